@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tolvane {
+
+enum class MessageIcon { None, Error };
+
+// What the prediction command reads from the main window when it saves the controls.
+struct PredictionInputs {
+  std::u16string filePath;        // empty: no file named
+  std::int32_t filterKind = 0;    // 0 low-pass, 1 band-pass, 2 none
+  std::int32_t frameMode = 0;     // 0 head, 1 tail, 2 center, -1 head and tail
+};
+
+// The window operations the prediction command uses. The desktop dialog implements them with
+// Qt, the command line with the console, the tests with a recorder.
+class PredictionView {
+ public:
+  virtual ~PredictionView() = default;
+
+  // Saves the controls into the window's members and returns them.
+  virtual PredictionInputs SaveControls() = 0;
+  // Replaces the whole result text; empty clears it.
+  virtual void SetResultText(const std::u16string& text) = 0;
+  // Modal box owned by the window; an empty caption shows the application name.
+  virtual void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                           MessageIcon icon) = 0;
+  // Modal box captioned with the application name.
+  virtual void ShowAppMessage(const std::u16string& text, MessageIcon icon) = 0;
+  // True when a file or a folder exists at the path (UTF-8).
+  virtual bool PathExists(const std::string& narrowPath) = 0;
+  // Lets the round spin take up the number now typed in its edit.
+  virtual void SyncRoundSpin() = 0;
+  // The round edit's whole current text.
+  virtual std::u16string RoundText() = 0;
+  // Gives the result area a font of height 24 derived from its current font.
+  virtual void ApplyResultFont() = 0;
+};
+
+}  // namespace tolvane

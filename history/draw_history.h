@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "history/wa_data.h"
+
+namespace tolvane {
+
+// The three digit series of one history file; entry i of each belongs to draw line i.
+// The caller owns the records and frees their arrays (ReleaseDrawHistory).
+struct DrawHistory {
+  WAData hundreds;
+  WAData tens;
+  WAData ones;
+};
+
+inline void ReleaseDrawHistory(DrawHistory& history) {
+  ReleaseSeries(history.hundreds);
+  ReleaseSeries(history.tens);
+  ReleaseSeries(history.ones);
+}
+
+// Loader results.
+inline constexpr std::int32_t kLoadOk = 0;
+inline constexpr std::int32_t kLoadCannotOpen = -4;  // log or history file cannot be opened
+inline constexpr std::int32_t kLoadFailed = -5;      // any other failure
+
+// Reads a code page 932 history file (header line, then "第N回,Y/M/D,any,NNN" draw lines) into
+// the three series, all or nothing: on any non-zero result the records are exactly as they were.
+// `path` is used unchanged (UTF-8 on Linux); an empty `logPath` means no log.
+std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens,
+                             WAData& ones, const std::string& logPath);
+
+}  // namespace tolvane
