@@ -1,0 +1,166 @@
+#include "predict/digit_pipeline.h"
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+#include "history/diagnostic_log.h"
+#include "predict/digit_prediction.h"
+#include "predict/narrow_texts.h"
+
+namespace tolvane {
+namespace {
+
+constexpr std::uint32_t kCycleLength = 15;
+constexpr int kDigitValues = 10;
+
+// The digit a drawn value counts for: its truncation toward zero, or -1 when that lies outside
+// 0 to 9. The range is checked before converting, so NaN and huge values stay well defined.
+int DigitOf(double value) {
+  if (!(value > -1.0 && value < 10.0)) {
+    return -1;
+  }
+  return static_cast<int>(value);
+}
+
+// A digit's count series; frees the array it holds when it goes, which after filtering is the
+// engine's replacement rather than the array built here.
+class DigitSeries {
+ public:
+  DigitSeries(const std::int32_t* counts, std::uint32_t cycles) {
+    series_.data = new double[cycles];
+    series_.size = cycles;
+    series_.rate = 1;
+    for (std::uint32_t j = 0; j < cycles; ++j) {
+      series_.data[j] = static_cast<double>(counts[j]);
+    }
+  }
+  ~DigitSeries() { ReleaseSeries(series_); }
+  DigitSeries(const DigitSeries&) = delete;
+  DigitSeries& operator=(const DigitSeries&) = delete;
+
+  WAData& Get() { return series_; }
+
+ private:
+  WAData series_{};
+};
+
+// The ten per-digit spectra, released with their arrays on every way out.
+class DigitSpectra {
+ public:
+  DigitSpectra() = default;
+  ~DigitSpectra() {
+    for (SpectrumRecord& record : records_) {
+      ReleaseSpectrumRecord(record);
+    }
+  }
+  DigitSpectra(const DigitSpectra&) = delete;
+  DigitSpectra& operator=(const DigitSpectra&) = delete;
+
+  SpectrumRecord& operator[](int digit) { return records_[static_cast<std::size_t>(digit)]; }
+
+ private:
+  std::array<SpectrumRecord, kDigitValues> records_{};
+};
+
+// Row k holds digit k's count in each cycle; values past the last whole cycle take no part.
+std::vector<std::int32_t> CountPerCycle(const WAData& series, std::uint32_t cycles) {
+  std::vector<std::int32_t> table(static_cast<std::size_t>(kDigitValues) * cycles, 0);
+  for (std::uint32_t j = 0; j < cycles; ++j) {
+    const double* cycle = series.data + static_cast<std::size_t>(j) * kCycleLength;
+    for (std::uint32_t i = 0; i < kCycleLength; ++i) {
+      const int digit = DigitOf(cycle[i]);
+      if (digit >= 0) {
+        ++table[static_cast<std::size_t>(digit) * cycles + j];
+      }
+    }
+  }
+  return table;
+}
+
+// Highest score first; a digit moves ahead of another only on a strictly greater score, so equal
+// scores keep ascending digit order (and any score, even NaN, gives a defined order).
+std::array<int, kDigitValues> RankByScore(const std::array<double, kDigitValues>& scores) {
+  std::array<int, kDigitValues> ranked{};
+  for (int k = 0; k < kDigitValues; ++k) {
+    int pos = k;
+    while (pos > 0 && scores[static_cast<std::size_t>(k)] >
+                          scores[static_cast<std::size_t>(ranked[pos - 1])]) {
+      ranked[pos] = ranked[pos - 1];
+      --pos;
+    }
+    ranked[pos] = k;
+  }
+  return ranked;
+}
+
+std::string RankingText(const std::array<int, kDigitValues>& ranked) {
+  std::string text(kPowerSpectrumPrefix);
+  for (int i = 0; i < kDigitValues; ++i) {
+    if (i > 0) {
+      text += ", ";
+    }
+    text += static_cast<char>('0' + ranked[static_cast<std::size_t>(i)]);
+  }
+  return text;
+}
+
+}  // namespace
+
+std::string RunDigitPipeline(const WAData& series, std::string_view callerName,
+                             const std::string& placeLabel, const std::string& logPath,
+                             const DigitSpectrumStep& spectrumStep) {
+  if (series.size == 0 || series.rate == 0 || series.data == nullptr) {
+    return kPredictionError;
+  }
+  const std::uint32_t cycles = series.size / kCycleLength;
+  const std::vector<std::int32_t> counts = CountPerCycle(series, cycles);
+
+  DiagnosticLog log(logPath);
+  log << callerName << " called for " << placeLabel << "\n"
+      << "Data Size: " << series.size << "\n"
+      << "Number of Cycles: " << cycles << "\n";
+  if (log.IsOpen()) {
+    for (int k = 0; k < kDigitValues; ++k) {
+      log << "Digit " << k << " counts: ";
+      for (std::uint32_t j = 0; j < cycles; ++j) {
+        log << counts[static_cast<std::size_t>(k) * cycles + j] << " ";
+      }
+      log << "\n";
+    }
+  }
+
+  DigitSpectra spectra;
+  for (int k = 0; k < kDigitValues; ++k) {
+    log << "Processing digit " << k << "\n";
+    DigitSeries digitSeries(counts.data() + static_cast<std::size_t>(k) * cycles, cycles);
+    const std::string name = "Digit " + std::to_string(k) + " Count";
+    if (spectrumStep(spectra[k], digitSeries.Get(), cycles, name) != 0) {
+      log << "Error in ProcessSingleDigit for digit " << k << "\n";
+      return kPredictionError;
+    }
+  }
+
+  std::array<double, kDigitValues> scores{};
+  for (int k = 0; k < kDigitValues; ++k) {
+    std::vector<double> power(spectra[k].count);
+    if (!GetPowerSpectrum(spectra[k], power.data())) {
+      log << "Error in GetPowerSpectrum for digit " << k << "\n";
+      return kPredictionError;
+    }
+    // Every bin counts, the constant term and the mirrored half included.
+    double peak = power.front();
+    for (const double value : power) {
+      if (value > peak) {
+        peak = value;
+      }
+    }
+    scores[static_cast<std::size_t>(k)] = peak;
+    log << "Power Spectrum for digit " << k << ": " << peak << "\n";
+  }
+
+  return RankingText(RankByScore(scores));
+}
+
+}  // namespace tolvane
