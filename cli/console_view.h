@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/prediction_view.h"
+
+namespace tolvane {
+
+// The main window's operations for a terminal: the controls are fixed when the view is made, the
+// result area and the error boxes are collected for the caller to print, the informational box is
+// dropped, and the spin and the font have nothing to do.
+class ConsoleView final : public PredictionView {
+ public:
+  ConsoleView(PredictionInputs inputs, std::u16string roundText);
+
+  PredictionInputs SaveControls() override { return inputs_; }
+  void SetResultText(const std::u16string& text) override { resultText_ = text; }
+  void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                   MessageIcon icon) override;
+  void ShowAppMessage(const std::u16string& text, MessageIcon icon) override;
+  bool PathExists(const std::string& narrowPath) override;
+  void SyncRoundSpin() override {}
+  std::u16string RoundText() override { return roundText_; }
+  void ApplyResultFont() override {}
+
+  const std::u16string& ResultText() const { return resultText_; }
+  // Texts of the error boxes, in the order shown.
+  const std::vector<std::u16string>& Errors() const { return errors_; }
+
+ private:
+  PredictionInputs inputs_;
+  std::u16string roundText_;
+  std::u16string resultText_;
+  std::vector<std::u16string> errors_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,90 @@
+// tolvane-cli: runs the prediction command of the desktop window from the command line.
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <iostream>
+#include <map>
+#include <string>
+
+#include "app/prediction_command.h"
+#include "cli/console_view.h"
+#include "history/cp932.h"
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+struct PredictArguments {
+  std::string history;
+  std::string round = "1";
+  std::int32_t filterKind = 0;
+  std::int32_t frameMode = 0;
+  std::string logPath;
+};
+
+void AddPredictCommand(CLI::App& app, PredictArguments& args) {
+  CLI::App* predict =
+      app.add_subcommand("predict", "Rank the ten digit values of each place for the next draw");
+  predict->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
+  predict->add_option("--round", args.round, "Round number shown in the result, as typed")
+      ->capture_default_str();
+  const std::map<std::string, std::int32_t> filters{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
+  predict->add_option("--filter", args.filterKind, "Filter applied before the transform")
+      ->transform(CLI::CheckedTransformer(filters))
+      ->default_str("lpf");
+  const std::map<std::string, std::int32_t> frames{
+      {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
+  predict->add_option("--frame", args.frameMode, "Stretch of each series that is transformed")
+      ->transform(CLI::CheckedTransformer(frames))
+      ->default_str("head");
+  predict->add_option("--log", args.logPath, "Append a diagnostic trace to this file");
+}
+
+int RunPredict(const PredictArguments& args) {
+  tolvane::PredictionInputs inputs;
+  inputs.filePath = tolvane::Utf8ToUtf16(args.history);
+  inputs.filterKind = args.filterKind;
+  inputs.frameMode = args.frameMode;
+  tolvane::ConsoleView view(inputs, tolvane::Utf8ToUtf16(args.round));
+
+  tolvane::RunPredictionCommand(view, args.logPath);
+
+  if (!view.Errors().empty()) {
+    for (const std::u16string& error : view.Errors()) {
+      std::cerr << tolvane::Utf16ToUtf8(error) << '\n';
+    }
+    return kExitFailed;
+  }
+  std::cout << tolvane::Utf16ToUtf8(view.ResultText()) << '\n' << std::flush;
+  if (!std::cout) {
+    // A prediction nobody received is no success.
+    std::cerr << "tolvane-cli: cannot write the result to standard output\n";
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  CLI::App app("Ranks the digits of the next Numbers 3 draw by the power spectra of past draws.",
+               "tolvane-cli");
+  app.require_subcommand(1);
+  app.failure_message(CLI::FailureMessage::help);
+  PredictArguments args;
+  AddPredictCommand(app, args);
+
+  try {
+    app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    app.exit(help, std::cout, std::cerr);
+    std::cout.flush();
+    return std::cout ? kExitOk : kExitFailed;
+  } catch (const CLI::ParseError& error) {
+    app.exit(error, std::cout, std::cerr);
+    return kExitUsage;
+  }
+  return RunPredict(args);
+}
