@@ -1,0 +1,13 @@
+#pragma once
+
+#include <cstddef>
+
+namespace tolvane::detail {
+
+// Causal convolution: out[j] = sum of taps[k] * x[j - k] over k = 0 .. min(j, tapCount - 1),
+// accumulated from 0.0 in increasing k, for j = 0 .. size - 1. Values before x[0] count as
+// absent. out must not overlap x.
+void CausalConvolution(const double* taps, std::size_t tapCount, const double* x, double* out,
+                       std::size_t size);
+
+}  // namespace tolvane::detail
