@@ -1,0 +1,502 @@
+// The loader as its callers see it: results, series, the trace it leaves in the log, and the
+// all-or-nothing promise. Each table row runs twice, once with a log and once without.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "history/draw_history.h"
+#include "history/draw_history_loader.h"
+#include "tests/support/history_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace tolvane {
+namespace {
+
+using test_support::ReadBytes;
+using test_support::TempDir;
+using test_support::Utf8ToCp932;
+using test_support::WriteBytes;
+using Draw = std::array<double, 3>;
+
+constexpr const char* kHeader = "回別,抽せん日,曜日,当せん番号\n";
+
+struct LoadCase {
+  const char* name;
+  std::string text;     // UTF-8, written in code page 932
+  std::string rawTail;  // bytes appended as they are (broken encodings)
+  std::int32_t result;
+  std::vector<Draw> draws;  // on success
+  // What a failed load's log ends with, or a passage a good load's log holds; "{path}" stands
+  // for the history file's path.
+  std::string log;
+};
+
+void PrintTo(const LoadCase& row, std::ostream* out) { *out << row.name; }
+
+std::string Header(const std::string& drawLines) { return kHeader + drawLines; }
+
+std::string LineError(const std::string& own, const std::string& line, const std::string& why) {
+  return own + "Error processing line: " + line + "\nException: " + why + "\n";
+}
+
+const std::vector<LoadCase>& Cases() {
+  static const std::vector<LoadCase> cases = {
+      // Accepted files.
+      {"HeaderOnly", kHeader, "", 0, {}, ""},
+      {"HeaderWithoutLineFeed", "header", "", 0, {}, ""},
+      {"HeaderIsNeverRead",
+       "第1回,2018/6/12,X,111\n第2回,2018/6/13,X,222\n",
+       "",
+       0,
+       {{2, 2, 2}},
+       "Converted round number to integer: 2\n"},
+      {"NoFinalLineFeed", Header("第1回,2018/6/12,X,072"), "", 0, {{0, 7, 2}}, ""},
+      {"CrLf",
+       "header\r\n第1回,2018/6/12,月,123\r\n第2回,2018/6/13,火,456\r\n",
+       "",
+       0,
+       {{1, 2, 3}, {4, 5, 6}},
+       "Processing line: 第2回,2018/6/13,火,456\n"},
+      {"CarriageReturnsInsideFields",
+       Header("第1\r回,2018/6/\r12,X,1\r23\r\n"),
+       "",
+       0,
+       {{1, 2, 3}},
+       ""},
+      {"QuotedFields",
+       Header("\"第1回\",\"2018/6/12\",\"X\",\"072\"\n"),
+       "",
+       0,
+       {{0, 7, 2}},
+       "Processing line: \"第1回\",\"2018/6/12\",\"X\",\"072\"\n"},
+      {"QuotedCommaStaysInItsField",
+       Header("第1回,2018/6/12,\"a,b\",072\n"),
+       "",
+       0,
+       {{0, 7, 2}},
+       ""},
+      {"QuotesAnywhereAreDropped",
+       Header("第1\"\"回,20\"18/6/1\"2,X,0\"7\"2\n"),
+       "",
+       0,
+       {{0, 7, 2}},
+       "Extracting round number from: 第1回\n"},
+      {"ExtraFieldsIgnored",
+       Header("第1回,2018/6/12,X,072,junk,\"more\"\n"),
+       "",
+       0,
+       {{0, 7, 2}},
+       ""},
+      {"ShortNumbersArePadded",
+       Header("第1回,2018/6/12,X,7\n第2回,2018/6/12,X,72\n"),
+       "",
+       0,
+       {{0, 0, 7}, {0, 7, 2}},
+       ""},
+      {"LongNumberKeepsFirstThree",
+       Header("第1回,2018/6/12,X,0721\n第2回,2018/6/12,X,123x\n"),
+       "",
+       0,
+       {{0, 7, 2}, {1, 2, 3}},
+       ""},
+      {"RoundReadLikeStoi",
+       Header("第 12回,2018/6/12,X,1\n第12a回,2018/6/12,X,2\n第+3回,2018/6/12,X,3\n"
+              "第-2147483648回,2018/6/12,X,4\n第2147483647回,2018/6/12,X,5\n"),
+       "",
+       0,
+       {{0, 0, 1}, {0, 0, 2}, {0, 0, 3}, {0, 0, 4}, {0, 0, 5}},
+       "Converted round number to integer: 2147483647\n"},
+      {"DatesAreNotRangeChecked",
+       Header("第1回,2018/06/12,X,1\n第2回,2018/13/45,X,2\n"),
+       "",
+       0,
+       {{0, 0, 1}, {0, 0, 2}},
+       ""},
+      {"FileOrderKept",
+       Header("第9回,2018/6/12,X,900\n第1回,2017/1/1,X,010\n第5回,2019/1/1,X,005\n"),
+       "",
+       0,
+       {{9, 0, 0}, {0, 1, 0}, {0, 0, 5}},
+       ""},
+
+      // Refused files.
+      {"EmptyFile",
+       "",
+       "",
+       kLoadFailed,
+       {},
+       "Error: Unable to read header line from file {path}\n"},
+      {"BlankLineAfterHeader",
+       Header("\n第1回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Processing line: \nError: Line does not have enough fields: \n"},
+      {"BlankLineAtEnd",
+       Header("第1回,2018/6/12,X,072\n\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Error: Line does not have enough fields: \n"},
+      {"ThreeFields",
+       Header("第1回,2018/6/12,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Processing line: 第1回,2018/6/12,072\n"
+       "Error: Line does not have enough fields: 第1回,2018/6/12,072\n"},
+      {"QuotedCommaLeavesTooFewFields",
+       Header("\"第1回,2018/6/12\",X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Error: Line does not have enough fields: \"第1回,2018/6/12\",X,072\n"},
+      {"RoundTooShort",
+       Header("第回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid round number format: 第回\n", "第回,2018/6/12,X,072",
+                 "Invalid round number format")},
+      {"RoundWithSpaceBefore",
+       Header(" 第1回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Front character: 32 (32)\nBack character: 22238 (22238)\n"
+       "Error: Invalid round number format:  第1回\n"
+       "Error processing line:  第1回,2018/6/12,X,072\nException: Invalid round number format\n"},
+      {"EmptyRound",
+       Header(",2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Front character: 0 (0)\nBack character: 0 (0)\n"
+                 "Error: Invalid round number format: \n",
+                 ",2018/6/12,X,072", "Invalid round number format")},
+      {"RoundWithoutDigits",
+       Header("第X回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Converted round number to integer: X\n", "第X回,2018/6/12,X,072",
+                 "invalid stoi argument")},
+      {"RoundInFullWidthDigits",
+       Header("第１２回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("", "第１２回,2018/6/12,X,072", "invalid stoi argument")},
+      {"RoundOutOfRange",
+       Header("第9999999999回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("", "第9999999999回,2018/6/12,X,072", "stoi argument out of range")},
+      {"RoundJustOutOfRange",
+       Header("第-2147483649回,2018/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("", "第-2147483649回,2018/6/12,X,072", "stoi argument out of range")},
+      {"DateWithDashes",
+       Header("第1回,2018-06-12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid date format: 2018-06-12\n", "第1回,2018-06-12,X,072",
+                 "Invalid date format")},
+      {"DateWithTrailingSpace",
+       Header("第1回,2018/6/12 ,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid date format: 2018/6/12 \n", "第1回,2018/6/12 ,X,072",
+                 "Invalid date format")},
+      {"DateInFullWidthDigits",
+       Header("第1回,２０１８/6/12,X,072\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid date format: ２０１８/6/12\n", "第1回,２０１８/6/12,X,072",
+                 "Invalid date format")},
+      {"EmptyWinningNumber",
+       Header("第1回,2018/6/12,X,\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid winning number format: \n", "第1回,2018/6/12,X,",
+                 "Invalid winning number format")},
+      {"WinningNumberWithSpace",
+       Header("第1回,2018/6/12,X,7 2\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid winning number format: 7 2\n", "第1回,2018/6/12,X,7 2",
+                 "Invalid winning number format")},
+      {"WinningNumberInFullWidthDigits",
+       Header("第1回,2018/6/12,X,０７２\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid winning number format: ０７２\n", "第1回,2018/6/12,X,０７２",
+                 "Invalid winning number format")},
+      {"PaddedNonDigit",
+       Header("第1回,2018/6/12,X,a\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid winning number format: a\n", "第1回,2018/6/12,X,a",
+                 "Invalid winning number format")},
+      {"BadLineInTheMiddle",
+       Header("第1回,2018/6/12,X,111\n第2回,2018/6/13,X,2x2\n第3回,2018/6/14,X,333\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Processing line: 第2回,2018/6/13,X,2x2\n"
+       "Extracting round number from: 第2回\nFront character: 31532 (31532)\n"
+       "Back character: 22238 (22238)\nConverted round number to integer: 2\n"
+       "Error: Invalid winning number format: 2x2\n"
+       "Error processing line: 第2回,2018/6/13,X,2x2\nException: Invalid winning number format\n"},
+
+      // Bytes that code page 932 cannot decode fail the load with the line that holds them.
+      {"UndecodableByte",
+       Header("第1回,2018/6/12,X,072\n第2回,2018/6/12,"),
+       "\x80,072\n",
+       kLoadFailed,
+       {},
+       "Converted round number to integer: 1\n"
+       "Error during file processing: invalid code page 932 byte sequence at line 3\n"},
+      {"UndecodableHeader",
+       "",
+       "\xA0header\n第1回,2018/6/12,X,072\n",
+       kLoadFailed,
+       {},
+       "Error during file processing: invalid code page 932 byte sequence at line 1\n"},
+      {"LeadByteBeforeLineFeed",
+       Header(""),
+       "\x91\n第1回,2018/6/12,X,072\n",
+       kLoadFailed,
+       {},
+       "Error during file processing: invalid code page 932 byte sequence at line 2\n"},
+      {"LeadByteAtEndOfFile",
+       Header("第1回,2018/6/12,X,072\n"),
+       "\x91",
+       kLoadFailed,
+       {},
+       "Error during file processing: invalid code page 932 byte sequence at line 3\n"},
+      {"EarlierBadLineWinsOverLaterBadBytes",
+       Header("第1回,2018/6/12,X,\n第2回,"),
+       "\xFF\n",
+       kLoadFailed,
+       {},
+       "Exception: Invalid winning number format\n"},
+  };
+  return cases;
+}
+
+// Records already holding data, so that "untouched" and "replaced" can both be seen.
+struct PrefilledHistory {
+  PrefilledHistory() {
+    for (WAData* record : {&h.hundreds, &h.tens, &h.ones}) {
+      record->data = new double[2]{-1.0, -2.0};
+      record->size = 2;
+      record->rate = 7;
+    }
+    before = h;
+  }
+  ~PrefilledHistory() { ReleaseDrawHistory(h); }
+  PrefilledHistory(const PrefilledHistory&) = delete;
+  PrefilledHistory& operator=(const PrefilledHistory&) = delete;
+
+  std::int32_t Load(const std::string& path, const std::string& logPath) {
+    return LoadDrawHistory(path, h.hundreds, h.tens, h.ones, logPath);
+  }
+  void ExpectUntouched() const {
+    for (auto [now, was] :
+         {std::pair{h.hundreds, before.hundreds}, {h.tens, before.tens}, {h.ones, before.ones}}) {
+      EXPECT_EQ(now.data, was.data);
+      EXPECT_EQ(now.size, 2u);
+      EXPECT_EQ(now.rate, 7u);
+      EXPECT_EQ(now.data[0], -1.0);
+      EXPECT_EQ(now.data[1], -2.0);
+    }
+  }
+  std::vector<Draw> Draws() const {
+    std::vector<Draw> draws;
+    for (std::uint32_t i = 0; i < h.hundreds.size; ++i) {
+      draws.push_back({h.hundreds.data[i], h.tens.data[i], h.ones.data[i]});
+    }
+    return draws;
+  }
+
+  DrawHistory h{};
+  DrawHistory before{};
+};
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+class LoadDrawHistoryTable : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(LoadDrawHistoryTable, LoadsOrRefusesWholeFile) {
+  const LoadCase& row = GetParam();
+  const TempDir dir;
+  const std::string path = dir.File("history.csv");
+  WriteBytes(path, Utf8ToCp932(row.text) + row.rawTail);
+  const std::string logPath = dir.File("trace.log");
+
+  for (const bool logged : {true, false}) {
+    SCOPED_TRACE(logged ? "with log" : "without log");
+    PrefilledHistory history;
+    ::testing::internal::CaptureStderr();
+    const std::int32_t result = history.Load(path, logged ? logPath : "");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    ASSERT_EQ(result, row.result);
+    if (result == kLoadOk) {
+      EXPECT_EQ(history.Draws(), row.draws);
+      for (const WAData& record : {history.h.hundreds, history.h.tens, history.h.ones}) {
+        EXPECT_NE(record.data, nullptr);
+        EXPECT_EQ(record.size, row.draws.size());
+        EXPECT_EQ(record.rate, 1u);
+      }
+    } else {
+      history.ExpectUntouched();
+    }
+  }
+  // Only the logged run may have created anything next to the history file.
+  std::size_t files = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    ++files;
+  }
+  EXPECT_EQ(files, 2u);
+  const std::string log = ReadBytes(logPath);
+  const std::string expected = ReplaceAll(row.log, "{path}", path);
+  if (row.result == kLoadOk) {
+    EXPECT_NE(log.find(expected), std::string::npos) << log << "lacks:\n" << expected;
+    EXPECT_EQ(log.find("Error"), std::string::npos) << log;
+  } else {
+    EXPECT_TRUE(EndsWith(log, expected)) << log << "does not end with:\n" << expected;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, LoadDrawHistoryTable, ::testing::ValuesIn(Cases()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LoadDrawHistory, TracesEveryGoodLineInFull) {
+  const TempDir dir;
+  const std::string path =
+      test_support::WriteHistoryFile(dir, {"回別,日付", "第5000回,2018/6/12,X,072"});
+  const std::string logPath = dir.File("trace.log");
+  WriteBytes(logPath, "earlier run\n");
+  PrefilledHistory history;
+  ASSERT_EQ(history.Load(path, logPath), kLoadOk);
+  EXPECT_EQ(ReadBytes(logPath),
+            "earlier run\n"
+            "Processing line: 第5000回,2018/6/12,X,072\n"
+            "Extracting round number from: 第5000回\n"
+            "Front character: 31532 (31532)\n"
+            "Back character: 22238 (22238)\n"
+            "Converted round number to integer: 5000\n");
+}
+
+TEST(LoadDrawHistory, HistoryFileThatCannotBeOpened) {
+  const TempDir dir;
+  const std::string logPath = dir.File("trace.log");
+  for (const std::string& path : {dir.File("missing.csv"), dir.path().string()}) {
+    PrefilledHistory history;
+    EXPECT_EQ(history.Load(path, logPath), kLoadCannotOpen) << path;
+    history.ExpectUntouched();
+    EXPECT_TRUE(EndsWith(ReadBytes(logPath), "Error: Unable to open file " + path + "\n"));
+  }
+}
+
+TEST(LoadDrawHistory, UnusableLogPathFailsBeforeReading) {
+  const TempDir dir;
+  const std::string path = test_support::WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
+  for (const std::string& logPath : {dir.path().string(), dir.File("no/such/dir/trace.log")}) {
+    PrefilledHistory history;
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(history.Load(path, logPath), kLoadCannotOpen);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "Error: Unable to open log file " + logPath + "\n");
+    history.ExpectUntouched();
+  }
+}
+
+TEST(LoadDrawHistory, MissingDecoderFailsEveryLoad) {
+  const TempDir dir;
+  const std::string logPath = dir.File("trace.log");
+  const auto noDecoder = []() -> std::unique_ptr<Cp932Decoder> { return nullptr; };
+  const std::string good = test_support::WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
+  for (const std::string& path : {good, dir.File("missing.csv")}) {
+    PrefilledHistory history;
+    EXPECT_EQ(LoadDrawHistoryUsing(noDecoder, path, history.h.hundreds, history.h.tens,
+                                   history.h.ones, logPath),
+              kLoadFailed);
+    history.ExpectUntouched();
+  }
+  EXPECT_EQ(ReadBytes(logPath),
+            "Error during file processing: bad locale name\n"
+            "Error during file processing: bad locale name\n");
+}
+
+TEST(LoadDrawHistory, ReadErrorIsAFailureNotAnEarlyEnd) {
+  // Reading this file's first page fails with an I/O error: the load must not pass as empty.
+  const std::string path = "/proc/self/mem";
+  if (!std::filesystem::exists(path)) {
+    GTEST_SKIP() << path << " is not available";
+  }
+  const TempDir dir;
+  const std::string logPath = dir.File("trace.log");
+  PrefilledHistory history;
+  EXPECT_EQ(history.Load(path, logPath), kLoadFailed);
+  history.ExpectUntouched();
+  EXPECT_EQ(ReadBytes(logPath).rfind("Error during file processing: unable to read", 0), 0u);
+}
+
+// Files larger than one read, with lines across read boundaries and longer than a read.
+TEST(LoadDrawHistory, LargeFilesAndLongLines) {
+  const TempDir dir;
+  std::string text = kHeader;
+  const int draws = 40000;
+  for (int i = 1; i <= draws; ++i) {
+    const std::string weekday = i == 20000 ? std::string(700000, 'x') : "月曜日";
+    text += "第" + std::to_string(i) + "回,2018/6/12," + weekday + "," + std::to_string(i % 1000) +
+            "\r\n";
+  }
+  const std::string path = dir.File("big.csv");
+  WriteBytes(path, Utf8ToCp932(text));
+  PrefilledHistory history;
+  ASSERT_EQ(history.Load(path, ""), kLoadOk);
+  const std::vector<Draw> loaded = history.Draws();
+  ASSERT_EQ(loaded.size(), static_cast<std::size_t>(draws));
+  for (int i = 1; i <= draws; ++i) {
+    const int n = i % 1000;  // short numbers are padded, so these are its three digits
+    const Draw expected = {double(n / 100), double(n / 10 % 10), double(n % 10)};
+    ASSERT_EQ(loaded[i - 1], expected) << "draw " << i;
+  }
+
+  // A bad byte far into the file names its own line, and nothing is kept.
+  WriteBytes(path, Utf8ToCp932(text) + "\xFD\n");
+  const std::string logPath = dir.File("trace.log");
+  PrefilledHistory refused;
+  EXPECT_EQ(refused.Load(path, logPath), kLoadFailed);
+  refused.ExpectUntouched();
+  EXPECT_TRUE(EndsWith(ReadBytes(logPath), "at line " + std::to_string(draws + 2) + "\n"));
+}
+
+}  // namespace
+}  // namespace tolvane
