@@ -19,10 +19,15 @@ constexpr int kExitUsage = 2;
 struct PredictArguments {
   std::string history;
   std::string round = "1";
-  std::int32_t filterKind = 0;
-  std::int32_t frameMode = 0;
+  std::string filter = "lpf";
+  std::string frame = "head";
   std::string logPath;
 };
+
+// The words the options accept, and the window's numbers for them.
+const std::map<std::string, std::int32_t> kFilterKinds{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
+const std::map<std::string, std::int32_t> kFrameModes{
+    {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
 
 void AddPredictCommand(CLI::App& app, PredictArguments& args) {
   CLI::App* predict =
@@ -30,23 +35,22 @@ void AddPredictCommand(CLI::App& app, PredictArguments& args) {
   predict->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
   predict->add_option("--round", args.round, "Round number shown in the result, as typed")
       ->capture_default_str();
-  const std::map<std::string, std::int32_t> filters{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
-  predict->add_option("--filter", args.filterKind, "Filter applied before the transform")
-      ->transform(CLI::CheckedTransformer(filters))
-      ->default_str("lpf");
-  const std::map<std::string, std::int32_t> frames{
-      {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
-  predict->add_option("--frame", args.frameMode, "Stretch of each series that is transformed")
-      ->transform(CLI::CheckedTransformer(frames))
-      ->default_str("head");
+  predict
+      ->add_option("--filter", args.filter,
+                   "Filter applied before the transform: low-pass, band-pass or none")
+      ->check(CLI::IsMember({"lpf", "bpf", "none"}))
+      ->capture_default_str();
+  predict->add_option("--frame", args.frame, "Stretch of each filtered series that is transformed")
+      ->check(CLI::IsMember({"head", "tail", "center", "headtail"}))
+      ->capture_default_str();
   predict->add_option("--log", args.logPath, "Append a diagnostic trace to this file");
 }
 
 int RunPredict(const PredictArguments& args) {
   tolvane::PredictionInputs inputs;
   inputs.filePath = tolvane::Utf8ToUtf16(args.history);
-  inputs.filterKind = args.filterKind;
-  inputs.frameMode = args.frameMode;
+  inputs.filterKind = kFilterKinds.at(args.filter);
+  inputs.frameMode = kFrameModes.at(args.frame);
   tolvane::ConsoleView view(inputs, tolvane::Utf8ToUtf16(args.round));
 
   tolvane::RunPredictionCommand(view, args.logPath);

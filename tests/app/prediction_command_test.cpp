@@ -1,0 +1,249 @@
+#include "app/prediction_command.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "predict/narrow_texts.h"
+#include "tests/app/recording_view.h"
+#include "tests/app/test_files.h"
+
+namespace tolvane {
+namespace {
+
+using testing::HistoryText;
+using testing::ReadLines;
+using testing::RecordingView;
+using testing::SameDraws;
+using testing::TempDir;
+using testing::WriteBytes;
+
+const std::string kStartBox = "box:NUMBERS3 予想開始します||none";
+const std::string kLoadFailedBox =
+    "app:エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。|error";
+
+// Each place shows its own digit first, the rest ascending.
+std::string ExpectedMessage(const std::string& round) {
+  return "予測回号: 第" + round +
+         "回\n\n予想数字\n\n百の位：\nパワースペクトル予想: 5, 0, 1, 2, 3, 4, 6, 7, 8, 9"
+         "\n\n十の位：\nパワースペクトル予想: 7, 0, 1, 2, 3, 4, 5, 6, 8, 9"
+         "\n\n一の位：\nパワースペクトル予想: 2, 0, 1, 3, 4, 5, 6, 7, 8, 9";
+}
+
+std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
+
+TEST(PredictionCommand, EmptyPathShowsTheStartBoxThenTheError) {
+  RecordingView view;
+  RunPredictionCommand(view);
+  const std::vector<std::string> expected = {"save", "result:", kStartBox,
+                                             "box:ファイルパスが入力されていません。|エラー|error"};
+  EXPECT_EQ(view.events, expected);
+}
+
+TEST(PredictionCommand, MissingPathIsCheckedAsUtf8) {
+  TempDir dir;
+  RecordingView view;
+  const std::string path = dir.File("履歴なし.csv");
+  view.inputs.filePath = Wide(path);
+  RunPredictionCommand(view);
+  const std::vector<std::string> expected = {
+      "save", "result:", kStartBox, "exists:" + path,
+      "box:有効なファイルパスを入力してください。|エラー|error"};
+  EXPECT_EQ(view.events, expected);
+}
+
+// A folder passes the existence check, so the loader is what refuses it.
+TEST(PredictionCommand, FailedLoadIsReportedAndLeavesTheAreaEmpty) {
+  TempDir dir;
+  WriteBytes(dir.File("empty.csv"), "");
+  WriteBytes(dir.File("blank-line.csv"), HistoryText(SameDraws("123", 20)) + "\n");
+  for (const std::string& path :
+       {dir.Path().string(), dir.File("empty.csv"), dir.File("blank-line.csv")}) {
+    RecordingView view;
+    view.inputs.filePath = Wide(path);
+    RunPredictionCommand(view);
+    const std::vector<std::string> expected = {"save",           "result:", kStartBox,
+                                               "exists:" + path, "result:", kLoadFailedBox};
+    EXPECT_EQ(view.events, expected) << path;
+  }
+}
+
+TEST(PredictionCommand, SuccessShowsTheFormattedResultThenSetsTheFont) {
+  TempDir dir;
+  const std::string path = dir.File("履歴.csv");
+  WriteBytes(path, HistoryText(SameDraws("572", 61)));
+  for (std::int32_t filter : {0, 1, 2}) {
+    RecordingView view;
+    view.inputs = {Wide(path), filter, 0};
+    view.roundText = u"6501";
+    RunPredictionCommand(view);
+    const std::vector<std::string> expected = {"save",
+                                               "result:",
+                                               kStartBox,
+                                               "exists:" + path,
+                                               "spin",
+                                               "round",
+                                               "result:" + ExpectedMessage("6501"),
+                                               "font"};
+    EXPECT_EQ(view.events, expected) << "filter " << filter;
+  }
+}
+
+TEST(PredictionCommand, RoundTextFollowsTheWtoiRules) {
+  TempDir dir;
+  const std::string path = dir.File("h.csv");
+  WriteBytes(path, HistoryText(SameDraws("572", 30)));
+  const std::vector<std::pair<std::u16string, std::string>> cases = {
+      {u"", "0"}, {u"  -12abc", "-12"}, {u"99999999999", "2147483647"}};
+  for (const auto& [text, shown] : cases) {
+    RecordingView view;
+    view.inputs.filePath = Wide(path);
+    view.inputs.filterKind = 2;
+    view.roundText = text;
+    RunPredictionCommand(view);
+    EXPECT_EQ(view.ResultArea(), ExpectedMessage(shown));
+  }
+}
+
+TEST(WideToInt, ReadsLikeWtoi) {
+  const std::vector<std::pair<std::u16string, int>> cases = {
+      {u"", 0},
+      {u"42", 42},
+      {u" \t\n\v\f\r42", 42},
+      {u"+15", 15},
+      {u"-7x", -7},
+      {u"12abc34", 12},
+      {u"abc", 0},
+      {u"-", 0},
+      {u"+-3", 0},
+      {u"- 3", 0},
+      {u"0042", 42},
+      {u"\u30003", 0},  // only the ASCII blanks are skipped
+      {u"\uff13", 0},   // a full-width digit is no digit
+      {u"2147483647", INT_MAX},
+      {u"-2147483648", INT_MIN},
+      // Past the range the value saturates instead of wrapping.
+      {u"2147483648", INT_MAX},
+      {u"-2147483649", INT_MIN},
+      {u"123456789012345678901234567890", INT_MAX},
+      {u"-000000000000000000000000000001", -1},
+  };
+  for (const auto& [text, value] : cases) {
+    EXPECT_EQ(WideToInt(text), value) << Utf16ToUtf8(text);
+  }
+}
+
+// The log path reaches the loader and all three predictor calls; the log shows which predictor
+// ran, for which place in which order, and with which frame mode and filter kind.
+TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
+  TempDir dir;
+  const std::string path = dir.File("h.csv");
+  WriteBytes(path, HistoryText(SameDraws("572", 64)));
+  struct Case {
+    std::int32_t filter;
+    std::int32_t frame;
+    std::string predictor;
+    std::string engineLine;  // empty: the unfiltered engine, which logs no frame or filter
+  };
+  const std::vector<Case> cases = {
+      {2, 7, "PredictPowerSpectrumDigit", ""},
+      {0, 2, "PredictDigit", "fftFlag: 2, iFType: 0"},
+      {1, -1, "PredictDigit", "fftFlag: -1, iFType: 1"},
+  };
+  for (const Case& c : cases) {
+    const std::string log = dir.File("trace-" + std::to_string(c.filter) + ".log");
+    RecordingView view;
+    view.inputs = {Wide(path), c.filter, c.frame};
+    RunPredictionCommand(view, log);
+    EXPECT_EQ(view.ResultArea(), ExpectedMessage("1"));
+
+    std::vector<std::string> calls;
+    int loaderLines = 0;
+    int engineLines = 0;
+    for (const std::string& line : ReadLines(log)) {
+      if (line.find(" called for ") != std::string::npos &&
+          line.rfind("ProcessSingleDigit", 0) != 0) {
+        calls.push_back(line);
+      }
+      loaderLines += line.rfind("Processing line: ", 0) == 0 ? 1 : 0;
+      if (line.rfind("fftFlag: ", 0) == 0) {
+        EXPECT_EQ(line, c.engineLine);
+        ++engineLines;
+      }
+    }
+    const std::string called = c.predictor + " called for ";
+    const std::vector<std::string> expected = {called + std::string(kPlaceHundreds),
+                                               called + std::string(kPlaceTens),
+                                               called + std::string(kPlaceOnes)};
+    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(loaderLines, 64);
+    EXPECT_EQ(engineLines, c.engineLine.empty() ? 0 : 30);
+  }
+}
+
+// A predictor that fails without throwing puts its failure text in its place; the run still
+// counts as a success.
+TEST(PredictionCommand, PredictorFailureTextStandsInTheMessage) {
+  TempDir dir;
+  const std::string shortHistory = dir.File("short.csv");
+  WriteBytes(shortHistory, HistoryText(SameDraws("572", 14)));
+  const std::string threeCycles = dir.File("three.csv");
+  WriteBytes(threeCycles, HistoryText(SameDraws("572", 45)));
+  const std::vector<PredictionInputs> cases = {
+      {Wide(shortHistory), 2, 0}, {Wide(shortHistory), 0, 0}, {Wide(threeCycles), 0, 7}};
+  for (const PredictionInputs& inputs : cases) {
+    RecordingView view;
+    view.inputs = inputs;
+    RunPredictionCommand(view);
+    EXPECT_EQ(
+        view.ResultArea(),
+        "予測回号: 第1回\n\n予想数字\n\n百の位：\nError\n\n十の位：\nError\n\n一の位：\nError");
+    EXPECT_EQ(view.events.back(), "font");
+  }
+}
+
+TEST(PredictionCommand, ExceptionsAreShownAndClearTheArea) {
+  TempDir dir;
+  const std::string path = dir.File("h.csv");
+  WriteBytes(path, HistoryText(SameDraws("572", 30)));
+  struct Case {
+    std::string throwOn;
+    std::function<void()> thrower;
+    std::string box;
+  };
+  const std::vector<Case> cases = {
+      {"round", [] { throw std::runtime_error(std::string(kPlaceTens)); },
+       "app:エラーが発生しました: 十の位|error"},
+      {"save", [] { throw std::bad_alloc(); }, "app:エラーが発生しました: std::bad_alloc|error"},
+      {"exists", [] { throw 5; }, "app:不明なエラーが発生しました。|error"},
+      // Thrown after the result was shown: the failed run must not leave it there.
+      {"font", [] { throw std::length_error("late"); }, "app:エラーが発生しました: late|error"},
+  };
+  for (const Case& c : cases) {
+    RecordingView view;
+    view.inputs.filePath = Wide(path);
+    view.throwOn = c.throwOn;
+    view.thrower = c.thrower;
+    EXPECT_NO_THROW(RunPredictionCommand(view));
+    ASSERT_GE(view.events.size(), 2U);
+    EXPECT_EQ(view.events.back(), c.box) << c.throwOn;
+    EXPECT_EQ(view.events[view.events.size() - 2], "result:") << c.throwOn;
+  }
+}
+
+TEST(PredictionCommand, NeverThrowsEvenWhenTheErrorBoxFails) {
+  struct FailingBoxView : RecordingView {
+    void ShowAppMessage(const std::u16string&, MessageIcon) override { throw 1; }
+  } view;
+  view.inputs.filePath = u"/";
+  view.throwOn = "exists";
+  view.thrower = [] { throw std::runtime_error("broken"); };
+  EXPECT_NO_THROW(RunPredictionCommand(view));
+}
+
+}  // namespace
+}  // namespace tolvane
