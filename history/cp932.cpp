@@ -5,6 +5,7 @@
 #include <bit>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 namespace tolvane {
 namespace {
@@ -56,30 +57,43 @@ Outcome ConvertRun(iconv_t cd, std::string_view bytes, std::u16string& out, std:
   return error == EINVAL ? Outcome::kIncomplete : Outcome::kInvalid;
 }
 
+// Decodes to glibc's own 32-bit form (WCHAR_T), which takes one conversion step where UTF-16
+// takes two, then narrows: every code page 932 character fits one UTF-16 unit.
 class IconvCp932Decoder final : public Cp932Decoder {
  public:
   explicit IconvCp932Decoder(std::unique_ptr<IconvHandle> handle) : handle_(std::move(handle)) {}
 
   std::optional<std::u16string> Decode(std::string_view bytes, std::size_t* errorOffset) override {
-    std::u16string out;
-    std::size_t consumed = 0;
-    if (ConvertRun(handle_->get(), bytes, out, consumed) != Outcome::kDone) {
+    iconv(handle_->get(), nullptr, nullptr, nullptr, nullptr);
+    wide_.resize(bytes.size());
+    char* in = const_cast<char*>(bytes.data());  // iconv never writes through it
+    std::size_t inLeft = bytes.size();
+    char* out = reinterpret_cast<char*>(wide_.data());
+    std::size_t outLeft = wide_.size() * sizeof(wchar_t);
+    if (iconv(handle_->get(), &in, &inLeft, &out, &outLeft) == static_cast<std::size_t>(-1)) {
       if (errorOffset != nullptr) {
-        *errorOffset = consumed;
+        *errorOffset = bytes.size() - inLeft;
       }
       return std::nullopt;
     }
-    return out;
+    const std::size_t units = wide_.size() - outLeft / sizeof(wchar_t);
+    std::u16string text(units, u'\0');
+    for (std::size_t i = 0; i < units; ++i) {
+      text[i] = static_cast<char16_t>(wide_[i]);
+    }
+    return text;
   }
 
  private:
   std::unique_ptr<IconvHandle> handle_;
+  std::vector<wchar_t> wide_;  // reused between calls
 };
 
 }  // namespace
 
 std::unique_ptr<Cp932Decoder> Cp932Decoder::Open() {
-  auto handle = std::make_unique<IconvHandle>(kUtf16Native, "CP932");
+  static_assert(sizeof(wchar_t) == 4, "glibc's wchar_t holds any code point");
+  auto handle = std::make_unique<IconvHandle>("WCHAR_T", "CP932");
   if (!handle->IsOpen()) {
     return nullptr;
   }

@@ -5,23 +5,30 @@ namespace tolvane {
 void DrawFields::Split(std::u16string_view line) {
   views_.fill({});
   count_ = 1;
-  if (line.find(u'"') == std::u16string_view::npos) {
-    // The common case: fields are plain slices of the line.
-    std::size_t start = 0;
-    for (std::size_t comma = line.find(u','); comma != std::u16string_view::npos;
-         comma = line.find(u',', start)) {
+  // The common case, one pass: no quotes, so fields are plain slices of the line.
+  std::size_t start = 0;
+  std::size_t i = 0;
+  for (; i < line.size(); ++i) {
+    const char16_t c = line[i];
+    if (c == u',') {
       if (count_ <= kKept) {
-        views_[count_ - 1] = line.substr(start, comma - start);
+        views_[count_ - 1] = line.substr(start, i - start);
       }
       ++count_;
-      start = comma + 1;
+      start = i + 1;
+    } else if (c == u'"') {
+      break;
     }
+  }
+  if (i == line.size()) {
     if (count_ <= kKept) {
       views_[count_ - 1] = line.substr(start);
     }
     return;
   }
 
+  views_.fill({});
+  count_ = 1;
   for (auto& field : unquoted_) {
     field.clear();
   }

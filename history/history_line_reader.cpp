@@ -51,12 +51,17 @@ bool HistoryLineReader::Next(std::u16string_view& line) {
       return false;
     }
   }
-  const std::size_t feed = decoded_.find(u'\n', decodedPos_);
-  const std::size_t end = feed == std::u16string::npos ? decoded_.size() : feed;
+  // One pass finds the line's end and whether it holds carriage returns.
+  std::size_t end = decodedPos_;
+  bool hasCarriageReturn = false;
+  while (end < decoded_.size() && decoded_[end] != u'\n') {
+    hasCarriageReturn |= decoded_[end] == u'\r';
+    ++end;
+  }
   line = std::u16string_view(decoded_).substr(decodedPos_, end - decodedPos_);
-  decodedPos_ = feed == std::u16string::npos ? end : feed + 1;
+  decodedPos_ = end < decoded_.size() ? end + 1 : end;
   ++lineNumber_;
-  if (line.find(u'\r') != std::u16string_view::npos) {
+  if (hasCarriageReturn) {
     withoutCr_.assign(line);
     std::erase(withoutCr_, u'\r');
     line = withoutCr_;

@@ -1,0 +1,89 @@
+// Loading a long history: throughput, and the process's peak memory next to the file's size.
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+
+#include "history/draw_history.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kDraws = 1'000'000;
+
+// A temporary history of kDraws draws in code page 932, written in small pieces so that making
+// it does not raise the peak memory the benchmark reports.
+class GeneratedHistory {
+ public:
+  GeneratedHistory() {
+    path_ = (std::filesystem::temp_directory_path() /
+             ("tolvane-bench-" + std::to_string(::getpid()) + ".csv"))
+                .string();
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    // 回別,抽せん日,曜日,当せん番号 / 第 / 回 / 月..金 in code page 932.
+    out << "\x89\xF1\x95\xCA,\x92\x8A\x82\xB9\x82\xF1\x93\xFA,\x97\x6A\x93\xFA,"
+           "\x93\x96\x82\xB9\x82\xF1\x94\xD4\x8D\x86\n";
+    static const char* const kWeekdays[] = {"\x8C\x8E", "\x89\xCE", "\x90\x85", "\x96\xD8",
+                                            "\x8B\xE0"};
+    std::mt19937 random(1234);
+    std::uniform_int_distribution<int> number(0, 999);
+    char line[64];
+    for (int round = 1; round <= kDraws; ++round) {
+      const int day = round - 1;
+      const int length = std::snprintf(
+          line, sizeof line, "\x91\xE6%d\x89\xF1,%d/%02d/%02d,%s,%03d\n", round, 1994 + day / 260,
+          day / 20 % 12 + 1, day % 20 + 1, kWeekdays[day % 5], number(random));
+      out.write(line, length);
+    }
+  }
+  ~GeneratedHistory() { std::filesystem::remove(path_); }
+  GeneratedHistory(const GeneratedHistory&) = delete;
+  GeneratedHistory& operator=(const GeneratedHistory&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::uintmax_t bytes() const { return std::filesystem::file_size(path_); }
+
+ private:
+  std::string path_;
+};
+
+double PeakRssMegabytes() {
+  rusage usage{};
+  ::getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_maxrss) / 1024.0;  // ru_maxrss is in kilobytes
+}
+
+void BM_LoadDrawHistory(benchmark::State& state) {
+  static const GeneratedHistory history;
+  static const double rssBeforeLoading = PeakRssMegabytes();
+  const double fileMegabytes = static_cast<double>(history.bytes()) / (1024.0 * 1024.0);
+  for (auto _ : state) {
+    DrawHistory loaded{};
+    const std::int32_t result =
+        LoadDrawHistory(history.path(), loaded.hundreds, loaded.tens, loaded.ones, "");
+    if (result != kLoadOk || loaded.ones.size != kDraws) {
+      state.SkipWithError("the generated history did not load");
+    }
+    benchmark::DoNotOptimize(loaded.ones.data);
+    ReleaseDrawHistory(loaded);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(history.bytes()));
+  const double peak = PeakRssMegabytes();
+  state.counters["file_MB"] = fileMegabytes;
+  state.counters["peak_rss_MB"] = peak;
+  state.counters["rss_before_MB"] = rssBeforeLoading;
+  state.counters["peak_over_file"] = peak / fileMegabytes;
+}
+// Real time, so that the figure includes waiting for the file.
+BENCHMARK(BM_LoadDrawHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+}  // namespace
+}  // namespace tolvane
+
+BENCHMARK_MAIN();
