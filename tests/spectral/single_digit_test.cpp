@@ -1,0 +1,379 @@
+#include "spectral/single_digit.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "history/diagnostic_log.h"
+#include "spectral/detail/allocation.h"
+#include "spectral/engine_status.h"
+#include "spectral/fft.h"
+#include "spectral/fir_filter.h"
+#include "spectral/slot_table.h"
+#include "tests/spectral/engine_fixture.h"
+
+namespace tolvane {
+namespace {
+
+using testing::EngineTest;
+using testing::OwnedRecord;
+using testing::OwnedSeries;
+using testing::TestSignal;
+
+constexpr const char* kName = "Digit 3 Count";
+
+// The power spectrum that transforming values[start, start + n) must give.
+std::vector<double> FramePower(const std::vector<double>& values, std::size_t start,
+                               std::uint32_t n) {
+  std::vector<double> re(n);
+  std::vector<double> im(n);
+  EXPECT_EQ(ComputeFft(values.data() + start, re.data(), im.data(), n, 0), StatusOk);
+  OwnedRecord r;
+  EXPECT_EQ(SetSpectrum(r.record, re.data(), im.data(), n), StatusOk);
+  return r.Power();
+}
+
+std::vector<double> HeadTailPower(const std::vector<double>& values, std::uint32_t n) {
+  std::vector<double> power(n);
+  std::vector<double> amplitude(n);
+  EXPECT_EQ(ComputeHeadTailSpectrum(values.data(), power.data(), amplitude.data(),
+                                    static_cast<std::uint32_t>(values.size()), n),
+            StatusOk);
+  OwnedRecord r;
+  EXPECT_EQ(SetSpectrum(r.record, power.data(), amplitude.data(), n), StatusOk);
+  return r.Power();
+}
+
+std::vector<double> Filtered(const std::vector<double>& values, std::int32_t kind) {
+  AcquireEngine();
+  std::vector<double> out;
+  {
+    FirFilter filter;
+    EXPECT_EQ(kind == kFilterLowPass ? DesignLowPass(filter) : DesignBandPass(filter), StatusOk);
+    OwnedSeries s(values);
+    EXPECT_EQ(ApplyFilter(filter, s.series), StatusOk);
+    out = s.Values();
+  }
+  ReleaseEngine();
+  return out;
+}
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+  return text.size() >= tail.size() &&
+         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+TEST(FrameLength, IsTheLargestPowerOfTwoNotAboveTheLength) {
+  const std::vector<std::pair<std::uint32_t, std::uint32_t>> cases = {{0, 1},
+                                                                      {1, 1},
+                                                                      {2, 2},
+                                                                      {3, 2},
+                                                                      {100, 64},
+                                                                      {127, 64},
+                                                                      {128, 128},
+                                                                      {129, 128},
+                                                                      {65535, 32768},
+                                                                      {65536, 65536},
+                                                                      {0x80000000U, 0x80000000U},
+                                                                      {0xFFFFFFFFU, 0x80000000U}};
+  for (const auto& [length, expected] : cases) {
+    EXPECT_EQ(FrameLength(length), expected) << length;
+  }
+}
+
+TEST_F(EngineTest, UnfilteredTraceAndSpectrum) {
+  const std::vector<double> values = {0.5, 1, 1234567, 0.1 + 0.2, -2, 1e-7};
+  OwnedSeries s(values);
+  OwnedRecord r;
+  ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 6, kName, LogPath()), StatusOk);
+  EXPECT_EQ(ReadLog(),
+            "ProcessSingleDigit called for Digit 3 Count\n"
+            "Data size: 6, nLen2: 4\n"
+            "Input data for FFT: 0.5 1 1.23457e+06 0.3 -2 1e-07 \n"
+            "FFT processing succeeded\n"
+            "SetSpectrum succeeded\n");
+  EXPECT_EQ(r.record.count, 4U);
+  EXPECT_EQ(r.record.flags, 15U);
+  EXPECT_EQ(r.Power(), FramePower(values, 0, 4));
+  EXPECT_EQ(s.Values(), values);
+
+  // A second call appends its trace, and a one-value series gives its raw square.
+  OwnedSeries one({-3});
+  ASSERT_EQ(ProcessSingleDigit(r.record, one.series, 1, kName, LogPath()), StatusOk);
+  EXPECT_EQ(r.Power(), std::vector<double>{9});
+  EXPECT_TRUE(EndsWith(ReadLog(),
+                       "SetSpectrum succeeded\nProcessSingleDigit called for "
+                       "Digit 3 Count\nData size: 1, nLen2: 1\nInput data for FFT: -3 \n"
+                       "FFT processing succeeded\nSetSpectrum succeeded\n"));
+}
+
+TEST_F(EngineTest, FilteredTraceWithoutFilteringRepeatsTheInput) {
+  const std::vector<double> values = {0.5, 1, 1234567, 0.1 + 0.2, -2, 1e-7};
+  OwnedSeries s(values);
+  double* const original = s.series.data;
+  OwnedRecord r;
+  ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 6, _FFT_HEADTAIL, kFilterNone, kName, LogPath()),
+            StatusOk);
+  EXPECT_EQ(ReadLog(),
+            "ProcessSingleDigit called for Digit 3 Count\n"
+            "fftFlag: -1, iFType: 2\n"
+            "Data size: 6, nLen2: 4\n"
+            "Input data for FFT: 0.5 1 1.23457e+06 0.3 -2 1e-07 \n"
+            "Filtered data: 0.5 1 1.23457e+06 0.3 -2 1e-07 \n"
+            "FFT processing succeeded\n"
+            "SetSpectrum succeeded\n");
+  EXPECT_EQ(s.series.data, original);
+  EXPECT_EQ(r.Power(), HeadTailPower(values, 4));
+}
+
+// Which values were transformed, for every frame mode, with and without filtering.
+TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
+  struct Case {
+    std::uint32_t length;
+    std::int32_t fftFlag;
+    std::size_t start;  // unused for the two-frame mode
+  };
+  const std::vector<Case> cases = {
+      {100, _FFT_HEAD, 0}, {100, _FFT_TAIL, 36},  {100, _FFT_CENTER, 18},  {100, _FFT_HEADTAIL, 0},
+      {101, _FFT_HEAD, 0}, {101, _FFT_TAIL, 37},  {101, _FFT_CENTER, 18},  {101, _FFT_HEADTAIL, 0},
+      {128, _FFT_TAIL, 0}, {128, _FFT_CENTER, 0}, {128, _FFT_HEADTAIL, 0}, {128, 7, 0},
+  };
+  for (const std::int32_t kind : {kFilterNone, kFilterLowPass, kFilterBandPass}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(::testing::Message()
+                   << "kind " << kind << " length " << c.length << " flag " << c.fftFlag);
+      const std::vector<double> input = TestSignal(c.length, c.length);
+      const std::vector<double> values = kind == kFilterNone ? input : Filtered(input, kind);
+      const std::uint32_t n = FrameLength(c.length);
+      const std::vector<double> expected = c.fftFlag == _FFT_HEADTAIL && c.length != n
+                                               ? HeadTailPower(values, n)
+                                               : FramePower(values, c.start, n);
+      OwnedSeries s(input);
+      OwnedRecord r;
+      ASSERT_EQ(ProcessSingleDigit(r.record, s.series, c.length, c.fftFlag, kind, kName, ""),
+                StatusOk);
+      EXPECT_EQ(r.Power(), expected);
+      EXPECT_EQ(s.Values(), values) << "the series must hold the filtered values";
+      EXPECT_EQ(EngineUseCount(), 0U);
+    }
+  }
+  // The frames differ, so a wrong start cannot pass by accident.
+  const std::vector<double> x = TestSignal(100, 100);
+  EXPECT_NE(FramePower(x, 0, 64), FramePower(x, 36, 64));
+  EXPECT_NE(FramePower(x, 18, 64), FramePower(x, 36, 64));
+}
+
+TEST_F(EngineTest, UndefinedFrameModeFailsAfterFiltering) {
+  OwnedSeries s(TestSignal(100));
+  OwnedRecord r;
+  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 100, 7, kFilterNone, kName, LogPath()),
+            StatusInvalid);
+  const std::string log = ReadLog();
+  const auto filtered = log.find("Filtered data: ");
+  ASSERT_NE(filtered, std::string::npos);
+  EXPECT_EQ(log.find('\n', filtered) + 1,
+            log.size() - std::string("Undefined FFT processing flag\n").size());
+  EXPECT_TRUE(EndsWith(log, "\nUndefined FFT processing flag\n"));
+  EXPECT_EQ(r.record.count, 0U);
+  EXPECT_EQ(r.record.power, nullptr);
+
+  // At a power-of-two length the flag is never consulted.
+  OwnedSeries whole(TestSignal(128));
+  EXPECT_EQ(ProcessSingleDigit(r.record, whole.series, 128, 7, kFilterNone, kName, LogPath()),
+            StatusOk);
+  EXPECT_EQ(ReadLog().find("Undefined", log.size()), std::string::npos);
+}
+
+// A length of 0 still transforms one value; it must not pick a frame before the series.
+TEST_F(EngineTest, LengthZeroTransformsTheFirstValueInEveryMode) {
+  for (const std::int32_t flag : {_FFT_HEAD, _FFT_TAIL, _FFT_CENTER, _FFT_HEADTAIL, 7}) {
+    OwnedSeries s({2, 5, 7});
+    OwnedRecord r;
+    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 0, flag, kFilterNone, kName, ""), StatusOk)
+        << flag;
+    EXPECT_EQ(r.Power(), std::vector<double>{4}) << flag;
+  }
+}
+
+// A length beyond the series is refused before anything is touched.
+TEST_F(EngineTest, LengthBeyondTheSeriesIsRefused) {
+  OwnedSeries s({1, 2, 3});
+  double* const original = s.series.data;
+  OwnedRecord r;
+  OwnedSeries filler({1, 2, 3, 4});
+  ASSERT_EQ(ProcessSingleDigit(r.record, filler.series, 4, kName, ""), StatusOk);
+  double* const power = r.record.power;
+
+  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 4, kName, LogPath()), StatusInvalid);
+  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 64, _FFT_HEAD, kFilterLowPass, kName, LogPath()),
+            StatusInvalid);
+  EXPECT_FALSE(std::filesystem::exists(LogPath()));
+  EXPECT_EQ(r.record.power, power);
+  EXPECT_EQ(r.record.count, 4U);
+  EXPECT_EQ(s.series.data, original);
+  EXPECT_EQ(s.Values(), (std::vector<double>{1, 2, 3}));
+}
+
+TEST_F(EngineTest, SeriesWithoutValuesIsReported) {
+  for (const WAData bad : {WAData{nullptr, 0, 1}, WAData{nullptr, 4, 1}}) {
+    WAData series = bad;
+    OwnedRecord r;
+    OwnedSeries filler({1, 2});
+    ASSERT_EQ(ProcessSingleDigit(r.record, filler.series, 2, kName, ""), StatusOk);
+    EXPECT_EQ(ProcessSingleDigit(r.record, series, series.size, kName, LogPath()), StatusInvalid);
+    EXPECT_EQ(r.record.count, 0U) << "the unfiltered call empties the record first";
+    EXPECT_EQ(r.record.real, nullptr);
+    EXPECT_EQ(ProcessSingleDigit(r.record, series, series.size, 0, 0, kName, LogPath()),
+              StatusInvalid);
+  }
+  OwnedSeries rateless({1, 2}, 0);
+  OwnedRecord r;
+  EXPECT_EQ(ProcessSingleDigit(r.record, rateless.series, 2, 0, 0, kName, LogPath()),
+            StatusInvalid);
+  const std::string log = ReadLog();
+  EXPECT_TRUE(EndsWith(log, "fftFlag: 0, iFType: 0\nError getting WAData\n"));
+  EXPECT_EQ(log.find("Data size"), std::string::npos);
+  EXPECT_EQ(EngineUseCount(), 0U);
+}
+
+// Both filters report a failure instead of going on with unfiltered values.
+TEST_F(EngineTest, FilterFailuresAreReportedForBothKinds) {
+  AcquireEngine();
+  const std::vector<double> fill(1, 1.0);
+  for (int i = 0; i < kSlotCount; ++i) {
+    ASSERT_EQ(StoreSlot(fill.data(), 1), i);
+  }
+  for (const auto& [kind, status] :
+       {std::pair{kFilterLowPass, StatusNoFilter}, std::pair{kFilterBandPass, StatusNoFreeSlot}}) {
+    std::filesystem::remove(LogPath());
+    OwnedSeries s({1, 2, 3});
+    double* const original = s.series.data;
+    OwnedRecord r;
+    EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 3, _FFT_HEAD, kind, kName, LogPath()), status);
+    const std::string log = ReadLog();
+    EXPECT_TRUE(
+        EndsWith(log, "\nFiltering failed with error code: " + std::to_string(status) + "\n"))
+        << log;
+    EXPECT_EQ(log.find("Filtered data"), std::string::npos);
+    EXPECT_EQ(s.series.data, original);
+    EXPECT_EQ(r.record.count, 0U);
+    EXPECT_EQ(EngineUseCount(), 1U);
+    EXPECT_EQ(SlotLength(99), 1U) << "the caller's slots must survive";
+  }
+  ReleaseEngine();
+}
+
+// Called while the engine is already held, a call gives back the slot it used and nothing else.
+TEST_F(EngineTest, NestedCallReleasesOnlyItsOwnSlot) {
+  AcquireEngine();
+  const std::vector<double> kernel(4, 0.5);
+  ASSERT_EQ(StoreSlot(kernel.data(), 4), 0);
+  for (const std::int32_t kind : {kFilterLowPass, kFilterBandPass}) {
+    OwnedSeries s(TestSignal(200));
+    OwnedRecord r;
+    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 200, _FFT_TAIL, kind, kName, ""), StatusOk);
+    EXPECT_EQ(EngineUseCount(), 1U);
+    EXPECT_EQ(SlotLength(0), 4U);
+    EXPECT_EQ(SlotLength(1), 0U) << "the call's kernel slot was left in use";
+  }
+  ReleaseEngine();
+}
+
+TEST_F(EngineTest, EngineLinesJoinTheCallersOpenLogInOrder) {
+  {
+    DiagnosticLog callerLog(LogPath());
+    callerLog << "caller before\n";
+    OwnedSeries s({1, 2});
+    OwnedRecord r;
+    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 2, kName, LogPath()), StatusOk);
+    callerLog << "caller after\n";
+  }
+  const std::string log = ReadLog();
+  EXPECT_EQ(log.rfind("caller before\nProcessSingleDigit called for Digit 3 Count\n", 0), 0U);
+  EXPECT_TRUE(EndsWith(log, "SetSpectrum succeeded\ncaller after\n"));
+}
+
+// Every allocation of a call, failed in turn: the status, the last log line, the series and the
+// use counter. Runs of {count, last line, status} in allocation order.
+struct FailureRun {
+  int count;
+  std::string lastLine;
+  std::int32_t status;
+};
+struct FailureScenario {
+  const char* label;
+  bool filtered;
+  std::int32_t fftFlag;
+  std::int32_t iFType;
+  std::vector<FailureRun> runs;
+};
+
+TEST_F(EngineTest, EveryAllocationFailureIsReportedAndReleased) {
+  const std::string work = "Memory allocation failed for FFT work arrays\n";
+  const std::string fft = "FFT processing failed with error code: -2\n";
+  const std::string set = "SetSpectrum failed with error code: -2\n";
+  const std::string noKernel = "Filtering failed with error code: -202\n";
+  const std::string filter = "Filtering failed with error code: -2\n";
+  const std::vector<FailureScenario> scenarios = {
+      // Work arrays (real, imaginary, copy), the transform's two tables, SetSpectrum's four.
+      {"unfiltered", false, 0, 0, {{3, work, -2}, {2, fft, -2}, {4, set, -2}}},
+      // The design (mask, real, imaginary, two tables, slot), then ApplyFilter (input, output,
+      // replacement). A failed low-pass design shows up as a missing kernel.
+      {"low-pass",
+       true,
+       _FFT_HEAD,
+       kFilterLowPass,
+       {{3, work, -2}, {6, noKernel, -202}, {3, filter, -2}, {2, fft, -2}, {4, set, -2}}},
+      {"band-pass",
+       true,
+       _FFT_TAIL,
+       kFilterBandPass,
+       {{3, work, -2}, {6, filter, -2}, {3, filter, -2}, {2, fft, -2}, {4, set, -2}}},
+      // Two frames: four frame arrays and two transforms.
+      {"two frames", true, _FFT_HEADTAIL, kFilterNone, {{3, work, -2}, {8, fft, -2}, {4, set, -2}}},
+  };
+  const std::vector<double> input = TestSignal(100);
+  for (const FailureScenario& scenario : scenarios) {
+    const auto call = [&](SpectrumRecord& record, WAData& series, const std::string& logPath) {
+      return scenario.filtered ? ProcessSingleDigit(record, series, 100, scenario.fftFlag,
+                                                    scenario.iFType, kName, logPath)
+                               : ProcessSingleDigit(record, series, 100, kName, logPath);
+    };
+    std::uint64_t failing = 0;
+    for (const FailureRun& run : scenario.runs) {
+      for (int i = 0; i < run.count; ++i) {
+        ++failing;
+        SCOPED_TRACE(::testing::Message() << scenario.label << ", allocation " << failing);
+        std::filesystem::remove(LogPath());
+        OwnedSeries s(input);
+        double* const original = s.series.data;
+        OwnedRecord r;
+        detail::FailNthAllocation(failing);
+        EXPECT_EQ(call(r.record, s.series, LogPath()), run.status);
+        EXPECT_FALSE(detail::AllocationFailurePending());
+        EXPECT_TRUE(EndsWith(ReadLog(), run.lastLine)) << ReadLog();
+        EXPECT_EQ(r.record.count, 0U);
+        EXPECT_EQ(r.record.power, nullptr);
+        EXPECT_EQ(EngineUseCount(), 0U);
+        if (run.lastLine == work || run.lastLine.starts_with("Filtering")) {
+          EXPECT_EQ(s.series.data, original);
+          EXPECT_EQ(s.Values(), input);
+        }
+      }
+    }
+    // One allocation further on, the call no longer fails.
+    detail::FailNthAllocation(failing + 1);
+    OwnedSeries s(input);
+    OwnedRecord r;
+    EXPECT_EQ(call(r.record, s.series, ""), StatusOk) << scenario.label;
+    EXPECT_TRUE(detail::AllocationFailurePending())
+        << scenario.label << " made more allocations than listed";
+    detail::FailNthAllocation(0);
+  }
+}
+
+}  // namespace
+}  // namespace tolvane
