@@ -1,0 +1,335 @@
+#include "app/gui/skelmor_dlg.h"
+
+#include <QAction>
+#include <QButtonGroup>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStringList>
+#include <QWidget>
+#include <array>
+
+#include "app/gui/about_dlg.h"
+#include "app/gui/dialog_font.h"
+#include "app/gui/resources.h"
+#include "app/gui/round_edit.h"
+#include "app/gui/round_spin.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kClientWidthUnits = 537;
+constexpr int kClientHeightUnits = 329;
+constexpr int kRoundTypingLimit = 4;
+constexpr int kRoundLower = 1;
+constexpr int kRoundUpper = 9999;
+constexpr int kRoundStart = 1;
+
+// The frame-mode code of each button of its group, in group order.
+constexpr std::array<std::int32_t, 4> kFrameModeOfButton = {0, 1, 2, -1};
+
+QLabel* MakeStatic(QWidget* parent, const QString& text, const QRect& rect) {
+  auto* label = new QLabel(text, parent);
+  label->setTextFormat(Qt::PlainText);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label->setGeometry(rect);
+  return label;
+}
+
+QRadioButton* MakeRadio(QWidget* parent, const QString& text, const QRect& rect,
+                        QButtonGroup* group, int position) {
+  auto* radio = new QRadioButton(text, parent);
+  radio->setGeometry(rect);
+  group->addButton(radio, position);
+  return radio;
+}
+
+}  // namespace
+
+CSkelmorDlg::CSkelmorDlg(QWidget* parent)
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      m_hIcon(ProgramIcon()) {
+  setFont(DialogFont());
+  CreateControls();
+  CreateMenu();
+  OnInitDialog();
+}
+
+CSkelmorDlg::~CSkelmorDlg() = default;
+
+void CSkelmorDlg::CreateControls() {
+  const DialogUnits units(font());
+  m_client = new QWidget(this);
+  m_client->setObjectName(QStringLiteral("client"));
+  QWidget* c = m_client;
+
+  // Created in tab order, which is also the stacking order: later controls lie on top.
+  m_editRound = new RoundEdit(c);
+  m_editRound->setObjectName(QStringLiteral("1005"));
+  m_editRound->setGeometry(units.Rect(14, 30, 58, 14));
+
+  m_editPath = new QLineEdit(c);
+  m_editPath->setObjectName(QStringLiteral("1000"));
+  m_editPath->setGeometry(units.Rect(88, 30, 67, 14));
+
+  m_btnBrowse = new QPushButton(QStringLiteral("選択"), c);
+  m_btnBrowse->setObjectName(QStringLiteral("1001"));
+  m_btnBrowse->setGeometry(units.Rect(156, 30, 50, 14));
+
+  auto* filterBox = new QGroupBox(QStringLiteral("フィルタ"), c);
+  filterBox->setGeometry(units.Rect(219, 46, 249, 46));
+
+  m_groupFilter = new QButtonGroup(this);
+  MakeRadio(c, QStringLiteral("LPF"), units.Rect(236, 66, 29, 10), m_groupFilter, 0)
+      ->setObjectName(QStringLiteral("1016"));
+  MakeRadio(c, QStringLiteral("BPF"), units.Rect(266, 66, 30, 10), m_groupFilter, 1)
+      ->setObjectName(QStringLiteral("1018"));
+  MakeRadio(c, QStringLiteral("NONE"), units.Rect(299, 66, 36, 10), m_groupFilter, 2)
+      ->setObjectName(QStringLiteral("1020"));
+
+  m_btnPredict = new QPushButton(QStringLiteral("予想"), c);
+  m_btnPredict->setObjectName(QStringLiteral("1003"));
+  m_btnPredict->setGeometry(units.Rect(15, 63, 50, 14));
+
+  m_editOutput = new QLineEdit(c);
+  m_editOutput->setObjectName(QStringLiteral("1011"));
+  m_editOutput->setGeometry(units.Rect(150, 80, 67, 14));
+  m_editOutput->hide();
+
+  MakeStatic(c, QStringLiteral("入力ファイル名"), units.Rect(92, 14, 45, 8));
+
+  m_frameBox = new QGroupBox(QStringLiteral("スタティック"), c);
+  m_frameBox->setGeometry(units.Rect(245, 6, 143, 36));
+  m_frameBox->hide();
+
+  m_groupFrame = new QButtonGroup(this);
+  const std::array<QRect, 4> frameRects = {units.Rect(247, 19, 52, 10), units.Rect(290, 19, 49, 10),
+                                           units.Rect(332, 18, 61, 10),
+                                           units.Rect(245, 32, 67, 10)};
+  const QStringList frameTexts = {QStringLiteral("_FFT_HEAD"), QStringLiteral("_FFT_TAIL"),
+                                  QStringLiteral("_FFT_CENTER"), QStringLiteral("_FFT_HEADTAIL")};
+  for (int i = 0; i < 4; ++i) {
+    QRadioButton* radio =
+        MakeRadio(c, frameTexts[i], frameRects[static_cast<std::size_t>(i)], m_groupFrame, i);
+    radio->setObjectName(QString::number(1006 + i));
+    radio->hide();
+  }
+
+  m_labelOutput = MakeStatic(c, QStringLiteral("出力ファイル名"), units.Rect(151, 70, 45, 8));
+  m_labelOutput->hide();
+
+  MakeStatic(c, QStringLiteral("予想回号"), units.Rect(15, 14, 45, 8));
+
+  m_staticResult = MakeStatic(c, QStringLiteral(" "), units.Rect(99, 103, 421, 199));
+  m_staticResult->setObjectName(QStringLiteral("1014"));
+  m_staticResult->setWordWrap(true);
+
+  m_staticIcon = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));
+  m_staticIcon->setObjectName(QStringLiteral("1021"));
+
+  m_staticLogo = MakeStatic(c, QString(), units.Rect(476, 8, 8, 9));
+  m_staticLogo->setObjectName(QStringLiteral("1022"));
+
+  m_spinRound = new RoundSpin(c);
+  m_spinRound->setObjectName(QStringLiteral("1023"));
+  m_spinRound->setGeometry(units.Rect(71, 29, 9, 16));
+
+  QWidget::setTabOrder(m_editRound, m_editPath);
+  QWidget::setTabOrder(m_editPath, m_btnBrowse);
+  QWidget::setTabOrder(m_btnBrowse, FilterButton(0));
+  QWidget::setTabOrder(FilterButton(0), FilterButton(1));
+  QWidget::setTabOrder(FilterButton(1), FilterButton(2));
+  QWidget::setTabOrder(FilterButton(2), m_btnPredict);
+  QWidget::setTabOrder(m_btnPredict, m_editOutput);
+  QWidget::setTabOrder(m_editOutput, FrameButton(0));
+  for (int i = 0; i < 3; ++i) {
+    QWidget::setTabOrder(FrameButton(i), FrameButton(i + 1));
+  }
+
+  connect(m_btnBrowse, &QPushButton::clicked, this, &CSkelmorDlg::OnBrowse);
+  connect(m_btnPredict, &QPushButton::clicked, this, &CSkelmorDlg::OnPredict);
+  for (int i = 0; i < 4; ++i) {
+    connect(FrameButton(i), &QRadioButton::clicked, this,
+            [this, i] { m_nFrameMode = kFrameModeOfButton[static_cast<std::size_t>(i)]; });
+  }
+  for (int i = 0; i < 3; ++i) {
+    connect(FilterButton(i), &QRadioButton::clicked, this, [this, i] { m_nFilterKind = i; });
+  }
+  m_spinRound->SetDeltaPosHandler(
+      [this](int pos, int& delta) { return OnDeltaposRoundSpin(pos, delta); });
+  connect(m_editRound, &QLineEdit::textChanged, this, &CSkelmorDlg::OnChangeRoundEdit);
+
+  resize(units.X(kClientWidthUnits), units.Y(kClientHeightUnits));
+}
+
+void CSkelmorDlg::CreateMenu() {
+  m_menuBar = new QMenuBar(this);
+  QMenu* file = m_menuBar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+  m_actOpen = file->addAction(QStringLiteral("開く(&O)..."));
+  m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+  QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
+  m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
+  m_actOpen->setObjectName(QStringLiteral("40001"));
+  m_actExit->setObjectName(QStringLiteral("40002"));
+  m_actAbout->setObjectName(QStringLiteral("32777"));
+  connect(m_actOpen, &QAction::triggered, this, &CSkelmorDlg::OnBrowse);
+  connect(m_actExit, &QAction::triggered, this, [this] { done(0); });
+  connect(m_actAbout, &QAction::triggered, this, &CSkelmorDlg::OnAbout);
+
+  // The menu bar sits above the dialog's client area, which keeps its size in dialog units.
+  const QSize client = size();
+  resize(client.width(), client.height() + m_menuBar->sizeHint().height());
+  PlaceMenuAndClient();
+}
+
+void CSkelmorDlg::OnInitDialog() {
+  DoDataExchange(false);
+
+  m_staticLogo->setPixmap(LogoBitmap());
+  m_staticLogo->resize(m_staticLogo->pixmap().size());  // a bitmap static takes the bitmap's size
+
+  m_editRound->SetTypingLimit(kRoundTypingLimit);
+  m_spinRound->SetBuddy(m_editRound);
+  m_spinRound->SetRange(kRoundLower, kRoundUpper);
+  m_spinRound->SetPos(kRoundStart);
+
+  setWindowTitle(QStringLiteral("Tolvane"));
+  // The window manager owns the system menu, so the About item lives in the Help menu only.
+  setWindowIcon(m_hIcon);
+
+  m_strFilePath.clear();
+  m_strOutputFile.clear();
+  m_nFrameMode = 0;
+
+  m_editRound->setFocus(Qt::OtherFocusReason);
+}
+
+QRadioButton* CSkelmorDlg::FilterButton(int position) const {
+  return qobject_cast<QRadioButton*>(m_groupFilter->button(position));
+}
+
+QRadioButton* CSkelmorDlg::FrameButton(int position) const {
+  return qobject_cast<QRadioButton*>(m_groupFrame->button(position));
+}
+
+int CSkelmorDlg::CheckedPosition(const QButtonGroup* group) { return group->checkedId(); }
+
+void CSkelmorDlg::CheckPosition(QButtonGroup* group, int position) {
+  QAbstractButton* target = group->button(position);
+  if (target != nullptr) {
+    target->setChecked(true);
+    return;
+  }
+  // No button at that position: none is selected.
+  group->setExclusive(false);
+  for (QAbstractButton* button : group->buttons()) {
+    button->setChecked(false);
+  }
+  group->setExclusive(true);
+}
+
+void CSkelmorDlg::DoDataExchange(bool save) {
+  if (save) {
+    m_strFilePath = m_editPath->text();
+    const int frame = CheckedPosition(m_groupFrame);
+    m_nFrameMode = frame >= 0 ? kFrameModeOfButton[static_cast<std::size_t>(frame)] : -1;
+    m_strOutputFile = m_editOutput->text();
+    m_nFilterKind = CheckedPosition(m_groupFilter);
+    return;
+  }
+  m_editPath->setText(m_strFilePath);
+  CheckPosition(m_groupFrame, m_nFrameMode);
+  m_editOutput->setText(m_strOutputFile);
+  CheckPosition(m_groupFilter, m_nFilterKind);
+}
+
+void CSkelmorDlg::accept() {
+  DoDataExchange(true);
+  QDialog::accept();
+}
+
+void CSkelmorDlg::keyPressEvent(QKeyEvent* event) {
+  const bool plain = event->modifiers() == Qt::NoModifier ||
+                     (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
+  // Enter anywhere but on a push button (which takes it as a click) is the dialog's OK.
+  if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void CSkelmorDlg::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PlaceMenuAndClient();
+}
+
+void CSkelmorDlg::PlaceMenuAndClient() {
+  if (m_menuBar == nullptr || m_client == nullptr) {
+    return;
+  }
+  // Only the frame follows the window's size; the controls keep their places in the client area.
+  const int barHeight = m_menuBar->sizeHint().height();
+  m_menuBar->setGeometry(0, 0, width(), barHeight);
+  m_client->setGeometry(0, barHeight, width(), height() - barHeight);
+}
+
+void CSkelmorDlg::OnBrowse() {
+  QFileDialog dialog(this);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  // "*" rather than "*.*": on this system a file needs no dot to be any file.
+  dialog.setNameFilter(QStringLiteral("すべてのファイル(*.*) (*)"));
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (dialog.exec() != QDialog::Accepted) {
+    return;
+  }
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) {
+    return;
+  }
+  m_strFilePath = chosen.first();
+  m_editPath->setText(m_strFilePath);
+}
+
+void CSkelmorDlg::OnAbout() {
+  CAboutDlg about(this);
+  about.exec();
+}
+
+bool CSkelmorDlg::OnDeltaposRoundSpin(int pos, int& delta) {
+  // No range check here: at an end the written number lies outside the spin's range.
+  m_editRound->WriteText(QString::number(static_cast<long long>(pos) + delta));
+  return false;
+}
+
+void CSkelmorDlg::OnChangeRoundEdit() {
+  if (m_bEditGuard) {
+    return;
+  }
+  m_bEditGuard = true;
+  const QString text = m_editRound->text();
+  QString digits;
+  int cursor = m_editRound->cursorPosition();
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    if (text[i] >= QLatin1Char('0') && text[i] <= QLatin1Char('9')) {
+      digits.append(text[i]);
+    } else if (i < cursor) {
+      --cursor;
+    }
+  }
+  // Writing an unchanged text would only move the cursor, so only a changed one is written.
+  if (digits != text) {
+    m_editRound->WriteText(digits);
+    m_editRound->setCursorPosition(cursor);
+  }
+  m_bEditGuard = false;
+}
+
+}  // namespace tolvane

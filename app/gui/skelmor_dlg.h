@@ -1,0 +1,122 @@
+#pragma once
+
+#include <QDialog>
+#include <QFont>
+#include <QIcon>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+#include "app/prediction_view.h"
+
+class QAction;
+class QButtonGroup;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QPushButton;
+class QRadioButton;
+
+namespace tolvane {
+
+class RoundEdit;
+class RoundSpin;
+
+// The main window: round number, history file and filter in, the prediction's text out. It is
+// laid out once in dialog units and never rearranged; resizing the window moves nothing.
+class CSkelmorDlg : public QDialog, public PredictionView {
+  Q_OBJECT
+
+ public:
+  explicit CSkelmorDlg(QWidget* parent = nullptr);
+  ~CSkelmorDlg() override;
+
+  // Controls into members (save) or members into controls (load).
+  void DoDataExchange(bool save);
+
+  // Saves the controls, then ends the dialog with the OK result.
+  void accept() override;
+
+  void OnBrowse();
+  void OnPredict();
+  void OnAbout();
+  // The spin is about to move from `pos` by `delta`.
+  bool OnDeltaposRoundSpin(int pos, int& delta);
+  void OnChangeRoundEdit();
+
+  // PredictionView.
+  PredictionInputs SaveControls() override;
+  void SetResultText(const std::u16string& text) override;
+  void ShowMessage(const std::u16string& text, const std::u16string& caption,
+                   MessageIcon icon) override;
+  void ShowAppMessage(const std::u16string& text, MessageIcon icon) override;
+  bool PathExists(const std::string& narrowPath) override;
+  void SyncRoundSpin() override;
+  std::u16string RoundText() override;
+  void ApplyResultFont() override;
+
+  // Members, read by the tests as the handlers leave them.
+  const QString& FilePath() const { return m_strFilePath; }
+  std::int32_t FrameMode() const { return m_nFrameMode; }
+  std::int32_t FilterKind() const { return m_nFilterKind; }
+  const std::optional<QFont>& ResultFont() const { return m_fontResult; }
+
+  // Controls by their resource role.
+  RoundEdit* RoundEditControl() const { return m_editRound; }
+  RoundSpin* RoundSpinControl() const { return m_spinRound; }
+  QLineEdit* PathEdit() const { return m_editPath; }
+  QLineEdit* OutputEdit() const { return m_editOutput; }
+  QPushButton* BrowseButton() const { return m_btnBrowse; }
+  QPushButton* PredictButton() const { return m_btnPredict; }
+  QRadioButton* FilterButton(int position) const;
+  QRadioButton* FrameButton(int position) const;
+  QLabel* ResultLabel() const { return m_staticResult; }
+  QLabel* LogoLabel() const { return m_staticLogo; }
+  QWidget* ClientArea() const { return m_client; }
+  QMenuBar* MenuBar() const { return m_menuBar; }
+  QAction* OpenAction() const { return m_actOpen; }
+  QAction* ExitAction() const { return m_actExit; }
+  QAction* AboutAction() const { return m_actAbout; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreateMenu();
+  void OnInitDialog();
+  void PlaceMenuAndClient();
+  static int CheckedPosition(const QButtonGroup* group);
+  static void CheckPosition(QButtonGroup* group, int position);
+
+  QIcon m_hIcon;
+  QString m_strFilePath;
+  std::int32_t m_nFrameMode = 0;
+  QString m_strOutputFile;
+  std::optional<QFont> m_fontResult;
+  bool m_bEditGuard = false;
+  std::int32_t m_nFilterKind = 0;
+
+  QMenuBar* m_menuBar = nullptr;
+  QAction* m_actOpen = nullptr;
+  QAction* m_actExit = nullptr;
+  QAction* m_actAbout = nullptr;
+  QWidget* m_client = nullptr;  // everything below the menu bar
+  RoundEdit* m_editRound = nullptr;
+  RoundSpin* m_spinRound = nullptr;
+  QLineEdit* m_editPath = nullptr;
+  QLineEdit* m_editOutput = nullptr;
+  QPushButton* m_btnBrowse = nullptr;
+  QPushButton* m_btnPredict = nullptr;
+  QButtonGroup* m_groupFilter = nullptr;
+  QButtonGroup* m_groupFrame = nullptr;
+  QGroupBox* m_frameBox = nullptr;
+  QLabel* m_labelOutput = nullptr;
+  QLabel* m_staticResult = nullptr;
+  QLabel* m_staticIcon = nullptr;
+  QLabel* m_staticLogo = nullptr;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,70 @@
+// The main dialog as the prediction command sees it: its window operations in Qt terms.
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "app/gui/message_box.h"
+#include "app/gui/round_edit.h"
+#include "app/gui/round_spin.h"
+#include "app/gui/skelmor_dlg.h"
+#include "app/prediction_command.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kResultPixelSize = 24;
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+  return icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void CSkelmorDlg::OnPredict() { RunPredictionCommand(*this, ""); }
+
+PredictionInputs CSkelmorDlg::SaveControls() {
+  DoDataExchange(true);
+  PredictionInputs inputs;
+  inputs.filePath = m_strFilePath.toStdU16String();
+  inputs.filterKind = m_nFilterKind;
+  inputs.frameMode = m_nFrameMode;
+  return inputs;
+}
+
+void CSkelmorDlg::SetResultText(const std::u16string& text) {
+  m_staticResult->setText(QString::fromStdU16String(text));
+}
+
+void CSkelmorDlg::ShowMessage(const std::u16string& text, const std::u16string& caption,
+                              MessageIcon icon) {
+  ShowMessageBox(this, QString::fromStdU16String(text), QString::fromStdU16String(caption),
+                 BoxIcon(icon));
+}
+
+void CSkelmorDlg::ShowAppMessage(const std::u16string& text, MessageIcon icon) {
+  ShowMessageBox(this, QString::fromStdU16String(text), QCoreApplication::applicationName(),
+                 BoxIcon(icon));
+}
+
+bool CSkelmorDlg::PathExists(const std::string& narrowPath) {
+  // An empty name would mean the working folder to some callers; here it names nothing.
+  if (narrowPath.empty()) {
+    return false;
+  }
+  return QFileInfo::exists(QString::fromStdString(narrowPath));
+}
+
+void CSkelmorDlg::SyncRoundSpin() { m_spinRound->GetPos(); }
+
+std::u16string CSkelmorDlg::RoundText() { return m_editRound->text().toStdU16String(); }
+
+void CSkelmorDlg::ApplyResultFont() {
+  // Face, weight and style stay those of the area's current font; only the height changes.
+  QFont font = m_staticResult->font();
+  font.setPixelSize(kResultPixelSize);
+  m_fontResult = font;
+  m_staticResult->setFont(font);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,114 @@
+#include <QApplication>
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "app/gui/single_instance.h"
+#include "app/gui/skelmor_app.h"
+#include "app/gui/skelmor_dlg.h"
+#include "gui_test_support.h"
+
+using tolvane::CSkelmorApp;
+using tolvane::SingleInstanceLock;
+using tolvane::test::BoxRecorder;
+using Outcome = tolvane::SingleInstanceLock::Outcome;
+
+// Start-up and the single-instance guard, in a private runtime folder.
+class AppTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir runtime_;
+
+  QString LockPath() const { return runtime_.filePath(QStringLiteral("SkelmorAppMutex")); }
+
+ private slots:
+  void initTestCase() {
+    QVERIFY(runtime_.isValid());
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
+  }
+
+  void secondCopyWarnsAndShowsNoWindow() {
+    SingleInstanceLock first(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(first.TryAcquire(), Outcome::kAcquired);
+    QCOMPARE(first.FilePath(), LockPath());
+
+    BoxRecorder boxes;
+    CSkelmorApp second;
+    QCOMPARE(second.InitInstance(), false);
+    QCOMPARE(boxes.Boxes().size(), size_t{1});
+    QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("このアプリケーションは既に起動しています。"));
+    QCOMPARE(boxes.Boxes()[0].caption, QStringLiteral("二重起動防止"));
+    QCOMPARE(boxes.Boxes()[0].icon, QMessageBox::Warning);
+    QCOMPARE(boxes.Boxes()[0].owner, nullptr);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+      QVERIFY(!widget->isVisible());
+    }
+    QCOMPARE(second.ExitInstance(), 0);
+
+    // The second copy's end leaves the first copy's lock alone.
+    SingleInstanceLock third(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(third.TryAcquire(), Outcome::kHeldElsewhere);
+  }
+
+  void runHoldsTheLockUntilExit() {
+    BoxRecorder boxes;
+    CSkelmorApp app;
+    bool checked = false;
+    tolvane::test::OnNextModal([&checked](QWidget* modal) {
+      auto* dialog = qobject_cast<tolvane::CSkelmorDlg*>(modal);
+      QVERIFY(dialog != nullptr);
+      QCOMPARE(dialog->windowTitle(), QStringLiteral("Tolvane"));
+      SingleInstanceLock other(QStringLiteral("SkelmorAppMutex"));
+      QCOMPARE(other.TryAcquire(), Outcome::kHeldElsewhere);
+      checked = true;
+      QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    QCOMPARE(app.InitInstance(), false);
+    QVERIFY(checked);
+    QVERIFY(boxes.Boxes().empty());
+    QCOMPARE(app.ExitInstance(), 0);
+
+    SingleInstanceLock next(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(next.TryAcquire(), Outcome::kAcquired);
+  }
+
+  void leftBehindLockDoesNotBlock() {
+    // What a copy that died while writing its lock leaves: a lock file nobody holds.
+    QFile file(LockPath());
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("garbage");
+    file.close();
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-60),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    SingleInstanceLock next(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(next.TryAcquire(), Outcome::kAcquired);
+  }
+
+  void oldLockOfALiveHolderStillBlocks() {
+    SingleInstanceLock holder(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(holder.TryAcquire(), Outcome::kAcquired);
+    QFile file(LockPath());
+    QVERIFY(file.open(QIODevice::ReadWrite));
+    QVERIFY(file.setFileTime(QDateTime::currentDateTime().addSecs(-3600),
+                             QFileDevice::FileModificationTime));
+    file.close();
+    SingleInstanceLock other(QStringLiteral("SkelmorAppMutex"));
+    QCOMPARE(other.TryAcquire(), Outcome::kHeldElsewhere);
+    holder.Release();
+    QCOMPARE(other.TryAcquire(), Outcome::kAcquired);
+  }
+
+  void noRuntimeFolderMeansUnguarded() {
+    SingleInstanceLock lock(QStringLiteral("SkelmorAppMutex"),
+                            runtime_.filePath(QStringLiteral("no/such/folder")));
+    QCOMPARE(lock.TryAcquire(), Outcome::kUnavailable);
+    lock.Release();  // nothing held, nothing done
+  }
+};
+
+QTEST_MAIN(AppTest)
+#include "app_test.moc"
