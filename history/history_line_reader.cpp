@@ -12,10 +12,12 @@
 namespace tolvane {
 namespace {
 
-// Large enough that iconv's per-call cost vanishes, small enough to stay in cache.
+// Large enough that iconv's per-call cost vanishes, small enough to stay in cache. Small files
+// get a buffer their own size.
 constexpr std::size_t kReadChunk = std::size_t{256} * 1024;
+constexpr std::size_t kSmallestRead = 4096;
 
-int OpenRegularFile(const std::string& path) {
+int OpenRegularFile(const std::string& path, std::size_t& firstRead) {
   if (path.find('\0') != std::string::npos) {
     return -1;  // the system call would read a shorter, different path
   }
@@ -28,13 +30,18 @@ int OpenRegularFile(const std::string& path) {
     ::close(fd);
     return -1;
   }
+  // Some files (those under /proc) report no size but have content; growth covers them.
+  const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) + 1;
+  firstRead = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, kSmallestRead, kReadChunk));
   return fd;
 }
 
 }  // namespace
 
 HistoryLineReader::HistoryLineReader(const std::string& path, Cp932Decoder& decoder)
-    : fd_(OpenRegularFile(path)), decoder_(decoder) {}
+    : decoder_(decoder) {
+  fd_ = OpenRegularFile(path, firstRead_);
+}
 
 HistoryLineReader::~HistoryLineReader() {
   if (fd_ >= 0) {
@@ -120,7 +127,7 @@ bool HistoryLineReader::Refill() {
 // Appends one read's worth of bytes to `raw_`, growing it when a line outgrows it.
 void HistoryLineReader::ReadMore() {
   if (rawSize_ == raw_.size()) {
-    raw_.resize(std::max(kReadChunk, raw_.size() * 2));
+    raw_.resize(raw_.empty() ? firstRead_ : raw_.size() * 2);
   }
   for (;;) {
     const ssize_t n = ::read(fd_, raw_.data() + rawSize_, raw_.size() - rawSize_);

@@ -37,8 +37,9 @@ class HistoryLineReader {
   bool Refill();
   void ReadMore();
 
-  int fd_ = -1;
   Cp932Decoder& decoder_;
+  int fd_ = -1;
+  std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size
   bool eof_ = false;
 
   std::vector<char> raw_;  // bytes read but not decoded yet: [0, rawSize_)
@@ -48,8 +49,7 @@ class HistoryLineReader {
   std::u16string withoutCr_;  // scratch for lines that hold carriage returns
 
   std::uint64_t lineNumber_ = 0;
-  std::uint64_t linesDecoded_ = 0;  // lines cut before the current raw buffer
-  std::string pendingError_;        // a decode error to raise once `decoded_` is used up
+  std::string pendingError_;  // a decode error to raise once `decoded_` is used up
 };
 
 }  // namespace tolvane
