@@ -498,5 +498,15 @@ TEST(LoadDrawHistory, LargeFilesAndLongLines) {
   EXPECT_TRUE(EndsWith(ReadBytes(logPath), "at line " + std::to_string(draws + 2) + "\n"));
 }
 
+// The bundled sample is what a first run loads; it must keep loading in full.
+TEST(LoadDrawHistory, BundledSampleLoads) {
+  PrefilledHistory history;
+  ASSERT_EQ(history.Load(TOLVANE_SAMPLE_HISTORY, ""), kLoadOk);
+  const std::vector<Draw> draws = history.Draws();
+  ASSERT_EQ(draws.size(), 6500u);
+  EXPECT_EQ(draws.front(), (Draw{1, 2, 0}));
+  EXPECT_EQ(draws.back(), (Draw{0, 9, 2}));
+}
+
 }  // namespace
 }  // namespace tolvane

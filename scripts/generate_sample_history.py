@@ -1,0 +1,42 @@
+#!/usr/bin/env python3
+"""Writes data/numbers3-sample.csv: a synthetic draw history in code page 932.
+
+The draws are not real results: the digits are uniform random numbers from a fixed seed, so the
+file is the same on every run. Rounds count up from 第1回 on consecutive weekdays (Monday to
+Friday, skipping the year-end holidays of 31 December to 3 January), each line giving round, date,
+weekday and the three-digit winning number.
+"""
+import datetime
+import pathlib
+import random
+
+DRAWS = 6500
+SEED = 20240601
+FIRST_DAY = datetime.date(1994, 10, 7)
+WEEKDAYS = "月火水木金土日"
+HEADER = "回別,抽せん日,曜日,当せん番号"
+
+
+def draw_days(first, count):
+    day = first
+    while count > 0:
+        year_end = (day.month, day.day) == (12, 31) or (day.month == 1 and day.day <= 3)
+        if day.weekday() < 5 and not year_end:
+            yield day
+            count -= 1
+        day += datetime.timedelta(days=1)
+
+
+def main():
+    rng = random.Random(SEED)
+    lines = [HEADER]
+    for round_number, day in enumerate(draw_days(FIRST_DAY, DRAWS), start=1):
+        number = rng.randrange(1000)
+        lines.append(f"第{round_number}回,{day:%Y/%m/%d},{WEEKDAYS[day.weekday()]},{number:03d}")
+    out = pathlib.Path(__file__).resolve().parent.parent / "data" / "numbers3-sample.csv"
+    out.write_bytes(("\n".join(lines) + "\n").encode("cp932"))
+    print(f"wrote {out} ({DRAWS} draws)")
+
+
+if __name__ == "__main__":
+    main()
