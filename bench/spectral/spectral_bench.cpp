@@ -45,7 +45,7 @@ void BM_ComputeFft(benchmark::State& state) {
   const std::vector<double> src = Counts(n);
   std::vector<double> re(n);
   std::vector<double> im(n);
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     benchmark::DoNotOptimize(ComputeFft(src.data(), re.data(), im.data(), n, 0));
     benchmark::ClobberMemory();
   }
@@ -57,11 +57,11 @@ BENCHMARK(BM_ComputeFft)->RangeMultiplier(2)->Range(128, 65536);
 void BM_FftwRealToComplex(benchmark::State& state) {
   const auto n = static_cast<int>(state.range(0));
   auto* in = fftw_alloc_real(static_cast<std::size_t>(n));
-  auto* out = fftw_alloc_complex(static_cast<std::size_t>(n / 2 + 1));
+  auto* out = fftw_alloc_complex(static_cast<std::size_t>(n) / 2 + 1);
   fftw_plan plan = fftw_plan_dft_r2c_1d(n, in, out, FFTW_MEASURE);
   const std::vector<double> src = Counts(static_cast<std::size_t>(n));
   std::copy(src.begin(), src.end(), in);
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     fftw_execute(plan);
     benchmark::ClobberMemory();
   }
@@ -81,7 +81,7 @@ void BM_ApplyFilter(benchmark::State& state) {
     FirFilter filter;
     DesignLowPass(filter);
     WAData series{new double[n], static_cast<std::uint32_t>(n), 1};
-    for (auto _ : state) {
+    for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
       std::copy(input.begin(), input.end(), series.data);
       benchmark::DoNotOptimize(ApplyFilter(filter, series));
     }
@@ -100,7 +100,7 @@ void ProcessSeries(benchmark::State& state, std::int32_t kind) {
   const std::vector<double> input = Counts(n);
   WAData series{new double[n], length, 1};
   SpectrumRecord record{};
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     // Filtering replaces the values, so every pass starts from the same counts.
     std::copy(input.begin(), input.end(), series.data);
     const std::int32_t status =

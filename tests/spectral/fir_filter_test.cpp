@@ -218,6 +218,10 @@ TEST_F(EngineTest, ApplyFilterFailuresLeaveTheSeriesExactlyAsItWas) {
   EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
   unchanged("decimation 0");
   filter.decimation = 1;
+  ReleaseSlot(filter.slot);
+  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
+  unchanged("kernel slot released behind the filter's back");
+  ASSERT_EQ(DesignLowPass(filter), StatusOk);
 
   // Input copy, output, and the replacement array: a failure of the last one must not cost
   // the series its values.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <vector>
 
 #include "spectral/detail/allocation.h"
@@ -13,7 +15,7 @@ namespace {
 
 using testing::EngineTest;
 
-const std::vector<double> kKernel = {0.25, -1.5, 3.0};
+constexpr std::array<double, 3> kKernel = {0.25, -1.5, 3.0};
 
 std::int32_t Store() {
   return StoreSlot(kKernel.data(), static_cast<std::uint32_t>(kKernel.size()));
@@ -40,7 +42,8 @@ TEST_F(EngineTest, SlotsRunOutAtOneHundredAndFreedOnesAreReused) {
   EXPECT_EQ(Store(), StatusNoFreeSlot);
   // The slot holds a copy, not the caller's array.
   EXPECT_NE(SlotValues(37), kKernel.data());
-  EXPECT_EQ(std::vector<double>(SlotValues(37), SlotValues(37) + SlotLength(37)), kKernel);
+  EXPECT_TRUE(
+      std::equal(kKernel.begin(), kKernel.end(), SlotValues(37), SlotValues(37) + SlotLength(37)));
   ReleaseEngine();
   for (std::int32_t i = 0; i < kSlotCount; ++i) {
     EXPECT_EQ(SlotLength(i), 0U) << i;
