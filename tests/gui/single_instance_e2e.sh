@@ -35,6 +35,10 @@ trap cleanup EXIT
 
 fail() {
   echo "e2e: FAIL: $*" >&2
+  if [ -s "$work/tolvane.log" ]; then
+    echo "e2e: what the copies wrote:" >&2
+    tail -n 60 "$work/tolvane.log" >&2
+  fi
   exit 1
 }
 
@@ -60,11 +64,21 @@ start_copy() {
   started+=("$copy")
 }
 
+# Visible windows named exactly $1 (xdotool's own matching ignores case).
+exact_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+      echo "$id"
+    fi
+  done
+}
+
 # Prints the id of the first window whose whole name is $1, waiting for it to appear.
 wait_window() {
   local id
   for _ in $(seq 1 $((wait_seconds * 10))); do
-    id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true)
+    id=$(exact_windows "$1" | head -n1)
     if [ -n "$id" ]; then
       echo "$id"
       return 0
@@ -75,7 +89,7 @@ wait_window() {
 }
 
 count_windows() {
-  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l
+  exact_windows "$1" | wc -l
 }
 
 # Waits for process $1 to end and sets $status to its exit status.

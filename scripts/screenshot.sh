@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Takes a picture of tolvane's main window after a prediction on the bundled sample history:
+# a private X server with a Japanese font, the path typed in, "予想" pressed, the start box
+# dismissed, then the window saved as docs/screenshot.png.
+#   scripts/screenshot.sh [history file] [output png]
+# TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+history=$(realpath "${1:-data/numbers3-sample.csv}")
+output=${2:-docs/screenshot.png}
+exe=${TOLVANE_BIN:-build/default/app/gui/tolvane}
+wait_seconds=30
+
+[ -f "$history" ] || { echo "screenshot: no history file at $history" >&2; exit 1; }
+for tool in Xvfb xdotool import fc-list; do
+  command -v "$tool" >/dev/null || { echo "screenshot: $tool is missing (scripts/install-deps.sh)" >&2; exit 1; }
+done
+if ! fc-list :lang=ja family | grep -q .; then
+  echo "screenshot: no Japanese font installed (apt-get install fonts-ipafont-gothic)" >&2
+  exit 1
+fi
+if [ ! -x "$exe" ]; then
+  cmake --preset default >/dev/null
+  cmake --build --preset default --target tolvane
+fi
+
+work=$(mktemp -d)
+xvfb_pid=""
+app_pid=""
+cleanup() {
+  [ -n "$app_pid" ] && kill "$app_pid" 2>/dev/null || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+for _ in $(seq 1 $((wait_seconds * 10))); do
+  [ -s "$work/display" ] && break
+  sleep 0.1
+done
+[ -s "$work/display" ] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$work/display")"
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR="$work/runtime"
+export QT_QPA_PLATFORM=xcb
+
+# Visible windows named exactly $1 (xdotool's own matching ignores case).
+exact_windows() {
+  local id
+  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
+    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
+      echo "$id"
+    fi
+  done
+}
+
+wait_window() {
+  local id
+  for _ in $(seq 1 $((wait_seconds * 10))); do
+    id=$(exact_windows "$1" | head -n1)
+    [ -n "$id" ] && { echo "$id"; return 0; }
+    sleep 0.1
+  done
+  return 1
+}
+
+"$exe" >"$work/tolvane.log" 2>&1 &
+app_pid=$!
+main=$(wait_window Tolvane) || { echo "screenshot: tolvane showed no window" >&2; exit 1; }
+app_name=$(basename "$exe")
+
+# The round edit has the focus: Tab to the path, type it, Tab past "選択" and the filter to "予想".
+xdotool windowfocus --sync "$main"
+xdotool key Tab
+xdotool type --delay 2 "$history"
+xdotool key Tab Tab Tab space
+box=$(wait_window "$app_name") || { echo "screenshot: no start box" >&2; exit 1; }
+xdotool windowfocus --sync "$box"
+xdotool key Return
+
+# The run is short; a second box would be an error report.
+sleep 2
+if [ -n "$(exact_windows "$app_name")$(exact_windows エラー)" ]; then
+  echo "screenshot: the prediction reported an error" >&2
+  exit 1
+fi
+mkdir -p "$(dirname "$output")"
+import -window "$main" "$output"
+echo "screenshot: wrote $output"
