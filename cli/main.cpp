@@ -24,10 +24,17 @@ struct PredictArguments {
   std::string logPath;
 };
 
-// The words the options accept, and the window's numbers for them.
-const std::map<std::string, std::int32_t> kFilterKinds{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
-const std::map<std::string, std::int32_t> kFrameModes{
-    {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
+// The window's numbers for the words the options accept (already checked by the parser).
+std::int32_t FilterKind(const std::string& word) {
+  const std::map<std::string, std::int32_t> kinds{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
+  return kinds.at(word);
+}
+
+std::int32_t FrameMode(const std::string& word) {
+  const std::map<std::string, std::int32_t> modes{
+      {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
+  return modes.at(word);
+}
 
 void AddPredictCommand(CLI::App& app, PredictArguments& args) {
   CLI::App* predict =
@@ -49,8 +56,8 @@ void AddPredictCommand(CLI::App& app, PredictArguments& args) {
 int RunPredict(const PredictArguments& args) {
   tolvane::PredictionInputs inputs;
   inputs.filePath = tolvane::Utf8ToUtf16(args.history);
-  inputs.filterKind = kFilterKinds.at(args.filter);
-  inputs.frameMode = kFrameModes.at(args.frame);
+  inputs.filterKind = FilterKind(args.filter);
+  inputs.frameMode = FrameMode(args.frame);
   tolvane::ConsoleView view(inputs, tolvane::Utf8ToUtf16(args.round));
 
   tolvane::RunPredictionCommand(view, args.logPath);
@@ -70,9 +77,7 @@ int RunPredict(const PredictArguments& args) {
   return kExitOk;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Main(int argc, char** argv) {
   CLI::App app("Ranks the digits of the next Numbers 3 draw by the power spectra of past draws.",
                "tolvane-cli");
   app.require_subcommand(1);
@@ -91,4 +96,19 @@ int main(int argc, char** argv) {
     return kExitUsage;
   }
   return RunPredict(args);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // The prediction reports its own failures; this only catches the tool's own set-up failing
+  // (such as running out of memory while building the parser).
+  try {
+    return Main(argc, argv);
+  } catch (const std::exception& error) {
+    std::cerr << "tolvane-cli: " << error.what() << '\n';
+  } catch (...) {
+    std::cerr << "tolvane-cli: unexpected failure\n";
+  }
+  return kExitFailed;
 }

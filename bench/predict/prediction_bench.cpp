@@ -68,7 +68,7 @@ void BM_WholePrediction(benchmark::State& state) {
   PredictionInputs inputs;
   inputs.filePath = Utf8ToUtf16(path);
   inputs.filterKind = static_cast<std::int32_t>(state.range(1));
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     ConsoleView view(inputs, u"6501");
     RunPredictionCommand(view);
     if (!view.Errors().empty() || view.ResultText().empty()) {
@@ -82,7 +82,7 @@ void BM_WholePrediction(benchmark::State& state) {
 
 void BM_LoadOnly(benchmark::State& state) {
   const std::string& path = SharedHistories().Get(static_cast<std::uint32_t>(state.range(0)));
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     DrawHistory history{};
     if (LoadDrawHistory(path, history.hundreds, history.tens, history.ones, "") != kLoadOk) {
       state.SkipWithError("load failed");
@@ -104,7 +104,7 @@ void BM_ThreePlacesOnly(benchmark::State& state) {
   const std::string labels[3] = {std::string(kPlaceHundreds), std::string(kPlaceTens),
                                  std::string(kPlaceOnes)};
   const WAData* places[3] = {&history.hundreds, &history.tens, &history.ones};
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     SpectrumRecord workspace{};
     for (int p = 0; p < 3; ++p) {
       std::string text = filter == 2

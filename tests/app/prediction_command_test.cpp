@@ -22,8 +22,8 @@ using testing::SameDraws;
 using testing::TempDir;
 using testing::WriteBytes;
 
-const std::string kStartBox = "box:NUMBERS3 予想開始します||none";
-const std::string kLoadFailedBox =
+constexpr const char* kStartBox = "box:NUMBERS3 予想開始します||none";
+constexpr const char* kLoadFailedBox =
     "app:エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。|error";
 
 // Each place shows its own digit first, the rest ascending.

@@ -65,7 +65,12 @@ inline std::string HistoryText(const std::vector<std::string>& numbers) {
   const std::string kai = "\x89\xf1";  // 回
   std::string text = "round,date,weekday,number\n";
   for (std::size_t i = 0; i < numbers.size(); ++i) {
-    text += dai + std::to_string(i + 1) + kai + ",2020/1/2,X," + numbers[i] + "\n";
+    text += dai;
+    text += std::to_string(i + 1);
+    text += kai;
+    text += ",2020/1/2,X,";
+    text += numbers[i];
+    text += '\n';
   }
   return text;
 }

@@ -38,6 +38,7 @@ Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args,
   std::vector<std::string> argv = {TOLVANE_CLI_PATH};
   argv.insert(argv.end(), args.begin(), args.end());
   std::vector<char*> pointers;
+  pointers.reserve(argv.size() + 1);
   for (std::string& arg : argv) {
     pointers.push_back(arg.data());
   }

@@ -18,7 +18,9 @@ namespace {
 using testing::ReadLines;
 using testing::TempDir;
 
-std::vector<double> Cycles(int count) { return std::vector<double>(15U * count, 1.0); }
+std::vector<double> Cycles(int count) {
+  return std::vector<double>(static_cast<std::size_t>(15) * count, 1.0);
+}
 
 WAData SeriesOf(std::vector<double>& values) {
   return WAData{values.data(), static_cast<std::uint32_t>(values.size()), 1};
