@@ -27,7 +27,10 @@ class IconvHandle {
   IconvHandle(const IconvHandle&) = delete;
   IconvHandle& operator=(const IconvHandle&) = delete;
 
-  bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+  bool IsOpen() const {
+    // (iconv_t)-1 is iconv_open's documented failure value.
+    return cd_ != reinterpret_cast<iconv_t>(-1);  // NOLINT(performance-no-int-to-ptr)
+  }
   iconv_t get() const { return cd_; }
 
  private:

@@ -28,7 +28,9 @@ class DiagnosticLog {
 
   template <typename T>
   DiagnosticLog& operator<<(const T& value) {
-    if (stream_) *stream_ << value;
+    if (stream_) {
+      *stream_ << value;
+    }
     return *this;
   }
 

@@ -62,7 +62,7 @@ void BM_LoadDrawHistory(benchmark::State& state) {
   static const GeneratedHistory history;
   static const double rssBeforeLoading = PeakRssMegabytes();
   const double fileMegabytes = static_cast<double>(history.bytes()) / (1024.0 * 1024.0);
-  for (auto _ : state) {
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     DrawHistory loaded{};
     const std::int32_t result =
         LoadDrawHistory(history.path(), loaded.hundreds, loaded.tens, loaded.ones, "");

@@ -485,7 +485,9 @@ TEST(LoadDrawHistory, LargeFilesAndLongLines) {
   ASSERT_EQ(loaded.size(), static_cast<std::size_t>(draws));
   for (int i = 1; i <= draws; ++i) {
     const int n = i % 1000;  // short numbers are padded, so these are its three digits
-    const Draw expected = {double(n / 100), double(n / 10 % 10), double(n % 10)};
+    const int hundreds = n / 100;
+    const int tens = n / 10 % 10;
+    const Draw expected = {double(hundreds), double(tens), double(n % 10)};
     ASSERT_EQ(loaded[i - 1], expected) << "draw " << i;
   }
 

@@ -8,7 +8,7 @@ namespace tolvane::test_support {
 
 std::string Utf8ToCp932(std::string_view utf8) {
   const iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {
+  if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
     throw std::runtime_error("this system has no CP932 converter");
   }
   // Code page 932 never needs more bytes than UTF-8 for the same text; twice is ample.
@@ -33,7 +33,7 @@ std::string WriteHistoryFile(const TempDir& dir, const std::vector<std::string>&
     bytes += Utf8ToCp932(line);
     bytes += lineEnd;
   }
-  const std::string path = dir.File(name);
+  std::string path = dir.File(name);
   WriteBytes(path, bytes);
   return path;
 }
