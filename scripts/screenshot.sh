@@ -38,7 +38,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 $((wait_seconds * 10))); do
   [ -s "$work/display" ] && break
@@ -75,8 +75,20 @@ app_pid=$!
 main=$(wait_window Tolvane) || { echo "screenshot: tolvane showed no window" >&2; exit 1; }
 app_name=$(basename "$exe")
 
-# The round edit has the focus: Tab to the path, type it, Tab past "選択" and the filter to "予想".
+# The round to predict: the one after the history's last draw, when it fits the edit's 4 digits.
+last=$(tail -n 1 "$history" | iconv -f CP932 -t UTF-8 2>/dev/null | sed -n 's/^第\([0-9]\{1,4\}\)回,.*/\1/p' || true)
+round=""
+if [ -n "$last" ] && [ "$((10#$last + 1))" -le 9999 ]; then
+  round=$((10#$last + 1))
+fi
+
+# The round edit has the focus: the round, Tab to the path, type it, Tab past "選択" and the
+# filter to "予想".
 xdotool windowfocus --sync "$main"
+if [ -n "$round" ]; then
+  xdotool key ctrl+a
+  xdotool type "$round"
+fi
 xdotool key Tab
 xdotool type --delay 2 "$history"
 xdotool key Tab Tab Tab space

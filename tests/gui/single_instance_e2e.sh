@@ -39,11 +39,14 @@ fail() {
     echo "e2e: what the copies wrote:" >&2
     tail -n 60 "$work/tolvane.log" >&2
   fi
+  ls -la "$work/runtime" >&2 || true
+  cat "$work/runtime/SkelmorAppMutex" >&2 2>/dev/null || true
+  xdotool search --onlyvisible --name . getwindowname %@ >&2 2>/dev/null || true
   exit 1
 }
 
 # A display of our own; Xvfb names it on the descriptor once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 $((wait_seconds * 10))); do
   [ -s "$work/display" ] && break
