@@ -94,19 +94,23 @@ std::int32_t ComputeFft(const double* src, double* re, double* im, std::uint32_t
     }
   }
 
+  // Stage by stage; within a stage the butterflies touch disjoint pairs, so walking them block
+  // by block (rather than twiddle by twiddle across the whole array) gives the same bits while
+  // reading memory in order, which keeps large transforms in cache.
   for (std::size_t k = 1; k < count; k *= 2) {
     const std::size_t k2 = 2 * k;
     const std::size_t d = count / k2;
-    std::size_t h = 0;
-    for (std::size_t j = 0; j < k; ++j) {
-      // With n = 2 the table has no room for a cosine a quarter period on; the only angle
-      // used is 0, whose cosine is 1.
-      const double c = quarter == 0 ? 1.0 : sine[h + quarter];
-      double s = sine[h];
-      if (flag != 0) {
-        s = -s;
-      }
-      for (std::size_t i = j; i < count; i += k2) {
+    for (std::size_t block = 0; block < count; block += k2) {
+      std::size_t h = 0;
+      for (std::size_t j = 0; j < k; ++j) {
+        // With n = 2 the table has no room for a cosine a quarter period on; the only angle
+        // used is 0, whose cosine is 1.
+        const double c = quarter == 0 ? 1.0 : sine[h + quarter];
+        double s = sine[h];
+        if (flag != 0) {
+          s = -s;
+        }
+        const std::size_t i = block + j;
         const std::size_t m = i + k;
         const double dx = s * im[m] + c * re[m];
         const double dy = c * im[m] - s * re[m];
@@ -114,8 +118,8 @@ std::int32_t ComputeFft(const double* src, double* re, double* im, std::uint32_t
         re[i] = re[i] + dx;
         im[m] = im[i] - dy;
         im[i] = im[i] + dy;
+        h += d;
       }
-      h += d;
     }
   }
 
