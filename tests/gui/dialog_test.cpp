@@ -108,17 +108,6 @@ class DialogTest : public QObject {
     }
   }
 
-  void menusCarryTheirTexts() {
-    CSkelmorDlg& dlg = Shown();
-    const QList<QAction*> menus = dlg.MenuBar()->actions();
-    QCOMPARE(menus.size(), 2);
-    QCOMPARE(menus[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
-    QCOMPARE(menus[1]->text(), QStringLiteral("ヘルプ"));
-    QCOMPARE(dlg.OpenAction()->text(), QStringLiteral("開く(&O)..."));
-    QCOMPARE(dlg.ExitAction()->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
-    QCOMPARE(dlg.AboutAction()->text(), QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
-  }
-
   void radioMembersOnClickAndOnSave() {
     CSkelmorDlg& dlg = Shown();
     for (int position : {2, 1, 0}) {

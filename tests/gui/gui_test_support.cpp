@@ -44,7 +44,7 @@ void OnNextModal(std::function<void(QWidget* modal)> check) {
 }
 
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes) {
-  const QString path = folder + QLatin1Char('/') + name;
+  QString path = folder + QLatin1Char('/') + name;
   QFile file(path);
   if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size()) {
     qFatal("cannot write %s", qPrintable(path));
