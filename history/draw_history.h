@@ -29,7 +29,7 @@ inline constexpr std::int32_t kLoadFailed = -5;      // any other failure
 // Reads a code page 932 history file (header line, then "第N回,Y/M/D,any,NNN" draw lines) into
 // the three series, all or nothing: on any non-zero result the records are exactly as they were.
 // `path` is used unchanged (UTF-8 on Linux); an empty `logPath` means no log.
-std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens,
-                             WAData& ones, const std::string& logPath);
+std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
+                             const std::string& logPath);
 
 }  // namespace tolvane

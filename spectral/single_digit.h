@@ -30,7 +30,7 @@ std::int32_t ProcessSingleDigit(SpectrumRecord& record, const WAData& series, st
 // none), then transforms the frame chosen by fftFlag. On success the series may hold a new
 // array of filtered values, which the caller then owns.
 std::int32_t ProcessSingleDigit(SpectrumRecord& record, WAData& series, std::uint32_t length,
-                                std::int32_t fftFlag, std::int32_t iFType,
-                                const std::string& name, const std::string& logPath);
+                                std::int32_t fftFlag, std::int32_t iFType, const std::string& name,
+                                const std::string& logPath);
 
 }  // namespace tolvane
