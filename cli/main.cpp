@@ -50,7 +50,8 @@ void AddPredictCommand(CLI::App& app, PredictArguments& args) {
   predict->add_option("--frame", args.frame, "Stretch of each filtered series that is transformed")
       ->check(CLI::IsMember({"head", "tail", "center", "headtail"}))
       ->capture_default_str();
-  predict->add_option("--log", args.logPath, "Append a diagnostic trace to this file");
+  predict->add_option("--log", args.logPath, "Append a diagnostic trace to this file")
+      ->type_name("PATH");
 }
 
 int RunPredict(const PredictArguments& args) {
@@ -84,6 +85,12 @@ int Main(int argc, char** argv) {
   app.failure_message(CLI::FailureMessage::help);
   PredictArguments args;
   AddPredictCommand(app, args);
+  // The top-level help names the one command with all its options, so a single --help suffices.
+  app.footer(
+      "Usage of the predict command:\n"
+      "  tolvane-cli predict HISTORY [--round TEXT] [--filter lpf|bpf|none]\n"
+      "                              [--frame head|tail|center|headtail] [--log PATH]\n"
+      "Run 'tolvane-cli predict --help' for what each option means.");
 
   try {
     app.parse(argc, argv);
