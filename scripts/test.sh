@@ -6,12 +6,30 @@ cd "$(dirname "$0")/.."
 
 bash scripts/install-deps.sh
 
+passed=0
+failed=0
+log="$(mktemp "${TMPDIR:-/tmp}/tolvane-ctest.XXXXXX")"
+trap 'rm -f "$log"' EXIT
+
 for preset in default asan; do
   echo "== preset $preset"
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
-  ctest --preset "$preset"
+  status=0
+  ctest --preset "$preset" 2>&1 | tee "$log" || status=$?
+  # "100% tests passed, 0 tests failed out of 142" / "99% tests passed, 1 tests failed out of 142"
+  summary="$(grep -E 'tests passed, [0-9]+ tests? failed out of [0-9]+' "$log" | tail -n 1)"
+  total="$(sed -E 's/.* out of ([0-9]+).*/\1/' <<<"$summary")"
+  bad="$(sed -E 's/.* ([0-9]+) tests? failed.*/\1/' <<<"$summary")"
+  passed=$((passed + ${total:-0} - ${bad:-0}))
+  failed=$((failed + ${bad:-0}))
+  if [ "$status" -ne 0 ] || [ -z "$summary" ]; then
+    echo "tests: $passed passed, $((failed > 0 ? failed : 1)) failed"
+    exit 1
+  fi
 done
 
 echo "== fuzz"
 FUZZ_SECONDS="${FUZZ_SECONDS:-60}" bash scripts/fuzz.sh
+
+echo "tests: $passed passed, $failed failed"
