@@ -8,7 +8,7 @@ packages=(
   build-essential cmake git pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
   qt6-base-dev qt6-base-dev-tools
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format clang-tidy
   libfftw3-dev
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
 )

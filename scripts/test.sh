@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs the whole suite in the default and the asan
-# presets, and runs the history-loader fuzzer for a short while from its seed corpus.
+# Installs what is missing, builds and runs the whole suite in the default and the asan presets,
+# checks formatting and clang-tidy, and runs the history-loader fuzzer for a short while from its
+# seed corpus. Ends with one "tests: N passed, N failed" line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -28,6 +29,9 @@ for preset in default asan; do
     exit 1
   fi
 done
+
+echo "== lint"
+bash scripts/lint.sh
 
 echo "== fuzz"
 FUZZ_SECONDS="${FUZZ_SECONDS:-60}" bash scripts/fuzz.sh
