@@ -38,37 +38,9 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb -displayfd 3 -screen 0 1280x900x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 $((wait_seconds * 10))); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
-export DISPLAY=":$(head -n1 "$work/display")"
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
-
-# Visible windows named exactly $1 (xdotool's own matching ignores case).
-exact_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
-    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
-      echo "$id"
-    fi
-  done
-}
-
-wait_window() {
-  local id
-  for _ in $(seq 1 $((wait_seconds * 10))); do
-    id=$(exact_windows "$1" | head -n1)
-    [ -n "$id" ] && { echo "$id"; return 0; }
-    sleep 0.1
-  done
-  return 1
-}
+# shellcheck source=scripts/private-x.sh
+source scripts/private-x.sh
+start_private_x 1280x900x24 || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
 "$exe" >"$work/tolvane.log" 2>&1 &
 app_pid=$!

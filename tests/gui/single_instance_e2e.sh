@@ -45,50 +45,15 @@ fail() {
   exit 1
 }
 
-# A display of our own; Xvfb names it on the descriptor once it accepts clients.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 1 $((wait_seconds * 10))); do
-  [ -s "$work/display" ] && break
-  sleep 0.1
-done
-[ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-export DISPLAY=":$(head -n1 "$work/display")"
-
-# A private runtime folder keeps the lock away from any tolvane the user runs.
-mkdir -m 700 "$work/runtime"
-export XDG_RUNTIME_DIR="$work/runtime"
-export QT_QPA_PLATFORM=xcb
+# shellcheck source=../../scripts/private-x.sh
+source "$(dirname "$0")/../../scripts/private-x.sh"
+start_private_x 1280x1024x24 || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
 
 # Starts a copy in this shell (so that it can be waited for) and sets $copy to its pid.
 start_copy() {
   "$exe" >>"$work/tolvane.log" 2>&1 &
   copy=$!
   started+=("$copy")
-}
-
-# Visible windows named exactly $1 (xdotool's own matching ignores case).
-exact_windows() {
-  local id
-  for id in $(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null || true); do
-    if [ "$(xdotool getwindowname "$id" 2>/dev/null)" = "$1" ]; then
-      echo "$id"
-    fi
-  done
-}
-
-# Prints the id of the first window whose whole name is $1, waiting for it to appear.
-wait_window() {
-  local id
-  for _ in $(seq 1 $((wait_seconds * 10))); do
-    id=$(exact_windows "$1" | head -n1)
-    if [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
 }
 
 count_windows() {
