@@ -10,17 +10,17 @@
 
 #include "predict/narrow_texts.h"
 #include "tests/app/recording_view.h"
-#include "tests/app/test_files.h"
+#include "tests/support/draw_fixtures.h"
 
 namespace tolvane {
 namespace {
 
-using testing::HistoryText;
-using testing::ReadLines;
+using test_support::HistoryText;
+using test_support::ReadLines;
+using test_support::SameDraws;
+using test_support::TempDir;
+using test_support::WriteBytes;
 using testing::RecordingView;
-using testing::SameDraws;
-using testing::TempDir;
-using testing::WriteBytes;
 
 constexpr const char* kStartBox = "box:NUMBERS3 予想開始します||none";
 constexpr const char* kLoadFailedBox =
@@ -62,7 +62,7 @@ TEST(PredictionCommand, FailedLoadIsReportedAndLeavesTheAreaEmpty) {
   WriteBytes(dir.File("empty.csv"), "");
   WriteBytes(dir.File("blank-line.csv"), HistoryText(SameDraws("123", 20)) + "\n");
   for (const std::string& path :
-       {dir.Path().string(), dir.File("empty.csv"), dir.File("blank-line.csv")}) {
+       {dir.path().string(), dir.File("empty.csv"), dir.File("blank-line.csv")}) {
     RecordingView view;
     view.inputs.filePath = Wide(path);
     RunPredictionCommand(view);

@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "predict/narrow_texts.h"
-#include "tests/app/test_files.h"
+#include "tests/support/draw_fixtures.h"
 
 extern char** environ;
 
 namespace tolvane {
 namespace {
 
-using testing::HistoryText;
-using testing::ReadBytes;
-using testing::ReadLines;
-using testing::SameDraws;
-using testing::TempDir;
-using testing::WriteBytes;
+using test_support::HistoryText;
+using test_support::ReadBytes;
+using test_support::ReadLines;
+using test_support::SameDraws;
+using test_support::TempDir;
+using test_support::WriteBytes;
 
 struct Outcome {
   int status = -1;
@@ -99,7 +99,7 @@ TEST(Cli, ErrorBoxesGoToStderrWithStatusOne) {
       {"", "ファイルパスが入力されていません。\n"},
       {dir.File("missing.csv"), "有効なファイルパスを入力してください。\n"},
       {bad, "エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。\n"},
-      {dir.Path().string(), "エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。\n"},
+      {dir.path().string(), "エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。\n"},
   };
   for (const auto& [path, message] : cases) {
     const Outcome outcome = RunCli(dir, {"predict", path});

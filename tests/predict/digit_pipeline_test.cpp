@@ -10,13 +10,13 @@
 
 #include "predict/narrow_texts.h"
 #include "spectral/spectrum_record.h"
-#include "tests/app/test_files.h"
+#include "tests/support/draw_fixtures.h"
 
 namespace tolvane {
 namespace {
 
-using testing::ReadLines;
-using testing::TempDir;
+using test_support::ReadLines;
+using test_support::TempDir;
 
 std::vector<double> Cycles(int count) {
   return std::vector<double>(static_cast<std::size_t>(15) * count, 1.0);

@@ -10,13 +10,13 @@
 #include <vector>
 
 #include "predict/narrow_texts.h"
-#include "tests/app/test_files.h"
+#include "tests/support/draw_fixtures.h"
 
 namespace tolvane {
 namespace {
 
-using testing::ReadLines;
-using testing::TempDir;
+using test_support::ReadLines;
+using test_support::TempDir;
 
 // A borrowed series view over a vector; the predictors only read it.
 WAData SeriesOf(std::vector<double>& values) {
@@ -246,7 +246,7 @@ TEST(DigitPrediction, EmptyLogPathGivesTheSameResultAndWritesNothing) {
   }
   EXPECT_EQ(PredictPowerSpectrumDigit(workspace, SeriesOf(values), "x", ""),
             PredictPowerSpectrumDigit(workspace, SeriesOf(values), "x", dir.File("b.log")));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                           std::filesystem::directory_iterator()),
             2);
 }
