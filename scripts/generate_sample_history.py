@@ -1,11 +1,15 @@
 #!/usr/bin/env python3
 """Writes data/numbers3-sample.csv: a synthetic draw history in code page 932.
 
+With --draws, --seed and --out it writes other histories of the same kind (for comparisons and
+benchmarks); without them it remakes the bundled sample byte for byte.
+
 The draws are not real results: the digits are uniform random numbers from a fixed seed, so the
 file is the same on every run. Rounds count up from 第1回 on consecutive weekdays (Monday to
 Friday, skipping the year-end holidays of 31 December to 3 January), each line giving round, date,
 weekday and the three-digit winning number.
 """
+import argparse
 import datetime
 import pathlib
 import random
@@ -28,14 +32,20 @@ def draw_days(first, count):
 
 
 def main():
-    rng = random.Random(SEED)
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--draws", type=int, default=DRAWS)
+    parser.add_argument("--seed", type=int, default=SEED)
+    parser.add_argument("--out", type=pathlib.Path,
+                        default=pathlib.Path(__file__).resolve().parent.parent / "data" /
+                        "numbers3-sample.csv")
+    args = parser.parse_args()
+    rng = random.Random(args.seed)
     lines = [HEADER]
-    for round_number, day in enumerate(draw_days(FIRST_DAY, DRAWS), start=1):
+    for round_number, day in enumerate(draw_days(FIRST_DAY, args.draws), start=1):
         number = rng.randrange(1000)
         lines.append(f"第{round_number}回,{day:%Y/%m/%d},{WEEKDAYS[day.weekday()]},{number:03d}")
-    out = pathlib.Path(__file__).resolve().parent.parent / "data" / "numbers3-sample.csv"
-    out.write_bytes(("\n".join(lines) + "\n").encode("cp932"))
-    print(f"wrote {out} ({DRAWS} draws)")
+    args.out.write_bytes(("\n".join(lines) + "\n").encode("cp932"))
+    print(f"wrote {args.out} ({args.draws} draws)")
 
 
 if __name__ == "__main__":

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include "app/gui/message_box.h"
+#include "app/gui/modal.h"
 #include "app/gui/skelmor_dlg.h"
 
 namespace tolvane {
@@ -22,7 +23,7 @@ bool CSkelmorApp::InitInstance() {
   // Without a lock (no runtime folder) the program runs unguarded rather than not at all.
 
   CSkelmorDlg dialog;
-  dialog.exec();
+  RunModal(dialog);
   return false;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QButtonGroup>
-#include <QFileDialog>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +15,7 @@
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/modal.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
@@ -281,26 +281,20 @@ void CSkelmorDlg::PlaceMenuAndClient() {
 }
 
 void CSkelmorDlg::OnBrowse() {
-  QFileDialog dialog(this);
-  dialog.setFileMode(QFileDialog::ExistingFile);
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  FileRequest request;
   // "*" rather than "*.*": on this system a file needs no dot to be any file.
-  dialog.setNameFilter(QStringLiteral("すべてのファイル(*.*) (*)"));
-  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-  if (dialog.exec() != QDialog::Accepted) {
+  request.nameFilters = {QStringLiteral("すべてのファイル(*.*) (*)")};
+  const std::optional<QString> chosen = ChooseFile(this, request);
+  if (!chosen) {
     return;
   }
-  const QStringList chosen = dialog.selectedFiles();
-  if (chosen.isEmpty()) {
-    return;
-  }
-  m_strFilePath = chosen.first();
+  m_strFilePath = *chosen;
   m_editPath->setText(m_strFilePath);
 }
 
 void CSkelmorDlg::OnAbout() {
   CAboutDlg about(this);
-  about.exec();
+  RunModal(about);
 }
 
 bool CSkelmorDlg::OnDeltaposRoundSpin(int pos, int& delta) {

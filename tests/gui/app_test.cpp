@@ -56,14 +56,15 @@ class AppTest : public QObject {
     BoxRecorder boxes;
     CSkelmorApp app;
     bool checked = false;
-    tolvane::test::OnNextModal([&checked](QWidget* modal) {
-      auto* dialog = qobject_cast<tolvane::CSkelmorDlg*>(modal);
-      QVERIFY(dialog != nullptr);
-      QCOMPARE(dialog->windowTitle(), QStringLiteral("Tolvane"));
+    const tolvane::test::ModalAnswer answer([&checked](QDialog& modal) {
+      auto* dialog = qobject_cast<tolvane::CSkelmorDlg*>(&modal);
+      if (dialog == nullptr) {
+        return int(QDialog::Rejected);
+      }
       SingleInstanceLock other(QStringLiteral("SkelmorAppMutex"));
-      QCOMPARE(other.TryAcquire(), Outcome::kHeldElsewhere);
-      checked = true;
-      QTest::keyClick(dialog, Qt::Key_Escape);
+      checked = dialog->windowTitle() == QStringLiteral("Tolvane") &&
+                other.TryAcquire() == Outcome::kHeldElsewhere;
+      return int(QDialog::Rejected);
     });
     QCOMPARE(app.InitInstance(), false);
     QVERIFY(checked);

@@ -1,6 +1,5 @@
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -9,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <optional>
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
@@ -21,7 +21,8 @@ using tolvane::CAboutDlg;
 using tolvane::CSkelmorDlg;
 using tolvane::DialogUnits;
 using tolvane::test::BoxRecorder;
-using tolvane::test::OnNextModal;
+using tolvane::test::FileAnswer;
+using tolvane::test::ModalAnswer;
 
 class DialogTest : public QObject {
   Q_OBJECT
@@ -190,43 +191,57 @@ class DialogTest : public QObject {
 
   void aboutOpensFromTheHelpMenu() {
     CSkelmorDlg& dlg = Shown();
-    bool seen = false;
-    OnNextModal([&seen](QWidget* modal) {
-      auto* about = qobject_cast<CAboutDlg*>(modal);
-      QVERIFY(about != nullptr);
-      seen = true;
-      QCOMPARE(about->windowTitle(), QStringLiteral("Tolvane"));
-      QCOMPARE(about->VersionLabel()->text(), QStringLiteral("Tolvane、バージョン 1.0"));
-      QVERIFY(!about->NoticeLabel()->text().isEmpty());
-      QVERIFY(about->OkButton()->isDefault());
-      auto* icon = about->findChild<QLabel*>(QStringLiteral("icon"));
-      QVERIFY(icon != nullptr && !icon->pixmap().isNull());
-      QTest::mouseClick(about->OkButton(), Qt::LeftButton);
+    struct Seen {
+      QString title, version, notice;
+      bool okIsDefault = false;
+      bool hasIcon = false;
+    };
+    std::optional<Seen> seen;
+    const ModalAnswer answer([&seen](QDialog& modal) {
+      if (auto* about = qobject_cast<CAboutDlg*>(&modal)) {
+        auto* icon = about->findChild<QLabel*>(QStringLiteral("icon"));
+        seen =
+            Seen{about->windowTitle(), about->VersionLabel()->text(), about->NoticeLabel()->text(),
+                 about->OkButton()->isDefault(), icon != nullptr && !icon->pixmap().isNull()};
+      }
+      return int(QDialog::Accepted);
     });
     dlg.AboutAction()->trigger();
-    QVERIFY(seen);
+    QCOMPARE(answer.Count(), 1);
+    QVERIFY(seen.has_value());
+    QCOMPARE(seen->title, QStringLiteral("Tolvane"));
+    QCOMPARE(seen->version, QStringLiteral("Tolvane、バージョン 1.0"));
+    QVERIFY(!seen->notice.isEmpty());
+    QVERIFY(seen->okIsDefault);
+    QVERIFY(seen->hasIcon);
     QVERIFY(dlg.isVisible());  // the About box ends, the main dialog goes on
   }
 
+  void aboutBoxOkEndsIt() {
+    CAboutDlg about;
+    about.show();
+    QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+    QCOMPARE(about.result(), int(QDialog::Accepted));
+    QVERIFY(!about.isVisible());
+  }
+
   void browseFillsThePathAndCancelKeepsIt() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString path =
-        tolvane::test::WriteFile(dir.path(), QStringLiteral("draws"), QByteArray("x"));
+    const QString path = QStringLiteral("/chosen/draws.csv");
     CSkelmorDlg& dlg = Shown();
-    OnNextModal([&path](QWidget* modal) {
-      auto* files = qobject_cast<QFileDialog*>(modal);
-      QVERIFY(files != nullptr);
-      QCOMPARE(files->nameFilters(), QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
-      files->selectFile(path);
-      QMetaObject::invokeMethod(files, "accept");
-    });
-    dlg.OnBrowse();
+    {
+      const FileAnswer chooser(path);
+      dlg.OnBrowse();
+      QCOMPARE(chooser.Requests().size(), size_t{1});
+      QCOMPARE(chooser.Requests()[0].mode, tolvane::FileRequest::Mode::Open);
+      QCOMPARE(chooser.Requests()[0].nameFilters,
+               QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
+    }
     QCOMPARE(dlg.PathEdit()->text(), path);
     QCOMPARE(dlg.FilePath(), path);
 
-    OnNextModal([](QWidget* modal) { modal->close(); });
+    const FileAnswer cancelled(std::nullopt);
     dlg.OpenAction()->trigger();
+    QCOMPARE(cancelled.Requests().size(), size_t{1});
     QCOMPARE(dlg.PathEdit()->text(), path);
   }
 

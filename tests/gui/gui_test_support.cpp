@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTimer>
+#include <QStandardPaths>
 #include <utility>
 
 namespace tolvane::test {
@@ -15,33 +15,34 @@ BoxRecorder::BoxRecorder()
 
 BoxRecorder::~BoxRecorder() { SetMessageBoxFunction(std::move(previous_)); }
 
-void OnNextModal(std::function<void(QWidget* modal)> check) {
-  auto* poll = new QTimer(qApp);
-  auto* guard = new QTimer(qApp);
-  poll->setInterval(10);
-  guard->setSingleShot(true);
-  QObject::connect(poll, &QTimer::timeout, poll, [poll, guard, check = std::move(check)] {
-    QWidget* modal = QApplication::activeModalWidget();
-    if (modal == nullptr) {
-      return;
-    }
-    poll->stop();
-    guard->stop();
-    check(modal);
-    poll->deleteLater();
-    guard->deleteLater();
-  });
-  QObject::connect(guard, &QTimer::timeout, guard, [poll, guard] {
-    poll->stop();
-    while (QWidget* modal = QApplication::activeModalWidget()) {
-      modal->close();
-    }
-    poll->deleteLater();
-    guard->deleteLater();
-  });
-  poll->start();
-  guard->start(5000);
-}
+ModalAnswer::ModalAnswer(ModalRunner answer)
+    : previous_(SetModalRunner([this, answer = std::move(answer)](QDialog& dialog) {
+        ++count_;
+        return answer(dialog);
+      })) {}
+
+ModalAnswer::~ModalAnswer() { SetModalRunner(std::move(previous_)); }
+
+FileAnswer::FileAnswer(std::optional<QString> answer)
+    : answer_(std::move(answer)),
+      previous_(SetFileChooser([this](QWidget* /*owner*/, const FileRequest& request) {
+        requests_.push_back(request);
+        return answer_;
+      })) {}
+
+FileAnswer::~FileAnswer() { SetFileChooser(std::move(previous_)); }
+
+namespace {
+
+// The tests must never read or write the user's own settings (the file dialog's history among
+// them): test mode points every settings location at a private test folder. Set before main()
+// so it holds before the application object exists.
+[[maybe_unused]] const bool kPrivateSettings = [] {
+  QStandardPaths::setTestModeEnabled(true);
+  return true;
+}();
+
+}  // namespace
 
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes) {
   QString path = folder + QLatin1Char('/') + name;

@@ -4,9 +4,11 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "app/gui/message_box.h"
+#include "app/gui/modal.h"
 
 namespace tolvane::test {
 
@@ -33,9 +35,37 @@ class BoxRecorder {
   MessageBoxFunction previous_;
 };
 
-// Runs `check` on the next modal window once it is up; `check` ends that window.
-// A guard closes every modal window after a few seconds, so a test can never hang on one.
-void OnNextModal(std::function<void(QWidget* modal)> check);
+// Answers every modal dialog with `answer` instead of running its loop, for as long as it lives.
+// `answer` inspects the dialog and returns its result code; nothing ever waits on a modal loop.
+class ModalAnswer {
+ public:
+  explicit ModalAnswer(ModalRunner answer);
+  ~ModalAnswer();
+  ModalAnswer(const ModalAnswer&) = delete;
+  ModalAnswer& operator=(const ModalAnswer&) = delete;
+
+  int Count() const { return count_; }
+
+ private:
+  int count_ = 0;
+  ModalRunner previous_;
+};
+
+// Answers every file chooser with `answer` and records the requests, for as long as it lives.
+class FileAnswer {
+ public:
+  explicit FileAnswer(std::optional<QString> answer);
+  ~FileAnswer();
+  FileAnswer(const FileAnswer&) = delete;
+  FileAnswer& operator=(const FileAnswer&) = delete;
+
+  const std::vector<FileRequest>& Requests() const { return requests_; }
+
+ private:
+  std::optional<QString> answer_;
+  std::vector<FileRequest> requests_;
+  FileChooser previous_;
+};
 
 // Writes `bytes` unchanged to a fresh file under `folder` and returns its path.
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes);

@@ -1,0 +1,69 @@
+#include "app/gui/modal.h"
+
+#include <QDialog>
+#include <QFileDialog>
+#include <utility>
+
+namespace tolvane {
+namespace {
+
+int ExecDialog(QDialog& dialog) { return dialog.exec(); }
+
+std::optional<QString> RealFileChooser(QWidget* owner, const FileRequest& request) {
+  QFileDialog dialog(owner, request.title);
+  const bool open = request.mode == FileRequest::Mode::Open;
+  dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  dialog.setAcceptMode(open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  if (!request.nameFilters.isEmpty()) {
+    dialog.setNameFilters(request.nameFilters);
+  }
+  dialog.setOption(QFileDialog::HideNameFilterDetails, true);
+  if (!request.initialPath.isEmpty()) {
+    dialog.selectFile(request.initialPath);
+  }
+  if (RunModal(dialog) != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  const QStringList chosen = dialog.selectedFiles();
+  if (chosen.isEmpty()) {
+    return std::nullopt;
+  }
+  return chosen.first();
+}
+
+ModalRunner& CurrentRunner() {
+  static ModalRunner runner = ExecDialog;
+  return runner;
+}
+
+FileChooser& CurrentChooser() {
+  static FileChooser chooser = RealFileChooser;
+  return chooser;
+}
+
+}  // namespace
+
+int RunModal(QDialog& dialog) {
+  // A copy, so a runner that replaces itself while it runs stays alive.
+  const ModalRunner runner = CurrentRunner();
+  return runner(dialog);
+}
+
+ModalRunner SetModalRunner(ModalRunner runner) {
+  ModalRunner previous = std::move(CurrentRunner());
+  CurrentRunner() = runner ? std::move(runner) : ModalRunner(ExecDialog);
+  return previous;
+}
+
+std::optional<QString> ChooseFile(QWidget* owner, const FileRequest& request) {
+  const FileChooser chooser = CurrentChooser();
+  return chooser(owner, request);
+}
+
+FileChooser SetFileChooser(FileChooser chooser) {
+  FileChooser previous = std::move(CurrentChooser());
+  CurrentChooser() = chooser ? std::move(chooser) : FileChooser(RealFileChooser);
+  return previous;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+class QDialog;
+class QWidget;
+
+namespace tolvane {
+
+// Every modal dialog and file chooser of the application goes through these two hooks, so a test
+// answers them in advance and never waits on a modal loop (the message boxes have their own hook
+// in message_box.h).
+
+// Runs `dialog` modally and returns its result code.
+using ModalRunner = std::function<int(QDialog& dialog)>;
+int RunModal(QDialog& dialog);
+// Replaces the runner; an empty function brings back QDialog::exec. Returns the previous one.
+ModalRunner SetModalRunner(ModalRunner runner);
+
+// What a file chooser is asked for.
+struct FileRequest {
+  enum class Mode { Open, Save };
+  Mode mode = Mode::Open;
+  QString title;            // empty: the toolkit's own title
+  QStringList nameFilters;  // e.g. "PNG (*.png)"; the first one is selected
+  QString initialPath;      // a folder or a file to start from; empty: the working folder
+};
+
+// Asks the user for a file; nullopt when the chooser was cancelled.
+using FileChooser =
+    std::function<std::optional<QString>(QWidget* owner, const FileRequest& request)>;
+std::optional<QString> ChooseFile(QWidget* owner, const FileRequest& request);
+// Replaces the chooser; an empty function brings back the real one. Returns the previous one.
+FileChooser SetFileChooser(FileChooser chooser);
+
+}  // namespace tolvane
