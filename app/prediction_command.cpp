@@ -4,11 +4,12 @@
 #include <stdexcept>
 #include <string>
 
-#include "history/cp932.h"
+#include "core/cp932.h"
+#include "core/leading_integer.h"
+#include "core/utf.h"
 #include "history/draw_history.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
-#include "spectral/fir_filter.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {
@@ -21,23 +22,11 @@ constexpr char16_t kMissingPathText[] = u"有効なファイルパスを入力�
 constexpr char16_t kErrorPrefix[] = u"エラーが発生しました: ";
 constexpr char16_t kUnknownErrorText[] = u"不明なエラーが発生しました。";
 
-// The run's three series, released on every way out of the run.
-struct LoadedHistory {
-  DrawHistory history{};
-  LoadedHistory() = default;
-  ~LoadedHistory() { ReleaseDrawHistory(history); }
-  LoadedHistory(const LoadedHistory&) = delete;
-  LoadedHistory& operator=(const LoadedHistory&) = delete;
-};
-
-// The record the predictors are invoked on; it is released even though they leave it empty.
-struct Workspace {
-  SpectrumRecord record{};
-  Workspace() = default;
-  ~Workspace() { ReleaseSpectrumRecord(record); }
-  Workspace(const Workspace&) = delete;
-  Workspace& operator=(const Workspace&) = delete;
-};
+// "ナンバーズ3データの読み込みに失敗しました。" in code page 932, like every exception text the
+// failure report decodes.
+constexpr std::string_view kLoadFailedText =
+    "\x83\x69\x83\x93\x83\x6f\x81\x5b\x83\x59\x33\x83\x66\x81\x5b\x83\x5e\x82\xcc\x93\xc7\x82\xdd"
+    "\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42";
 
 struct PlaceResults {
   std::string hundreds;
@@ -47,21 +36,24 @@ struct PlaceResults {
 
 PlaceResults PredictPlaces(const DrawHistory& history, const PredictionInputs& inputs,
                            const std::string& logPath) {
-  Workspace workspace;
+  // The record the predictors are invoked on; released even though they leave it empty.
+  OwnedSpectrum workspace;
   PlaceResults results;
-  if (inputs.filterKind == kFilterNone) {
-    results.hundreds = PredictPowerSpectrumDigit(workspace.record, history.hundreds,
+  if (inputs.filter == FilterKind::None) {
+    results.hundreds = PredictPowerSpectrumDigit(workspace.get(), history.hundreds,
                                                  std::string(kPlaceHundreds), logPath);
     results.tens =
-        PredictPowerSpectrumDigit(workspace.record, history.tens, std::string(kPlaceTens), logPath);
+        PredictPowerSpectrumDigit(workspace.get(), history.tens, std::string(kPlaceTens), logPath);
     results.ones =
-        PredictPowerSpectrumDigit(workspace.record, history.ones, std::string(kPlaceOnes), logPath);
+        PredictPowerSpectrumDigit(workspace.get(), history.ones, std::string(kPlaceOnes), logPath);
   } else {
-    results.hundreds = PredictDigit(workspace.record, history.hundreds, inputs.frameMode,
-                                    inputs.filterKind, std::string(kPlaceHundreds), logPath);
-    results.tens = PredictDigit(workspace.record, history.tens, inputs.frameMode, inputs.filterKind,
+    const std::int32_t frame = EngineCode(inputs.frame);
+    const std::int32_t filter = EngineCode(inputs.filter);
+    results.hundreds = PredictDigit(workspace.get(), history.hundreds, frame, filter,
+                                    std::string(kPlaceHundreds), logPath);
+    results.tens = PredictDigit(workspace.get(), history.tens, frame, filter,
                                 std::string(kPlaceTens), logPath);
-    results.ones = PredictDigit(workspace.record, history.ones, inputs.frameMode, inputs.filterKind,
+    results.ones = PredictDigit(workspace.get(), history.ones, frame, filter,
                                 std::string(kPlaceOnes), logPath);
   }
   return results;
@@ -112,21 +104,27 @@ void Run(PredictionView& view, const std::string& logPath) {
     return;
   }
 
-  LoadedHistory loaded;
-  if (LoadDrawHistory(narrowPath, loaded.history.hundreds, loaded.history.tens, loaded.history.ones,
-                      logPath) != kLoadOk) {
+  // The run's three series, released on every way out of the run.
+  OwnedHistory loaded;
+  DrawHistory& history = loaded.get();
+  if (LoadDrawHistory(narrowPath, history.hundreds, history.tens, history.ones, logPath) !=
+      kLoadOk) {
     throw std::runtime_error(std::string(kLoadFailedText));
   }
 
   view.SyncRoundSpin();
-  const int round = WideToInt(view.RoundText());
+  const int round = RoundNumberFromText(view.RoundText());
 
-  const PlaceResults results = PredictPlaces(loaded.history, inputs, logPath);
+  const PlaceResults results = PredictPlaces(history, inputs, logPath);
   view.SetResultText(FormatResult(round, results));
   view.ApplyResultFont();
 }
 
 }  // namespace
+
+int RoundNumberFromText(const std::u16string& text) {
+  return ReadLeadingInteger(text, OnOverflow::kSaturate).value;
+}
 
 void RunPredictionCommand(PredictionView& view, const std::string& logPath) {
   try {

@@ -11,8 +11,8 @@ namespace tolvane {
 // boxes. Never throws. logPath is handed to the loader and the predictors; the window passes "".
 void RunPredictionCommand(PredictionView& view, const std::string& logPath = "");
 
-// _wtoi rules: leading white space, an optional sign, then decimal digits up to the first other
-// character; no digits give 0.
-int WideToInt(const std::u16string& text);
+// The round as typed: a leading integer (core/leading_integer.h); no digits give 0, and values
+// past the 32-bit range saturate, so any text gives a number to show.
+int RoundNumberFromText(const std::u16string& text);
 
 }  // namespace tolvane

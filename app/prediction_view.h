@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstdint>
 #include <string>
+
+#include "predict/prediction_options.h"
 
 namespace tolvane {
 
@@ -9,9 +10,9 @@ enum class MessageIcon { None, Error };
 
 // What the prediction command reads from the main window when it saves the controls.
 struct PredictionInputs {
-  std::u16string filePath;      // empty: no file named
-  std::int32_t filterKind = 0;  // 0 low-pass, 1 band-pass, 2 none
-  std::int32_t frameMode = 0;   // 0 head, 1 tail, 2 center, -1 head and tail
+  std::u16string filePath;  // empty: no file named
+  FilterKind filter = FilterKind::LowPass;
+  FrameMode frame = FrameMode::Head;  // plays no part without a filter
 };
 
 // The window operations the prediction command uses. The desktop dialog implements them with

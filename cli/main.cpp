@@ -1,14 +1,16 @@
 // tolvane-cli: runs the prediction command of the desktop window from the command line.
 
 #include <CLI/CLI.hpp>
-#include <cstdint>
+#include <array>
+#include <cstddef>
 #include <iostream>
-#include <map>
 #include <string>
+#include <vector>
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
-#include "history/cp932.h"
+#include "core/utf.h"
+#include "predict/prediction_options.h"
 
 namespace {
 
@@ -19,21 +21,35 @@ constexpr int kExitUsage = 2;
 struct PredictArguments {
   std::string history;
   std::string round = "1";
-  std::string filter = "lpf";
-  std::string frame = "head";
+  tolvane::FilterKind filter = tolvane::FilterKind::LowPass;
+  tolvane::FrameMode frame = tolvane::FrameMode::Head;
   std::string logPath;
 };
 
-// The window's numbers for the words the options accept (already checked by the parser).
-std::int32_t FilterKind(const std::string& word) {
-  const std::map<std::string, std::int32_t> kinds{{"lpf", 0}, {"bpf", 1}, {"none", 2}};
-  return kinds.at(word);
-}
-
-std::int32_t FrameMode(const std::string& word) {
-  const std::map<std::string, std::int32_t> modes{
-      {"head", 0}, {"tail", 1}, {"center", 2}, {"headtail", -1}};
-  return modes.at(word);
+// An option that takes exactly the words of one table and stores the typed value. Only the
+// words count: CLI11's own enum conversion would also take the underlying integers.
+template <typename Kind, std::size_t N>
+CLI::Option* AddWordOption(CLI::App& command, const std::string& name, Kind& value,
+                           const std::array<tolvane::OptionEntry<Kind>, N>& table,
+                           const std::string& description) {
+  std::vector<std::string> words;
+  words.reserve(N);
+  for (const tolvane::OptionEntry<Kind>& entry : table) {
+    words.emplace_back(entry.word);
+  }
+  return command
+      .add_option_function<std::string>(
+          name,
+          [&value, &table](const std::string& word) {
+            for (const tolvane::OptionEntry<Kind>& entry : table) {
+              if (entry.word == word) {
+                value = entry.kind;
+              }
+            }
+          },
+          description)
+      ->check(CLI::IsMember(words))
+      ->default_str(std::string(tolvane::Word(value)));
 }
 
 void AddPredictCommand(CLI::App& app, PredictArguments& args) {
@@ -42,14 +58,10 @@ void AddPredictCommand(CLI::App& app, PredictArguments& args) {
   predict->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
   predict->add_option("--round", args.round, "Round number shown in the result, as typed")
       ->capture_default_str();
-  predict
-      ->add_option("--filter", args.filter,
-                   "Filter applied before the transform: low-pass, band-pass or none")
-      ->check(CLI::IsMember({"lpf", "bpf", "none"}))
-      ->capture_default_str();
-  predict->add_option("--frame", args.frame, "Stretch of each filtered series that is transformed")
-      ->check(CLI::IsMember({"head", "tail", "center", "headtail"}))
-      ->capture_default_str();
+  AddWordOption(*predict, "--filter", args.filter, tolvane::kFilterKinds,
+                "Filter applied before the transform: low-pass, band-pass or none");
+  AddWordOption(*predict, "--frame", args.frame, tolvane::kFrameModes,
+                "Stretch of each filtered series that is transformed");
   predict->add_option("--log", args.logPath, "Append a diagnostic trace to this file")
       ->type_name("PATH");
 }
@@ -57,8 +69,8 @@ void AddPredictCommand(CLI::App& app, PredictArguments& args) {
 int RunPredict(const PredictArguments& args) {
   tolvane::PredictionInputs inputs;
   inputs.filePath = tolvane::Utf8ToUtf16(args.history);
-  inputs.filterKind = FilterKind(args.filter);
-  inputs.frameMode = FrameMode(args.frame);
+  inputs.filter = args.filter;
+  inputs.frame = args.frame;
   tolvane::ConsoleView view(inputs, tolvane::Utf8ToUtf16(args.round));
 
   tolvane::RunPredictionCommand(view, args.logPath);

@@ -2,12 +2,10 @@
 
 #include <exception>
 #include <iostream>
-#include <optional>
 #include <stdexcept>
 
-#include "history/diagnostic_log.h"
-#include "history/draw_digit_lists.h"
-#include "history/draw_fields.h"
+#include "core/diagnostic_log.h"
+#include "core/utf.h"
 #include "history/draw_history_loader.h"
 #include "history/draw_line.h"
 #include "history/history_line_reader.h"
@@ -15,28 +13,22 @@
 namespace tolvane {
 namespace {
 
-void Trace(DiagnosticLog* log, const std::string& text) {
-  if (log != nullptr) {
-    log->WriteLine(text);
-  }
-}
-
 // Reads, checks and hands over the draws; failures with a message are thrown to the caller's
 // load-wide handler, the others return their code.
 std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path, WAData& hundreds,
-                       WAData& tens, WAData& ones, DiagnosticLog* log) {
+                       WAData& tens, WAData& ones, DiagnosticLog& log) {
   const std::unique_ptr<Cp932Decoder> decoder = openDecoder();
   if (!decoder) {
     throw std::runtime_error("bad locale name");
   }
   HistoryLineReader reader(path, *decoder);
   if (!reader.IsOpen()) {
-    Trace(log, "Error: Unable to open file " + path);
+    log.WriteLine("Error: Unable to open file " + path);
     return kLoadCannotOpen;
   }
   std::u16string_view line;
   if (!reader.Next(line)) {
-    Trace(log, "Error: Unable to read header line from file " + path);
+    log.WriteLine("Error: Unable to read header line from file " + path);
     return kLoadFailed;
   }
   // The header's content is never looked at.
@@ -44,22 +36,16 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   DrawDigitLists digits;
   DrawFields fields;
   while (reader.Next(line)) {
-    if (log != nullptr) {
-      log->WriteLine("Processing line: " + Utf16ToUtf8(line));
-    }
+    log.WriteLine("Processing line: ", line);
     fields.Split(line);
     if (fields.count() < 4) {
-      if (log != nullptr) {
-        log->WriteLine("Error: Line does not have enough fields: " + Utf16ToUtf8(line));
-      }
+      log.WriteLine("Error: Line does not have enough fields: ", line);
       return kLoadFailed;
     }
     try {
       digits.Append(CheckDrawLine(fields, log));
     } catch (const std::exception& e) {
-      if (log != nullptr) {
-        log->WriteLine("Error processing line: " + Utf16ToUtf8(line) + "\nException: " + e.what());
-      }
+      log.WriteLine("Error processing line: " + Utf16ToUtf8(line) + "\nException: " + e.what());
       return kLoadFailed;
     }
   }
@@ -73,19 +59,15 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
                                   WAData& hundreds, WAData& tens, WAData& ones,
                                   const std::string& logPath) {
   try {
-    std::optional<DiagnosticLog> log;
-    if (!logPath.empty()) {
-      log.emplace(logPath);
-      if (!log->IsOpen()) {
-        std::cerr << "Error: Unable to open log file " << logPath << '\n';
-        return kLoadCannotOpen;
-      }
+    DiagnosticLog log(logPath);
+    if (!logPath.empty() && !log.IsOpen()) {
+      std::cerr << "Error: Unable to open log file " << logPath << '\n';
+      return kLoadCannotOpen;
     }
-    DiagnosticLog* trace = log ? &*log : nullptr;
     try {
-      return LoadLines(openDecoder, path, hundreds, tens, ones, trace);
+      return LoadLines(openDecoder, path, hundreds, tens, ones, log);
     } catch (const std::exception& e) {
-      Trace(trace, std::string("Error during file processing: ") + e.what());
+      log.WriteLine(std::string("Error during file processing: ") + e.what());
       return kLoadFailed;
     }
   } catch (...) {

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string>
 
-#include "history/wa_data.h"
+#include "core/owned.h"
+#include "core/wa_data.h"
 
 namespace tolvane {
 
 // The three digit series of one history file; entry i of each belongs to draw line i.
-// The caller owns the records and frees their arrays (ReleaseDrawHistory).
+// The caller owns the records and frees their arrays (ReleaseDrawHistory, or OwnedHistory).
 struct DrawHistory {
   WAData hundreds;
   WAData tens;
@@ -20,6 +21,8 @@ inline void ReleaseDrawHistory(DrawHistory& history) {
   ReleaseSeries(history.tens);
   ReleaseSeries(history.ones);
 }
+
+using OwnedHistory = Owned<DrawHistory, ReleaseDrawHistory>;
 
 // Loader results.
 inline constexpr std::int32_t kLoadOk = 0;

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
-#include "history/cp932.h"
-#include "history/wa_data.h"
+#include "core/cp932.h"
+#include "core/wa_data.h"
 
 namespace tolvane {
 

@@ -1,13 +1,27 @@
 #include "history/draw_line.h"
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
-#include "history/cp932.h"
-#include "history/draw_checks.h"
+#include "core/leading_integer.h"
 
 namespace tolvane {
 namespace {
+
+constexpr char16_t kRoundFirst = u'\u7B2C';  // 第
+constexpr char16_t kRoundLast = u'\u56DE';   // 回
+
+bool IsAsciiDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// Counts the ASCII digits at `pos`, stopping after `most`.
+std::size_t DigitRun(std::u16string_view text, std::size_t pos, std::size_t most) {
+  std::size_t n = 0;
+  while (n < most && pos + n < text.size() && IsAsciiDigit(text[pos + n])) {
+    ++n;
+  }
+  return n;
+}
 
 // "<label><n> (<n>)": the trace shows a character's code twice.
 std::string CharacterLine(const char* label, char16_t unit) {
@@ -15,38 +29,151 @@ std::string CharacterLine(const char* label, char16_t unit) {
   return label + code + " (" + code + ")";
 }
 
-void Trace(DiagnosticLog* log, const char* label, std::u16string_view text) {
-  if (log != nullptr) {
-    log->WriteLine(label + Utf16ToUtf8(text));
+}  // namespace
+
+void DrawFields::Split(std::u16string_view line) {
+  views_.fill({});
+  count_ = 1;
+  // The common case, one pass: no quotes, so fields are plain slices of the line.
+  std::size_t start = 0;
+  std::size_t i = 0;
+  for (; i < line.size(); ++i) {
+    const char16_t c = line[i];
+    if (c == u',') {
+      if (count_ <= kKept) {
+        views_[count_ - 1] = line.substr(start, i - start);
+      }
+      ++count_;
+      start = i + 1;
+    } else if (c == u'"') {
+      break;
+    }
+  }
+  if (i == line.size()) {
+    if (count_ <= kKept) {
+      views_[count_ - 1] = line.substr(start);
+    }
+    return;
+  }
+
+  views_.fill({});
+  count_ = 1;
+  for (auto& field : unquoted_) {
+    field.clear();
+  }
+  bool quoted = false;
+  for (const char16_t c : line) {
+    if (c == u'"') {
+      quoted = !quoted;
+    } else if (c == u',' && !quoted) {
+      ++count_;
+    } else if (count_ <= kKept) {
+      unquoted_[count_ - 1].push_back(c);
+    }
+  }
+  for (std::size_t i = 0; i < kKept && i < count_; ++i) {
+    views_[i] = unquoted_[i];
   }
 }
 
-}  // namespace
+bool HasRoundShape(std::u16string_view field) {
+  return field.size() >= 3 && field.front() == kRoundFirst && field.back() == kRoundLast;
+}
 
-std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog* log) {
+std::int32_t ParseRoundNumber(std::u16string_view text) {
+  const LeadingInteger number = ReadLeadingInteger(text, OnOverflow::kFail);
+  switch (number.status) {
+    case LeadingInteger::Status::kNoDigits:
+      throw std::invalid_argument("invalid stoi argument");
+    case LeadingInteger::Status::kOutOfRange:
+      throw std::out_of_range("stoi argument out of range");
+    case LeadingInteger::Status::kOk:
+      break;
+  }
+  return number.value;
+}
+
+bool IsDrawDate(std::u16string_view field) {
+  if (DigitRun(field, 0, 4) != 4 || field.size() < 5 || field[4] != u'/') {
+    return false;
+  }
+  const std::size_t month = DigitRun(field, 5, 2);
+  const std::size_t slash = 5 + month;
+  if (month == 0 || slash >= field.size() || field[slash] != u'/') {
+    return false;
+  }
+  const std::size_t day = DigitRun(field, slash + 1, 2);
+  return day != 0 && slash + 1 + day == field.size();
+}
+
+std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view field) {
+  if (field.empty()) {
+    return std::nullopt;
+  }
+  // Short numbers are right-aligned behind "0" padding.
+  const std::size_t padding = field.size() >= 3 ? 0 : 3 - field.size();
+  std::array<std::uint8_t, 3> digits{};
+  for (std::size_t place = 0; place < 3; ++place) {
+    const char16_t c = place < padding ? u'0' : field[place - padding];
+    if (!IsAsciiDigit(c)) {
+      return std::nullopt;
+    }
+    digits[place] = static_cast<std::uint8_t>(c - u'0');
+  }
+  return digits;
+}
+
+void DrawDigitLists::Append(const std::array<std::uint8_t, 3>& digits) {
+  if (size() >= maxDraws_) {
+    throw std::length_error("too many draw lines (at most " + std::to_string(maxDraws_) + ")");
+  }
+  digits_.insert(digits_.end(), digits.begin(), digits.end());
+}
+
+void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) const {
+  const std::size_t count = digits_.size() / 3;
+  std::array<std::unique_ptr<double[]>, 3> arrays;
+  for (auto& array : arrays) {
+    array = std::make_unique_for_overwrite<double[]>(count);
+  }
+  for (std::size_t draw = 0; draw < count; ++draw) {
+    for (std::size_t place = 0; place < 3; ++place) {
+      arrays[place][draw] = digits_[draw * 3 + place];
+    }
+  }
+  const std::array<WAData*, 3> records = {&hundreds, &tens, &ones};
+  for (std::size_t place = 0; place < 3; ++place) {
+    delete[] records[place]->data;
+    records[place]->data = arrays[place].release();
+    records[place]->size = static_cast<std::uint32_t>(count);
+    records[place]->rate = 1;
+  }
+}
+
+std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
   const std::u16string_view round = fields[0];
-  if (log != nullptr) {
-    log->WriteLine("Extracting round number from: " + Utf16ToUtf8(round));
+  log.WriteLine("Extracting round number from: ", round);
+  if (log.IsOpen()) {
     // An empty round has no first or last character; it shows as 0 and fails the shape check.
-    log->WriteLine(CharacterLine("Front character: ", round.empty() ? 0 : round.front()));
-    log->WriteLine(CharacterLine("Back character: ", round.empty() ? 0 : round.back()));
+    log.WriteLine(CharacterLine("Front character: ", round.empty() ? 0 : round.front()));
+    log.WriteLine(CharacterLine("Back character: ", round.empty() ? 0 : round.back()));
   }
   if (!HasRoundShape(round)) {
-    Trace(log, "Error: Invalid round number format: ", round);
+    log.WriteLine("Error: Invalid round number format: ", round);
     throw std::invalid_argument("Invalid round number format");
   }
   const std::u16string_view number = round.substr(1, round.size() - 2);
-  Trace(log, "Converted round number to integer: ", number);
+  log.WriteLine("Converted round number to integer: ", number);
   static_cast<void>(ParseRoundNumber(number));  // checked only; the order of lines is the file's
 
   if (!IsDrawDate(fields[1])) {
-    Trace(log, "Error: Invalid date format: ", fields[1]);
+    log.WriteLine("Error: Invalid date format: ", fields[1]);
     throw std::invalid_argument("Invalid date format");
   }
 
   const auto digits = ReadWinningNumber(fields[3]);
   if (!digits) {
-    Trace(log, "Error: Invalid winning number format: ", fields[3]);
+    log.WriteLine("Error: Invalid winning number format: ", fields[3]);
     throw std::invalid_argument("Invalid winning number format");
   }
   return *digits;

@@ -1,18 +1,88 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
-#include "history/diagnostic_log.h"
-#include "history/draw_fields.h"
+#include "core/diagnostic_log.h"
+#include "core/wa_data.h"
 
 namespace tolvane {
 
+// One draw line of a history file: its fields, the checks they must pass, and the digits it
+// contributes.
+
+// The fields of one draw line, split at the commas outside double quotes. A quote toggles the
+// quoted state wherever it stands and is dropped; nothing is trimmed. Only the first four fields
+// are kept (the loader reads no further), but every field is counted.
+class DrawFields {
+ public:
+  static constexpr std::size_t kKept = 4;
+
+  // The views stay valid until the next Split and while `line` lives.
+  void Split(std::u16string_view line);
+
+  std::size_t count() const { return count_; }
+  std::u16string_view operator[](std::size_t index) const { return views_[index]; }
+
+ private:
+  std::size_t count_ = 0;
+  std::array<std::u16string_view, kKept> views_{};
+  // Quoted lines need their quotes removed, so their fields are copied here; the buffers are
+  // reused from line to line.
+  std::array<std::u16string, kKept> unquoted_{};
+};
+
+// A round reads 第<number>回: at least three characters, 第 first and 回 last.
+bool HasRoundShape(std::u16string_view field);
+
+// Reads a round's number as a leading integer (core/leading_integer.h). Throws
+// std::invalid_argument
+// ("invalid stoi argument") without digits and std::out_of_range ("stoi argument out of range")
+// outside the signed 32-bit range.
+std::int32_t ParseRoundNumber(std::u16string_view text);
+
+// A date is four ASCII digits, "/", one or two, "/", one or two, and nothing else. Month and day
+// are not range-checked.
+bool IsDrawDate(std::u16string_view field);
+
+// The winning number padded to three characters ("7" -> "007", "72" -> "072"; longer fields keep
+// their first three); nullopt unless the field is non-empty and those three are ASCII digits.
+std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view field);
+
+// The digits of the accepted draw lines, three bytes a draw, held until the whole file has
+// passed its checks; only then do they become the caller's series.
+class DrawDigitLists {
+ public:
+  // A series' size is 32-bit, so more draws than that cannot be handed over.
+  explicit DrawDigitLists(std::uint64_t maxDraws = std::numeric_limits<std::uint32_t>::max())
+      : maxDraws_(maxDraws) {}
+
+  // Throws std::length_error once the series would outgrow their size field.
+  void Append(const std::array<std::uint8_t, 3>& digits);
+
+  std::uint64_t size() const { return digits_.size() / 3; }
+
+  // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one.
+  // Every allocation happens before the first record changes, so a failure leaves all three
+  // as they were.
+  void CommitTo(WAData& hundreds, WAData& tens, WAData& ones) const;
+
+ private:
+  std::uint64_t maxDraws_;
+  std::vector<std::uint8_t> digits_;  // hundreds, tens, ones of draw 0, then of draw 1, ...
+};
+
 // Checks one draw line that has at least four fields: the round (field 0), the date (field 1)
-// and the winning number (field 3), tracing each step to `log` when it is given. Returns the
+// and the winning number (field 3), tracing each step to `log`. Returns the
 // hundreds, tens and ones digit; a failed check is logged and then thrown as a standard
 // exception whose message names it ("Invalid round number format", "invalid stoi argument",
 // "stoi argument out of range", "Invalid date format", "Invalid winning number format").
-std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog* log);
+std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
 
 }  // namespace tolvane

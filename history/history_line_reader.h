@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "history/cp932.h"
+#include "core/cp932.h"
 
 namespace tolvane {
 

@@ -2,10 +2,9 @@
 
 #include <array>
 #include <cstddef>
-#include <memory>
 #include <vector>
 
-#include "history/diagnostic_log.h"
+#include "core/diagnostic_log.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
 
@@ -24,45 +23,15 @@ int DigitOf(double value) {
   return static_cast<int>(value);
 }
 
-// A digit's count series; frees the array it holds when it goes, which after filtering is the
-// engine's replacement rather than the array built here.
-class DigitSeries {
- public:
-  DigitSeries(const std::int32_t* counts, std::uint32_t cycles) {
-    series_.data = new double[cycles];
-    series_.size = cycles;
-    series_.rate = 1;
-    for (std::uint32_t j = 0; j < cycles; ++j) {
-      series_.data[j] = static_cast<double>(counts[j]);
-    }
+// A digit's count series. Owned, so the array it holds at the end is freed, which after
+// filtering is the engine's replacement rather than the array built here.
+OwnedSeries MakeDigitSeries(const std::int32_t* counts, std::uint32_t cycles) {
+  OwnedSeries series(WAData{new double[cycles], cycles, 1});
+  for (std::uint32_t j = 0; j < cycles; ++j) {
+    series->data[j] = static_cast<double>(counts[j]);
   }
-  ~DigitSeries() { ReleaseSeries(series_); }
-  DigitSeries(const DigitSeries&) = delete;
-  DigitSeries& operator=(const DigitSeries&) = delete;
-
-  WAData& Get() { return series_; }
-
- private:
-  WAData series_{};
-};
-
-// The ten per-digit spectra, released with their arrays on every way out.
-class DigitSpectra {
- public:
-  DigitSpectra() = default;
-  ~DigitSpectra() {
-    for (SpectrumRecord& record : records_) {
-      ReleaseSpectrumRecord(record);
-    }
-  }
-  DigitSpectra(const DigitSpectra&) = delete;
-  DigitSpectra& operator=(const DigitSpectra&) = delete;
-
-  SpectrumRecord& operator[](int digit) { return records_[static_cast<std::size_t>(digit)]; }
-
- private:
-  std::array<SpectrumRecord, kDigitValues> records_{};
-};
+  return series;
+}
 
 // Row k holds digit k's count in each cycle; values past the last whole cycle take no part.
 std::vector<std::int32_t> CountPerCycle(const WAData& series, std::uint32_t cycles) {
@@ -131,12 +100,15 @@ std::string RunDigitPipeline(const WAData& series, std::string_view callerName,
     }
   }
 
-  DigitSpectra spectra;
+  // The ten per-digit spectra, released with their arrays on every way out.
+  std::array<OwnedSpectrum, kDigitValues> spectra;
   for (int k = 0; k < kDigitValues; ++k) {
     log << "Processing digit " << k << "\n";
-    DigitSeries digitSeries(counts.data() + static_cast<std::size_t>(k) * cycles, cycles);
+    OwnedSeries digitSeries =
+        MakeDigitSeries(counts.data() + static_cast<std::size_t>(k) * cycles, cycles);
     const std::string name = "Digit " + std::to_string(k) + " Count";
-    if (spectrumStep(spectra[k], digitSeries.Get(), cycles, name) != 0) {
+    if (spectrumStep(spectra[static_cast<std::size_t>(k)].get(), digitSeries.get(), cycles, name) !=
+        0) {
       log << "Error in ProcessSingleDigit for digit " << k << "\n";
       return kPredictionError;
     }
@@ -144,8 +116,9 @@ std::string RunDigitPipeline(const WAData& series, std::string_view callerName,
 
   std::array<double, kDigitValues> scores{};
   for (int k = 0; k < kDigitValues; ++k) {
-    std::vector<double> power(spectra[k].count);
-    if (!GetPowerSpectrum(spectra[k], power.data())) {
+    const SpectrumRecord& spectrum = spectra[static_cast<std::size_t>(k)].get();
+    std::vector<double> power(spectrum.count);
+    if (!GetPowerSpectrum(spectrum, power.data())) {
       log << "Error in GetPowerSpectrum for digit " << k << "\n";
       return kPredictionError;
     }

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {

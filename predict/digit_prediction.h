@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Checks that every C++ file is formatted by .clang-format and clean under .clang-tidy.
-# Needs a configured default build (for compile_commands.json).
+# Checks the dependency rule between folders, that every C++ file is formatted by .clang-format
+# and that it is clean under .clang-tidy. Needs a configured default build (for
+# compile_commands.json).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+bash scripts/check-layering.sh
 
 mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 echo "lint: clang-format on ${#sources[@]} files"

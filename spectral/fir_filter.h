@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 
 namespace tolvane {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstddef>
 
-#include "history/diagnostic_log.h"
+#include "core/diagnostic_log.h"
 #include "spectral/detail/allocation.h"
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
@@ -20,15 +20,6 @@ struct WorkArrays {
   detail::DoubleArray real;  // transform results, later handed to SetSpectrum
   detail::DoubleArray imag;
   detail::DoubleArray values;  // the copy of the series that is logged and transformed
-};
-
-// Holds the engine for the length of one filtered call, whichever way the call ends.
-class EngineHold {
- public:
-  EngineHold() { AcquireEngine(); }
-  ~EngineHold() { ReleaseEngine(); }
-  EngineHold(const EngineHold&) = delete;
-  EngineHold& operator=(const EngineHold&) = delete;
 };
 
 void LogValues(DiagnosticLog& log, const double* values, std::size_t count) {
@@ -150,7 +141,7 @@ std::int32_t ProcessSingleDigit(SpectrumRecord& record, WAData& series, std::uin
   }
 
   // Declared in this order so that the filter's slot goes before the engine is released.
-  const EngineHold hold;
+  const HeldEngine engine = HoldEngine();
   FirFilter filter;
   status = FilterSeries(filter, series, iFType);
   if (status != StatusOk) {
@@ -169,15 +160,15 @@ std::int32_t ProcessSingleDigit(SpectrumRecord& record, WAData& series, std::uin
   // A length of 0 still transforms one value (nLen2 is 1); it has no tail or centre to pick.
   if (length <= nLen2) {
     status = ComputeFft(values, work.real.get(), work.imag.get(), nLen2, 0);
-  } else if (fftFlag == _FFT_HEAD || fftFlag == _FFT_TAIL || fftFlag == _FFT_CENTER) {
+  } else if (fftFlag == kFrameHead || fftFlag == kFrameTail || fftFlag == kFrameCenter) {
     std::uint32_t start = 0;
-    if (fftFlag == _FFT_TAIL) {
+    if (fftFlag == kFrameTail) {
       start = length - nLen2;
-    } else if (fftFlag == _FFT_CENTER) {
+    } else if (fftFlag == kFrameCenter) {
       start = (length - nLen2) / 2;
     }
     status = ComputeFft(values + start, work.real.get(), work.imag.get(), nLen2, 0);
-  } else if (fftFlag == _FFT_HEADTAIL) {
+  } else if (fftFlag == kFrameHeadTail) {
     status = ComputeHeadTailSpectrum(values, work.real.get(), work.imag.get(), length, nLen2);
   } else {
     log << "Undefined FFT processing flag\n";

@@ -3,19 +3,17 @@
 #include <cstdint>
 #include <string>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {
 
-// Frame modes: which nLen2 consecutive values of a series the filtered processing transforms.
-// The names are the established ones of the trace and the main window.
-// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
-inline constexpr std::int32_t _FFT_HEAD = 0;
-inline constexpr std::int32_t _FFT_TAIL = 1;
-inline constexpr std::int32_t _FFT_CENTER = 2;
-inline constexpr std::int32_t _FFT_HEADTAIL = -1;
-// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// Frame modes (fftFlag): which nLen2 consecutive values of a series the filtered processing
+// transforms when the series is longer than nLen2.
+inline constexpr std::int32_t kFrameHead = 0;       // the first nLen2 values
+inline constexpr std::int32_t kFrameTail = 1;       // the last nLen2 values
+inline constexpr std::int32_t kFrameCenter = 2;     // starting at (length - nLen2) / 2
+inline constexpr std::int32_t kFrameHeadTail = -1;  // the first and the last, spectra averaged
 
 // nLen2: the largest power of two not above length (1 for length 0 and 1).
 std::uint32_t FrameLength(std::uint32_t length);

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/owned.h"
+
 namespace tolvane {
 
 // The engine's process-wide table of 100 data slots holding filter kernels, with a use counter.
@@ -17,6 +19,23 @@ void ReleaseEngine();
 std::int32_t StoreSlot(const double* values, std::uint32_t count);
 // Frees one slot; nothing happens for index -1 or while the engine is not acquired.
 void ReleaseSlot(std::int32_t index);
+
+// One acquisition of the engine, given back when its holder goes, whichever way a scope ends:
+// `const HeldEngine engine = HoldEngine();`.
+struct EngineAcquisition {
+  bool held;
+};
+inline void GiveBack(EngineAcquisition& acquisition) {
+  if (acquisition.held) {
+    acquisition.held = false;
+    ReleaseEngine();
+  }
+}
+using HeldEngine = Owned<EngineAcquisition, GiveBack>;
+inline HeldEngine HoldEngine() {
+  AcquireEngine();
+  return HeldEngine(EngineAcquisition{true});
+}
 
 // Read access for the filters and for tests.
 std::uint32_t EngineUseCount();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/owned.h"
+
 namespace tolvane {
 
 // One analysed series' spectrum. Created zeroed by its owner (`SpectrumRecord record{};`), filled
@@ -18,6 +20,9 @@ struct SpectrumRecord {
 
 // Frees every present array and nulls its pointer; count and flags keep their values.
 void ReleaseSpectrumRecord(SpectrumRecord& record);
+
+// A spectrum record released with its arrays when it goes.
+using OwnedSpectrum = Owned<SpectrumRecord, ReleaseSpectrumRecord>;
 
 // Fills the record from n real and imaginary parts: copies them, computes power and amplitude,
 // and normalises each by its sum over bins 1 <= i < n/2 - 1 (skipped when that sum is below

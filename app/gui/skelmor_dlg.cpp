@@ -30,8 +30,9 @@ constexpr int kRoundLower = 1;
 constexpr int kRoundUpper = 9999;
 constexpr int kRoundStart = 1;
 
-// The frame-mode code of each button of its group, in group order.
-constexpr std::array<std::int32_t, 4> kFrameModeOfButton = {0, 1, 2, -1};
+QString Label(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 QLabel* MakeStatic(QWidget* parent, const QString& text, const QRect& rect) {
   auto* label = new QLabel(text, parent);
@@ -85,13 +86,15 @@ void CSkelmorDlg::CreateControls() {
   auto* filterBox = new QGroupBox(QStringLiteral("フィルタ"), c);
   filterBox->setGeometry(units.Rect(219, 46, 249, 46));
 
+  // One button per filter kind, in the order of the kinds' table.
   m_groupFilter = new QButtonGroup(this);
-  MakeRadio(c, QStringLiteral("LPF"), units.Rect(236, 66, 29, 10), m_groupFilter, 0)
-      ->setObjectName(QStringLiteral("1016"));
-  MakeRadio(c, QStringLiteral("BPF"), units.Rect(266, 66, 30, 10), m_groupFilter, 1)
-      ->setObjectName(QStringLiteral("1018"));
-  MakeRadio(c, QStringLiteral("NONE"), units.Rect(299, 66, 36, 10), m_groupFilter, 2)
-      ->setObjectName(QStringLiteral("1020"));
+  const std::array<QRect, 3> filterRects = {
+      units.Rect(236, 66, 29, 10), units.Rect(266, 66, 30, 10), units.Rect(299, 66, 36, 10)};
+  const std::array<const char*, 3> filterIds = {"1016", "1018", "1020"};
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    MakeRadio(c, Label(kFilterKinds[i].label), filterRects[i], m_groupFilter, static_cast<int>(i))
+        ->setObjectName(QString::fromLatin1(filterIds[i]));
+  }
 
   m_btnPredict = new QPushButton(QStringLiteral("予想"), c);
   m_btnPredict->setObjectName(QStringLiteral("1003"));
@@ -112,11 +115,9 @@ void CSkelmorDlg::CreateControls() {
   const std::array<QRect, 4> frameRects = {units.Rect(247, 19, 52, 10), units.Rect(290, 19, 49, 10),
                                            units.Rect(332, 18, 61, 10),
                                            units.Rect(245, 32, 67, 10)};
-  const QStringList frameTexts = {QStringLiteral("_FFT_HEAD"), QStringLiteral("_FFT_TAIL"),
-                                  QStringLiteral("_FFT_CENTER"), QStringLiteral("_FFT_HEADTAIL")};
-  for (int i = 0; i < 4; ++i) {
+  for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
     QRadioButton* radio =
-        MakeRadio(c, frameTexts[i], frameRects[static_cast<std::size_t>(i)], m_groupFrame, i);
+        MakeRadio(c, Label(kFrameModes[i].label), frameRects[i], m_groupFrame, static_cast<int>(i));
     radio->setObjectName(QString::number(1006 + i));
     radio->hide();
   }
@@ -154,12 +155,13 @@ void CSkelmorDlg::CreateControls() {
 
   connect(m_btnBrowse, &QPushButton::clicked, this, &CSkelmorDlg::OnBrowse);
   connect(m_btnPredict, &QPushButton::clicked, this, &CSkelmorDlg::OnPredict);
-  for (int i = 0; i < 4; ++i) {
-    connect(FrameButton(i), &QRadioButton::clicked, this,
-            [this, i] { m_nFrameMode = kFrameModeOfButton[static_cast<std::size_t>(i)]; });
+  for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
+    connect(FrameButton(static_cast<int>(i)), &QRadioButton::clicked, this,
+            [this, i] { m_frameMode = kFrameModes[i].kind; });
   }
-  for (int i = 0; i < 3; ++i) {
-    connect(FilterButton(i), &QRadioButton::clicked, this, [this, i] { m_nFilterKind = i; });
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    connect(FilterButton(static_cast<int>(i)), &QRadioButton::clicked, this,
+            [this, i] { m_filterKind = kFilterKinds[i].kind; });
   }
   m_spinRound->SetDeltaPosHandler(
       [this](int pos, int& delta) { return OnDeltaposRoundSpin(pos, delta); });
@@ -205,7 +207,7 @@ void CSkelmorDlg::OnInitDialog() {
 
   m_strFilePath.clear();
   m_strOutputFile.clear();
-  m_nFrameMode = 0;
+  m_frameMode = FrameMode::Head;
 
   m_editRound->setFocus(Qt::OtherFocusReason);
 }
@@ -237,16 +239,22 @@ void CSkelmorDlg::CheckPosition(QButtonGroup* group, int position) {
 void CSkelmorDlg::DoDataExchange(bool save) {
   if (save) {
     m_strFilePath = m_editPath->text();
+    // No frame button selected reads as head-and-tail, the group's last choice.
     const int frame = CheckedPosition(m_groupFrame);
-    m_nFrameMode = frame >= 0 ? kFrameModeOfButton[static_cast<std::size_t>(frame)] : -1;
+    m_frameMode =
+        frame >= 0 ? kFrameModes[static_cast<std::size_t>(frame)].kind : FrameMode::HeadTail;
     m_strOutputFile = m_editOutput->text();
-    m_nFilterKind = CheckedPosition(m_groupFilter);
+    const int filter = CheckedPosition(m_groupFilter);
+    m_filterKind =
+        filter >= 0 ? kFilterKinds[static_cast<std::size_t>(filter)].kind : FilterKind::LowPass;
     return;
   }
+  // The groups are loaded by engine code, which is also the button position for every choice
+  // but head-and-tail (-1): that one shows as no frame button selected, and saves back as itself.
   m_editPath->setText(m_strFilePath);
-  CheckPosition(m_groupFrame, m_nFrameMode);
+  CheckPosition(m_groupFrame, EngineCode(m_frameMode));
   m_editOutput->setText(m_strOutputFile);
-  CheckPosition(m_groupFilter, m_nFilterKind);
+  CheckPosition(m_groupFilter, EngineCode(m_filterKind));
 }
 
 void CSkelmorDlg::accept() {

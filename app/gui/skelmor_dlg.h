@@ -4,10 +4,10 @@
 #include <QFont>
 #include <QIcon>
 #include <QString>
-#include <cstdint>
 #include <optional>
 
 #include "app/prediction_view.h"
+#include "predict/prediction_options.h"
 
 class QAction;
 class QButtonGroup;
@@ -58,8 +58,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
 
   // Members, read by the tests as the handlers leave them.
   const QString& FilePath() const { return m_strFilePath; }
-  std::int32_t FrameMode() const { return m_nFrameMode; }
-  std::int32_t FilterKind() const { return m_nFilterKind; }
+  FrameMode Frame() const { return m_frameMode; }
+  FilterKind Filter() const { return m_filterKind; }
   const std::optional<QFont>& ResultFont() const { return m_fontResult; }
 
   // Controls by their resource role.
@@ -93,11 +93,11 @@ class CSkelmorDlg : public QDialog, public PredictionView {
 
   QIcon m_hIcon;
   QString m_strFilePath;
-  std::int32_t m_nFrameMode = 0;
+  FrameMode m_frameMode = FrameMode::Head;
   QString m_strOutputFile;
   std::optional<QFont> m_fontResult;
   bool m_bEditGuard = false;
-  std::int32_t m_nFilterKind = 0;
+  FilterKind m_filterKind = FilterKind::LowPass;
 
   QMenuBar* m_menuBar = nullptr;
   QAction* m_actOpen = nullptr;

@@ -27,8 +27,8 @@ PredictionInputs CSkelmorDlg::SaveControls() {
   DoDataExchange(true);
   PredictionInputs inputs;
   inputs.filePath = m_strFilePath.toStdU16String();
-  inputs.filterKind = m_nFilterKind;
-  inputs.frameMode = m_nFrameMode;
+  inputs.filter = m_filterKind;
+  inputs.frame = m_frameMode;
   return inputs;
 }
 

@@ -12,7 +12,7 @@
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
-#include "history/cp932.h"
+#include "core/utf.h"
 #include "history/draw_history.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
@@ -67,7 +67,7 @@ void BM_WholePrediction(benchmark::State& state) {
   const std::string& path = SharedHistories().Get(static_cast<std::uint32_t>(state.range(0)));
   PredictionInputs inputs;
   inputs.filePath = Utf8ToUtf16(path);
-  inputs.filterKind = static_cast<std::int32_t>(state.range(1));
+  inputs.filter = kFilterKinds[static_cast<std::size_t>(state.range(1))].kind;
   for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
     ConsoleView view(inputs, u"6501");
     RunPredictionCommand(view);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 #include "spectral/fft.h"
 #include "spectral/fir_filter.h"
 #include "spectral/single_digit.h"
@@ -105,7 +105,7 @@ void ProcessSeries(benchmark::State& state, std::int32_t kind) {
     std::copy(input.begin(), input.end(), series.data);
     const std::int32_t status =
         kind < 0 ? ProcessSingleDigit(record, series, length, "bench", "")
-                 : ProcessSingleDigit(record, series, length, _FFT_HEAD, kind, "bench", "");
+                 : ProcessSingleDigit(record, series, length, kFrameHead, kind, "bench", "");
     benchmark::DoNotOptimize(status);
   }
   ReleaseSpectrumRecord(record);

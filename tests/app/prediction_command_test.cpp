@@ -76,9 +76,9 @@ TEST(PredictionCommand, SuccessShowsTheFormattedResultThenSetsTheFont) {
   TempDir dir;
   const std::string path = dir.File("履歴.csv");
   WriteBytes(path, HistoryText(SameDraws("572", 61)));
-  for (std::int32_t filter : {0, 1, 2}) {
+  for (const FilterKind filter : {FilterKind::LowPass, FilterKind::BandPass, FilterKind::None}) {
     RecordingView view;
-    view.inputs = {Wide(path), filter, 0};
+    view.inputs = {Wide(path), filter, FrameMode::Head};
     view.roundText = u"6501";
     RunPredictionCommand(view);
     const std::vector<std::string> expected = {"save",
@@ -89,7 +89,7 @@ TEST(PredictionCommand, SuccessShowsTheFormattedResultThenSetsTheFont) {
                                                "round",
                                                "result:" + ExpectedMessage("6501"),
                                                "font"};
-    EXPECT_EQ(view.events, expected) << "filter " << filter;
+    EXPECT_EQ(view.events, expected) << "filter " << Word(filter);
   }
 }
 
@@ -102,14 +102,14 @@ TEST(PredictionCommand, RoundTextFollowsTheWtoiRules) {
   for (const auto& [text, shown] : cases) {
     RecordingView view;
     view.inputs.filePath = Wide(path);
-    view.inputs.filterKind = 2;
+    view.inputs.filter = FilterKind::None;
     view.roundText = text;
     RunPredictionCommand(view);
     EXPECT_EQ(view.ResultArea(), ExpectedMessage(shown));
   }
 }
 
-TEST(WideToInt, ReadsLikeWtoi) {
+TEST(RoundNumberFromText, ReadsALeadingIntegerAndSaturates) {
   const std::vector<std::pair<std::u16string, int>> cases = {
       {u"", 0},
       {u"42", 42},
@@ -133,7 +133,7 @@ TEST(WideToInt, ReadsLikeWtoi) {
       {u"-000000000000000000000000000001", -1},
   };
   for (const auto& [text, value] : cases) {
-    EXPECT_EQ(WideToInt(text), value) << Utf16ToUtf8(text);
+    EXPECT_EQ(RoundNumberFromText(text), value) << Utf16ToUtf8(text);
   }
 }
 
@@ -144,18 +144,18 @@ TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
   const std::string path = dir.File("h.csv");
   WriteBytes(path, HistoryText(SameDraws("572", 64)));
   struct Case {
-    std::int32_t filter;
-    std::int32_t frame;
+    FilterKind filter;
+    FrameMode frame;
     std::string predictor;
     std::string engineLine;  // empty: the unfiltered engine, which logs no frame or filter
   };
   const std::vector<Case> cases = {
-      {2, 7, "PredictPowerSpectrumDigit", ""},
-      {0, 2, "PredictDigit", "fftFlag: 2, iFType: 0"},
-      {1, -1, "PredictDigit", "fftFlag: -1, iFType: 1"},
+      {FilterKind::None, FrameMode::Tail, "PredictPowerSpectrumDigit", ""},
+      {FilterKind::LowPass, FrameMode::Center, "PredictDigit", "fftFlag: 2, iFType: 0"},
+      {FilterKind::BandPass, FrameMode::HeadTail, "PredictDigit", "fftFlag: -1, iFType: 1"},
   };
   for (const Case& c : cases) {
-    const std::string log = dir.File("trace-" + std::to_string(c.filter) + ".log");
+    const std::string log = dir.File("trace-" + std::string(Word(c.filter)) + ".log");
     RecordingView view;
     view.inputs = {Wide(path), c.filter, c.frame};
     RunPredictionCommand(view, log);
@@ -191,10 +191,10 @@ TEST(PredictionCommand, PredictorFailureTextStandsInTheMessage) {
   TempDir dir;
   const std::string shortHistory = dir.File("short.csv");
   WriteBytes(shortHistory, HistoryText(SameDraws("572", 14)));
-  const std::string threeCycles = dir.File("three.csv");
-  WriteBytes(threeCycles, HistoryText(SameDraws("572", 45)));
   const std::vector<PredictionInputs> cases = {
-      {Wide(shortHistory), 2, 0}, {Wide(shortHistory), 0, 0}, {Wide(threeCycles), 0, 7}};
+      {Wide(shortHistory), FilterKind::None, FrameMode::Head},
+      {Wide(shortHistory), FilterKind::LowPass, FrameMode::Head},
+      {Wide(shortHistory), FilterKind::BandPass, FrameMode::HeadTail}};
   for (const PredictionInputs& inputs : cases) {
     RecordingView view;
     view.inputs = inputs;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "app/prediction_view.h"
-#include "history/cp932.h"
+#include "core/utf.h"
 
 namespace tolvane::testing {
 

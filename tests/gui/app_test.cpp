@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 #include "app/gui/single_instance.h"
 #include "app/gui/skelmor_app.h"
@@ -111,5 +112,6 @@ class AppTest : public QObject {
   }
 };
 
-QTEST_MAIN(AppTest)
+std::unique_ptr<QObject> tolvane::test::MakeAppTest() { return std::make_unique<AppTest>(); }
+
 #include "app_test.moc"

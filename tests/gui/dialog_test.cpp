@@ -54,8 +54,8 @@ class DialogTest : public QObject {
     QVERIFY(dlg.FilterButton(0)->isChecked());
     QCOMPARE(dlg.FilterButton(0)->text(), QStringLiteral("LPF"));
     QCOMPARE(dlg.ResultLabel()->text(), QStringLiteral(" "));
-    QCOMPARE(dlg.FilterKind(), 0);
-    QCOMPARE(dlg.FrameMode(), 0);
+    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 0);
+    QCOMPARE(tolvane::EngineCode(dlg.Frame()), 0);
     QVERIFY(dlg.FrameButton(0)->isChecked());
     QTRY_COMPARE(QApplication::focusWidget(), dlg.RoundEditControl());
     QVERIFY(!dlg.ResultFont().has_value());
@@ -113,9 +113,9 @@ class DialogTest : public QObject {
     CSkelmorDlg& dlg = Shown();
     for (int position : {2, 1, 0}) {
       QTest::mouseClick(dlg.FilterButton(position), Qt::LeftButton);
-      QCOMPARE(dlg.FilterKind(), position);
+      QCOMPARE(tolvane::EngineCode(dlg.Filter()), position);
       dlg.DoDataExchange(true);
-      QCOMPARE(dlg.FilterKind(), position);
+      QCOMPARE(tolvane::EngineCode(dlg.Filter()), position);
     }
     // The hidden frame-mode group, once shown, gives 0, 1, 2 and -1.
     const int codes[] = {0, 1, 2, -1};
@@ -124,9 +124,9 @@ class DialogTest : public QObject {
     }
     for (int position : {1, 3, 2, 0, 3}) {
       QTest::mouseClick(dlg.FrameButton(position), Qt::LeftButton);
-      QCOMPARE(dlg.FrameMode(), codes[position]);
+      QCOMPARE(tolvane::EngineCode(dlg.Frame()), codes[position]);
       dlg.DoDataExchange(true);
-      QCOMPARE(dlg.FrameMode(), codes[position]);
+      QCOMPARE(tolvane::EngineCode(dlg.Frame()), codes[position]);
     }
     // Loading -1 leaves no frame button selected, and saving none gives -1 again.
     dlg.DoDataExchange(false);
@@ -134,7 +134,7 @@ class DialogTest : public QObject {
       QVERIFY(!dlg.FrameButton(position)->isChecked());
     }
     dlg.DoDataExchange(true);
-    QCOMPARE(dlg.FrameMode(), -1);
+    QCOMPARE(tolvane::EngineCode(dlg.Frame()), -1);
   }
 
   void enterSavesAndEndsTheDialog() {
@@ -146,7 +146,7 @@ class DialogTest : public QObject {
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.FilePath(), QStringLiteral("/tmp/history.csv"));
-    QCOMPARE(dlg.FilterKind(), 2);
+    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 2);
   }
 
   void enterInTheRoundEditEndsTheDialogToo() {
@@ -278,7 +278,7 @@ class DialogTest : public QObject {
     QCOMPARE(dlg.ResultLabel()->font().weight(), before.weight());
     QVERIFY(dlg.ResultFont().has_value());
     QCOMPARE(dlg.ResultFont()->pixelSize(), 24);
-    QCOMPARE(dlg.FilterKind(), 2);
+    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 2);
 
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
@@ -329,5 +329,6 @@ class DialogTest : public QObject {
   }
 };
 
-QTEST_MAIN(DialogTest)
+std::unique_ptr<QObject> tolvane::test::MakeDialogTest() { return std::make_unique<DialogTest>(); }
+
 #include "dialog_test.moc"

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QStandardPaths>
 #include <utility>
 
 namespace tolvane::test {
@@ -31,18 +30,6 @@ FileAnswer::FileAnswer(std::optional<QString> answer)
       })) {}
 
 FileAnswer::~FileAnswer() { SetFileChooser(std::move(previous_)); }
-
-namespace {
-
-// The tests must never read or write the user's own settings (the file dialog's history among
-// them): test mode points every settings location at a private test folder. Set before main()
-// so it holds before the application object exists.
-[[maybe_unused]] const bool kPrivateSettings = [] {
-  QStandardPaths::setTestModeEnabled(true);
-  return true;
-}();
-
-}  // namespace
 
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes) {
   QString path = folder + QLatin1Char('/') + name;

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -66,6 +67,11 @@ class FileAnswer {
   std::vector<FileRequest> requests_;
   FileChooser previous_;
 };
+
+// The window suites, each a Qt Test object; gui_tests_main.cpp runs them.
+std::unique_ptr<QObject> MakeDialogTest();
+std::unique_ptr<QObject> MakeRoundControlsTest();
+std::unique_ptr<QObject> MakeAppTest();
 
 // Writes `bytes` unchanged to a fresh file under `folder` and returns its path.
 QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes);

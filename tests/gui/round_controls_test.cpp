@@ -7,6 +7,7 @@
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/skelmor_dlg.h"
+#include "gui_test_support.h"
 
 using tolvane::CSkelmorDlg;
 using tolvane::GroupedNumber;
@@ -167,5 +168,8 @@ class RoundControlsTest : public QObject {
   }
 };
 
-QTEST_MAIN(RoundControlsTest)
+std::unique_ptr<QObject> tolvane::test::MakeRoundControlsTest() {
+  return std::make_unique<RoundControlsTest>();
+}
+
 #include "round_controls_test.moc"

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "history/cp932.h"
+#include "core/cp932.h"
 
 namespace tolvane {
 namespace {
@@ -25,7 +25,6 @@ TEST(NarrowTexts, DecodeAsCodePage932ToTheirJapanese) {
       {kPlaceHundreds, u"百の位"},
       {kPlaceTens, u"十の位"},
       {kPlaceOnes, u"一の位"},
-      {kLoadFailedText, u"ナンバーズ3データの読み込みに失敗しました。"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(decoder->Decode(c.bytes), std::optional<std::u16string>(c.text));

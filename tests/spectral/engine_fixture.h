@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "history/wa_data.h"
+#include "core/wa_data.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane::testing {

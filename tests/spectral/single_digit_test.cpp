@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "history/diagnostic_log.h"
+#include "core/diagnostic_log.h"
 #include "spectral/detail/allocation.h"
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
@@ -115,8 +115,9 @@ TEST_F(EngineTest, FilteredTraceWithoutFilteringRepeatsTheInput) {
   OwnedSeries s(values);
   double* const original = s.series.data;
   OwnedRecord r;
-  ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 6, _FFT_HEADTAIL, kFilterNone, kName, LogPath()),
-            StatusOk);
+  ASSERT_EQ(
+      ProcessSingleDigit(r.record, s.series, 6, kFrameHeadTail, kFilterNone, kName, LogPath()),
+      StatusOk);
   EXPECT_EQ(ReadLog(),
             "ProcessSingleDigit called for Digit 3 Count\n"
             "fftFlag: -1, iFType: 2\n"
@@ -137,9 +138,10 @@ TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
     std::size_t start;  // unused for the two-frame mode
   };
   const std::vector<Case> cases = {
-      {100, _FFT_HEAD, 0}, {100, _FFT_TAIL, 36},  {100, _FFT_CENTER, 18},  {100, _FFT_HEADTAIL, 0},
-      {101, _FFT_HEAD, 0}, {101, _FFT_TAIL, 37},  {101, _FFT_CENTER, 18},  {101, _FFT_HEADTAIL, 0},
-      {128, _FFT_TAIL, 0}, {128, _FFT_CENTER, 0}, {128, _FFT_HEADTAIL, 0}, {128, 7, 0},
+      {100, kFrameHead, 0},     {100, kFrameTail, 36},    {100, kFrameCenter, 18},
+      {100, kFrameHeadTail, 0}, {101, kFrameHead, 0},     {101, kFrameTail, 37},
+      {101, kFrameCenter, 18},  {101, kFrameHeadTail, 0}, {128, kFrameTail, 0},
+      {128, kFrameCenter, 0},   {128, kFrameHeadTail, 0}, {128, 7, 0},
   };
   for (const std::int32_t kind : {kFilterNone, kFilterLowPass, kFilterBandPass}) {
     for (const Case& c : cases) {
@@ -148,7 +150,7 @@ TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
       const std::vector<double> input = TestSignal(c.length, c.length);
       const std::vector<double> values = kind == kFilterNone ? input : Filtered(input, kind);
       const std::uint32_t n = FrameLength(c.length);
-      const std::vector<double> expected = c.fftFlag == _FFT_HEADTAIL && c.length != n
+      const std::vector<double> expected = c.fftFlag == kFrameHeadTail && c.length != n
                                                ? HeadTailPower(values, n)
                                                : FramePower(values, c.start, n);
       OwnedSeries s(input);
@@ -189,7 +191,7 @@ TEST_F(EngineTest, UndefinedFrameModeFailsAfterFiltering) {
 
 // A length of 0 still transforms one value; it must not pick a frame before the series.
 TEST_F(EngineTest, LengthZeroTransformsTheFirstValueInEveryMode) {
-  for (const std::int32_t flag : {_FFT_HEAD, _FFT_TAIL, _FFT_CENTER, _FFT_HEADTAIL, 7}) {
+  for (const std::int32_t flag : {kFrameHead, kFrameTail, kFrameCenter, kFrameHeadTail, 7}) {
     OwnedSeries s({2, 5, 7});
     OwnedRecord r;
     ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 0, flag, kFilterNone, kName, ""), StatusOk)
@@ -208,8 +210,9 @@ TEST_F(EngineTest, LengthBeyondTheSeriesIsRefused) {
   double* const power = r.record.power;
 
   EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 4, kName, LogPath()), StatusInvalid);
-  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 64, _FFT_HEAD, kFilterLowPass, kName, LogPath()),
-            StatusInvalid);
+  EXPECT_EQ(
+      ProcessSingleDigit(r.record, s.series, 64, kFrameHead, kFilterLowPass, kName, LogPath()),
+      StatusInvalid);
   EXPECT_FALSE(std::filesystem::exists(LogPath()));
   EXPECT_EQ(r.record.power, power);
   EXPECT_EQ(r.record.count, 4U);
@@ -252,7 +255,8 @@ TEST_F(EngineTest, FilterFailuresAreReportedForBothKinds) {
     OwnedSeries s({1, 2, 3});
     double* const original = s.series.data;
     OwnedRecord r;
-    EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 3, _FFT_HEAD, kind, kName, LogPath()), status);
+    EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 3, kFrameHead, kind, kName, LogPath()),
+              status);
     const std::string log = ReadLog();
     EXPECT_TRUE(
         EndsWith(log, "\nFiltering failed with error code: " + std::to_string(status) + "\n"))
@@ -274,7 +278,7 @@ TEST_F(EngineTest, NestedCallReleasesOnlyItsOwnSlot) {
   for (const std::int32_t kind : {kFilterLowPass, kFilterBandPass}) {
     OwnedSeries s(TestSignal(200));
     OwnedRecord r;
-    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 200, _FFT_TAIL, kind, kName, ""), StatusOk);
+    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 200, kFrameTail, kind, kName, ""), StatusOk);
     EXPECT_EQ(EngineUseCount(), 1U);
     EXPECT_EQ(SlotLength(0), 4U);
     EXPECT_EQ(SlotLength(1), 0U) << "the call's kernel slot was left in use";
@@ -324,16 +328,20 @@ TEST_F(EngineTest, EveryAllocationFailureIsReportedAndReleased) {
       // replacement). A failed low-pass design shows up as a missing kernel.
       {"low-pass",
        true,
-       _FFT_HEAD,
+       kFrameHead,
        kFilterLowPass,
        {{3, work, -2}, {6, noKernel, -202}, {3, filter, -2}, {2, fft, -2}, {4, set, -2}}},
       {"band-pass",
        true,
-       _FFT_TAIL,
+       kFrameTail,
        kFilterBandPass,
        {{3, work, -2}, {6, filter, -2}, {3, filter, -2}, {2, fft, -2}, {4, set, -2}}},
       // Two frames: four frame arrays and two transforms.
-      {"two frames", true, _FFT_HEADTAIL, kFilterNone, {{3, work, -2}, {8, fft, -2}, {4, set, -2}}},
+      {"two frames",
+       true,
+       kFrameHeadTail,
+       kFilterNone,
+       {{3, work, -2}, {8, fft, -2}, {4, set, -2}}},
   };
   const std::vector<double> input = TestSignal(100);
   for (const FailureScenario& scenario : scenarios) {

@@ -1,8 +1,6 @@
-// The UTF-16 <-> UTF-8 conversions declared in cp932.h. Both encodings are fixed by their
-// standards, so they are written out here instead of going through a locale.
-#include <cstdint>
+#include "core/utf.h"
 
-#include "history/cp932.h"
+#include <cstdint>
 
 namespace tolvane {
 namespace {

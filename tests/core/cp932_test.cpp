@@ -1,4 +1,5 @@
-#include "history/cp932.h"
+#include "core/cp932.h"
+#include "core/utf.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "history/diagnostic_log.h"
+#include "core/diagnostic_log.h"
 
 #include <gtest/gtest.h>
 

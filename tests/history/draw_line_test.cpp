@@ -1,5 +1,5 @@
 // The field checks against independent references: std::regex for dates, std::stoi for rounds.
-#include "history/draw_checks.h"
+#include "history/draw_line.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "history/cp932.h"
-#include "history/draw_digit_lists.h"
+#include "core/utf.h"
 
 namespace tolvane {
 namespace {

@@ -23,10 +23,11 @@ class Cp932Decoder {
                                                std::size_t* errorOffset = nullptr) = 0;
 };
 
-// Conveniences for the front ends, which show the analysis side's code page 932 texts.
-// Undecodable bytes become U+FFFD, so a text always arrives.
+// For display: undecodable bytes become U+FFFD, so a text always arrives.
 std::u16string Cp932ToUtf16(std::string_view bytes);
-std::string Utf16ToUtf8(std::u16string_view text);
-std::u16string Utf8ToUtf16(std::string_view text);  // invalid UTF-8 becomes U+FFFD
+
+// UTF-8 text as code page 932 bytes; nullopt when a character has no code page 932 form, the
+// text is not valid UTF-8, or the system has no converter.
+std::optional<std::string> Utf8ToCp932(std::string_view utf8);
 
 }  // namespace tolvane

@@ -1,10 +1,12 @@
-#include "history/diagnostic_log.h"
+#include "core/diagnostic_log.h"
 
 #include <filesystem>
 #include <fstream>
 #include <locale>
 #include <map>
 #include <mutex>
+
+#include "core/utf.h"
 
 namespace tolvane {
 namespace {
@@ -69,6 +71,15 @@ void DiagnosticLog::WriteLine(std::string_view text) {
   stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
   stream_->put('\n');
   stream_->flush();
+}
+
+void DiagnosticLog::WriteLine(std::string_view label, std::u16string_view text) {
+  if (!stream_) {
+    return;
+  }
+  std::string line(label);
+  line += Utf16ToUtf8(text);
+  WriteLine(line);
 }
 
 void DiagnosticLog::Close() {

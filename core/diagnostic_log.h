@@ -36,6 +36,9 @@ class DiagnosticLog {
 
   // The text, a line feed, then a flush, so the line is in the file at once (the loader's way).
   void WriteLine(std::string_view text);
+  // The same for a label followed by a UTF-16 text written as UTF-8; nothing is converted while
+  // the log is not open.
+  void WriteLine(std::string_view label, std::u16string_view text);
 
   // Gives up this writer's share early; later writes do nothing.
   void Close();

@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/owned.h"
+
 namespace tolvane {
 
 // A series of values handed to the spectral engine. The record owns `data` (allocated with
@@ -23,5 +25,8 @@ inline void ReleaseSeries(WAData& series) {
   delete[] series.data;
   series.data = nullptr;
 }
+
+// A series freed with whatever array it holds when it goes.
+using OwnedSeries = Owned<WAData, ReleaseSeries>;
 
 }  // namespace tolvane

@@ -1,0 +1,97 @@
+#include "core/cp932.h"
+
+#include <vector>
+
+#include "core/iconv_converter.h"
+
+namespace tolvane {
+namespace {
+
+constexpr char16_t kReplacement = 0xFFFD;
+
+// Decodes to glibc's own 32-bit form (WCHAR_T), which takes one conversion step where UTF-16
+// takes two, then narrows: every code page 932 character fits one UTF-16 unit.
+class IconvCp932Decoder final : public Cp932Decoder {
+ public:
+  explicit IconvCp932Decoder(std::unique_ptr<IconvConverter> converter)
+      : converter_(std::move(converter)) {}
+
+  std::optional<std::u16string> Decode(std::string_view bytes, std::size_t* errorOffset) override {
+    // One wide character per byte at most.
+    wide_.resize(bytes.size());
+    const IconvConverter::Result result = converter_->Convert(
+        bytes, reinterpret_cast<char*>(wide_.data()), wide_.size() * sizeof(wchar_t));
+    if (result.stop != IconvConverter::Stop::kDone) {
+      if (errorOffset != nullptr) {
+        *errorOffset = result.consumed;
+      }
+      return std::nullopt;
+    }
+    const std::size_t units = result.produced / sizeof(wchar_t);
+    std::u16string text(units, u'\0');
+    for (std::size_t i = 0; i < units; ++i) {
+      text[i] = static_cast<char16_t>(wide_[i]);
+    }
+    return text;
+  }
+
+ private:
+  std::unique_ptr<IconvConverter> converter_;
+  std::vector<wchar_t> wide_;  // reused between calls
+};
+
+}  // namespace
+
+std::unique_ptr<Cp932Decoder> Cp932Decoder::Open() {
+  static_assert(sizeof(wchar_t) == 4, "glibc's wchar_t holds any code point");
+  std::unique_ptr<IconvConverter> converter = IconvConverter::Open("WCHAR_T", "CP932");
+  if (!converter) {
+    return nullptr;
+  }
+  return std::make_unique<IconvCp932Decoder>(std::move(converter));
+}
+
+std::u16string Cp932ToUtf16(std::string_view bytes) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  const std::unique_ptr<Cp932Decoder> decoder = Cp932Decoder::Open();
+  if (!decoder) {
+    // Without a converter only ASCII, which code page 932 shares, can be read faithfully.
+    for (const char c : bytes) {
+      const auto byte = static_cast<unsigned char>(c);
+      out.push_back(byte < 0x80 ? static_cast<char16_t>(byte) : kReplacement);
+    }
+    return out;
+  }
+  while (!bytes.empty()) {
+    std::size_t bad = 0;
+    const std::optional<std::u16string> text = decoder->Decode(bytes, &bad);
+    if (text) {
+      out += *text;
+      break;
+    }
+    // The part before the bad byte decodes; only the offending byte is replaced, so a valid byte
+    // after a bad lead byte (such as a line feed) still decodes.
+    out += decoder->Decode(bytes.substr(0, bad)).value_or(std::u16string());
+    out.push_back(kReplacement);
+    bytes.remove_prefix(bad + 1);
+  }
+  return out;
+}
+
+std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+  const std::unique_ptr<IconvConverter> converter = IconvConverter::Open("CP932", "UTF-8");
+  if (!converter) {
+    return std::nullopt;
+  }
+  // Code page 932 never needs more bytes than UTF-8 for the same text.
+  std::string out(utf8.size(), '\0');
+  const IconvConverter::Result result = converter->Convert(utf8, out.data(), out.size());
+  if (result.stop != IconvConverter::Stop::kDone) {
+    return std::nullopt;
+  }
+  out.resize(result.produced);
+  return out;
+}
+
+}  // namespace tolvane
