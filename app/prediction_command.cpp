@@ -34,6 +34,18 @@ struct PlaceResults {
   std::string ones;
 };
 
+// A refused history: what() is the message box's text (code page 932, as the failure report
+// expects of every exception text), detail() where and why.
+class LoadFailure : public std::runtime_error {
+ public:
+  explicit LoadFailure(std::string detail)
+      : std::runtime_error(std::string(kLoadFailedText)), detail_(std::move(detail)) {}
+  const std::string& detail() const { return detail_; }
+
+ private:
+  std::string detail_;
+};
+
 PlaceResults PredictPlaces(const DrawHistory& history, const PredictionInputs& inputs,
                            const std::string& logPath) {
   // The record the predictors are invoked on; released even though they leave it empty.
@@ -82,24 +94,28 @@ void ReportFailure(PredictionView& view, const std::exception* error) noexcept {
   try {
     const std::u16string text = error != nullptr ? kErrorPrefix + Cp932ToUtf16(error->what())
                                                  : std::u16string(kUnknownErrorText);
+    const auto* load = dynamic_cast<const LoadFailure*>(error);
     view.SetResultText(u"");
-    view.ShowAppMessage(text, MessageIcon::Error);
+    view.ShowAppMessage(text, MessageIcon::Error,
+                        load != nullptr ? Utf8ToUtf16(load->detail()) : std::u16string());
   } catch (...) {  // NOLINT(bugprone-empty-catch)
   }
 }
 
-void Run(PredictionView& view, const std::string& logPath) {
+void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& outcome) {
   const PredictionInputs inputs = view.SaveControls();
   view.SetResultText(u"");
   view.ShowMessage(kStartText, u"", MessageIcon::None);
 
   if (inputs.filePath.empty()) {
+    outcome.stage = PredictionOutcome::Stage::kNoPath;
     view.ShowMessage(kEmptyPathText, kErrorCaption, MessageIcon::Error);
     return;
   }
   // Linux paths are bytes; the window's text is handed over as UTF-8.
-  const std::string narrowPath = Utf16ToUtf8(inputs.filePath);
-  if (!view.PathExists(narrowPath)) {
+  outcome.path = Utf16ToUtf8(inputs.filePath);
+  if (!view.PathExists(outcome.path)) {
+    outcome.stage = PredictionOutcome::Stage::kMissingPath;
     view.ShowMessage(kMissingPathText, kErrorCaption, MessageIcon::Error);
     return;
   }
@@ -107,9 +123,10 @@ void Run(PredictionView& view, const std::string& logPath) {
   // The run's three series, released on every way out of the run.
   OwnedHistory loaded;
   DrawHistory& history = loaded.get();
-  if (LoadDrawHistory(narrowPath, history.hundreds, history.tens, history.ones, logPath) !=
-      kLoadOk) {
-    throw std::runtime_error(std::string(kLoadFailedText));
+  if (LoadDrawHistory(outcome.path, history.hundreds, history.tens, history.ones, logPath,
+                      &outcome.load) != kLoadOk) {
+    outcome.stage = PredictionOutcome::Stage::kLoadFailed;
+    throw LoadFailure(LoadFailureDetail(outcome.path, outcome.load));
   }
 
   view.SyncRoundSpin();
@@ -118,6 +135,9 @@ void Run(PredictionView& view, const std::string& logPath) {
   const PlaceResults results = PredictPlaces(history, inputs, logPath);
   view.SetResultText(FormatResult(round, results));
   view.ApplyResultFont();
+  outcome.stage = PredictionOutcome::Stage::kPredicted;
+  outcome.placeRanked = {results.hundreds != kPredictionError, results.tens != kPredictionError,
+                         results.ones != kPredictionError};
 }
 
 }  // namespace
@@ -126,14 +146,22 @@ int RoundNumberFromText(const std::u16string& text) {
   return ReadLeadingInteger(text, OnOverflow::kSaturate).value;
 }
 
-void RunPredictionCommand(PredictionView& view, const std::string& logPath) {
+std::string LoadFailureDetail(const std::string& path, const LoadReport& report) {
+  const std::string where = report.line == 0 ? path : path + ":" + std::to_string(report.line);
+  return where + ": " + report.reason;
+}
+
+PredictionOutcome RunPredictionCommand(PredictionView& view, const std::string& logPath) {
+  PredictionOutcome outcome;
   try {
-    Run(view, logPath);
+    Run(view, logPath, outcome);
   } catch (const std::exception& error) {
     ReportFailure(view, &error);
   } catch (...) {
+    outcome.stage = PredictionOutcome::Stage::kFailed;
     ReportFailure(view, nullptr);
   }
+  return outcome;
 }
 
 }  // namespace tolvane

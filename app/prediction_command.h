@@ -1,15 +1,37 @@
 #pragma once
 
+#include <array>
 #include <string>
 
 #include "app/prediction_view.h"
+#include "history/load_report.h"
 
 namespace tolvane {
 
+// How a run ended, for front ends that report more than the window's message boxes say.
+struct PredictionOutcome {
+  enum class Stage {
+    kNoPath,       // no history path was given
+    kMissingPath,  // nothing exists at the path
+    kLoadFailed,   // the loader refused the file: `load` says where and why
+    kFailed,       // an exception ended the run
+    kPredicted,    // the result text was shown; `placeRanked` says which places have a ranking
+  };
+  Stage stage = Stage::kFailed;
+  std::string path;                   // the history path as handed to the loader (UTF-8)
+  LoadReport load;                    // the loader's report (draws read, or the failure)
+  std::array<bool, 3> placeRanked{};  // hundreds, tens, ones
+};
+
 // One press of the prediction button: checks the path, loads the history, predicts the three
 // places and shows the formatted result, reporting every failure through the view's message
-// boxes. Never throws. logPath is handed to the loader and the predictors; the window passes "".
-void RunPredictionCommand(PredictionView& view, const std::string& logPath = "");
+// boxes (a failed load with where and why as the box's detail). Never throws. logPath is handed
+// to the loader and the predictors; the window passes "".
+PredictionOutcome RunPredictionCommand(PredictionView& view, const std::string& logPath = "");
+
+// Where and why a load failed, as one line: "PATH:LINE: REASON" for a line of the file,
+// "PATH: REASON" for the file as a whole.
+std::string LoadFailureDetail(const std::string& path, const LoadReport& report);
 
 // The round as typed: a leading integer (core/leading_integer.h); no digits give 0, and values
 // past the 32-bit range saturate, so any text gives a number to show.

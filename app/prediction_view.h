@@ -28,8 +28,10 @@ class PredictionView {
   // Modal box owned by the window; an empty caption shows the application name.
   virtual void ShowMessage(const std::u16string& text, const std::u16string& caption,
                            MessageIcon icon) = 0;
-  // Modal box captioned with the application name.
-  virtual void ShowAppMessage(const std::u16string& text, MessageIcon icon) = 0;
+  // Modal box captioned with the application name; `detail`, when not empty, is more for those
+  // who ask (a failed load's file, line and reason).
+  virtual void ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                              const std::u16string& detail) = 0;
   // True when a file or a folder exists at the path (UTF-8).
   virtual bool PathExists(const std::string& narrowPath) = 0;
   // Lets the round spin take up the number now typed in its edit.

@@ -16,7 +16,8 @@ void ConsoleView::ShowMessage(const std::u16string& text, const std::u16string& 
   }
 }
 
-void ConsoleView::ShowAppMessage(const std::u16string& text, MessageIcon icon) {
+void ConsoleView::ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                                 const std::u16string& /*detail*/) {
   if (icon == MessageIcon::Error) {
     errors_.push_back(text);
   }

@@ -18,7 +18,9 @@ class ConsoleView final : public PredictionView {
   void SetResultText(const std::u16string& text) override { resultText_ = text; }
   void ShowMessage(const std::u16string& text, const std::u16string& caption,
                    MessageIcon icon) override;
-  void ShowAppMessage(const std::u16string& text, MessageIcon icon) override;
+  // The detail is left to the caller, who prints it from the command's outcome.
+  void ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                      const std::u16string& detail) override;
   bool PathExists(const std::string& narrowPath) override;
   void SyncRoundSpin() override {}
   std::u16string RoundText() override { return roundText_; }

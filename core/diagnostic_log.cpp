@@ -1,7 +1,10 @@
 #include "core/diagnostic_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <locale>
 #include <map>
 #include <mutex>
@@ -9,12 +12,61 @@
 #include "core/utf.h"
 
 namespace tolvane {
+
+// Text waits in `pending` until a writer asks for it to go out or it grows large; only the part
+// up to its last line feed is written then, so the file only ever receives whole lines.
+struct DiagnosticLog::File {
+  int fd = -1;
+  std::ostringstream pending;
+  int writeError = 0;
+
+  File() { pending.imbue(std::locale::classic()); }
+  ~File() {
+    WriteOut(true);
+    ::close(fd);
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  // Writes the whole lines held (and, at the end, whatever is left).
+  void WriteOut(bool everything) {
+    const std::string text = pending.str();
+    // rfind's npos + 1 wraps to 0: no whole line yet.
+    const std::size_t end = everything ? text.size() : text.rfind('\n') + 1;
+    if (end == 0) {
+      return;
+    }
+    WriteAll(std::string_view(text).substr(0, end));
+    pending.str(text.substr(end));
+    pending.seekp(0, std::ios::end);
+  }
+
+  void WriteAll(std::string_view bytes) {
+    while (!bytes.empty()) {
+      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+      if (n < 0 && errno == EINTR) {
+        continue;
+      }
+      if (n <= 0) {
+        if (writeError == 0) {
+          writeError = n < 0 ? errno : EIO;
+        }
+        return;
+      }
+      bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+  }
+};
+
 namespace {
 
-// Streams currently open, by file. An entry lives exactly as long as some writer holds it.
+// Held text beyond this goes out (as whole lines) even without a line written by the loader.
+constexpr std::streamoff kWriteOutAt = 64 * 1024;
+
+// Files currently open, by file. An entry lives exactly as long as some writer holds it.
 struct OpenLogs {
   std::mutex mutex;
-  std::map<std::string, std::weak_ptr<std::ostream>> byFile;
+  std::map<std::string, std::weak_ptr<DiagnosticLog::File>> byFile;
 };
 
 OpenLogs& Registry() {
@@ -22,7 +74,7 @@ OpenLogs& Registry() {
   return registry;
 }
 
-// Spellings of one file ("a.log", "./a.log", through a symbolic link) must find the same stream,
+// Spellings of one file ("a.log", "./a.log", through a symbolic link) must find the same buffer,
 // or their lines would interleave by buffer flushes instead of by writing order.
 std::string FileKey(const std::string& path) {
   std::error_code error;
@@ -30,9 +82,10 @@ std::string FileKey(const std::string& path) {
   return error ? path : canonical.string();
 }
 
-std::shared_ptr<std::ostream> ShareOrOpen(const std::string& path) {
+std::shared_ptr<DiagnosticLog::File> ShareOrOpen(const std::string& path, int& error) {
   // The operating system would silently stop at an embedded NUL and write somewhere else.
   if (path.find('\0') != std::string::npos) {
+    error = EINVAL;
     return nullptr;
   }
   const std::string key = FileKey(path);
@@ -45,11 +98,13 @@ std::shared_ptr<std::ostream> ShareOrOpen(const std::string& path) {
     }
     logs.byFile.erase(found);
   }
-  auto file = std::make_shared<std::ofstream>(path, std::ios::out | std::ios::app);
-  if (!file->is_open()) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    error = errno;
     return nullptr;
   }
-  file->imbue(std::locale::classic());
+  auto file = std::make_shared<DiagnosticLog::File>();
+  file->fd = fd;
   logs.byFile.emplace(key, file);
   return file;
 }
@@ -58,23 +113,30 @@ std::shared_ptr<std::ostream> ShareOrOpen(const std::string& path) {
 
 DiagnosticLog::DiagnosticLog(const std::string& logPath) {
   if (!logPath.empty()) {
-    stream_ = ShareOrOpen(logPath);
+    file_ = ShareOrOpen(logPath, openError_);
   }
 }
 
 DiagnosticLog::~DiagnosticLog() { Close(); }
 
+std::ostream& DiagnosticLog::Text() { return file_->pending; }
+
+void DiagnosticLog::WroteText() {
+  if (file_->pending.tellp() >= kWriteOutAt) {
+    file_->WriteOut(false);
+  }
+}
+
 void DiagnosticLog::WriteLine(std::string_view text) {
-  if (!stream_) {
+  if (!file_) {
     return;
   }
-  stream_->write(text.data(), static_cast<std::streamsize>(text.size()));
-  stream_->put('\n');
-  stream_->flush();
+  file_->pending << text << '\n';
+  file_->WriteOut(false);
 }
 
 void DiagnosticLog::WriteLine(std::string_view label, std::u16string_view text) {
-  if (!stream_) {
+  if (!file_) {
     return;
   }
   std::string line(label);
@@ -82,19 +144,27 @@ void DiagnosticLog::WriteLine(std::string_view label, std::u16string_view text) 
   WriteLine(line);
 }
 
+void DiagnosticLog::Flush() {
+  if (file_) {
+    file_->WriteOut(true);
+  }
+}
+
+int DiagnosticLog::WriteError() const { return file_ ? file_->writeError : 0; }
+
 void DiagnosticLog::Close() {
-  if (!stream_) {
+  if (!file_) {
     return;
   }
   OpenLogs& logs = Registry();
   const std::lock_guard lock(logs.mutex);
-  if (stream_.use_count() == 1) {
-    // The last writer: forget the entry, and dropping the share below flushes and closes.
+  if (file_.use_count() == 1) {
+    // The last writer: forget the entry; dropping the share below writes the rest and closes.
     std::erase_if(logs.byFile, [this](const auto& entry) {
-      return !entry.second.owner_before(stream_) && !stream_.owner_before(entry.second);
+      return !entry.second.owner_before(file_) && !file_.owner_before(entry.second);
     });
   }
-  stream_.reset();
+  file_.reset();
 }
 
 }  // namespace tolvane

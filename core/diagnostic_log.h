@@ -1,7 +1,7 @@
 #pragma once
 
 #include <memory>
-#include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -9,13 +9,17 @@ namespace tolvane {
 
 // The optional append-mode trace of one run. Every operation that logs opens its own
 // DiagnosticLog on the path it was given; writers that have the same path open at the same time
-// share one stream, so their lines reach the file in the order they were written even though a
+// share one buffer, so their lines reach the file in the order they were written even though a
 // predictor keeps its log open while the engine writes through another. The file is closed when
 // the last writer lets go.
 //
+// The file is opened with O_APPEND and the kernel is only ever handed whole lines (a write may
+// carry many lines, never part of one), so runs that append to one log at the same time
+// interleave by lines, never inside one. Every line is UTF-8.
+//
 // An empty or unusable path gives a log that is not open: every write does nothing. Numbers use
 // the classic locale and the stream's default format (six significant digits), which no writer
-// changes.
+// changes. A failed write loses that text but not the run; WriteError() tells it afterwards.
 class DiagnosticLog {
  public:
   explicit DiagnosticLog(const std::string& logPath);
@@ -24,27 +28,42 @@ class DiagnosticLog {
   DiagnosticLog(const DiagnosticLog&) = delete;
   DiagnosticLog& operator=(const DiagnosticLog&) = delete;
 
-  bool IsOpen() const { return stream_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr; }
+  // Why the log could not be opened: an errno value, 0 when it is open or no path was given.
+  int OpenError() const { return openError_; }
 
   template <typename T>
   DiagnosticLog& operator<<(const T& value) {
-    if (stream_) {
-      *stream_ << value;
+    if (file_) {
+      Text() << value;
+      WroteText();
     }
     return *this;
   }
 
-  // The text, a line feed, then a flush, so the line is in the file at once (the loader's way).
+  // The text, a line feed, then straight to the file, so the line is there at once (the
+  // loader's way: its trace must survive a crash).
   void WriteLine(std::string_view text);
   // The same for a label followed by a UTF-16 text written as UTF-8; nothing is converted while
   // the log is not open.
   void WriteLine(std::string_view label, std::u16string_view text);
 
+  // Hands every text held for this file to the kernel now.
+  void Flush();
+  // The errno of the first write to this file that failed while it was open, or 0.
+  int WriteError() const;
+
   // Gives up this writer's share early; later writes do nothing.
   void Close();
 
+  struct File;  // the open file shared by every writer of one path
+
  private:
-  std::shared_ptr<std::ostream> stream_;
+  std::ostream& Text();
+  void WroteText();
+
+  std::shared_ptr<File> file_;
+  int openError_ = 0;
 };
 
 }  // namespace tolvane

@@ -1,5 +1,6 @@
 #include "history/draw_history.h"
 
+#include <cstring>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
@@ -13,43 +14,58 @@
 namespace tolvane {
 namespace {
 
+std::int32_t Fail(LoadReport& report, std::int32_t status, std::uint64_t line, std::string reason) {
+  report.line = line;
+  report.reason = std::move(reason);
+  return status;
+}
+
 // Reads, checks and hands over the draws; failures with a message are thrown to the caller's
 // load-wide handler, the others return their code.
 std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path, WAData& hundreds,
-                       WAData& tens, WAData& ones, DiagnosticLog& log) {
+                       WAData& tens, WAData& ones, DiagnosticLog& log, LoadReport& report) {
   const std::unique_ptr<Cp932Decoder> decoder = openDecoder();
   if (!decoder) {
-    throw std::runtime_error("bad locale name");
+    throw LoadError("bad locale name", 0, "this system has no code page 932 converter");
   }
   HistoryLineReader reader(path, *decoder);
   if (!reader.IsOpen()) {
     log.WriteLine("Error: Unable to open file " + path);
-    return kLoadCannotOpen;
+    const int error = reader.OpenError();
+    return Fail(
+        report, kLoadCannotOpen, 0,
+        error == EISDIR ? "is a directory" : std::string("cannot open: ") + std::strerror(error));
   }
-  std::u16string_view line;
-  if (!reader.Next(line)) {
+  // The header's content is never looked at, so it is not even decoded.
+  if (!reader.SkipLine()) {
     log.WriteLine("Error: Unable to read header line from file " + path);
-    return kLoadFailed;
+    return Fail(report, kLoadFailed, 0, "is empty (no header line)");
   }
-  // The header's content is never looked at.
 
   DrawDigitLists digits;
   DrawFields fields;
+  std::u16string_view line;
   while (reader.Next(line)) {
     log.WriteLine("Processing line: ", line);
     fields.Split(line);
     if (fields.count() < 4) {
       log.WriteLine("Error: Line does not have enough fields: ", line);
-      return kLoadFailed;
+      return Fail(report, kLoadFailed, reader.LineNumber(), FieldCountReason(fields.count()));
     }
     try {
       digits.Append(CheckDrawLine(fields, log));
     } catch (const std::exception& e) {
       log.WriteLine("Error processing line: " + Utf16ToUtf8(line) + "\nException: " + e.what());
-      return kLoadFailed;
+      const auto* error = dynamic_cast<const LoadError*>(&e);
+      const bool tooMany = dynamic_cast<const std::length_error*>(&e) != nullptr;
+      return Fail(report, kLoadFailed, reader.LineNumber(),
+                  error != nullptr ? error->reason()
+                  : tooMany        ? "more than " + std::to_string(digits.limit()) + " draws"
+                                   : std::string(e.what()));
     }
   }
   digits.CommitTo(hundreds, tens, ones);
+  report.draws = digits.size();
   return kLoadOk;
 }
 
@@ -57,18 +73,23 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
 
 std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
                                   WAData& hundreds, WAData& tens, WAData& ones,
-                                  const std::string& logPath) {
+                                  const std::string& logPath, LoadReport* report) {
+  LoadReport local;
+  LoadReport& out = report != nullptr ? *report : local;
+  out = LoadReport{};
   try {
     DiagnosticLog log(logPath);
     if (!logPath.empty() && !log.IsOpen()) {
       std::cerr << "Error: Unable to open log file " << logPath << '\n';
-      return kLoadCannotOpen;
+      return Fail(out, kLoadCannotOpen, 0, "cannot open the log file " + logPath);
     }
     try {
-      return LoadLines(openDecoder, path, hundreds, tens, ones, log);
+      return LoadLines(openDecoder, path, hundreds, tens, ones, log, out);
     } catch (const std::exception& e) {
       log.WriteLine(std::string("Error during file processing: ") + e.what());
-      return kLoadFailed;
+      const auto* error = dynamic_cast<const LoadError*>(&e);
+      return error != nullptr ? Fail(out, kLoadFailed, error->line(), error->reason())
+                              : Fail(out, kLoadFailed, 0, e.what());
     }
   } catch (...) {
     // Nothing escapes the loader; a failure while reporting a failure is still a failure.
@@ -77,8 +98,8 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
 }
 
 std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
-                             const std::string& logPath) {
-  return LoadDrawHistoryUsing(&Cp932Decoder::Open, path, hundreds, tens, ones, logPath);
+                             const std::string& logPath, LoadReport* report) {
+  return LoadDrawHistoryUsing(&Cp932Decoder::Open, path, hundreds, tens, ones, logPath, report);
 }
 
 }  // namespace tolvane

@@ -5,6 +5,7 @@
 
 #include "core/owned.h"
 #include "core/wa_data.h"
+#include "history/load_report.h"
 
 namespace tolvane {
 
@@ -31,8 +32,9 @@ inline constexpr std::int32_t kLoadFailed = -5;      // any other failure
 
 // Reads a code page 932 history file (header line, then "第N回,Y/M/D,any,NNN" draw lines) into
 // the three series, all or nothing: on any non-zero result the records are exactly as they were.
-// `path` is used unchanged (UTF-8 on Linux); an empty `logPath` means no log.
+// `path` is used unchanged (UTF-8 on Linux); an empty `logPath` means no log. `report`, when
+// given, receives where and why a load failed, or how many draws it read.
 std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
-                             const std::string& logPath);
+                             const std::string& logPath, LoadReport* report = nullptr);
 
 }  // namespace tolvane

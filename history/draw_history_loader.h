@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "core/wa_data.h"
+#include "history/load_report.h"
 
 namespace tolvane {
 
@@ -15,6 +16,6 @@ using Cp932DecoderFactory = std::unique_ptr<Cp932Decoder> (*)();
 // system), so that case can be exercised where the system does have one.
 std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
                                   WAData& hundreds, WAData& tens, WAData& ones,
-                                  const std::string& logPath);
+                                  const std::string& logPath, LoadReport* report = nullptr);
 
 }  // namespace tolvane

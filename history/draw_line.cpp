@@ -5,6 +5,8 @@
 #include <string>
 
 #include "core/leading_integer.h"
+#include "core/utf.h"
+#include "history/load_report.h"
 
 namespace tolvane {
 namespace {
@@ -22,6 +24,9 @@ std::size_t DigitRun(std::u16string_view text, std::size_t pos, std::size_t most
   }
   return n;
 }
+
+// A field as the user typed it, in double quotes.
+std::string Quoted(std::u16string_view field) { return "\"" + Utf16ToUtf8(field) + "\""; }
 
 // "<label><n> (<n>)": the trace shows a character's code twice.
 std::string CharacterLine(const char* label, char16_t unit) {
@@ -160,23 +165,37 @@ std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLo
   }
   if (!HasRoundShape(round)) {
     log.WriteLine("Error: Invalid round number format: ", round);
-    throw std::invalid_argument("Invalid round number format");
+    throw LoadError("Invalid round number format", 0,
+                    "round " + Quoted(round) + " is not of the form 第N回");
   }
   const std::u16string_view number = round.substr(1, round.size() - 2);
   log.WriteLine("Converted round number to integer: ", number);
-  static_cast<void>(ParseRoundNumber(number));  // checked only; the order of lines is the file's
+  try {
+    static_cast<void>(ParseRoundNumber(number));  // checked only; the order of lines is the file's
+  } catch (const std::invalid_argument& e) {
+    throw LoadError(e.what(), 0, "round " + Quoted(round) + " has no number between 第 and 回");
+  } catch (const std::out_of_range& e) {
+    throw LoadError(e.what(), 0,
+                    "round " + Quoted(round) + " is outside the range -2147483648 to 2147483647");
+  }
 
   if (!IsDrawDate(fields[1])) {
     log.WriteLine("Error: Invalid date format: ", fields[1]);
-    throw std::invalid_argument("Invalid date format");
+    throw LoadError("Invalid date format", 0, "date " + Quoted(fields[1]) + " is not YYYY/M/D");
   }
 
   const auto digits = ReadWinningNumber(fields[3]);
   if (!digits) {
     log.WriteLine("Error: Invalid winning number format: ", fields[3]);
-    throw std::invalid_argument("Invalid winning number format");
+    throw LoadError("Invalid winning number format", 0,
+                    "winning number " + Quoted(fields[3]) + " is not three digits");
   }
   return *digits;
+}
+
+std::string FieldCountReason(std::size_t fields) {
+  return std::to_string(fields) + (fields == 1 ? " field" : " fields") +
+         "; a draw line needs at least 4";
 }
 
 }  // namespace tolvane

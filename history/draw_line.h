@@ -67,6 +67,7 @@ class DrawDigitLists {
   void Append(const std::array<std::uint8_t, 3>& digits);
 
   std::uint64_t size() const { return digits_.size() / 3; }
+  std::uint64_t limit() const { return maxDraws_; }
 
   // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one.
   // Every allocation happens before the first record changes, so a failure leaves all three
@@ -79,10 +80,14 @@ class DrawDigitLists {
 };
 
 // Checks one draw line that has at least four fields: the round (field 0), the date (field 1)
-// and the winning number (field 3), tracing each step to `log`. Returns the
-// hundreds, tens and ones digit; a failed check is logged and then thrown as a standard
-// exception whose message names it ("Invalid round number format", "invalid stoi argument",
-// "stoi argument out of range", "Invalid date format", "Invalid winning number format").
+// and the winning number (field 3), tracing each step to `log`. Returns the hundreds, tens and
+// ones digit. A failed check is logged and thrown as a LoadError (history/load_report.h) whose
+// what() names it for the log ("Invalid round number format", "invalid stoi argument",
+// "stoi argument out of range", "Invalid date format", "Invalid winning number format") and whose
+// reason quotes the field and says what was expected.
 std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
+
+// The user's reason for a draw line with too few fields: "3 fields; a draw line needs at least 4".
+std::string FieldCountReason(std::size_t fields);
 
 }  // namespace tolvane

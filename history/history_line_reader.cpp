@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <stdexcept>
+
+#include "history/load_report.h"
 
 namespace tolvane {
 namespace {
@@ -17,16 +18,19 @@ namespace {
 constexpr std::size_t kReadChunk = std::size_t{256} * 1024;
 constexpr std::size_t kSmallestRead = 4096;
 
-int OpenRegularFile(const std::string& path, std::size_t& firstRead) {
+int OpenRegularFile(const std::string& path, std::size_t& firstRead, int& error) {
   if (path.find('\0') != std::string::npos) {
-    return -1;  // the system call would read a shorter, different path
+    error = ENOENT;  // the system call would read a shorter, different path
+    return -1;
   }
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
+    error = errno;
     return -1;
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
+    error = S_ISDIR(info.st_mode) ? EISDIR : errno;
     ::close(fd);
     return -1;
   }
@@ -36,11 +40,18 @@ int OpenRegularFile(const std::string& path, std::size_t& firstRead) {
   return fd;
 }
 
+// The line is named in the text itself, which the log and the user both read; the report counts
+// it as a failure of the file, so the text is not prefixed with the line a second time.
+std::string TooLongText(std::uint64_t line) {
+  return "line " + std::to_string(line) + " is longer than " +
+         std::to_string(HistoryLineReader::kMaxLineBytes) + " bytes";
+}
+
 }  // namespace
 
 HistoryLineReader::HistoryLineReader(const std::string& path, Cp932Decoder& decoder)
     : decoder_(decoder) {
-  fd_ = OpenRegularFile(path, firstRead_);
+  fd_ = OpenRegularFile(path, firstRead_, openError_);
 }
 
 HistoryLineReader::~HistoryLineReader() {
@@ -49,10 +60,30 @@ HistoryLineReader::~HistoryLineReader() {
   }
 }
 
+bool HistoryLineReader::SkipLine() {
+  const std::size_t cut = CutRawRun();
+  if (cut == 0) {
+    return false;
+  }
+  const void* feed = std::memchr(raw_.data(), '\n', cut);
+  const std::size_t end =
+      feed == nullptr ? cut
+                      : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
+  ++lineNumber_;
+  if (end > kMaxLineBytes) {
+    throw LoadError(TooLongText(lineNumber_), 0, TooLongText(lineNumber_));
+  }
+  const std::size_t skipped = std::min(end + 1, rawSize_);
+  std::memmove(raw_.data(), raw_.data() + skipped, rawSize_ - skipped);
+  rawSize_ -= skipped;
+  return true;
+}
+
 bool HistoryLineReader::Next(std::u16string_view& line) {
   while (decodedPos_ >= decoded_.size()) {
-    if (!pendingError_.empty()) {
-      throw std::runtime_error(pendingError_);
+    if (badLine_ != 0) {
+      throw LoadError("invalid code page 932 byte sequence at line " + std::to_string(badLine_),
+                      badLine_, "bytes that are not code page 932");
     }
     if (!Refill()) {
       return false;
@@ -76,26 +107,52 @@ bool HistoryLineReader::Next(std::u16string_view& line) {
   return true;
 }
 
+std::size_t HistoryLineReader::CutRawRun() {
+  for (;;) {
+    const void* lastFeed = rawSize_ == 0 ? nullptr : ::memrchr(raw_.data(), '\n', rawSize_);
+    if (lastFeed != nullptr) {
+      return static_cast<std::size_t>(static_cast<const char*>(lastFeed) - raw_.data()) + 1;
+    }
+    if (eof_) {
+      return rawSize_;
+    }
+    // Everything held is one unfinished line: past the limit it can only fail.
+    if (rawSize_ > kMaxLineBytes) {
+      throw LoadError(TooLongText(lineNumber_ + 1), 0, TooLongText(lineNumber_ + 1));
+    }
+    ReadMore();
+  }
+}
+
+// Lines within one run can only outgrow the limit when the buffer has grown past it.
+void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
+  if (raw_.size() <= kMaxLineBytes) {
+    return;
+  }
+  std::size_t start = 0;
+  std::uint64_t line = lineNumber_ + 1;
+  while (start < cut) {
+    const void* feed = std::memchr(raw_.data() + start, '\n', cut - start);
+    const std::size_t end =
+        feed == nullptr ? cut
+                        : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
+    if (end - start > kMaxLineBytes) {
+      throw LoadError(TooLongText(line), 0, TooLongText(line));
+    }
+    start = end + 1;
+    ++line;
+  }
+}
+
 // Decodes the next run of whole lines into `decoded_`; false when the file is used up.
 bool HistoryLineReader::Refill() {
   decoded_.clear();
   decodedPos_ = 0;
-  std::size_t cut = 0;
-  for (;;) {
-    const void* lastFeed = rawSize_ == 0 ? nullptr : ::memrchr(raw_.data(), '\n', rawSize_);
-    if (lastFeed != nullptr) {
-      cut = static_cast<std::size_t>(static_cast<const char*>(lastFeed) - raw_.data()) + 1;
-      break;
-    }
-    if (eof_) {
-      cut = rawSize_;
-      break;
-    }
-    ReadMore();
-  }
+  const std::size_t cut = CutRawRun();
   if (cut == 0) {
     return false;
   }
+  CheckLineLengths(cut);
 
   const std::string_view bytes(raw_.data(), cut);
   std::size_t badOffset = 0;
@@ -103,10 +160,8 @@ bool HistoryLineReader::Refill() {
   if (!text) {
     // Every line before this run has been handed out, so lineNumber_ counts them.
     const std::string_view before = bytes.substr(0, std::min(badOffset, bytes.size()));
-    const std::uint64_t badLine =
-        lineNumber_ + static_cast<std::uint64_t>(std::count(before.begin(), before.end(), '\n')) +
-        1;
-    pendingError_ = "invalid code page 932 byte sequence at line " + std::to_string(badLine);
+    badLine_ = lineNumber_ +
+               static_cast<std::uint64_t>(std::count(before.begin(), before.end(), '\n')) + 1;
     // The whole lines in front of the bad one decode; they are still delivered in order.
     const std::size_t feed = before.rfind('\n');
     text = feed == std::string_view::npos ? std::u16string()
@@ -140,8 +195,8 @@ void HistoryLineReader::ReadMore() {
       return;
     }
     if (errno != EINTR) {
-      throw std::runtime_error(std::string("unable to read the history file: ") +
-                               std::strerror(errno));
+      const std::string reason = std::strerror(errno);
+      throw LoadError("unable to read the history file: " + reason, 0, "cannot read: " + reason);
     }
   }
 }

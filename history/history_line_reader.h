@@ -13,9 +13,12 @@ namespace tolvane {
 // Streams the lines of a code page 932 file as UTF-16 without holding the whole file. Raw bytes
 // are cut at line feeds before decoding: 0x0A is never part of a two-byte character, so no
 // character spans a cut. Lines end at a line feed (not part of the line); a last line without one
-// still counts; every carriage return is removed.
+// still counts; every carriage return is removed. No line may be longer than kMaxLineBytes, so no
+// input, however it is shaped, makes the reader hold more than a few of those at once.
 class HistoryLineReader {
  public:
+  static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
+
   // Opens `path` for reading; IsOpen() tells whether that worked (a directory does not count).
   HistoryLineReader(const std::string& path, Cp932Decoder& decoder);
   ~HistoryLineReader();
@@ -24,21 +27,31 @@ class HistoryLineReader {
   HistoryLineReader& operator=(const HistoryLineReader&) = delete;
 
   bool IsOpen() const { return fd_ >= 0; }
+  // Why the file could not be opened: an errno value (EISDIR for a directory).
+  int OpenError() const { return openError_; }
 
-  // The next line, valid until the next call; false at the end of the file. Throws
-  // std::runtime_error naming the 1-based line of an undecodable byte sequence, or on a read
-  // error. Lines before a bad one are all delivered first.
+  // Passes over the first line as raw bytes, never decoding it; false when the file is empty.
+  bool SkipLine();
+
+  // The next line, valid until the next call; false at the end of the file. Throws LoadError
+  // (history/load_report.h) naming the line of an undecodable byte sequence or of a line longer
+  // than kMaxLineBytes, or for a read error. Lines before a bad one are all delivered first.
   bool Next(std::u16string_view& line);
 
-  // The 1-based number of the line Next returned last.
+  // The 1-based number of the line Next or SkipLine passed last.
   std::uint64_t LineNumber() const { return lineNumber_; }
 
  private:
   bool Refill();
+  // Finds the end of the raw run to decode next: just after its last line feed, or the end of
+  // the file. 0 when nothing is left.
+  std::size_t CutRawRun();
   void ReadMore();
+  void CheckLineLengths(std::size_t cut) const;
 
   Cp932Decoder& decoder_;
   int fd_ = -1;
+  int openError_ = 0;
   std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size
   bool eof_ = false;
 
@@ -49,7 +62,7 @@ class HistoryLineReader {
   std::u16string withoutCr_;  // scratch for lines that hold carriage returns
 
   std::uint64_t lineNumber_ = 0;
-  std::string pendingError_;  // a decode error to raise once `decoded_` is used up
+  std::uint64_t badLine_ = 0;  // a line that failed to decode, raised once `decoded_` is used up
 };
 
 }  // namespace tolvane

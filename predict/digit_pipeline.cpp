@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <vector>
 
+#include "core/cp932.h"
 #include "core/diagnostic_log.h"
+#include "core/utf.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
 
@@ -87,7 +89,9 @@ std::string RunDigitPipeline(const WAData& series, std::string_view callerName,
   const std::vector<std::int32_t> counts = CountPerCycle(series, cycles);
 
   DiagnosticLog log(logPath);
-  log << callerName << " called for " << placeLabel << "\n"
+  // The label comes in code page 932 like the other texts of the analysis side; the log is UTF-8.
+  log << callerName << " called for "
+      << (log.IsOpen() ? Utf16ToUtf8(Cp932ToUtf16(placeLabel)) : std::string()) << "\n"
       << "Data Size: " << series.size << "\n"
       << "Number of Cycles: " << cycles << "\n";
   if (log.IsOpen()) {

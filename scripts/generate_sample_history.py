@@ -22,8 +22,11 @@ HEADER = "回別,抽せん日,曜日,当せん番号"
 
 
 def draw_days(first, count):
+    """Weekdays from `first`; very long histories start over at `first` before the calendar ends."""
     day = first
     while count > 0:
+        if day.year == 9999:
+            day = first
         year_end = (day.month, day.day) == (12, 31) or (day.month == 1 and day.day <= 3)
         if day.weekday() < 5 and not year_end:
             yield day

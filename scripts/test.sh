@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole suite in the default and the asan presets,
-# checks formatting and clang-tidy, and runs the history-loader fuzzer for a short while from its
-# seed corpus. Ends with one "tests: N passed, N failed" line.
+# checks the layering, formatting and clang-tidy, and runs each fuzz target for a short while from
+# its seed corpus. Ends with one "tests: N passed, N failed" line.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,6 +34,6 @@ echo "== lint"
 bash scripts/lint.sh
 
 echo "== fuzz"
-FUZZ_SECONDS="${FUZZ_SECONDS:-60}" bash scripts/fuzz.sh
+FUZZ_SECONDS="${FUZZ_SECONDS:-30}" bash scripts/fuzz.sh
 
 echo "tests: $passed passed, $failed failed"

@@ -50,7 +50,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void SetResultText(const std::u16string& text) override;
   void ShowMessage(const std::u16string& text, const std::u16string& caption,
                    MessageIcon icon) override;
-  void ShowAppMessage(const std::u16string& text, MessageIcon icon) override;
+  void ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                      const std::u16string& detail) override;
   bool PathExists(const std::string& narrowPath) override;
   void SyncRoundSpin() override;
   std::u16string RoundText() override;

@@ -42,9 +42,10 @@ void CSkelmorDlg::ShowMessage(const std::u16string& text, const std::u16string& 
                  BoxIcon(icon));
 }
 
-void CSkelmorDlg::ShowAppMessage(const std::u16string& text, MessageIcon icon) {
+void CSkelmorDlg::ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                                 const std::u16string& detail) {
   ShowMessageBox(this, QString::fromStdU16String(text), QCoreApplication::applicationName(),
-                 BoxIcon(icon));
+                 BoxIcon(icon), QString::fromStdU16String(detail));
 }
 
 bool CSkelmorDlg::PathExists(const std::string& narrowPath) {

@@ -237,7 +237,9 @@ TEST(PredictionCommand, ExceptionsAreShownAndClearTheArea) {
 
 TEST(PredictionCommand, NeverThrowsEvenWhenTheErrorBoxFails) {
   struct FailingBoxView : RecordingView {
-    void ShowAppMessage(const std::u16string&, MessageIcon) override { throw 1; }
+    void ShowAppMessage(const std::u16string&, MessageIcon, const std::u16string&) override {
+      throw 1;
+    }
   } view;
   view.inputs.filePath = u"/";
   view.throwOn = "exists";

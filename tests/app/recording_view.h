@@ -18,8 +18,9 @@ class RecordingView : public PredictionView {
   PredictionInputs inputs;
   std::u16string roundText = u"1";
   std::vector<std::string> events;
-  std::string throwOn;            // event kind ("save", "exists", ...) that throws
-  std::function<void()> thrower;  // what it throws
+  std::vector<std::string> details;  // the detail of each application box, in order
+  std::string throwOn;               // event kind ("save", "exists", ...) that throws
+  std::function<void()> thrower;     // what it throws
 
   PredictionInputs SaveControls() override {
     Record("save", "save");
@@ -32,7 +33,9 @@ class RecordingView : public PredictionView {
                    MessageIcon icon) override {
     Record("box", "box:" + Utf16ToUtf8(text) + "|" + Utf16ToUtf8(caption) + "|" + Icon(icon));
   }
-  void ShowAppMessage(const std::u16string& text, MessageIcon icon) override {
+  void ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                      const std::u16string& detail) override {
+    details.push_back(Utf16ToUtf8(detail));
     Record("app", "app:" + Utf16ToUtf8(text) + "|" + Icon(icon));
   }
   bool PathExists(const std::string& narrowPath) override {

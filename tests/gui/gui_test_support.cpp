@@ -7,10 +7,11 @@
 namespace tolvane::test {
 
 BoxRecorder::BoxRecorder()
-    : previous_(SetMessageBoxFunction([this](QWidget* owner, const QString& text,
-                                             const QString& caption, QMessageBox::Icon icon) {
-        boxes_.push_back({owner, text, caption, icon});
-      })) {}
+    : previous_(
+          SetMessageBoxFunction([this](QWidget* owner, const QString& text, const QString& caption,
+                                       QMessageBox::Icon icon, const QString& detail) {
+            boxes_.push_back({owner, text, caption, icon, detail});
+          })) {}
 
 BoxRecorder::~BoxRecorder() { SetMessageBoxFunction(std::move(previous_)); }
 

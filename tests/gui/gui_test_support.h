@@ -18,6 +18,7 @@ struct ShownBox {
   QString text;
   QString caption;
   QMessageBox::Icon icon;
+  QString detail;
 };
 
 // Records every message box instead of showing it, for as long as it lives.

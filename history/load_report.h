@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+
+namespace tolvane {
+
+// What a load found, beside its status code: on failure where and why, in words a user can act
+// on (the diagnostic log keeps its own, more technical lines).
+struct LoadReport {
+  std::uint64_t line = 0;   // 1-based line of the failure, the header being line 1; 0: the file
+  std::string reason;       // UTF-8; empty after a successful load
+  std::uint64_t draws = 0;  // draw lines accepted
+};
+
+// How a failure travels inside the loader: what() is the diagnostic log's text, `reason` the
+// user's. `line` 0 means the file as a whole.
+class LoadError : public std::runtime_error {
+ public:
+  LoadError(const std::string& logText, std::uint64_t line, std::string reason)
+      : std::runtime_error(logText), line_(line), reason_(std::move(reason)) {}
+
+  std::uint64_t line() const { return line_; }
+  const std::string& reason() const { return reason_; }
+
+ private:
+  std::uint64_t line_;
+  std::string reason_;
+};
+
+}  // namespace tolvane
