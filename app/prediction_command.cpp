@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "app/messages.h"
 #include "core/cp932.h"
 #include "core/leading_integer.h"
 #include "core/utf.h"
@@ -15,35 +16,16 @@
 namespace tolvane {
 namespace {
 
-constexpr char16_t kStartText[] = u"NUMBERS3 予想開始します";
-constexpr char16_t kErrorCaption[] = u"エラー";
-constexpr char16_t kEmptyPathText[] = u"ファイルパスが入力されていません。";
-constexpr char16_t kMissingPathText[] = u"有効なファイルパスを入力してください。";
-constexpr char16_t kErrorPrefix[] = u"エラーが発生しました: ";
-constexpr char16_t kUnknownErrorText[] = u"不明なエラーが発生しました。";
-
-// "ナンバーズ3データの読み込みに失敗しました。" in code page 932, like every exception text the
-// failure report decodes.
-constexpr std::string_view kLoadFailedText =
-    "\x83\x69\x83\x93\x83\x6f\x81\x5b\x83\x59\x33\x83\x66\x81\x5b\x83\x5e\x82\xcc\x93\xc7\x82\xdd"
-    "\x8d\x9e\x82\xdd\x82\xc9\x8e\xb8\x94\x73\x82\xb5\x82\xdc\x82\xb5\x82\xbd\x81\x42";
-
 struct PlaceResults {
   std::string hundreds;
   std::string tens;
   std::string ones;
 };
 
-// A refused history: what() is the message box's text (code page 932, as the failure report
-// expects of every exception text), detail() where and why.
+// A refused history; what() says where and why (UTF-8).
 class LoadFailure : public std::runtime_error {
  public:
-  explicit LoadFailure(std::string detail)
-      : std::runtime_error(std::string(kLoadFailedText)), detail_(std::move(detail)) {}
-  const std::string& detail() const { return detail_; }
-
- private:
-  std::string detail_;
+  explicit LoadFailure(const std::string& detail) : std::runtime_error(detail) {}
 };
 
 PlaceResults PredictPlaces(const DrawHistory& history, const PredictionInputs& inputs,
@@ -86,18 +68,20 @@ std::u16string FormatResult(int round, const PlaceResults& results) {
   return text;
 }
 
-// Reports a failed run: the exception's text (narrow code page 932, like every text of the
-// analysis side) or, for anything that is no standard exception, the unknown-error text. The area
+// Reports a failed run: a refused history with its detail, any other exception's text (narrow
+// code page 932, like every text of the analysis side) or, for anything that is no standard
+// exception, the unknown-error text. The area
 // is cleared again so no result outlives a failed run. A view that cannot even show the failure
 // leaves nothing more to do, and the command must not throw.
 void ReportFailure(PredictionView& view, const std::exception* error) noexcept {
   try {
-    const std::u16string text = error != nullptr ? kErrorPrefix + Cp932ToUtf16(error->what())
-                                                 : std::u16string(kUnknownErrorText);
     const auto* load = dynamic_cast<const LoadFailure*>(error);
+    const std::u16string text = load != nullptr    ? kErrorPrefix + std::u16string(kLoadFailedText)
+                                : error != nullptr ? kErrorPrefix + Cp932ToUtf16(error->what())
+                                                   : std::u16string(kUnknownErrorText);
     view.SetResultText(u"");
     view.ShowAppMessage(text, MessageIcon::Error,
-                        load != nullptr ? Utf8ToUtf16(load->detail()) : std::u16string());
+                        load != nullptr ? Utf8ToUtf16(load->what()) : std::u16string());
   } catch (...) {  // NOLINT(bugprone-empty-catch)
   }
 }

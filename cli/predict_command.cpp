@@ -1,14 +1,11 @@
 #include "cli/predict_command.h"
 
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstring>
 #include <iostream>
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
 #include "cli/exit_status.h"
+#include "cli/history_argument.h"
 #include "cli/log_option.h"
 #include "cli/word_option.h"
 #include "core/utf.h"
@@ -19,19 +16,12 @@ namespace {
 constexpr std::uint64_t kCycleLength = 15;
 constexpr const char* kPlaceNames[] = {"hundreds", "tens", "ones"};
 
-// Why nothing exists at a path, in the system's words.
-std::string MissingReason(const std::string& path) {
-  struct stat info {};
-  const int error = ::stat(path.c_str(), &info) == 0 ? ENOENT : errno;
-  return std::strerror(error);
-}
-
 // The detail line after the window's text, for failures the window explains in its own way.
 void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& args) {
   using Stage = PredictionOutcome::Stage;
   switch (outcome.stage) {
     case Stage::kMissingPath:
-      Complain(outcome.path + ": " + MissingReason(outcome.path));
+      Complain(outcome.path + ": " + MissingPathReason(outcome.path));
       break;
     case Stage::kLoadFailed:
       Complain(LoadFailureDetail(outcome.path, outcome.load));

@@ -1,0 +1,15 @@
+#pragma once
+
+namespace tolvane {
+
+// The texts the window shows for a run's steps and failures. tolvane-cli prints the same texts,
+// so a user meets one wording wherever the tool runs.
+inline constexpr char16_t kStartText[] = u"NUMBERS3 予想開始します";
+inline constexpr char16_t kErrorCaption[] = u"エラー";
+inline constexpr char16_t kEmptyPathText[] = u"ファイルパスが入力されていません。";
+inline constexpr char16_t kMissingPathText[] = u"有効なファイルパスを入力してください。";
+inline constexpr char16_t kErrorPrefix[] = u"エラーが発生しました: ";
+inline constexpr char16_t kLoadFailedText[] = u"ナンバーズ3データの読み込みに失敗しました。";
+inline constexpr char16_t kUnknownErrorText[] = u"不明なエラーが発生しました。";
+
+}  // namespace tolvane
