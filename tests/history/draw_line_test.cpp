@@ -10,7 +10,7 @@
 
 #include "core/utf.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
 bool RegexAcceptsDate(const std::string& utf8) {
@@ -139,4 +139,4 @@ TEST(DrawDigitLists, RefusesMoreDrawsThanTheLimit) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test
