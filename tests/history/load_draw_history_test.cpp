@@ -98,7 +98,7 @@ const std::vector<LoadCase>& Cases() {
        0,
        {{0, 7, 2}, {1, 2, 3}},
        ""},
-      {"RoundReadLikeStoi",
+      {"RoundIsALeadingSignedInteger",
        Header("第 12回,2018/6/12,X,1\n第12a回,2018/6/12,X,2\n第+3回,2018/6/12,X,3\n"
               "第-2147483648回,2018/6/12,X,4\n第2147483647回,2018/6/12,X,5\n"),
        "",
