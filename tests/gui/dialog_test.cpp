@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -264,7 +265,7 @@ class DialogTest : public QObject {
   void wholePredictionThroughTheDialog() {
     const TempDir dir;
     const std::string history =
-        WriteHistoryFile(dir, RepeatedDrawLines("572", 15 * 70), "履歴.csv");
+        WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70), "履歴.csv");
     BoxRecorder boxes;
     CSkelmorDlg& dlg = Shown();
     auto* result = Child<QLabel>(&dlg, "resultLabel");
@@ -307,7 +308,8 @@ class DialogTest : public QObject {
 
   void failedPredictionsClearTheResultAndKeepTheFont() {
     const TempDir dir;
-    const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 15 * 40));
+    const std::string history =
+        WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 40));
     BoxRecorder boxes;
     CSkelmorDlg& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
