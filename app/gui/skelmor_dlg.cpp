@@ -67,20 +67,21 @@ CSkelmorDlg::~CSkelmorDlg() = default;
 void CSkelmorDlg::CreateControls() {
   const DialogUnits units(font());
   m_client = new QWidget(this);
-  m_client->setObjectName(QStringLiteral("client"));
+  m_client->setObjectName(QStringLiteral("clientArea"));
   QWidget* c = m_client;
 
-  // Created in tab order, which is also the stacking order: later controls lie on top.
+  // Created in tab order, which is also the stacking order: later controls lie on top. Each has
+  // a descriptive object name, by which findChild finds it.
   m_editRound = new RoundEdit(c);
-  m_editRound->setObjectName(QStringLiteral("1005"));
+  m_editRound->setObjectName(QStringLiteral("roundEdit"));
   m_editRound->setGeometry(units.Rect(14, 30, 58, 14));
 
   m_editPath = new QLineEdit(c);
-  m_editPath->setObjectName(QStringLiteral("1000"));
+  m_editPath->setObjectName(QStringLiteral("pathEdit"));
   m_editPath->setGeometry(units.Rect(88, 30, 67, 14));
 
   m_btnBrowse = new QPushButton(QStringLiteral("選択"), c);
-  m_btnBrowse->setObjectName(QStringLiteral("1001"));
+  m_btnBrowse->setObjectName(QStringLiteral("browseButton"));
   m_btnBrowse->setGeometry(units.Rect(156, 30, 50, 14));
 
   auto* filterBox = new QGroupBox(QStringLiteral("フィルタ"), c);
@@ -90,18 +91,18 @@ void CSkelmorDlg::CreateControls() {
   m_groupFilter = new QButtonGroup(this);
   const std::array<QRect, 3> filterRects = {
       units.Rect(236, 66, 29, 10), units.Rect(266, 66, 30, 10), units.Rect(299, 66, 36, 10)};
-  const std::array<const char*, 3> filterIds = {"1016", "1018", "1020"};
+  const std::array<const char*, 3> filterNames = {"filterLowPass", "filterBandPass", "filterNone"};
   for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
     MakeRadio(c, Label(kFilterKinds[i].label), filterRects[i], m_groupFilter, static_cast<int>(i))
-        ->setObjectName(QString::fromLatin1(filterIds[i]));
+        ->setObjectName(QString::fromLatin1(filterNames[i]));
   }
 
   m_btnPredict = new QPushButton(QStringLiteral("予想"), c);
-  m_btnPredict->setObjectName(QStringLiteral("1003"));
+  m_btnPredict->setObjectName(QStringLiteral("predictButton"));
   m_btnPredict->setGeometry(units.Rect(15, 63, 50, 14));
 
   m_editOutput = new QLineEdit(c);
-  m_editOutput->setObjectName(QStringLiteral("1011"));
+  m_editOutput->setObjectName(QStringLiteral("outputEdit"));
   m_editOutput->setGeometry(units.Rect(150, 80, 67, 14));
   m_editOutput->hide();
 
@@ -115,10 +116,12 @@ void CSkelmorDlg::CreateControls() {
   const std::array<QRect, 4> frameRects = {units.Rect(247, 19, 52, 10), units.Rect(290, 19, 49, 10),
                                            units.Rect(332, 18, 61, 10),
                                            units.Rect(245, 32, 67, 10)};
+  const std::array<const char*, 4> frameNames = {"frameHead", "frameTail", "frameCenter",
+                                                 "frameHeadTail"};
   for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
     QRadioButton* radio =
         MakeRadio(c, Label(kFrameModes[i].label), frameRects[i], m_groupFrame, static_cast<int>(i));
-    radio->setObjectName(QString::number(1006 + i));
+    radio->setObjectName(QString::fromLatin1(frameNames[i]));
     radio->hide();
   }
 
@@ -128,17 +131,17 @@ void CSkelmorDlg::CreateControls() {
   MakeStatic(c, QStringLiteral("予想回号"), units.Rect(15, 14, 45, 8));
 
   m_staticResult = MakeStatic(c, QStringLiteral(" "), units.Rect(99, 103, 421, 199));
-  m_staticResult->setObjectName(QStringLiteral("1014"));
+  m_staticResult->setObjectName(QStringLiteral("resultLabel"));
   m_staticResult->setWordWrap(true);
 
   m_staticIcon = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));
-  m_staticIcon->setObjectName(QStringLiteral("1021"));
+  m_staticIcon->setObjectName(QStringLiteral("iconLabel"));
 
   m_staticLogo = MakeStatic(c, QString(), units.Rect(476, 8, 8, 9));
-  m_staticLogo->setObjectName(QStringLiteral("1022"));
+  m_staticLogo->setObjectName(QStringLiteral("logoLabel"));
 
   m_spinRound = new RoundSpin(c);
-  m_spinRound->setObjectName(QStringLiteral("1023"));
+  m_spinRound->setObjectName(QStringLiteral("roundSpin"));
   m_spinRound->setGeometry(units.Rect(71, 29, 9, 16));
 
   QWidget::setTabOrder(m_editRound, m_editPath);
@@ -172,14 +175,15 @@ void CSkelmorDlg::CreateControls() {
 
 void CSkelmorDlg::CreateMenu() {
   m_menuBar = new QMenuBar(this);
+  m_menuBar->setObjectName(QStringLiteral("menuBar"));
   QMenu* file = m_menuBar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   m_actOpen = file->addAction(QStringLiteral("開く(&O)..."));
   m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
-  m_actOpen->setObjectName(QStringLiteral("40001"));
-  m_actExit->setObjectName(QStringLiteral("40002"));
-  m_actAbout->setObjectName(QStringLiteral("32777"));
+  m_actOpen->setObjectName(QStringLiteral("openAction"));
+  m_actExit->setObjectName(QStringLiteral("exitAction"));
+  m_actAbout->setObjectName(QStringLiteral("aboutAction"));
   connect(m_actOpen, &QAction::triggered, this, &CSkelmorDlg::OnBrowse);
   connect(m_actExit, &QAction::triggered, this, [this] { done(0); });
   connect(m_actAbout, &QAction::triggered, this, &CSkelmorDlg::OnAbout);

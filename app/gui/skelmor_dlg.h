@@ -63,23 +63,6 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   FilterKind Filter() const { return m_filterKind; }
   const std::optional<QFont>& ResultFont() const { return m_fontResult; }
 
-  // Controls by their resource role.
-  RoundEdit* RoundEditControl() const { return m_editRound; }
-  RoundSpin* RoundSpinControl() const { return m_spinRound; }
-  QLineEdit* PathEdit() const { return m_editPath; }
-  QLineEdit* OutputEdit() const { return m_editOutput; }
-  QPushButton* BrowseButton() const { return m_btnBrowse; }
-  QPushButton* PredictButton() const { return m_btnPredict; }
-  QRadioButton* FilterButton(int position) const;
-  QRadioButton* FrameButton(int position) const;
-  QLabel* ResultLabel() const { return m_staticResult; }
-  QLabel* LogoLabel() const { return m_staticLogo; }
-  QWidget* ClientArea() const { return m_client; }
-  QMenuBar* MenuBar() const { return m_menuBar; }
-  QAction* OpenAction() const { return m_actOpen; }
-  QAction* ExitAction() const { return m_actExit; }
-  QAction* AboutAction() const { return m_actAbout; }
-
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -89,6 +72,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void CreateMenu();
   void OnInitDialog();
   void PlaceMenuAndClient();
+  QRadioButton* FilterButton(int position) const;
+  QRadioButton* FrameButton(int position) const;
   static int CheckedPosition(const QButtonGroup* group);
   static void CheckPosition(QButtonGroup* group, int position);
 

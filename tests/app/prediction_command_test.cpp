@@ -10,29 +10,15 @@
 
 #include "predict/narrow_texts.h"
 #include "tests/app/recording_view.h"
-#include "tests/support/draw_fixtures.h"
+#include "tests/support/history_file.h"
+#include "tests/support/result_text.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
-
-using test_support::HistoryText;
-using test_support::ReadLines;
-using test_support::SameDraws;
-using test_support::TempDir;
-using test_support::WriteBytes;
-using testing::RecordingView;
 
 constexpr const char* kStartBox = "box:NUMBERS3 予想開始します||none";
 constexpr const char* kLoadFailedBox =
     "app:エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。|error";
-
-// Each place shows its own digit first, the rest ascending.
-std::string ExpectedMessage(const std::string& round) {
-  return "予測回号: 第" + round +
-         "回\n\n予想数字\n\n百の位：\nパワースペクトル予想: 5, 0, 1, 2, 3, 4, 6, 7, 8, 9"
-         "\n\n十の位：\nパワースペクトル予想: 7, 0, 1, 2, 3, 4, 5, 6, 8, 9"
-         "\n\n一の位：\nパワースペクトル予想: 2, 0, 1, 3, 4, 5, 6, 7, 8, 9";
-}
 
 std::u16string Wide(const std::string& utf8) { return Utf8ToUtf16(utf8); }
 
@@ -60,9 +46,10 @@ TEST(PredictionCommand, MissingPathIsCheckedAsUtf8) {
 TEST(PredictionCommand, FailedLoadIsReportedAndLeavesTheAreaEmpty) {
   TempDir dir;
   WriteBytes(dir.File("empty.csv"), "");
-  WriteBytes(dir.File("blank-line.csv"), HistoryText(SameDraws("123", 20)) + "\n");
-  for (const std::string& path :
-       {dir.path().string(), dir.File("empty.csv"), dir.File("blank-line.csv")}) {
+  std::vector<std::string> blankLineAtEnd = RepeatedDrawLines("123", 20);
+  blankLineAtEnd.emplace_back();
+  for (const std::string& path : {dir.path().string(), dir.File("empty.csv"),
+                                  WriteHistoryFile(dir, blankLineAtEnd, "blank-line.csv")}) {
     RecordingView view;
     view.inputs.filePath = Wide(path);
     RunPredictionCommand(view);
@@ -74,8 +61,7 @@ TEST(PredictionCommand, FailedLoadIsReportedAndLeavesTheAreaEmpty) {
 
 TEST(PredictionCommand, SuccessShowsTheFormattedResultThenSetsTheFont) {
   TempDir dir;
-  const std::string path = dir.File("履歴.csv");
-  WriteBytes(path, HistoryText(SameDraws("572", 61)));
+  const std::string path = WriteHistoryFile(dir, RepeatedDrawLines("572", 61), "履歴.csv");
   for (const FilterKind filter : {FilterKind::LowPass, FilterKind::BandPass, FilterKind::None}) {
     RecordingView view;
     view.inputs = {Wide(path), filter, FrameMode::Head};
@@ -87,16 +73,15 @@ TEST(PredictionCommand, SuccessShowsTheFormattedResultThenSetsTheFont) {
                                                "exists:" + path,
                                                "spin",
                                                "round",
-                                               "result:" + ExpectedMessage("6501"),
+                                               "result:" + RepeatedDrawResult("6501", "572"),
                                                "font"};
     EXPECT_EQ(view.events, expected) << "filter " << Word(filter);
   }
 }
 
-TEST(PredictionCommand, RoundTextFollowsTheWtoiRules) {
+TEST(PredictionCommand, RoundShowsAsTheLeadingIntegerOfItsText) {
   TempDir dir;
-  const std::string path = dir.File("h.csv");
-  WriteBytes(path, HistoryText(SameDraws("572", 30)));
+  const std::string path = WriteHistoryFile(dir, RepeatedDrawLines("572", 30));
   const std::vector<std::pair<std::u16string, std::string>> cases = {
       {u"", "0"}, {u"  -12abc", "-12"}, {u"99999999999", "2147483647"}};
   for (const auto& [text, shown] : cases) {
@@ -105,7 +90,7 @@ TEST(PredictionCommand, RoundTextFollowsTheWtoiRules) {
     view.inputs.filter = FilterKind::None;
     view.roundText = text;
     RunPredictionCommand(view);
-    EXPECT_EQ(view.ResultArea(), ExpectedMessage(shown));
+    EXPECT_EQ(view.ResultArea(), RepeatedDrawResult(shown, "572"));
   }
 }
 
@@ -141,8 +126,7 @@ TEST(RoundNumberFromText, ReadsALeadingIntegerAndSaturates) {
 // ran, for which place in which order, and with which frame mode and filter kind.
 TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
   TempDir dir;
-  const std::string path = dir.File("h.csv");
-  WriteBytes(path, HistoryText(SameDraws("572", 64)));
+  const std::string path = WriteHistoryFile(dir, RepeatedDrawLines("572", 64));
   struct Case {
     FilterKind filter;
     FrameMode frame;
@@ -159,18 +143,18 @@ TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
     RecordingView view;
     view.inputs = {Wide(path), c.filter, c.frame};
     RunPredictionCommand(view, log);
-    EXPECT_EQ(view.ResultArea(), ExpectedMessage("1"));
+    EXPECT_EQ(view.ResultArea(), RepeatedDrawResult("1", "572"));
 
     std::vector<std::string> calls;
     int loaderLines = 0;
     int engineLines = 0;
     for (const std::string& line : ReadLines(log)) {
       if (line.find(" called for ") != std::string::npos &&
-          line.rfind("ProcessSingleDigit", 0) != 0) {
+          !line.starts_with("ProcessSingleDigit")) {
         calls.push_back(line);
       }
-      loaderLines += line.rfind("Processing line: ", 0) == 0 ? 1 : 0;
-      if (line.rfind("fftFlag: ", 0) == 0) {
+      loaderLines += line.starts_with("Processing line: ") ? 1 : 0;
+      if (line.starts_with("fftFlag: ")) {
         EXPECT_EQ(line, c.engineLine);
         ++engineLines;
       }
@@ -189,8 +173,7 @@ TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
 // counts as a success.
 TEST(PredictionCommand, PredictorFailureTextStandsInTheMessage) {
   TempDir dir;
-  const std::string shortHistory = dir.File("short.csv");
-  WriteBytes(shortHistory, HistoryText(SameDraws("572", 14)));
+  const std::string shortHistory = WriteHistoryFile(dir, RepeatedDrawLines("572", 14));
   const std::vector<PredictionInputs> cases = {
       {Wide(shortHistory), FilterKind::None, FrameMode::Head},
       {Wide(shortHistory), FilterKind::LowPass, FrameMode::Head},
@@ -199,17 +182,14 @@ TEST(PredictionCommand, PredictorFailureTextStandsInTheMessage) {
     RecordingView view;
     view.inputs = inputs;
     RunPredictionCommand(view);
-    EXPECT_EQ(
-        view.ResultArea(),
-        "予測回号: 第1回\n\n予想数字\n\n百の位：\nError\n\n十の位：\nError\n\n一の位：\nError");
+    EXPECT_EQ(view.ResultArea(), ResultText("1", {"Error", "Error", "Error"}));
     EXPECT_EQ(view.events.back(), "font");
   }
 }
 
 TEST(PredictionCommand, ExceptionsAreShownAndClearTheArea) {
   TempDir dir;
-  const std::string path = dir.File("h.csv");
-  WriteBytes(path, HistoryText(SameDraws("572", 30)));
+  const std::string path = WriteHistoryFile(dir, RepeatedDrawLines("572", 30));
   struct Case {
     std::string throwOn;
     std::function<void()> thrower;
@@ -248,4 +228,4 @@ TEST(PredictionCommand, NeverThrowsEvenWhenTheErrorBoxFails) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -9,7 +9,7 @@
 #include "app/prediction_view.h"
 #include "core/utf.h"
 
-namespace tolvane::testing {
+namespace tolvane::test {
 
 // Records every window operation the command performs, as readable UTF-8 events, and can be
 // told to throw from one of them.
@@ -54,7 +54,7 @@ class RecordingView : public PredictionView {
   std::string ResultArea() const {
     std::string area;
     for (const std::string& event : events) {
-      if (event.rfind("result:", 0) == 0) {
+      if (event.starts_with("result:")) {
         area = event.substr(7);
       }
     }
@@ -74,4 +74,4 @@ class RecordingView : public PredictionView {
   }
 };
 
-}  // namespace tolvane::testing
+}  // namespace tolvane::test

@@ -10,19 +10,13 @@
 #include <vector>
 
 #include "predict/narrow_texts.h"
-#include "tests/support/draw_fixtures.h"
+#include "tests/support/history_file.h"
+#include "tests/support/result_text.h"
 
 extern char** environ;
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
-
-using test_support::HistoryText;
-using test_support::ReadBytes;
-using test_support::ReadLines;
-using test_support::SameDraws;
-using test_support::TempDir;
-using test_support::WriteBytes;
 
 struct Outcome {
   int status = -1;
@@ -66,17 +60,9 @@ Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args,
   return outcome;
 }
 
-std::string ExpectedMessage(const std::string& round) {
-  return "予測回号: 第" + round +
-         "回\n\n予想数字\n\n百の位：\nパワースペクトル予想: 5, 0, 1, 2, 3, 4, 6, 7, 8, 9"
-         "\n\n十の位：\nパワースペクトル予想: 7, 0, 1, 2, 3, 4, 5, 6, 8, 9"
-         "\n\n一の位：\nパワースペクトル予想: 2, 0, 1, 3, 4, 5, 6, 7, 8, 9\n";
-}
-
 TEST(Cli, PrintsTheResultTextOnSuccess) {
   TempDir dir;
-  const std::string history = dir.File("history.csv");
-  WriteBytes(history, HistoryText(SameDraws("572", 61)));
+  const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 61));
   const std::vector<std::vector<std::string>> runs = {
       {"predict", history, "--round", "6501", "--filter", "none"},
       {"predict", history, "--round", "6501"},
@@ -85,16 +71,18 @@ TEST(Cli, PrintsTheResultTextOnSuccess) {
   for (const auto& args : runs) {
     const Outcome outcome = RunCli(dir, args);
     EXPECT_EQ(outcome.status, 0);
-    EXPECT_EQ(outcome.out, ExpectedMessage("6501"));
+    EXPECT_EQ(outcome.out, RepeatedDrawResult("6501", "572") + "\n");
     EXPECT_EQ(outcome.err, "");
   }
-  EXPECT_EQ(RunCli(dir, {"predict", history, "--round", " -7x"}).out, ExpectedMessage("-7"));
+  EXPECT_EQ(RunCli(dir, {"predict", history, "--round", " -7x"}).out,
+            RepeatedDrawResult("-7", "572") + "\n");
 }
 
 TEST(Cli, ErrorBoxesGoToStderrWithStatusOne) {
   TempDir dir;
-  const std::string bad = dir.File("bad.csv");
-  WriteBytes(bad, HistoryText(SameDraws("572", 20)) + "\n");
+  std::vector<std::string> blankLineAtEnd = RepeatedDrawLines("572", 20);
+  blankLineAtEnd.emplace_back();
+  const std::string bad = WriteHistoryFile(dir, blankLineAtEnd, "bad.csv");
   const std::vector<std::pair<std::string, std::string>> cases = {
       {"", "ファイルパスが入力されていません。\n"},
       {dir.File("missing.csv"), "有効なファイルパスを入力してください。\n"},
@@ -142,8 +130,7 @@ TEST(Cli, HelpGoesToStdout) {
 
 TEST(Cli, LogOptionAppendsTheTrace) {
   TempDir dir;
-  const std::string history = dir.File("history.csv");
-  WriteBytes(history, HistoryText(SameDraws("572", 32)));
+  const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 32));
   const std::string log = dir.File("trace.log");
   for (int run = 0; run < 2; ++run) {
     EXPECT_EQ(RunCli(dir, {"predict", history, "--filter", "bpf", "--frame", "tail", "--log", log})
@@ -154,9 +141,9 @@ TEST(Cli, LogOptionAppendsTheTrace) {
   int engineLines = 0;
   std::vector<std::string> calls;
   for (const std::string& line : ReadLines(log)) {
-    loaderLines += line.rfind("Processing line: ", 0) == 0 ? 1 : 0;
+    loaderLines += line.starts_with("Processing line: ") ? 1 : 0;
     engineLines += line == "fftFlag: 1, iFType: 1" ? 1 : 0;
-    if (line.rfind("PredictDigit called for ", 0) == 0) {
+    if (line.starts_with("PredictDigit called for ")) {
       calls.push_back(line.substr(24));
     }
   }
@@ -169,12 +156,11 @@ TEST(Cli, LogOptionAppendsTheTrace) {
 // A result that cannot be delivered must not be reported as a success.
 TEST(Cli, FailedOutputIsNoSuccess) {
   TempDir dir;
-  const std::string history = dir.File("history.csv");
-  WriteBytes(history, HistoryText(SameDraws("572", 30)));
+  const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 30));
   const Outcome outcome = RunCli(dir, {"predict", history}, "/dev/full");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err, "");
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

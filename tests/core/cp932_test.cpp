@@ -5,7 +5,7 @@
 
 #include <string>
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
 std::unique_ptr<Cp932Decoder> OpenDecoder() {
@@ -78,4 +78,4 @@ TEST(Utf8Conversion, MalformedInputBecomesReplacementCharacters) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -6,12 +6,8 @@
 
 #include "tests/support/temp_dir.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
-
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::WriteBytes;
 
 TEST(DiagnosticLog, AppendsToWhatIsThere) {
   const TempDir dir;
@@ -82,4 +78,4 @@ TEST(DiagnosticLog, UnusablePathsWriteNothing) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

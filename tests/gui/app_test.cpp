@@ -1,7 +1,6 @@
 #include <QApplication>
 #include <QDateTime>
 #include <QFile>
-#include <QTemporaryDir>
 #include <QTest>
 #include <memory>
 
@@ -9,26 +8,24 @@
 #include "app/gui/skelmor_app.h"
 #include "app/gui/skelmor_dlg.h"
 #include "gui_test_support.h"
+#include "tests/support/temp_dir.h"
 
-using tolvane::CSkelmorApp;
-using tolvane::SingleInstanceLock;
-using tolvane::test::BoxRecorder;
-using Outcome = tolvane::SingleInstanceLock::Outcome;
+namespace tolvane::test {
+namespace {
+
+using Outcome = SingleInstanceLock::Outcome;
 
 // Start-up and the single-instance guard, in a private runtime folder.
 class AppTest : public QObject {
   Q_OBJECT
 
  private:
-  QTemporaryDir runtime_;
+  TempDir runtime_;
 
-  QString LockPath() const { return runtime_.filePath(QStringLiteral("SkelmorAppMutex")); }
+  QString LockPath() const { return QString::fromStdString(runtime_.File("SkelmorAppMutex")); }
 
  private slots:
-  void initTestCase() {
-    QVERIFY(runtime_.isValid());
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime_.path()));
-  }
+  void initTestCase() { qputenv("XDG_RUNTIME_DIR", QByteArray(runtime_.path().c_str())); }
 
   void secondCopyWarnsAndShowsNoWindow() {
     SingleInstanceLock first(QStringLiteral("SkelmorAppMutex"));
@@ -57,8 +54,8 @@ class AppTest : public QObject {
     BoxRecorder boxes;
     CSkelmorApp app;
     bool checked = false;
-    const tolvane::test::ModalAnswer answer([&checked](QDialog& modal) {
-      auto* dialog = qobject_cast<tolvane::CSkelmorDlg*>(&modal);
+    const ModalAnswer answer([&checked](QDialog& modal) {
+      auto* dialog = qobject_cast<CSkelmorDlg*>(&modal);
       if (dialog == nullptr) {
         return int(QDialog::Rejected);
       }
@@ -106,12 +103,16 @@ class AppTest : public QObject {
 
   void noRuntimeFolderMeansUnguarded() {
     SingleInstanceLock lock(QStringLiteral("SkelmorAppMutex"),
-                            runtime_.filePath(QStringLiteral("no/such/folder")));
+                            QString::fromStdString(runtime_.File("no/such/folder")));
     QCOMPARE(lock.TryAcquire(), Outcome::kUnavailable);
     lock.Release();  // nothing held, nothing done
   }
 };
 
-std::unique_ptr<QObject> tolvane::test::MakeAppTest() { return std::make_unique<AppTest>(); }
+}  // namespace
+
+std::unique_ptr<QObject> MakeAppTest() { return std::make_unique<AppTest>(); }
+
+}  // namespace tolvane::test
 
 #include "app_test.moc"

@@ -5,10 +5,12 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
+#include <cstddef>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
@@ -16,13 +18,11 @@
 #include "app/gui/round_spin.h"
 #include "app/gui/skelmor_dlg.h"
 #include "gui_test_support.h"
+#include "tests/support/history_file.h"
+#include "tests/support/result_text.h"
 
-using tolvane::CAboutDlg;
-using tolvane::CSkelmorDlg;
-using tolvane::DialogUnits;
-using tolvane::test::BoxRecorder;
-using tolvane::test::FileAnswer;
-using tolvane::test::ModalAnswer;
+namespace tolvane::test {
+namespace {
 
 class DialogTest : public QObject {
   Q_OBJECT
@@ -46,18 +46,20 @@ class DialogTest : public QObject {
   void startState() {
     CSkelmorDlg& dlg = Shown();
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Tolvane"));
-    QCOMPARE(dlg.RoundEditControl()->text(), QStringLiteral("1"));
-    QCOMPARE(dlg.RoundSpinControl()->Pos(), 1);
-    QCOMPARE(dlg.RoundSpinControl()->Lower(), 1);
-    QCOMPARE(dlg.RoundSpinControl()->Upper(), 9999);
-    QCOMPARE(dlg.PathEdit()->text(), QString());
-    QVERIFY(dlg.FilterButton(0)->isChecked());
-    QCOMPARE(dlg.FilterButton(0)->text(), QStringLiteral("LPF"));
-    QCOMPARE(dlg.ResultLabel()->text(), QStringLiteral(" "));
-    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 0);
-    QCOMPARE(tolvane::EngineCode(dlg.Frame()), 0);
-    QVERIFY(dlg.FrameButton(0)->isChecked());
-    QTRY_COMPARE(QApplication::focusWidget(), dlg.RoundEditControl());
+    const auto* spin = Child<RoundSpin>(&dlg, "roundSpin");
+    const auto* lowPass = Child<QRadioButton>(&dlg, "filterLowPass");
+    QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("1"));
+    QCOMPARE(spin->Pos(), 1);
+    QCOMPARE(spin->Lower(), 1);
+    QCOMPARE(spin->Upper(), 9999);
+    QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), QString());
+    QVERIFY(lowPass->isChecked());
+    QCOMPARE(lowPass->text(), QStringLiteral("LPF"));
+    QCOMPARE(Child<QLabel>(&dlg, "resultLabel")->text(), QStringLiteral(" "));
+    QCOMPARE(EngineCode(dlg.Filter()), 0);
+    QCOMPARE(EngineCode(dlg.Frame()), 0);
+    QVERIFY(Child<QRadioButton>(&dlg, "frameHead")->isChecked());
+    QTRY_COMPARE(QApplication::focusWidget(), Child<QWidget>(&dlg, "roundEdit"));
     QVERIFY(!dlg.ResultFont().has_value());
     QVERIFY(!dlg.windowIcon().isNull());
   }
@@ -67,91 +69,103 @@ class DialogTest : public QObject {
     const DialogUnits units(dlg.font());
     QVERIFY(units.AverageCharWidth() > 0 && units.CharHeight() > 0);
     struct Place {
-      const char* id;
+      const char* name;
       QRect rect;
       bool visible;
     };
     const Place places[] = {
-        {"1005", units.Rect(14, 30, 58, 14), true},    {"1000", units.Rect(88, 30, 67, 14), true},
-        {"1001", units.Rect(156, 30, 50, 14), true},   {"1016", units.Rect(236, 66, 29, 10), true},
-        {"1018", units.Rect(266, 66, 30, 10), true},   {"1020", units.Rect(299, 66, 36, 10), true},
-        {"1003", units.Rect(15, 63, 50, 14), true},    {"1011", units.Rect(150, 80, 67, 14), false},
-        {"1006", units.Rect(247, 19, 52, 10), false},  {"1009", units.Rect(245, 32, 67, 10), false},
-        {"1014", units.Rect(99, 103, 421, 199), true}, {"1023", units.Rect(71, 29, 9, 16), true},
+        {"roundEdit", units.Rect(14, 30, 58, 14), true},
+        {"pathEdit", units.Rect(88, 30, 67, 14), true},
+        {"browseButton", units.Rect(156, 30, 50, 14), true},
+        {"filterLowPass", units.Rect(236, 66, 29, 10), true},
+        {"filterBandPass", units.Rect(266, 66, 30, 10), true},
+        {"filterNone", units.Rect(299, 66, 36, 10), true},
+        {"predictButton", units.Rect(15, 63, 50, 14), true},
+        {"outputEdit", units.Rect(150, 80, 67, 14), false},
+        {"frameHead", units.Rect(247, 19, 52, 10), false},
+        {"frameHeadTail", units.Rect(245, 32, 67, 10), false},
+        {"resultLabel", units.Rect(99, 103, 421, 199), true},
+        {"roundSpin", units.Rect(71, 29, 9, 16), true},
     };
+    auto* client = Child<QWidget>(&dlg, "clientArea");
     for (const Place& place : places) {
-      auto* widget = dlg.ClientArea()->findChild<QWidget*>(QString::fromLatin1(place.id));
-      QVERIFY2(widget != nullptr, place.id);
+      const auto* widget = Child<QWidget>(client, place.name);
       QCOMPARE(widget->geometry(), place.rect);
       QCOMPARE(widget->isVisible(), place.visible);
     }
-    QCOMPARE(dlg.LogoLabel()->size(), QSize(100, 100));
-    QCOMPARE(dlg.LogoLabel()->pos(), units.Rect(476, 8, 8, 9).topLeft());
-    QCOMPARE(dlg.ClientArea()->size(), QSize(units.X(537), units.Y(329)));
-    QCOMPARE(dlg.ClientArea()->y(), dlg.MenuBar()->height());
+    const auto* logo = Child<QLabel>(&dlg, "logoLabel");
+    const auto* menuBar = Child<QMenuBar>(&dlg, "menuBar");
+    QCOMPARE(logo->size(), QSize(100, 100));
+    QCOMPARE(logo->pos(), units.Rect(476, 8, 8, 9).topLeft());
+    QCOMPARE(client->size(), QSize(units.X(537), units.Y(329)));
+    QCOMPARE(client->y(), menuBar->height());
 
     // A bigger window stretches nothing and moves nothing.
-    const QRect resultBefore = dlg.ResultLabel()->geometry();
+    const auto* result = Child<QLabel>(&dlg, "resultLabel");
+    const QRect resultBefore = result->geometry();
     dlg.resize(dlg.width() + 200, dlg.height() + 150);
-    QTRY_COMPARE(dlg.ClientArea()->width(), units.X(537) + 200);
-    QCOMPARE(dlg.ResultLabel()->geometry(), resultBefore);
-    QCOMPARE(dlg.MenuBar()->width(), dlg.width());
+    QTRY_COMPARE(client->width(), units.X(537) + 200);
+    QCOMPARE(result->geometry(), resultBefore);
+    QCOMPARE(menuBar->width(), dlg.width());
   }
 
-  void tabOrderFollowsTheResource() {
+  void tabCyclesThroughRoundPathBrowseFilterAndPredict() {
     CSkelmorDlg& dlg = Shown();
-    QTRY_COMPARE(QApplication::focusWidget(), dlg.RoundEditControl());
-    const QWidget* expected[] = {dlg.PathEdit(), dlg.BrowseButton(), dlg.FilterButton(0),
-                                 dlg.PredictButton(), dlg.RoundEditControl()};
-    for (const QWidget* next : expected) {
+    QTRY_COMPARE(QApplication::focusWidget(), Child<QWidget>(&dlg, "roundEdit"));
+    for (const char* next :
+         {"pathEdit", "browseButton", "filterLowPass", "predictButton", "roundEdit"}) {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-      QCOMPARE(QApplication::focusWidget(), next);
+      QCOMPARE(QApplication::focusWidget(), Child<QWidget>(&dlg, next));
     }
   }
 
   void radioMembersOnClickAndOnSave() {
     CSkelmorDlg& dlg = Shown();
-    for (int position : {2, 1, 0}) {
-      QTest::mouseClick(dlg.FilterButton(position), Qt::LeftButton);
-      QCOMPARE(tolvane::EngineCode(dlg.Filter()), position);
+    const std::pair<const char*, int> filters[] = {
+        {"filterNone", 2}, {"filterBandPass", 1}, {"filterLowPass", 0}};
+    for (const auto& [name, code] : filters) {
+      QTest::mouseClick(Child<QRadioButton>(&dlg, name), Qt::LeftButton);
+      QCOMPARE(EngineCode(dlg.Filter()), code);
       dlg.DoDataExchange(true);
-      QCOMPARE(tolvane::EngineCode(dlg.Filter()), position);
+      QCOMPARE(EngineCode(dlg.Filter()), code);
     }
     // The hidden frame-mode group, once shown, gives 0, 1, 2 and -1.
+    const char* const frames[] = {"frameHead", "frameTail", "frameCenter", "frameHeadTail"};
     const int codes[] = {0, 1, 2, -1};
     for (int position : {3, 2, 1, 0}) {
-      dlg.FrameButton(position)->show();
+      Child<QRadioButton>(&dlg, frames[position])->show();
     }
     for (int position : {1, 3, 2, 0, 3}) {
-      QTest::mouseClick(dlg.FrameButton(position), Qt::LeftButton);
-      QCOMPARE(tolvane::EngineCode(dlg.Frame()), codes[position]);
+      QTest::mouseClick(Child<QRadioButton>(&dlg, frames[position]), Qt::LeftButton);
+      QCOMPARE(EngineCode(dlg.Frame()), codes[position]);
       dlg.DoDataExchange(true);
-      QCOMPARE(tolvane::EngineCode(dlg.Frame()), codes[position]);
+      QCOMPARE(EngineCode(dlg.Frame()), codes[position]);
     }
     // Loading -1 leaves no frame button selected, and saving none gives -1 again.
     dlg.DoDataExchange(false);
-    for (int position = 0; position < 4; ++position) {
-      QVERIFY(!dlg.FrameButton(position)->isChecked());
+    for (const char* frame : frames) {
+      QVERIFY(!Child<QRadioButton>(&dlg, frame)->isChecked());
     }
     dlg.DoDataExchange(true);
-    QCOMPARE(tolvane::EngineCode(dlg.Frame()), -1);
+    QCOMPARE(EngineCode(dlg.Frame()), -1);
   }
 
   void enterSavesAndEndsTheDialog() {
     CSkelmorDlg& dlg = Shown();
-    QTest::keyClicks(dlg.PathEdit(), QStringLiteral("/tmp/history.csv"));
-    QTest::mouseClick(dlg.FilterButton(2), Qt::LeftButton);
-    dlg.PathEdit()->setFocus();
-    QTest::keyClick(dlg.PathEdit(), Qt::Key_Return);
+    auto* path = Child<QLineEdit>(&dlg, "pathEdit");
+    QTest::keyClicks(path, QStringLiteral("/tmp/history.csv"));
+    QTest::mouseClick(Child<QRadioButton>(&dlg, "filterNone"), Qt::LeftButton);
+    path->setFocus();
+    QTest::keyClick(path, Qt::Key_Return);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.isVisible());
     QCOMPARE(dlg.FilePath(), QStringLiteral("/tmp/history.csv"));
-    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 2);
+    QCOMPARE(EngineCode(dlg.Filter()), 2);
   }
 
   void enterInTheRoundEditEndsTheDialogToo() {
     CSkelmorDlg& dlg = Shown();
-    QTest::keyClick(dlg.RoundEditControl(), Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(Child<QWidget>(&dlg, "roundEdit"), Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.isVisible());
   }
@@ -159,8 +173,9 @@ class DialogTest : public QObject {
   void escapeAndCloseEndWithoutSaving() {
     {
       CSkelmorDlg& dlg = Shown();
-      QTest::keyClicks(dlg.PathEdit(), QStringLiteral("unsaved"));
-      QTest::keyClick(dlg.PathEdit(), Qt::Key_Escape);
+      auto* path = Child<QLineEdit>(&dlg, "pathEdit");
+      QTest::keyClicks(path, QStringLiteral("unsaved"));
+      QTest::keyClick(path, Qt::Key_Escape);
       QCOMPARE(dlg.result(), int(QDialog::Rejected));
       QVERIFY(!dlg.isVisible());
       QCOMPARE(dlg.FilePath(), QString());
@@ -173,7 +188,7 @@ class DialogTest : public QObject {
     }
     {
       CSkelmorDlg& dlg = Shown();
-      dlg.ExitAction()->trigger();
+      Child<QAction>(&dlg, "exitAction")->trigger();
       QCOMPARE(dlg.result(), 0);
       QVERIFY(!dlg.isVisible());
     }
@@ -182,8 +197,9 @@ class DialogTest : public QObject {
   void enterOnThePredictButtonPredicts() {
     BoxRecorder boxes;
     CSkelmorDlg& dlg = Shown();
-    dlg.PredictButton()->setFocus();
-    QTest::keyClick(dlg.PredictButton(), Qt::Key_Return);
+    auto* predict = Child<QPushButton>(&dlg, "predictButton");
+    predict->setFocus();
+    QTest::keyClick(predict, Qt::Key_Return);
     QVERIFY(dlg.isVisible());
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("NUMBERS3 予想開始します"));
@@ -199,14 +215,14 @@ class DialogTest : public QObject {
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
       if (auto* about = qobject_cast<CAboutDlg*>(&modal)) {
-        auto* icon = about->findChild<QLabel*>(QStringLiteral("icon"));
-        seen =
-            Seen{about->windowTitle(), about->VersionLabel()->text(), about->NoticeLabel()->text(),
-                 about->OkButton()->isDefault(), icon != nullptr && !icon->pixmap().isNull()};
+        seen = Seen{about->windowTitle(), Child<QLabel>(about, "versionLabel")->text(),
+                    Child<QLabel>(about, "noticeLabel")->text(),
+                    Child<QPushButton>(about, "okButton")->isDefault(),
+                    !Child<QLabel>(about, "iconLabel")->pixmap().isNull()};
       }
       return int(QDialog::Accepted);
     });
-    dlg.AboutAction()->trigger();
+    Child<QAction>(&dlg, "aboutAction")->trigger();
     QCOMPARE(answer.Count(), 1);
     QVERIFY(seen.has_value());
     QCOMPARE(seen->title, QStringLiteral("Tolvane"));
@@ -220,7 +236,7 @@ class DialogTest : public QObject {
   void aboutBoxOkEndsIt() {
     CAboutDlg about;
     about.show();
-    QTest::mouseClick(about.OkButton(), Qt::LeftButton);
+    QTest::mouseClick(Child<QPushButton>(&about, "okButton"), Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
     QVERIFY(!about.isVisible());
   }
@@ -232,73 +248,76 @@ class DialogTest : public QObject {
       const FileAnswer chooser(path);
       dlg.OnBrowse();
       QCOMPARE(chooser.Requests().size(), size_t{1});
-      QCOMPARE(chooser.Requests()[0].mode, tolvane::FileRequest::Mode::Open);
+      QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Open);
       QCOMPARE(chooser.Requests()[0].nameFilters,
                QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
     }
-    QCOMPARE(dlg.PathEdit()->text(), path);
+    const auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
+    QCOMPARE(pathEdit->text(), path);
     QCOMPARE(dlg.FilePath(), path);
 
     const FileAnswer cancelled(std::nullopt);
-    dlg.OpenAction()->trigger();
+    Child<QAction>(&dlg, "openAction")->trigger();
     QCOMPARE(cancelled.Requests().size(), size_t{1});
-    QCOMPARE(dlg.PathEdit()->text(), path);
+    QCOMPARE(pathEdit->text(), path);
   }
 
   void wholePredictionThroughTheDialog() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString history = tolvane::test::WriteFile(dir.path(), QStringLiteral("履歴.csv"),
-                                                     tolvane::test::HistoryBytes(15 * 70));
+    const TempDir dir;
+    const std::string history =
+        WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70), "履歴.csv");
     BoxRecorder boxes;
     CSkelmorDlg& dlg = Shown();
-    const QFont before = dlg.ResultLabel()->font();
-    dlg.PathEdit()->setText(history);  // typed keys would have to be Latin-1
-    dlg.RoundEditControl()->selectAll();
-    QTest::keyClicks(dlg.RoundEditControl(), QStringLiteral("123"));
-    QTest::mouseClick(dlg.FilterButton(2), Qt::LeftButton);
-    QTest::mouseClick(dlg.PredictButton(), Qt::LeftButton);
+    auto* result = Child<QLabel>(&dlg, "resultLabel");
+    auto* round = Child<RoundEdit>(&dlg, "roundEdit");
+    auto* predict = Child<QPushButton>(&dlg, "predictButton");
+    const QFont before = result->font();
+    // Set rather than typed: typed keys would have to be Latin-1.
+    Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));
+    round->selectAll();
+    QTest::keyClicks(round, QStringLiteral("123"));
+    QTest::mouseClick(Child<QRadioButton>(&dlg, "filterNone"), Qt::LeftButton);
+    QTest::mouseClick(predict, Qt::LeftButton);
 
     QCOMPARE(boxes.Boxes().size(), size_t{1});
-    const tolvane::test::ShownBox& start = boxes.Boxes()[0];
+    const ShownBox& start = boxes.Boxes()[0];
     QCOMPARE(start.text, QStringLiteral("NUMBERS3 予想開始します"));
     QCOMPARE(start.caption, QCoreApplication::applicationName());
     QCOMPARE(start.icon, QMessageBox::NoIcon);
     QCOMPARE(start.owner, &dlg);
 
-    const QString result = dlg.ResultLabel()->text();
-    QVERIFY2(result.startsWith(QStringLiteral("予測回号: 第123回\n\n予想数字\n\n百の位：\n")),
-             qPrintable(result));
-    QCOMPARE(result.count(QStringLiteral("パワースペクトル予想: ")), 3);
-    QVERIFY(result.contains(QStringLiteral("\n\n十の位：\n")));
-    QVERIFY(result.contains(QStringLiteral("\n\n一の位：\n")));
+    // Every place of the whole result text, in order.
+    const QString expected = QString::fromStdString(RepeatedDrawResult("123", "572"));
+    QCOMPARE(result->text(), expected);
 
-    QCOMPARE(dlg.ResultLabel()->font().pixelSize(), 24);
-    QCOMPARE(dlg.ResultLabel()->font().family(), before.family());
-    QCOMPARE(dlg.ResultLabel()->font().weight(), before.weight());
+    QCOMPARE(result->font().pixelSize(), 24);
+    QCOMPARE(result->font().family(), before.family());
+    QCOMPARE(result->font().weight(), before.weight());
     QVERIFY(dlg.ResultFont().has_value());
     QCOMPARE(dlg.ResultFont()->pixelSize(), 24);
-    QCOMPARE(tolvane::EngineCode(dlg.Filter()), 2);
+    QCOMPARE(EngineCode(dlg.Filter()), 2);
 
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
-    QTest::mouseClick(dlg.FilterButton(0), Qt::LeftButton);
-    QTest::mouseClick(dlg.PredictButton(), Qt::LeftButton);
+    QTest::mouseClick(Child<QRadioButton>(&dlg, "filterLowPass"), Qt::LeftButton);
+    QTest::mouseClick(predict, Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t{1});
-    QVERIFY(dlg.ResultLabel()->text().startsWith(QStringLiteral("予測回号: 第123回")));
-    QCOMPARE(dlg.ResultLabel()->font().pixelSize(), 24);
+    QCOMPARE(result->text(), expected);
+    QCOMPARE(result->font().pixelSize(), 24);
   }
 
   void failedPredictionsClearTheResultAndKeepTheFont() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString history = tolvane::test::WriteFile(dir.path(), QStringLiteral("h.csv"),
-                                                     tolvane::test::HistoryBytes(15 * 40));
+    const TempDir dir;
+    const std::string history =
+        WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 40));
     BoxRecorder boxes;
     CSkelmorDlg& dlg = Shown();
-    dlg.PathEdit()->setText(history);
-    QTest::mouseClick(dlg.PredictButton(), Qt::LeftButton);
-    QVERIFY(dlg.ResultLabel()->text().startsWith(QStringLiteral("予測回号: ")));
+    auto* path = Child<QLineEdit>(&dlg, "pathEdit");
+    auto* predict = Child<QPushButton>(&dlg, "predictButton");
+    const auto* result = Child<QLabel>(&dlg, "resultLabel");
+    path->setText(QString::fromStdString(history));
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QVERIFY(result->text().startsWith(QStringLiteral("予測回号: ")));
 
     struct Case {
       QString path;
@@ -307,28 +326,32 @@ class DialogTest : public QObject {
     };
     const Case cases[] = {
         {QString(), QStringLiteral("ファイルパスが入力されていません。"), QStringLiteral("エラー")},
-        {dir.path() + QStringLiteral("/missing.csv"),
+        {QString::fromStdString(dir.File("missing.csv")),
          QStringLiteral("有効なファイルパスを入力してください。"), QStringLiteral("エラー")},
         // A folder exists, so the loader is asked and fails.
-        {dir.path(),
+        {QString::fromStdString(dir.path().string()),
          QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。"),
          QCoreApplication::applicationName()},
     };
     for (const Case& c : cases) {
       boxes.Clear();
-      dlg.PathEdit()->setText(c.path);
-      QTest::mouseClick(dlg.PredictButton(), Qt::LeftButton);
+      path->setText(c.path);
+      QTest::mouseClick(predict, Qt::LeftButton);
       QCOMPARE(boxes.Boxes().size(), size_t{2});
       QCOMPARE(boxes.Boxes()[1].text, c.message);
       QCOMPARE(boxes.Boxes()[1].caption, c.caption);
       QCOMPARE(boxes.Boxes()[1].icon, QMessageBox::Critical);
       QCOMPARE(boxes.Boxes()[1].owner, &dlg);
-      QCOMPARE(dlg.ResultLabel()->text(), QString());
-      QCOMPARE(dlg.ResultLabel()->font().pixelSize(), 24);
+      QCOMPARE(result->text(), QString());
+      QCOMPARE(result->font().pixelSize(), 24);
     }
   }
 };
 
-std::unique_ptr<QObject> tolvane::test::MakeDialogTest() { return std::make_unique<DialogTest>(); }
+}  // namespace
+
+std::unique_ptr<QObject> MakeDialogTest() { return std::make_unique<DialogTest>(); }
+
+}  // namespace tolvane::test
 
 #include "dialog_test.moc"

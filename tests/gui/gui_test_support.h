@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMessageBox>
+#include <QObject>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -74,10 +75,16 @@ std::unique_ptr<QObject> MakeDialogTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();
 std::unique_ptr<QObject> MakeAppTest();
 
-// Writes `bytes` unchanged to a fresh file under `folder` and returns its path.
-QString WriteFile(const QString& folder, const QString& name, const QByteArray& bytes);
-
-// A code page 932 history of `draws` well-formed draw lines after a header.
-QByteArray HistoryBytes(int draws);
+// The descendant of `parent` named `name`. A missing one ends the run at once, naming it, since
+// every later step would only dereference null.
+template <typename T>
+T* Child(const QObject* parent, const char* name) {
+  T* child = parent->findChild<T*>(QString::fromLatin1(name));
+  if (child == nullptr) {
+    qFatal("%s has no %s named %s", parent->metaObject()->className(),
+           T::staticMetaObject.className(), name);
+  }
+  return child;
+}
 
 }  // namespace tolvane::test

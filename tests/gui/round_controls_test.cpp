@@ -9,8 +9,8 @@
 #include "app/gui/skelmor_dlg.h"
 #include "gui_test_support.h"
 
-using tolvane::CSkelmorDlg;
-using tolvane::GroupedNumber;
+namespace tolvane::test {
+namespace {
 
 // The round edit and its spin as the main dialog wires them.
 class RoundControlsTest : public QObject {
@@ -19,13 +19,11 @@ class RoundControlsTest : public QObject {
  private:
   std::unique_ptr<CSkelmorDlg> dlg_;
 
-  tolvane::RoundEdit* Edit() { return dlg_->RoundEditControl(); }
-  tolvane::RoundSpin* Spin() { return dlg_->RoundSpinControl(); }
+  RoundEdit* Edit() { return Child<RoundEdit>(dlg_.get(), "roundEdit"); }
+  RoundSpin* Spin() { return Child<RoundSpin>(dlg_.get(), "roundSpin"); }
 
   void Click(const char* arrow) {
-    auto* button = Spin()->findChild<QToolButton*>(QString::fromLatin1(arrow));
-    QVERIFY(button != nullptr);
-    QTest::mouseClick(button, Qt::LeftButton);
+    QTest::mouseClick(Child<QToolButton>(Spin(), arrow), Qt::LeftButton);
   }
 
  private slots:
@@ -168,8 +166,10 @@ class RoundControlsTest : public QObject {
   }
 };
 
-std::unique_ptr<QObject> tolvane::test::MakeRoundControlsTest() {
-  return std::make_unique<RoundControlsTest>();
-}
+}  // namespace
+
+std::unique_ptr<QObject> MakeRoundControlsTest() { return std::make_unique<RoundControlsTest>(); }
+
+}  // namespace tolvane::test
 
 #include "round_controls_test.moc"

@@ -9,8 +9,9 @@
 #include <string>
 
 #include "core/utf.h"
+#include "core/wa_data.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
 bool RegexAcceptsDate(const std::string& utf8) {
@@ -129,14 +130,11 @@ TEST(DrawDigitLists, RefusesMoreDrawsThanTheLimit) {
   EXPECT_THROW(lists.Append({7, 8, 9}), std::length_error);
   EXPECT_EQ(lists.size(), 2u);
 
-  WAData h{}, t{}, o{};
-  lists.CommitTo(h, t, o);
-  EXPECT_EQ(h.size, 2u);
-  EXPECT_EQ(o.data[1], 6.0);
-  for (WAData* record : {&h, &t, &o}) {
-    ReleaseSeries(*record);
-  }
+  OwnedSeries h, t, o;
+  lists.CommitTo(h.get(), t.get(), o.get());
+  EXPECT_EQ(h->size, 2u);
+  EXPECT_EQ(o->data[1], 6.0);
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -12,13 +12,9 @@
 #include "tests/support/history_file.h"
 #include "tests/support/temp_dir.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using test_support::ReadBytes;
-using test_support::TempDir;
-using test_support::Utf8ToCp932;
-using test_support::WriteBytes;
 using Draw = std::array<double, 3>;
 
 constexpr const char* kHeader = "回別,抽せん日,曜日,当せん番号\n";
@@ -102,7 +98,7 @@ const std::vector<LoadCase>& Cases() {
        0,
        {{0, 7, 2}, {1, 2, 3}},
        ""},
-      {"RoundReadLikeStoi",
+      {"RoundIsALeadingSignedInteger",
        Header("第 12回,2018/6/12,X,1\n第12a回,2018/6/12,X,2\n第+3回,2018/6/12,X,3\n"
               "第-2147483648回,2018/6/12,X,4\n第2147483647回,2018/6/12,X,5\n"),
        "",
@@ -299,54 +295,43 @@ const std::vector<LoadCase>& Cases() {
 }
 
 // Records already holding data, so that "untouched" and "replaced" can both be seen.
-struct PrefilledHistory {
-  PrefilledHistory() {
-    for (WAData* record : {&h.hundreds, &h.tens, &h.ones}) {
-      record->data = new double[2]{-1.0, -2.0};
-      record->size = 2;
-      record->rate = 7;
-    }
-    before = h;
+OwnedHistory Prefilled() {
+  OwnedHistory history;
+  for (WAData* record : {&history->hundreds, &history->tens, &history->ones}) {
+    *record = WAData{new double[2]{-1.0, -2.0}, 2, 7};
   }
-  ~PrefilledHistory() { ReleaseDrawHistory(h); }
-  PrefilledHistory(const PrefilledHistory&) = delete;
-  PrefilledHistory& operator=(const PrefilledHistory&) = delete;
+  return history;
+}
 
-  std::int32_t Load(const std::string& path, const std::string& logPath) {
-    return LoadDrawHistory(path, h.hundreds, h.tens, h.ones, logPath);
-  }
-  void ExpectUntouched() const {
-    for (auto [now, was] :
-         {std::pair{h.hundreds, before.hundreds}, {h.tens, before.tens}, {h.ones, before.ones}}) {
-      EXPECT_EQ(now.data, was.data);
-      EXPECT_EQ(now.size, 2u);
-      EXPECT_EQ(now.rate, 7u);
-      EXPECT_EQ(now.data[0], -1.0);
-      EXPECT_EQ(now.data[1], -2.0);
-    }
-  }
-  std::vector<Draw> Draws() const {
-    std::vector<Draw> draws;
-    for (std::uint32_t i = 0; i < h.hundreds.size; ++i) {
-      draws.push_back({h.hundreds.data[i], h.tens.data[i], h.ones.data[i]});
-    }
-    return draws;
-  }
+std::int32_t Load(DrawHistory& h, const std::string& path, const std::string& logPath) {
+  return LoadDrawHistory(path, h.hundreds, h.tens, h.ones, logPath);
+}
 
-  DrawHistory h{};
-  DrawHistory before{};
-};
+// Prefilled records after a failed load: the same arrays, holding the same values.
+void ExpectUntouched(const DrawHistory& h, const DrawHistory& before) {
+  for (auto [now, was] :
+       {std::pair{h.hundreds, before.hundreds}, {h.tens, before.tens}, {h.ones, before.ones}}) {
+    EXPECT_EQ(now.data, was.data);
+    EXPECT_EQ(now.size, 2u);
+    EXPECT_EQ(now.rate, 7u);
+    EXPECT_EQ(now.data[0], -1.0);
+    EXPECT_EQ(now.data[1], -2.0);
+  }
+}
+
+std::vector<Draw> Draws(const DrawHistory& h) {
+  std::vector<Draw> draws;
+  for (std::uint32_t i = 0; i < h.hundreds.size; ++i) {
+    draws.push_back({h.hundreds.data[i], h.tens.data[i], h.ones.data[i]});
+  }
+  return draws;
+}
 
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
     text.replace(at, from.size(), to);
   }
   return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 class LoadDrawHistoryTable : public ::testing::TestWithParam<LoadCase> {};
@@ -360,20 +345,21 @@ TEST_P(LoadDrawHistoryTable, LoadsOrRefusesWholeFile) {
 
   for (const bool logged : {true, false}) {
     SCOPED_TRACE(logged ? "with log" : "without log");
-    PrefilledHistory history;
+    OwnedHistory history = Prefilled();
+    const DrawHistory before = history.get();
     ::testing::internal::CaptureStderr();
-    const std::int32_t result = history.Load(path, logged ? logPath : "");
+    const std::int32_t result = Load(history.get(), path, logged ? logPath : "");
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_EQ(result, row.result);
     if (result == kLoadOk) {
-      EXPECT_EQ(history.Draws(), row.draws);
-      for (const WAData& record : {history.h.hundreds, history.h.tens, history.h.ones}) {
+      EXPECT_EQ(Draws(history.get()), row.draws);
+      for (const WAData& record : {history->hundreds, history->tens, history->ones}) {
         EXPECT_NE(record.data, nullptr);
         EXPECT_EQ(record.size, row.draws.size());
         EXPECT_EQ(record.rate, 1u);
       }
     } else {
-      history.ExpectUntouched();
+      ExpectUntouched(history.get(), before);
     }
   }
   // Only the logged run may have created anything next to the history file.
@@ -388,7 +374,7 @@ TEST_P(LoadDrawHistoryTable, LoadsOrRefusesWholeFile) {
     EXPECT_NE(log.find(expected), std::string::npos) << log << "lacks:\n" << expected;
     EXPECT_EQ(log.find("Error"), std::string::npos) << log;
   } else {
-    EXPECT_TRUE(EndsWith(log, expected)) << log << "does not end with:\n" << expected;
+    EXPECT_TRUE(log.ends_with(expected)) << log << "does not end with:\n" << expected;
   }
 }
 
@@ -397,12 +383,11 @@ INSTANTIATE_TEST_SUITE_P(Files, LoadDrawHistoryTable, ::testing::ValuesIn(Cases(
 
 TEST(LoadDrawHistory, TracesEveryGoodLineInFull) {
   const TempDir dir;
-  const std::string path =
-      test_support::WriteHistoryFile(dir, {"回別,日付", "第5000回,2018/6/12,X,072"});
+  const std::string path = WriteHistoryFile(dir, {"回別,日付", "第5000回,2018/6/12,X,072"});
   const std::string logPath = dir.File("trace.log");
   WriteBytes(logPath, "earlier run\n");
-  PrefilledHistory history;
-  ASSERT_EQ(history.Load(path, logPath), kLoadOk);
+  OwnedHistory history = Prefilled();
+  ASSERT_EQ(Load(history.get(), path, logPath), kLoadOk);
   EXPECT_EQ(ReadBytes(logPath),
             "earlier run\n"
             "Processing line: 第5000回,2018/6/12,X,072\n"
@@ -416,23 +401,25 @@ TEST(LoadDrawHistory, HistoryFileThatCannotBeOpened) {
   const TempDir dir;
   const std::string logPath = dir.File("trace.log");
   for (const std::string& path : {dir.File("missing.csv"), dir.path().string()}) {
-    PrefilledHistory history;
-    EXPECT_EQ(history.Load(path, logPath), kLoadCannotOpen) << path;
-    history.ExpectUntouched();
-    EXPECT_TRUE(EndsWith(ReadBytes(logPath), "Error: Unable to open file " + path + "\n"));
+    OwnedHistory history = Prefilled();
+    const DrawHistory before = history.get();
+    EXPECT_EQ(Load(history.get(), path, logPath), kLoadCannotOpen) << path;
+    ExpectUntouched(history.get(), before);
+    EXPECT_TRUE(ReadBytes(logPath).ends_with("Error: Unable to open file " + path + "\n"));
   }
 }
 
 TEST(LoadDrawHistory, UnusableLogPathFailsBeforeReading) {
   const TempDir dir;
-  const std::string path = test_support::WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
+  const std::string path = WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
   for (const std::string& logPath : {dir.path().string(), dir.File("no/such/dir/trace.log")}) {
-    PrefilledHistory history;
+    OwnedHistory history = Prefilled();
+    const DrawHistory before = history.get();
     ::testing::internal::CaptureStderr();
-    EXPECT_EQ(history.Load(path, logPath), kLoadCannotOpen);
+    EXPECT_EQ(Load(history.get(), path, logPath), kLoadCannotOpen);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Error: Unable to open log file " + logPath + "\n");
-    history.ExpectUntouched();
+    ExpectUntouched(history.get(), before);
   }
 }
 
@@ -440,13 +427,14 @@ TEST(LoadDrawHistory, MissingDecoderFailsEveryLoad) {
   const TempDir dir;
   const std::string logPath = dir.File("trace.log");
   const auto noDecoder = []() -> std::unique_ptr<Cp932Decoder> { return nullptr; };
-  const std::string good = test_support::WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
+  const std::string good = WriteHistoryFile(dir, {"h", "第1回,2018/6/12,X,072"});
   for (const std::string& path : {good, dir.File("missing.csv")}) {
-    PrefilledHistory history;
-    EXPECT_EQ(LoadDrawHistoryUsing(noDecoder, path, history.h.hundreds, history.h.tens,
-                                   history.h.ones, logPath),
+    OwnedHistory history = Prefilled();
+    const DrawHistory before = history.get();
+    EXPECT_EQ(LoadDrawHistoryUsing(noDecoder, path, history->hundreds, history->tens, history->ones,
+                                   logPath),
               kLoadFailed);
-    history.ExpectUntouched();
+    ExpectUntouched(history.get(), before);
   }
   EXPECT_EQ(ReadBytes(logPath),
             "Error during file processing: bad locale name\n"
@@ -461,10 +449,11 @@ TEST(LoadDrawHistory, ReadErrorIsAFailureNotAnEarlyEnd) {
   }
   const TempDir dir;
   const std::string logPath = dir.File("trace.log");
-  PrefilledHistory history;
-  EXPECT_EQ(history.Load(path, logPath), kLoadFailed);
-  history.ExpectUntouched();
-  EXPECT_EQ(ReadBytes(logPath).rfind("Error during file processing: unable to read", 0), 0u);
+  OwnedHistory history = Prefilled();
+  const DrawHistory before = history.get();
+  EXPECT_EQ(Load(history.get(), path, logPath), kLoadFailed);
+  ExpectUntouched(history.get(), before);
+  EXPECT_TRUE(ReadBytes(logPath).starts_with("Error during file processing: unable to read"));
 }
 
 // Files larger than one read, with lines across read boundaries and longer than a read.
@@ -479,9 +468,9 @@ TEST(LoadDrawHistory, LargeFilesAndLongLines) {
   }
   const std::string path = dir.File("big.csv");
   WriteBytes(path, Utf8ToCp932(text));
-  PrefilledHistory history;
-  ASSERT_EQ(history.Load(path, ""), kLoadOk);
-  const std::vector<Draw> loaded = history.Draws();
+  OwnedHistory history = Prefilled();
+  ASSERT_EQ(Load(history.get(), path, ""), kLoadOk);
+  const std::vector<Draw> loaded = Draws(history.get());
   ASSERT_EQ(loaded.size(), static_cast<std::size_t>(draws));
   for (int i = 1; i <= draws; ++i) {
     const int n = i % 1000;  // short numbers are padded, so these are its three digits
@@ -494,21 +483,22 @@ TEST(LoadDrawHistory, LargeFilesAndLongLines) {
   // A bad byte far into the file names its own line, and nothing is kept.
   WriteBytes(path, Utf8ToCp932(text) + "\xFD\n");
   const std::string logPath = dir.File("trace.log");
-  PrefilledHistory refused;
-  EXPECT_EQ(refused.Load(path, logPath), kLoadFailed);
-  refused.ExpectUntouched();
-  EXPECT_TRUE(EndsWith(ReadBytes(logPath), "at line " + std::to_string(draws + 2) + "\n"));
+  OwnedHistory refused = Prefilled();
+  const DrawHistory before = refused.get();
+  EXPECT_EQ(Load(refused.get(), path, logPath), kLoadFailed);
+  ExpectUntouched(refused.get(), before);
+  EXPECT_TRUE(ReadBytes(logPath).ends_with("at line " + std::to_string(draws + 2) + "\n"));
 }
 
 // The bundled sample is what a first run loads; it must keep loading in full.
 TEST(LoadDrawHistory, BundledSampleLoads) {
-  PrefilledHistory history;
-  ASSERT_EQ(history.Load(TOLVANE_SAMPLE_HISTORY, ""), kLoadOk);
-  const std::vector<Draw> draws = history.Draws();
+  OwnedHistory history = Prefilled();
+  ASSERT_EQ(Load(history.get(), TOLVANE_SAMPLE_HISTORY, ""), kLoadOk);
+  const std::vector<Draw> draws = Draws(history.get());
   ASSERT_EQ(draws.size(), 6500u);
   EXPECT_EQ(draws.front(), (Draw{1, 2, 0}));
   EXPECT_EQ(draws.back(), (Draw{0, 9, 2}));
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

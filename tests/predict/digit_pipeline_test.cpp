@@ -10,13 +10,10 @@
 
 #include "predict/narrow_texts.h"
 #include "spectral/spectrum_record.h"
-#include "tests/support/draw_fixtures.h"
+#include "tests/support/temp_dir.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
-
-using test_support::ReadLines;
-using test_support::TempDir;
 
 std::vector<double> Cycles(int count) {
   return std::vector<double>(static_cast<std::size_t>(15) * count, 1.0);
@@ -149,4 +146,4 @@ TEST(DigitPipeline, ExceptionFromTheStepLeaksNothing) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

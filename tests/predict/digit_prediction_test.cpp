@@ -10,13 +10,10 @@
 #include <vector>
 
 #include "predict/narrow_texts.h"
-#include "tests/support/draw_fixtures.h"
+#include "tests/support/temp_dir.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
-
-using test_support::ReadLines;
-using test_support::TempDir;
 
 // A borrowed series view over a vector; the predictors only read it.
 WAData SeriesOf(std::vector<double>& values) {
@@ -38,10 +35,6 @@ std::vector<double> WorkedExample() {
   return values;
 }
 
-bool StartsWith(const std::string& text, const std::string& prefix) {
-  return text.compare(0, prefix.size(), prefix) == 0;
-}
-
 // Lines the predictor itself writes, in order, without the engine's.
 std::vector<std::string> PredictorLines(const std::vector<std::string>& lines) {
   const std::vector<std::string> prefixes = {"PredictPowerSpectrumDigit called for ",
@@ -55,7 +48,7 @@ std::vector<std::string> PredictorLines(const std::vector<std::string>& lines) {
   std::vector<std::string> own;
   for (const std::string& line : lines) {
     for (const std::string& prefix : prefixes) {
-      if (StartsWith(line, prefix)) {
+      if (line.starts_with(prefix)) {
         own.push_back(line);
         break;
       }
@@ -126,8 +119,8 @@ TEST(PowerSpectrumDigit, EngineLinesInterleaveInWritingOrder) {
     ASSERT_LT(at + 1, lines.size());
     EXPECT_EQ(lines[at++], "Processing digit " + digit);
     EXPECT_EQ(lines[at++], "ProcessSingleDigit called for Digit " + digit + " Count");
-    while (at < lines.size() && !StartsWith(lines[at], "Processing digit ") &&
-           !StartsWith(lines[at], "Power Spectrum for digit ")) {
+    while (at < lines.size() && !lines[at].starts_with("Processing digit ") &&
+           !lines[at].starts_with("Power Spectrum for digit ")) {
       ++at;
     }
     EXPECT_EQ(lines[at - 1], "SetSpectrum succeeded");
@@ -263,14 +256,14 @@ TEST(FilteredDigit, NamesItselfAndHandsFrameAndFilterToTheEngine) {
   EXPECT_EQ(lines.front(), "PredictDigit called for label");
   int engineCalls = 0;
   for (const std::string& line : lines) {
-    if (StartsWith(line, "fftFlag: ")) {
+    if (line.starts_with("fftFlag: ")) {
       EXPECT_EQ(line, "fftFlag: 2, iFType: 1");
       ++engineCalls;
     }
   }
   EXPECT_EQ(engineCalls, 10);
-  EXPECT_TRUE(StartsWith(lines.back(), "Power Spectrum for digit 9: "));
-  EXPECT_TRUE(StartsWith(result, std::string(kPowerSpectrumPrefix)));
+  EXPECT_TRUE(lines.back().starts_with("Power Spectrum for digit 9: "));
+  EXPECT_TRUE(result.starts_with(kPowerSpectrumPrefix));
 }
 
 // Three cycles is no power of two, so an undefined frame mode fails digit 0 in the engine.
@@ -320,4 +313,4 @@ TEST(DigitPrediction, RankingNamesEveryDigitOnce) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

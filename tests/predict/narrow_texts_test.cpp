@@ -8,7 +8,7 @@
 
 #include "core/cp932.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
 // The texts are hand-written byte escapes: decoding them must give back exactly the Japanese
@@ -34,4 +34,4 @@ TEST(NarrowTexts, DecodeAsCodePage932ToTheirJapanese) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -1,31 +1,27 @@
 #include "tests/spectral/engine_fixture.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "spectral/detail/allocation.h"
 #include "spectral/slot_table.h"
 
-namespace tolvane::testing {
+namespace tolvane::test {
 
-OwnedSeries::OwnedSeries(const std::vector<double>& values, std::uint32_t rate) {
-  series.data = new double[values.size()];
-  std::copy(values.begin(), values.end(), series.data);
-  series.size = static_cast<std::uint32_t>(values.size());
-  series.rate = rate;
+OwnedSeries NewSeries(const std::vector<double>& values, std::uint32_t rate) {
+  OwnedSeries series(
+      WAData{new double[values.size()], static_cast<std::uint32_t>(values.size()), rate});
+  std::copy(values.begin(), values.end(), series->data);
+  return series;
 }
 
-std::vector<double> OwnedSeries::Values() const {
+std::vector<double> Values(const WAData& series) {
   if (series.data == nullptr) {
     return {};
   }
   return {series.data, series.data + series.size};
 }
 
-std::vector<double> OwnedRecord::Power() const {
+std::vector<double> Power(const SpectrumRecord& record) {
   if (record.power == nullptr) {
     return {};
   }
@@ -42,30 +38,14 @@ std::vector<double> TestSignal(std::size_t n, std::uint32_t seed) {
   return values;
 }
 
-void EngineTest::SetUp() {
-  ASSERT_EQ(EngineUseCount(), 0U);
-  const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  // Parameterised names contain '/', and two builds may run the same test at once.
-  std::string name =
-      std::string(info->test_suite_name()) + "-" + info->name() + "-" + std::to_string(getpid());
-  std::replace(name.begin(), name.end(), '/', '_');
-  dir_ = std::filesystem::temp_directory_path() / ("tolvane-spectral-" + name);
-  std::filesystem::remove_all(dir_);
-  std::filesystem::create_directories(dir_);
-}
+void EngineFixture::SetUp() { ASSERT_EQ(EngineUseCount(), 0U); }
 
-void EngineTest::TearDown() {
+void EngineFixture::TearDown() {
   detail::FailNthAllocation(0);
   EXPECT_EQ(EngineUseCount(), 0U) << "the test left the engine acquired";
   while (EngineUseCount() != 0) {
     ReleaseEngine();
   }
-  std::filesystem::remove_all(dir_);
 }
 
-std::string EngineTest::ReadLog() const {
-  std::ifstream in(LogPath(), std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-}  // namespace tolvane::testing
+}  // namespace tolvane::test

@@ -11,7 +11,7 @@
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
 // A fixed input in [-5, 15) from a 64-bit LCG, independent of the standard library's engines.
@@ -76,4 +76,4 @@ TEST(FftGolden, EveryLengthUpTo65536GivesTheSameBitsAsEver) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -12,11 +12,10 @@
 #include "spectral/engine_status.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::EngineTest;
-using testing::TestSignal;
+class FftTest : public EngineFixture {};
 
 struct Spectrum {
   std::vector<double> re;
@@ -64,7 +63,7 @@ double ForwardTolerance(std::uint32_t n) {
   return n * DBL_EPSILON * (std::log2(static_cast<double>(n)) + 1);
 }
 
-TEST_F(EngineTest, FftAgreesWithDirectDftForEveryPowerOfTwoUpTo4096) {
+TEST_F(FftTest, AgreesWithDirectDftForEveryPowerOfTwoUpTo4096) {
   for (std::uint32_t n = 1; n <= 4096; n *= 2) {
     SCOPED_TRACE(n);
     const std::vector<double> x = TestSignal(n, n);
@@ -80,7 +79,7 @@ TEST_F(EngineTest, FftAgreesWithDirectDftForEveryPowerOfTwoUpTo4096) {
   }
 }
 
-TEST_F(EngineTest, FftOfRealInputIsConjugateSymmetric) {
+TEST_F(FftTest, SpectrumOfRealInputIsConjugateSymmetric) {
   for (const std::uint32_t n : {2U, 8U, 64U, 1024U}) {
     const Spectrum s = Transform(TestSignal(n, 3), 0);
     EXPECT_EQ(s.im[0], 0.0);
@@ -92,7 +91,7 @@ TEST_F(EngineTest, FftOfRealInputIsConjugateSymmetric) {
   }
 }
 
-TEST_F(EngineTest, FftSmallestLengthsAreExact) {
+TEST_F(FftTest, SmallestLengthsAreExact) {
   // n = 1 is the identity in either direction; n = 2 is the sum and the difference.
   for (const std::int32_t flag : {0, 1, 2}) {
     EXPECT_EQ(Transform({-2.5}, flag).re, std::vector<double>{-2.5});
@@ -104,7 +103,7 @@ TEST_F(EngineTest, FftSmallestLengthsAreExact) {
   EXPECT_EQ(Transform({3.0, 1.0}, 2).re, (std::vector<double>{4.0, 2.0}));
 }
 
-TEST_F(EngineTest, FftInverseOfImpulseIsFlat) {
+TEST_F(FftTest, InverseOfImpulseIsFlat) {
   std::vector<double> impulse(128, 0.0);
   impulse[0] = 1.0;
   const Spectrum s = Transform(impulse, 1);
@@ -114,7 +113,7 @@ TEST_F(EngineTest, FftInverseOfImpulseIsFlat) {
   }
 }
 
-TEST_F(EngineTest, FftDividesByNOnlyForFlagOne) {
+TEST_F(FftTest, DividesByNOnlyForFlagOne) {
   // Dividing by a power of two is exact, so flag 1 is flag 2 scaled down bit for bit.
   const std::vector<double> x = TestSignal(256, 9);
   const Spectrum unscaled = Transform(x, 2);
@@ -125,7 +124,7 @@ TEST_F(EngineTest, FftDividesByNOnlyForFlagOne) {
   }
 }
 
-TEST_F(EngineTest, FftRefusesLengthsThatAreNotPowersOfTwo) {
+TEST_F(FftTest, RefusesLengthsThatAreNotPowersOfTwo) {
   std::vector<double> src(200, 1.0);
   for (const std::uint32_t n : {0U, 3U, 6U, 100U, 129U, 0x80000001U, 0xFFFFFFFFU}) {
     std::vector<double> re(4, 7.0);
@@ -138,7 +137,7 @@ TEST_F(EngineTest, FftRefusesLengthsThatAreNotPowersOfTwo) {
   EXPECT_EQ(ComputeFft(nullptr, out, out + 1, 1, 0), StatusInvalid);
 }
 
-TEST_F(EngineTest, FftWithoutStorageForItsTablesLeavesOutputsAlone) {
+TEST_F(FftTest, WithoutStorageForItsTablesLeavesOutputsAlone) {
   const std::vector<double> src = TestSignal(64);
   for (const std::uint64_t failing : {1U, 2U}) {
     std::vector<double> re(64, 7.0);
@@ -152,4 +151,4 @@ TEST_F(EngineTest, FftWithoutStorageForItsTablesLeavesOutputsAlone) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -11,12 +11,10 @@
 #include "spectral/slot_table.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::EngineTest;
-using testing::OwnedSeries;
-using testing::TestSignal;
+class FirFilterTest : public EngineFixture {};
 
 double Window(std::size_t i) {
   const double x = 2 * std::numbers::pi * static_cast<double>(i) / 127;
@@ -41,15 +39,7 @@ std::vector<double> Convolve(const std::vector<double>& taps, const std::vector<
   return y;
 }
 
-// Holds the engine for one test; released before the fixture checks the use counter.
-struct Engine {
-  Engine() { AcquireEngine(); }
-  ~Engine() { ReleaseEngine(); }
-  Engine(const Engine&) = delete;
-  Engine& operator=(const Engine&) = delete;
-};
-
-TEST_F(EngineTest, BlackmanWindowIsSymmetricAndVanishesAtTheEnds) {
+TEST_F(FirFilterTest, BlackmanWindowIsSymmetricAndVanishesAtTheEnds) {
   std::vector<double> w(128, 1.0);
   ApplyBlackmanWindow(w.data());
   EXPECT_NEAR(w[0], 0.0, 1e-15);
@@ -61,8 +51,8 @@ TEST_F(EngineTest, BlackmanWindowIsSymmetricAndVanishesAtTheEnds) {
   }
 }
 
-TEST_F(EngineTest, LowPassKernelIsTheWindowOver128) {
-  Engine engine;
+TEST_F(FirFilterTest, LowPassKernelIsTheWindowOver128) {
+  const HeldEngine engine = HoldEngine();
   FirFilter filter;
   ASSERT_EQ(DesignLowPass(filter), StatusOk);
   EXPECT_EQ(filter.kind, 0);
@@ -79,8 +69,8 @@ TEST_F(EngineTest, LowPassKernelIsTheWindowOver128) {
   EXPECT_NEAR(kernel[64], 0.0078105, 1e-7);
 }
 
-TEST_F(EngineTest, BandPassKernelKeepsOnlyEvenTaps) {
-  Engine engine;
+TEST_F(FirFilterTest, BandPassKernelKeepsOnlyEvenTaps) {
+  const HeldEngine engine = HoldEngine();
   FirFilter filter;
   ASSERT_EQ(DesignBandPass(filter), StatusOk);
   EXPECT_EQ(filter.kind, 1);
@@ -101,13 +91,13 @@ TEST_F(EngineTest, BandPassKernelKeepsOnlyEvenTaps) {
   EXPECT_NEAR(kernel[62], -0.0155898, 1e-7);
 }
 
-TEST_F(EngineTest, DesignsNeedTheEngineAndReplaceTheirOwnKernel) {
+TEST_F(FirFilterTest, DesignsNeedTheEngineAndReplaceTheirOwnKernel) {
   FirFilter filter;
   EXPECT_EQ(DesignLowPass(filter), StatusNotInitialised);
   EXPECT_EQ(DesignBandPass(filter), StatusNotInitialised);
   EXPECT_EQ(filter.slot, -1);
   {
-    Engine engine;
+    const HeldEngine engine = HoldEngine();
     ASSERT_EQ(DesignLowPass(filter), StatusOk);
     ASSERT_EQ(DesignBandPass(filter), StatusOk);
     EXPECT_EQ(filter.slot, 0) << "the first kernel's slot was not given back";
@@ -125,8 +115,8 @@ TEST_F(EngineTest, DesignsNeedTheEngineAndReplaceTheirOwnKernel) {
   }
 }
 
-TEST_F(EngineTest, FailedDesignsStoreNothingAndLeaveNoKernel) {
-  Engine engine;
+TEST_F(FirFilterTest, FailedDesignsStoreNothingAndLeaveNoKernel) {
+  const HeldEngine engine = HoldEngine();
   // Mask, real and imaginary arrays, the transform's two tables, then the slot's copy.
   for (std::uint64_t failing = 1; failing <= 6; ++failing) {
     FirFilter filter;
@@ -143,83 +133,84 @@ TEST_F(EngineTest, FailedDesignsStoreNothingAndLeaveNoKernel) {
   FirFilter filter;
   EXPECT_EQ(DesignLowPass(filter), StatusNoFreeSlot);
   EXPECT_EQ(filter.slot, -1);
-  OwnedSeries s({1, 2, 3});
-  double* const before = s.series.data;
-  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
-  EXPECT_EQ(s.series.data, before);
-  EXPECT_EQ(s.Values(), (std::vector<double>{1, 2, 3}));
+  OwnedSeries s = NewSeries({1, 2, 3});
+  double* const before = s->data;
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNoFilter);
+  EXPECT_EQ(s->data, before);
+  EXPECT_EQ(Values(s.get()), (std::vector<double>{1, 2, 3}));
 }
 
 // Bit-for-bit agreement with the plain convolution over sizes around the tap count and the
 // blocks the fast loop works in.
-TEST_F(EngineTest, FilteringMatchesThePlainConvolutionExactly) {
-  Engine engine;
+TEST_F(FirFilterTest, FilteringMatchesThePlainConvolutionExactly) {
+  const HeldEngine engine = HoldEngine();
   for (const std::int32_t kind : {kFilterLowPass, kFilterBandPass}) {
     FirFilter filter;
     ASSERT_EQ(kind == kFilterLowPass ? DesignLowPass(filter) : DesignBandPass(filter), StatusOk);
     for (const std::size_t size : {1U, 5U, 7U, 8U, 9U, 126U, 127U, 128U, 129U, 135U, 136U, 1001U}) {
       const std::vector<double> x = TestSignal(size, static_cast<std::uint32_t>(size));
-      OwnedSeries s(x, 3);
-      ASSERT_EQ(ApplyFilter(filter, s.series), StatusOk);
-      EXPECT_EQ(s.series.size, size);
-      EXPECT_EQ(s.series.rate, 3U);
-      EXPECT_EQ(s.Values(), Convolve(Kernel(filter), x)) << "kind " << kind << " size " << size;
+      OwnedSeries s = NewSeries(x, 3);
+      ASSERT_EQ(ApplyFilter(filter, s.get()), StatusOk);
+      EXPECT_EQ(s->size, size);
+      EXPECT_EQ(s->rate, 3U);
+      EXPECT_EQ(Values(s.get()), Convolve(Kernel(filter), x))
+          << "kind " << kind << " size " << size;
     }
   }
 }
 
-TEST_F(EngineTest, LowPassOfAConstantRisesToTheKernelSum) {
-  Engine engine;
+TEST_F(FirFilterTest, LowPassOfAConstantRisesToTheKernelSum) {
+  const HeldEngine engine = HoldEngine();
   FirFilter filter;
   ASSERT_EQ(DesignLowPass(filter), StatusOk);
   const std::vector<double> taps = Kernel(filter);
-  OwnedSeries s(std::vector<double>(300, 1.0));
-  ASSERT_EQ(ApplyFilter(filter, s.series), StatusOk);
+  OwnedSeries s = NewSeries(std::vector<double>(300, 1.0));
+  ASSERT_EQ(ApplyFilter(filter, s.get()), StatusOk);
   double partial = 0.0;
   for (std::size_t j = 0; j < 300; ++j) {
     partial += j < 128 ? taps[j] : 0.0;
-    EXPECT_EQ(s.series.data[j], partial) << j;
+    EXPECT_EQ(s->data[j], partial) << j;
   }
-  EXPECT_NEAR(s.series.data[299], 0.41671875, 1e-14);
+  EXPECT_NEAR(s->data[299], 0.41671875, 1e-14);
 }
 
-TEST_F(EngineTest, DecimationKeepsEveryNthOutputAndDividesTheRate) {
-  Engine engine;
+TEST_F(FirFilterTest, DecimationKeepsEveryNthOutputAndDividesTheRate) {
+  const HeldEngine engine = HoldEngine();
   FirFilter filter;
   ASSERT_EQ(DesignLowPass(filter), StatusOk);
   filter.decimation = 2;
   const std::vector<double> x = TestSignal(11);
   const std::vector<double> full = Convolve(Kernel(filter), x);
-  OwnedSeries s(x, 5);
-  ASSERT_EQ(ApplyFilter(filter, s.series), StatusOk);
-  EXPECT_EQ(s.Values(),
+  OwnedSeries s = NewSeries(x, 5);
+  ASSERT_EQ(ApplyFilter(filter, s.get()), StatusOk);
+  EXPECT_EQ(Values(s.get()),
             (std::vector<double>{full[0], full[2], full[4], full[6], full[8], full[10]}));
-  EXPECT_EQ(s.series.rate, 2U);
+  EXPECT_EQ(s->rate, 2U);
 }
 
-TEST_F(EngineTest, ApplyFilterFailuresLeaveTheSeriesExactlyAsItWas) {
+TEST_F(FirFilterTest, ApplyFilterFailuresLeaveTheSeriesExactlyAsItWas) {
   FirFilter filter;
-  OwnedSeries s({1, 2, 3, 4, 5});
-  double* const original = s.series.data;
+  OwnedSeries s = NewSeries({1, 2, 3, 4, 5});
+  double* const original = s->data;
   const auto unchanged = [&](const char* what) {
-    EXPECT_EQ(s.series.data, original) << what;
-    EXPECT_EQ(s.series.size, 5U) << what;
-    EXPECT_EQ(s.series.rate, 1U) << what;
-    EXPECT_EQ(s.Values(), (std::vector<double>{1, 2, 3, 4, 5})) << what;
+    EXPECT_EQ(s->data, original) << what;
+    EXPECT_EQ(s->size, 5U) << what;
+    EXPECT_EQ(s->rate, 1U) << what;
+    EXPECT_EQ(Values(s.get()), (std::vector<double>{1, 2, 3, 4, 5})) << what;
   };
-  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNotInitialised);
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNotInitialised);
   unchanged("engine not acquired");
 
-  Engine engine;
-  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
+  const HeldEngine engine = HoldEngine();
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNoFilter);
   unchanged("no kernel");
   ASSERT_EQ(DesignLowPass(filter), StatusOk);
   filter.decimation = 0;
-  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNoFilter);
   unchanged("decimation 0");
   filter.decimation = 1;
   ReleaseSlot(filter.slot);
-  EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoFilter);
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNoFilter);
   unchanged("kernel slot released behind the filter's back");
   ASSERT_EQ(DesignLowPass(filter), StatusOk);
 
@@ -227,7 +218,7 @@ TEST_F(EngineTest, ApplyFilterFailuresLeaveTheSeriesExactlyAsItWas) {
   // the series its values.
   for (std::uint64_t failing = 1; failing <= 3; ++failing) {
     detail::FailNthAllocation(failing);
-    EXPECT_EQ(ApplyFilter(filter, s.series), StatusNoMemory) << failing;
+    EXPECT_EQ(ApplyFilter(filter, s.get()), StatusNoMemory) << failing;
     unchanged("allocation failure");
   }
 
@@ -242,4 +233,4 @@ TEST_F(EngineTest, ApplyFilterFailuresLeaveTheSeriesExactlyAsItWas) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

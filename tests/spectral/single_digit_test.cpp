@@ -15,13 +15,10 @@
 #include "spectral/slot_table.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::EngineTest;
-using testing::OwnedRecord;
-using testing::OwnedSeries;
-using testing::TestSignal;
+class SingleDigitTest : public EngineFixture {};
 
 constexpr const char* kName = "Digit 3 Count";
 
@@ -31,9 +28,9 @@ std::vector<double> FramePower(const std::vector<double>& values, std::size_t st
   std::vector<double> re(n);
   std::vector<double> im(n);
   EXPECT_EQ(ComputeFft(values.data() + start, re.data(), im.data(), n, 0), StatusOk);
-  OwnedRecord r;
-  EXPECT_EQ(SetSpectrum(r.record, re.data(), im.data(), n), StatusOk);
-  return r.Power();
+  OwnedSpectrum r;
+  EXPECT_EQ(SetSpectrum(r.get(), re.data(), im.data(), n), StatusOk);
+  return Power(r.get());
 }
 
 std::vector<double> HeadTailPower(const std::vector<double>& values, std::uint32_t n) {
@@ -42,28 +39,18 @@ std::vector<double> HeadTailPower(const std::vector<double>& values, std::uint32
   EXPECT_EQ(ComputeHeadTailSpectrum(values.data(), power.data(), amplitude.data(),
                                     static_cast<std::uint32_t>(values.size()), n),
             StatusOk);
-  OwnedRecord r;
-  EXPECT_EQ(SetSpectrum(r.record, power.data(), amplitude.data(), n), StatusOk);
-  return r.Power();
+  OwnedSpectrum r;
+  EXPECT_EQ(SetSpectrum(r.get(), power.data(), amplitude.data(), n), StatusOk);
+  return Power(r.get());
 }
 
 std::vector<double> Filtered(const std::vector<double>& values, std::int32_t kind) {
-  AcquireEngine();
-  std::vector<double> out;
-  {
-    FirFilter filter;
-    EXPECT_EQ(kind == kFilterLowPass ? DesignLowPass(filter) : DesignBandPass(filter), StatusOk);
-    OwnedSeries s(values);
-    EXPECT_EQ(ApplyFilter(filter, s.series), StatusOk);
-    out = s.Values();
-  }
-  ReleaseEngine();
-  return out;
-}
-
-bool EndsWith(const std::string& text, const std::string& tail) {
-  return text.size() >= tail.size() &&
-         text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+  const HeldEngine engine = HoldEngine();
+  FirFilter filter;
+  EXPECT_EQ(kind == kFilterLowPass ? DesignLowPass(filter) : DesignBandPass(filter), StatusOk);
+  OwnedSeries s = NewSeries(values);
+  EXPECT_EQ(ApplyFilter(filter, s.get()), StatusOk);
+  return Values(s.get());
 }
 
 TEST(FrameLength, IsTheLargestPowerOfTwoNotAboveTheLength) {
@@ -84,40 +71,38 @@ TEST(FrameLength, IsTheLargestPowerOfTwoNotAboveTheLength) {
   }
 }
 
-TEST_F(EngineTest, UnfilteredTraceAndSpectrum) {
+TEST_F(SingleDigitTest, UnfilteredTraceAndSpectrum) {
   const std::vector<double> values = {0.5, 1, 1234567, 0.1 + 0.2, -2, 1e-7};
-  OwnedSeries s(values);
-  OwnedRecord r;
-  ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 6, kName, LogPath()), StatusOk);
+  OwnedSeries s = NewSeries(values);
+  OwnedSpectrum r;
+  ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), 6, kName, LogPath()), StatusOk);
   EXPECT_EQ(ReadLog(),
             "ProcessSingleDigit called for Digit 3 Count\n"
             "Data size: 6, nLen2: 4\n"
             "Input data for FFT: 0.5 1 1.23457e+06 0.3 -2 1e-07 \n"
             "FFT processing succeeded\n"
             "SetSpectrum succeeded\n");
-  EXPECT_EQ(r.record.count, 4U);
-  EXPECT_EQ(r.record.flags, 15U);
-  EXPECT_EQ(r.Power(), FramePower(values, 0, 4));
-  EXPECT_EQ(s.Values(), values);
+  EXPECT_EQ(r->count, 4U);
+  EXPECT_EQ(r->flags, 15U);
+  EXPECT_EQ(Power(r.get()), FramePower(values, 0, 4));
+  EXPECT_EQ(Values(s.get()), values);
 
   // A second call appends its trace, and a one-value series gives its raw square.
-  OwnedSeries one({-3});
-  ASSERT_EQ(ProcessSingleDigit(r.record, one.series, 1, kName, LogPath()), StatusOk);
-  EXPECT_EQ(r.Power(), std::vector<double>{9});
-  EXPECT_TRUE(EndsWith(ReadLog(),
-                       "SetSpectrum succeeded\nProcessSingleDigit called for "
-                       "Digit 3 Count\nData size: 1, nLen2: 1\nInput data for FFT: -3 \n"
-                       "FFT processing succeeded\nSetSpectrum succeeded\n"));
+  OwnedSeries one = NewSeries({-3});
+  ASSERT_EQ(ProcessSingleDigit(r.get(), one.get(), 1, kName, LogPath()), StatusOk);
+  EXPECT_EQ(Power(r.get()), std::vector<double>{9});
+  EXPECT_TRUE(ReadLog().ends_with(
+      "SetSpectrum succeeded\nProcessSingleDigit called for Digit 3 Count\nData size: 1, nLen2: 1\n"
+      "Input data for FFT: -3 \nFFT processing succeeded\nSetSpectrum succeeded\n"));
 }
 
-TEST_F(EngineTest, FilteredTraceWithoutFilteringRepeatsTheInput) {
+TEST_F(SingleDigitTest, FilteredTraceWithoutFilteringRepeatsTheInput) {
   const std::vector<double> values = {0.5, 1, 1234567, 0.1 + 0.2, -2, 1e-7};
-  OwnedSeries s(values);
-  double* const original = s.series.data;
-  OwnedRecord r;
-  ASSERT_EQ(
-      ProcessSingleDigit(r.record, s.series, 6, kFrameHeadTail, kFilterNone, kName, LogPath()),
-      StatusOk);
+  OwnedSeries s = NewSeries(values);
+  double* const original = s->data;
+  OwnedSpectrum r;
+  ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), 6, kFrameHeadTail, kFilterNone, kName, LogPath()),
+            StatusOk);
   EXPECT_EQ(ReadLog(),
             "ProcessSingleDigit called for Digit 3 Count\n"
             "fftFlag: -1, iFType: 2\n"
@@ -126,12 +111,12 @@ TEST_F(EngineTest, FilteredTraceWithoutFilteringRepeatsTheInput) {
             "Filtered data: 0.5 1 1.23457e+06 0.3 -2 1e-07 \n"
             "FFT processing succeeded\n"
             "SetSpectrum succeeded\n");
-  EXPECT_EQ(s.series.data, original);
-  EXPECT_EQ(r.Power(), HeadTailPower(values, 4));
+  EXPECT_EQ(s->data, original);
+  EXPECT_EQ(Power(r.get()), HeadTailPower(values, 4));
 }
 
 // Which values were transformed, for every frame mode, with and without filtering.
-TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
+TEST_F(SingleDigitTest, FrameModesTransformTheRightStretch) {
   struct Case {
     std::uint32_t length;
     std::int32_t fftFlag;
@@ -153,12 +138,12 @@ TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
       const std::vector<double> expected = c.fftFlag == kFrameHeadTail && c.length != n
                                                ? HeadTailPower(values, n)
                                                : FramePower(values, c.start, n);
-      OwnedSeries s(input);
-      OwnedRecord r;
-      ASSERT_EQ(ProcessSingleDigit(r.record, s.series, c.length, c.fftFlag, kind, kName, ""),
+      OwnedSeries s = NewSeries(input);
+      OwnedSpectrum r;
+      ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), c.length, c.fftFlag, kind, kName, ""),
                 StatusOk);
-      EXPECT_EQ(r.Power(), expected);
-      EXPECT_EQ(s.Values(), values) << "the series must hold the filtered values";
+      EXPECT_EQ(Power(r.get()), expected);
+      EXPECT_EQ(Values(s.get()), values) << "the series must hold the filtered values";
       EXPECT_EQ(EngineUseCount(), 0U);
     }
   }
@@ -168,83 +153,81 @@ TEST_F(EngineTest, FrameModesTransformTheRightStretch) {
   EXPECT_NE(FramePower(x, 18, 64), FramePower(x, 36, 64));
 }
 
-TEST_F(EngineTest, UndefinedFrameModeFailsAfterFiltering) {
-  OwnedSeries s(TestSignal(100));
-  OwnedRecord r;
-  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 100, 7, kFilterNone, kName, LogPath()),
+TEST_F(SingleDigitTest, UndefinedFrameModeFailsAfterFiltering) {
+  OwnedSeries s = NewSeries(TestSignal(100));
+  OwnedSpectrum r;
+  EXPECT_EQ(ProcessSingleDigit(r.get(), s.get(), 100, 7, kFilterNone, kName, LogPath()),
             StatusInvalid);
   const std::string log = ReadLog();
   const auto filtered = log.find("Filtered data: ");
   ASSERT_NE(filtered, std::string::npos);
   EXPECT_EQ(log.find('\n', filtered) + 1,
             log.size() - std::string("Undefined FFT processing flag\n").size());
-  EXPECT_TRUE(EndsWith(log, "\nUndefined FFT processing flag\n"));
-  EXPECT_EQ(r.record.count, 0U);
-  EXPECT_EQ(r.record.power, nullptr);
+  EXPECT_TRUE(log.ends_with("\nUndefined FFT processing flag\n"));
+  EXPECT_EQ(r->count, 0U);
+  EXPECT_EQ(r->power, nullptr);
 
   // At a power-of-two length the flag is never consulted.
-  OwnedSeries whole(TestSignal(128));
-  EXPECT_EQ(ProcessSingleDigit(r.record, whole.series, 128, 7, kFilterNone, kName, LogPath()),
+  OwnedSeries whole = NewSeries(TestSignal(128));
+  EXPECT_EQ(ProcessSingleDigit(r.get(), whole.get(), 128, 7, kFilterNone, kName, LogPath()),
             StatusOk);
   EXPECT_EQ(ReadLog().find("Undefined", log.size()), std::string::npos);
 }
 
 // A length of 0 still transforms one value; it must not pick a frame before the series.
-TEST_F(EngineTest, LengthZeroTransformsTheFirstValueInEveryMode) {
+TEST_F(SingleDigitTest, LengthZeroTransformsTheFirstValueInEveryMode) {
   for (const std::int32_t flag : {kFrameHead, kFrameTail, kFrameCenter, kFrameHeadTail, 7}) {
-    OwnedSeries s({2, 5, 7});
-    OwnedRecord r;
-    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 0, flag, kFilterNone, kName, ""), StatusOk)
+    OwnedSeries s = NewSeries({2, 5, 7});
+    OwnedSpectrum r;
+    ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), 0, flag, kFilterNone, kName, ""), StatusOk)
         << flag;
-    EXPECT_EQ(r.Power(), std::vector<double>{4}) << flag;
+    EXPECT_EQ(Power(r.get()), std::vector<double>{4}) << flag;
   }
 }
 
 // A length beyond the series is refused before anything is touched.
-TEST_F(EngineTest, LengthBeyondTheSeriesIsRefused) {
-  OwnedSeries s({1, 2, 3});
-  double* const original = s.series.data;
-  OwnedRecord r;
-  OwnedSeries filler({1, 2, 3, 4});
-  ASSERT_EQ(ProcessSingleDigit(r.record, filler.series, 4, kName, ""), StatusOk);
-  double* const power = r.record.power;
+TEST_F(SingleDigitTest, LengthBeyondTheSeriesIsRefused) {
+  OwnedSeries s = NewSeries({1, 2, 3});
+  double* const original = s->data;
+  OwnedSpectrum r;
+  OwnedSeries filler = NewSeries({1, 2, 3, 4});
+  ASSERT_EQ(ProcessSingleDigit(r.get(), filler.get(), 4, kName, ""), StatusOk);
+  double* const power = r->power;
 
-  EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 4, kName, LogPath()), StatusInvalid);
-  EXPECT_EQ(
-      ProcessSingleDigit(r.record, s.series, 64, kFrameHead, kFilterLowPass, kName, LogPath()),
-      StatusInvalid);
+  EXPECT_EQ(ProcessSingleDigit(r.get(), s.get(), 4, kName, LogPath()), StatusInvalid);
+  EXPECT_EQ(ProcessSingleDigit(r.get(), s.get(), 64, kFrameHead, kFilterLowPass, kName, LogPath()),
+            StatusInvalid);
   EXPECT_FALSE(std::filesystem::exists(LogPath()));
-  EXPECT_EQ(r.record.power, power);
-  EXPECT_EQ(r.record.count, 4U);
-  EXPECT_EQ(s.series.data, original);
-  EXPECT_EQ(s.Values(), (std::vector<double>{1, 2, 3}));
+  EXPECT_EQ(r->power, power);
+  EXPECT_EQ(r->count, 4U);
+  EXPECT_EQ(s->data, original);
+  EXPECT_EQ(Values(s.get()), (std::vector<double>{1, 2, 3}));
 }
 
-TEST_F(EngineTest, SeriesWithoutValuesIsReported) {
+TEST_F(SingleDigitTest, SeriesWithoutValuesIsReported) {
   for (const WAData bad : {WAData{nullptr, 0, 1}, WAData{nullptr, 4, 1}}) {
     WAData series = bad;
-    OwnedRecord r;
-    OwnedSeries filler({1, 2});
-    ASSERT_EQ(ProcessSingleDigit(r.record, filler.series, 2, kName, ""), StatusOk);
-    EXPECT_EQ(ProcessSingleDigit(r.record, series, series.size, kName, LogPath()), StatusInvalid);
-    EXPECT_EQ(r.record.count, 0U) << "the unfiltered call empties the record first";
-    EXPECT_EQ(r.record.real, nullptr);
-    EXPECT_EQ(ProcessSingleDigit(r.record, series, series.size, 0, 0, kName, LogPath()),
+    OwnedSpectrum r;
+    OwnedSeries filler = NewSeries({1, 2});
+    ASSERT_EQ(ProcessSingleDigit(r.get(), filler.get(), 2, kName, ""), StatusOk);
+    EXPECT_EQ(ProcessSingleDigit(r.get(), series, series.size, kName, LogPath()), StatusInvalid);
+    EXPECT_EQ(r->count, 0U) << "the unfiltered call empties the record first";
+    EXPECT_EQ(r->real, nullptr);
+    EXPECT_EQ(ProcessSingleDigit(r.get(), series, series.size, 0, 0, kName, LogPath()),
               StatusInvalid);
   }
-  OwnedSeries rateless({1, 2}, 0);
-  OwnedRecord r;
-  EXPECT_EQ(ProcessSingleDigit(r.record, rateless.series, 2, 0, 0, kName, LogPath()),
-            StatusInvalid);
+  OwnedSeries rateless = NewSeries({1, 2}, 0);
+  OwnedSpectrum r;
+  EXPECT_EQ(ProcessSingleDigit(r.get(), rateless.get(), 2, 0, 0, kName, LogPath()), StatusInvalid);
   const std::string log = ReadLog();
-  EXPECT_TRUE(EndsWith(log, "fftFlag: 0, iFType: 0\nError getting WAData\n"));
+  EXPECT_TRUE(log.ends_with("fftFlag: 0, iFType: 0\nError getting WAData\n"));
   EXPECT_EQ(log.find("Data size"), std::string::npos);
   EXPECT_EQ(EngineUseCount(), 0U);
 }
 
 // Both filters report a failure instead of going on with unfiltered values.
-TEST_F(EngineTest, FilterFailuresAreReportedForBothKinds) {
-  AcquireEngine();
+TEST_F(SingleDigitTest, FilterFailuresAreReportedForBothKinds) {
+  const HeldEngine engine = HoldEngine();
   const std::vector<double> fill(1, 1.0);
   for (int i = 0; i < kSlotCount; ++i) {
     ASSERT_EQ(StoreSlot(fill.data(), 1), i);
@@ -252,52 +235,49 @@ TEST_F(EngineTest, FilterFailuresAreReportedForBothKinds) {
   for (const auto& [kind, status] :
        {std::pair{kFilterLowPass, StatusNoFilter}, std::pair{kFilterBandPass, StatusNoFreeSlot}}) {
     std::filesystem::remove(LogPath());
-    OwnedSeries s({1, 2, 3});
-    double* const original = s.series.data;
-    OwnedRecord r;
-    EXPECT_EQ(ProcessSingleDigit(r.record, s.series, 3, kFrameHead, kind, kName, LogPath()),
-              status);
+    OwnedSeries s = NewSeries({1, 2, 3});
+    double* const original = s->data;
+    OwnedSpectrum r;
+    EXPECT_EQ(ProcessSingleDigit(r.get(), s.get(), 3, kFrameHead, kind, kName, LogPath()), status);
     const std::string log = ReadLog();
     EXPECT_TRUE(
-        EndsWith(log, "\nFiltering failed with error code: " + std::to_string(status) + "\n"))
+        log.ends_with("\nFiltering failed with error code: " + std::to_string(status) + "\n"))
         << log;
     EXPECT_EQ(log.find("Filtered data"), std::string::npos);
-    EXPECT_EQ(s.series.data, original);
-    EXPECT_EQ(r.record.count, 0U);
+    EXPECT_EQ(s->data, original);
+    EXPECT_EQ(r->count, 0U);
     EXPECT_EQ(EngineUseCount(), 1U);
     EXPECT_EQ(SlotLength(99), 1U) << "the caller's slots must survive";
   }
-  ReleaseEngine();
 }
 
 // Called while the engine is already held, a call gives back the slot it used and nothing else.
-TEST_F(EngineTest, NestedCallReleasesOnlyItsOwnSlot) {
-  AcquireEngine();
+TEST_F(SingleDigitTest, NestedCallReleasesOnlyItsOwnSlot) {
+  const HeldEngine engine = HoldEngine();
   const std::vector<double> kernel(4, 0.5);
   ASSERT_EQ(StoreSlot(kernel.data(), 4), 0);
   for (const std::int32_t kind : {kFilterLowPass, kFilterBandPass}) {
-    OwnedSeries s(TestSignal(200));
-    OwnedRecord r;
-    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 200, kFrameTail, kind, kName, ""), StatusOk);
+    OwnedSeries s = NewSeries(TestSignal(200));
+    OwnedSpectrum r;
+    ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), 200, kFrameTail, kind, kName, ""), StatusOk);
     EXPECT_EQ(EngineUseCount(), 1U);
     EXPECT_EQ(SlotLength(0), 4U);
     EXPECT_EQ(SlotLength(1), 0U) << "the call's kernel slot was left in use";
   }
-  ReleaseEngine();
 }
 
-TEST_F(EngineTest, EngineLinesJoinTheCallersOpenLogInOrder) {
+TEST_F(SingleDigitTest, EngineLinesJoinTheCallersOpenLogInOrder) {
   {
     DiagnosticLog callerLog(LogPath());
     callerLog << "caller before\n";
-    OwnedSeries s({1, 2});
-    OwnedRecord r;
-    ASSERT_EQ(ProcessSingleDigit(r.record, s.series, 2, kName, LogPath()), StatusOk);
+    OwnedSeries s = NewSeries({1, 2});
+    OwnedSpectrum r;
+    ASSERT_EQ(ProcessSingleDigit(r.get(), s.get(), 2, kName, LogPath()), StatusOk);
     callerLog << "caller after\n";
   }
   const std::string log = ReadLog();
-  EXPECT_EQ(log.rfind("caller before\nProcessSingleDigit called for Digit 3 Count\n", 0), 0U);
-  EXPECT_TRUE(EndsWith(log, "SetSpectrum succeeded\ncaller after\n"));
+  EXPECT_TRUE(log.starts_with("caller before\nProcessSingleDigit called for Digit 3 Count\n"));
+  EXPECT_TRUE(log.ends_with("SetSpectrum succeeded\ncaller after\n"));
 }
 
 // Every allocation of a call, failed in turn: the status, the last log line, the series and the
@@ -315,7 +295,7 @@ struct FailureScenario {
   std::vector<FailureRun> runs;
 };
 
-TEST_F(EngineTest, EveryAllocationFailureIsReportedAndReleased) {
+TEST_F(SingleDigitTest, EveryAllocationFailureIsReportedAndReleased) {
   const std::string work = "Memory allocation failed for FFT work arrays\n";
   const std::string fft = "FFT processing failed with error code: -2\n";
   const std::string set = "SetSpectrum failed with error code: -2\n";
@@ -356,27 +336,27 @@ TEST_F(EngineTest, EveryAllocationFailureIsReportedAndReleased) {
         ++failing;
         SCOPED_TRACE(::testing::Message() << scenario.label << ", allocation " << failing);
         std::filesystem::remove(LogPath());
-        OwnedSeries s(input);
-        double* const original = s.series.data;
-        OwnedRecord r;
+        OwnedSeries s = NewSeries(input);
+        double* const original = s->data;
+        OwnedSpectrum r;
         detail::FailNthAllocation(failing);
-        EXPECT_EQ(call(r.record, s.series, LogPath()), run.status);
+        EXPECT_EQ(call(r.get(), s.get(), LogPath()), run.status);
         EXPECT_FALSE(detail::AllocationFailurePending());
-        EXPECT_TRUE(EndsWith(ReadLog(), run.lastLine)) << ReadLog();
-        EXPECT_EQ(r.record.count, 0U);
-        EXPECT_EQ(r.record.power, nullptr);
+        EXPECT_TRUE(ReadLog().ends_with(run.lastLine)) << ReadLog();
+        EXPECT_EQ(r->count, 0U);
+        EXPECT_EQ(r->power, nullptr);
         EXPECT_EQ(EngineUseCount(), 0U);
         if (run.lastLine == work || run.lastLine.starts_with("Filtering")) {
-          EXPECT_EQ(s.series.data, original);
-          EXPECT_EQ(s.Values(), input);
+          EXPECT_EQ(s->data, original);
+          EXPECT_EQ(Values(s.get()), input);
         }
       }
     }
     // One allocation further on, the call no longer fails.
     detail::FailNthAllocation(failing + 1);
-    OwnedSeries s(input);
-    OwnedRecord r;
-    EXPECT_EQ(call(r.record, s.series, ""), StatusOk) << scenario.label;
+    OwnedSeries s = NewSeries(input);
+    OwnedSpectrum r;
+    EXPECT_EQ(call(r.get(), s.get(), ""), StatusOk) << scenario.label;
     EXPECT_TRUE(detail::AllocationFailurePending())
         << scenario.label << " made more allocations than listed";
     detail::FailNthAllocation(0);
@@ -384,4 +364,4 @@ TEST_F(EngineTest, EveryAllocationFailureIsReportedAndReleased) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -10,10 +10,10 @@
 #include "spectral/engine_status.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::EngineTest;
+class SlotTableTest : public EngineFixture {};
 
 constexpr std::array<double, 3> kKernel = {0.25, -1.5, 3.0};
 
@@ -21,7 +21,7 @@ std::int32_t Store() {
   return StoreSlot(kKernel.data(), static_cast<std::uint32_t>(kKernel.size()));
 }
 
-TEST_F(EngineTest, StoreSlotNeedsTheEngine) {
+TEST_F(SlotTableTest, StoreSlotNeedsTheEngine) {
   EXPECT_EQ(Store(), StatusNotInitialised);
   AcquireEngine();
   EXPECT_EQ(SlotLength(0), 0U);
@@ -29,7 +29,7 @@ TEST_F(EngineTest, StoreSlotNeedsTheEngine) {
   ReleaseEngine();
 }
 
-TEST_F(EngineTest, SlotsRunOutAtOneHundredAndFreedOnesAreReused) {
+TEST_F(SlotTableTest, SlotsRunOutAtOneHundredAndFreedOnesAreReused) {
   AcquireEngine();
   for (std::int32_t i = 0; i < kSlotCount; ++i) {
     ASSERT_EQ(Store(), i);
@@ -50,7 +50,7 @@ TEST_F(EngineTest, SlotsRunOutAtOneHundredAndFreedOnesAreReused) {
   }
 }
 
-TEST_F(EngineTest, NestedAcquisitionsKeepSlotsUntilTheLastRelease) {
+TEST_F(SlotTableTest, NestedAcquisitionsKeepSlotsUntilTheLastRelease) {
   AcquireEngine();
   const std::int32_t outer = Store();
   AcquireEngine();
@@ -67,7 +67,7 @@ TEST_F(EngineTest, NestedAcquisitionsKeepSlotsUntilTheLastRelease) {
   EXPECT_EQ(EngineUseCount(), 0U);
 }
 
-TEST_F(EngineTest, ReleasingASlotTwiceOrOutOfRangeDoesNothing) {
+TEST_F(SlotTableTest, ReleasingASlotTwiceOrOutOfRangeDoesNothing) {
   AcquireEngine();
   const std::int32_t slot = Store();
   for (const std::int32_t index : {-1, -5, kSlotCount, 1000}) {
@@ -83,7 +83,7 @@ TEST_F(EngineTest, ReleasingASlotTwiceOrOutOfRangeDoesNothing) {
   ReleaseSlot(slot);  // engine released: nothing to do
 }
 
-TEST_F(EngineTest, StoreSlotRefusesEmptyKernelsAndSurvivesMissingStorage) {
+TEST_F(SlotTableTest, StoreSlotRefusesEmptyKernelsAndSurvivesMissingStorage) {
   AcquireEngine();
   EXPECT_EQ(StoreSlot(nullptr, 3), StatusInvalid);
   EXPECT_EQ(StoreSlot(kKernel.data(), 0), StatusInvalid);
@@ -95,4 +95,4 @@ TEST_F(EngineTest, StoreSlotRefusesEmptyKernelsAndSurvivesMissingStorage) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-namespace tolvane::test_support {
+namespace tolvane::test {
 
 std::string Utf8ToCp932(std::string_view utf8) {
   const iconv_t cd = iconv_open("CP932", "UTF-8");
@@ -26,16 +26,24 @@ std::string Utf8ToCp932(std::string_view utf8) {
   return out;
 }
 
+std::vector<std::string> RepeatedDrawLines(const std::string& number, std::size_t count) {
+  std::vector<std::string> lines = {"round,date,weekday,number"};
+  for (std::size_t round = 1; round <= count; ++round) {
+    lines.push_back("第" + std::to_string(round) + "回,2020/1/2,X," + number);
+  }
+  return lines;
+}
+
 std::string WriteHistoryFile(const TempDir& dir, const std::vector<std::string>& utf8Lines,
-                             std::string_view lineEnd, std::string_view name) {
+                             std::string_view name) {
   std::string bytes;
   for (const std::string& line : utf8Lines) {
     bytes += Utf8ToCp932(line);
-    bytes += lineEnd;
+    bytes += '\n';
   }
   std::string path = dir.File(name);
   WriteBytes(path, bytes);
   return path;
 }
 
-}  // namespace tolvane::test_support
+}  // namespace tolvane::test

@@ -3,9 +3,10 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <stdexcept>
 
-namespace tolvane::test_support {
+namespace tolvane::test {
 
 TempDir::TempDir() {
   std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-test-XXXXXX").string();
@@ -38,4 +39,13 @@ std::string ReadBytes(const std::string& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-}  // namespace tolvane::test_support
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::istringstream in(ReadBytes(path));
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+}  // namespace tolvane::test

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
-namespace tolvane::test_support {
+namespace tolvane::test {
 
 // A fresh directory under the system's temporary folder, removed with everything in it when the
 // object goes.
@@ -23,8 +24,10 @@ class TempDir {
   std::filesystem::path path_;
 };
 
-// Whole-file helpers for byte-exact fixtures; both throw std::runtime_error on failure.
+// Whole-file helpers for byte-exact fixtures; they throw std::runtime_error on failure.
 void WriteBytes(const std::string& path, std::string_view bytes);
 std::string ReadBytes(const std::string& path);
+// The file's lines without their line feeds.
+std::vector<std::string> ReadLines(const std::string& path);
 
-}  // namespace tolvane::test_support
+}  // namespace tolvane::test
