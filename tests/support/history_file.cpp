@@ -1,29 +1,18 @@
 #include "tests/support/history_file.h"
 
-#include <iconv.h>
-
+#include <optional>
 #include <stdexcept>
+
+#include "core/cp932.h"
 
 namespace tolvane::test {
 
 std::string Utf8ToCp932(std::string_view utf8) {
-  const iconv_t cd = iconv_open("CP932", "UTF-8");
-  if (cd == reinterpret_cast<iconv_t>(-1)) {  // NOLINT(performance-no-int-to-ptr)
-    throw std::runtime_error("this system has no CP932 converter");
-  }
-  // Code page 932 never needs more bytes than UTF-8 for the same text; twice is ample.
-  std::string out(utf8.size() * 2, '\0');
-  char* in = const_cast<char*>(utf8.data());
-  std::size_t inLeft = utf8.size();
-  char* outPtr = out.data();
-  std::size_t outLeft = out.size();
-  const std::size_t rc = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-  iconv_close(cd);
-  if (rc == static_cast<std::size_t>(-1)) {
+  std::optional<std::string> bytes = tolvane::Utf8ToCp932(utf8);
+  if (!bytes) {
     throw std::runtime_error("no code page 932 form for: " + std::string(utf8));
   }
-  out.resize(out.size() - outLeft);
-  return out;
+  return *std::move(bytes);
 }
 
 std::vector<std::string> RepeatedDrawLines(const std::string& number, std::size_t count) {
