@@ -160,9 +160,9 @@ TEST(PredictionCommand, ChoosesThePredictorByFilterKind) {
       }
     }
     const std::string called = c.predictor + " called for ";
-    const std::vector<std::string> expected = {called + std::string(kPlaceHundreds),
-                                               called + std::string(kPlaceTens),
-                                               called + std::string(kPlaceOnes)};
+    // Every line of the log is UTF-8, the place labels included.
+    const std::vector<std::string> expected = {called + "百の位", called + "十の位",
+                                               called + "一の位"};
     EXPECT_EQ(calls, expected);
     EXPECT_EQ(loaderLines, 64);
     EXPECT_EQ(engineLines, c.engineLine.empty() ? 0 : 30);

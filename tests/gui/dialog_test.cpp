@@ -323,15 +323,24 @@ class DialogTest : public QObject {
       QString path;
       QString message;
       QString caption;
+      QString detail;  // the box's detailed text: where and why a load failed
     };
+    const QString folder = QString::fromStdString(dir.path().string());
+    const QString bad = QString::fromStdString(
+        WriteHistoryFile(dir, {"header", "第1回,2018/6/12,X,1x3"}, "bad.csv"));
+    const QString loadFailed =
+        QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。");
     const Case cases[] = {
-        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QStringLiteral("エラー")},
+        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QStringLiteral("エラー"),
+         QString()},
         {QString::fromStdString(dir.File("missing.csv")),
-         QStringLiteral("有効なファイルパスを入力してください。"), QStringLiteral("エラー")},
+         QStringLiteral("有効なファイルパスを入力してください。"), QStringLiteral("エラー"),
+         QString()},
         // A folder exists, so the loader is asked and fails.
-        {QString::fromStdString(dir.path().string()),
-         QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。"),
-         QCoreApplication::applicationName()},
+        {folder, loadFailed, QCoreApplication::applicationName(),
+         folder + QStringLiteral(": is a directory")},
+        {bad, loadFailed, QCoreApplication::applicationName(),
+         bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
     };
     for (const Case& c : cases) {
       boxes.Clear();
@@ -342,6 +351,7 @@ class DialogTest : public QObject {
       QCOMPARE(boxes.Boxes()[1].caption, c.caption);
       QCOMPARE(boxes.Boxes()[1].icon, QMessageBox::Critical);
       QCOMPARE(boxes.Boxes()[1].owner, &dlg);
+      QCOMPARE(boxes.Boxes()[1].detail, c.detail);
       QCOMPARE(result->text(), QString());
       QCOMPARE(result->font().pixelSize(), 24);
     }

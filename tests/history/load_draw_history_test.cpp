@@ -266,12 +266,35 @@ const std::vector<LoadCase>& Cases() {
        {},
        "Converted round number to integer: 1\n"
        "Error during file processing: invalid code page 932 byte sequence at line 3\n"},
+      // The header is passed over as bytes: whatever it holds, it is never decoded.
       {"UndecodableHeader",
        "",
-       "\xA0header\n第1回,2018/6/12,X,072\n",
+       "\xA0header\xFF\n\x91\xE6"
+       "1\x89\xF1,2018/6/12,X,072\n",
+       0,
+       {{0, 7, 2}},
+       "Processing line: 第1回,2018/6/12,X,072\n"},
+      {"ByteOrderMarkInTheHeader",
+       "",
+       "\xEF\xBB\xBFheader\n\x91\xE6"
+       "1\x89\xF1,2018/6/12,X,072\n",
+       0,
+       {{0, 7, 2}},
+       ""},
+      // No line may hold more than 1 MiB, the header included, so no input exhausts memory.
+      {"HeaderLongerThanTheLimit",
+       std::string(std::size_t{1} << 20, 'h') + "x\n第1回,2018/6/12,X,072\n",
+       "",
        kLoadFailed,
        {},
-       "Error during file processing: invalid code page 932 byte sequence at line 1\n"},
+       "Error during file processing: line 1 is longer than 1048576 bytes\n"},
+      {"DrawLineLongerThanTheLimit",
+       Header("第1回,2018/6/12,X,072\n第2回,2018/6/12,X,072" +
+              std::string(std::size_t{1} << 20, ' ')),
+       "",
+       kLoadFailed,
+       {},
+       "Error during file processing: line 3 is longer than 1048576 bytes\n"},
       {"LeadByteBeforeLineFeed",
        Header(""),
        "\x91\n第1回,2018/6/12,X,072\n",
