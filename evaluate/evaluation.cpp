@@ -125,10 +125,8 @@ RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const Window
 }
 
 unsigned ThreadCount(unsigned requested) {
-  if (requested != 0) {
-    return requested;
-  }
-  return std::max(1U, std::thread::hardware_concurrency());
+  const unsigned count = requested != 0 ? requested : std::thread::hardware_concurrency();
+  return std::clamp(count, 1U, kMaxEvaluationThreads);
 }
 
 Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& request) {
@@ -204,6 +202,8 @@ Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& 
 std::vector<EvaluationRun> AllRuns() {
   std::vector<FilterKind> filters;
   std::vector<FrameMode> frames;
+  filters.reserve(kFilterKinds.size());
+  frames.reserve(kFrameModes.size());
   for (const auto& entry : kFilterKinds) {
     filters.push_back(entry.kind);
   }

@@ -15,12 +15,13 @@ namespace tolvane {
 
 // Walk-forward evaluation: replays a history and counts how often each filter and frame would
 // have ranked the digit actually drawn near the top. Draw t (0-based, file order) is ranked
-// exactly as a prediction on a history of the first t draws ranks it; the first draw ranked is
-// draw 15, after one whole cycle.
+// exactly as a prediction on a history of the first t draws ranks it; the first draw replayed is
+// t = 15 (draw number 16), after one whole cycle.
 
 inline constexpr std::uint32_t kMinimumEvaluationDraws = 16;
 inline constexpr int kPlaces = 3;  // hundreds, tens, ones, in that order everywhere below
 inline constexpr int kMaxRank = 10;
+inline constexpr unsigned kMaxEvaluationThreads = 256;
 
 // One filter and frame to replay. With FilterKind::None the frame plays no part.
 struct EvaluationRun {
@@ -39,10 +40,10 @@ std::vector<EvaluationRun> RunsFor(const std::vector<FilterKind>& filters,
 
 struct EvaluationRequest {
   std::vector<EvaluationRun> runs = AllRuns();
-  // Replay only the last N draws (never before draw 15); nullopt: every draw from 15 on.
+  // Replay only the last N draws (never one before t = 15); nullopt: every draw from t = 15 on.
   std::optional<std::uint32_t> last;
-  // Worker threads, the calling thread included; 0: one per hardware thread. The results do not
-  // depend on it.
+  // Worker threads, the calling thread included; 0: one per hardware thread; at most
+  // kMaxEvaluationThreads. The results do not depend on it.
   unsigned threads = 0;
   // Keep a row per replayed draw and run (RunOutcome::targets).
   bool keepTargets = true;

@@ -16,7 +16,7 @@
 namespace tolvane {
 namespace {
 
-const std::string kSamplePath = TOLVANE_SOURCE_DIR "/data/numbers3-sample.csv";
+constexpr const char* kSamplePath = TOLVANE_SOURCE_DIR "/data/numbers3-sample.csv";
 
 // The generated history, written on first use and removed at exit.
 class GeneratedHistory {

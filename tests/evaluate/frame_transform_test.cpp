@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <bit>
+#include <cstdint>
 #include <random>
 #include <vector>
 
@@ -12,7 +13,9 @@
 namespace tolvane {
 namespace {
 
-bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+bool SameBits(double a, double b) {
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 // Small counts (as the raw series) or arbitrary reals (as filtered ones).
 std::vector<double> Series(std::size_t size, bool counts, unsigned seed) {
