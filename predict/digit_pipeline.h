@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/wa_data.h"
+#include "predict/digit_ranking.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {
@@ -16,10 +17,11 @@ namespace tolvane {
 using DigitSpectrumStep = std::function<std::int32_t(
     SpectrumRecord& record, WAData& digitSeries, std::uint32_t cycles, const std::string& name)>;
 
-// Counting per cycle of 15 values, one spectrum per digit value, peak powers, the stable ranking
-// and the result text, shared by both predictors. callerName opens the first log line.
-std::string RunDigitPipeline(const WAData& series, std::string_view callerName,
-                             const std::string& placeLabel, const std::string& logPath,
-                             const DigitSpectrumStep& spectrumStep);
+// Counting per cycle of 15 values, one spectrum per digit value, peak powers and the stable
+// ranking, shared by both predictors. callerName opens the first log line. The digits' power
+// spectra are kept in the result only when keepSpectra is set.
+DigitRanking RunDigitPipeline(const WAData& series, std::string_view callerName,
+                              const std::string& placeLabel, const std::string& logPath,
+                              const DigitSpectrumStep& spectrumStep, bool keepSpectra = false);
 
 }  // namespace tolvane

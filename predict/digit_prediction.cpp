@@ -1,9 +1,25 @@
 #include "predict/digit_prediction.h"
 
-#include "predict/digit_pipeline.h"
-#include "spectral/single_digit.h"
+#include <cstddef>
+
+#include "predict/narrow_texts.h"
+#include "predict/place_ranking.h"
 
 namespace tolvane {
+
+std::string PredictionText(const DigitRanking& ranking) {
+  if (!ranking.ok) {
+    return kPredictionError;
+  }
+  std::string text(kPowerSpectrumPrefix);
+  for (std::size_t i = 0; i < ranking.ranking.size(); ++i) {
+    if (i > 0) {
+      text += ", ";
+    }
+    text += static_cast<char>('0' + ranking.ranking[i]);
+  }
+  return text;
+}
 
 // The predictors read nothing from the workspace record and fill none of its arrays; it is only
 // the record they are invoked on.
@@ -11,22 +27,14 @@ namespace tolvane {
 std::string PredictPowerSpectrumDigit([[maybe_unused]] SpectrumRecord& workspace,
                                       const WAData& series, const std::string& placeLabel,
                                       const std::string& logPath) {
-  return RunDigitPipeline(series, "PredictPowerSpectrumDigit", placeLabel, logPath,
-                          [&logPath](SpectrumRecord& record, WAData& digitSeries,
-                                     std::uint32_t cycles, const std::string& name) {
-                            return ProcessSingleDigit(record, digitSeries, cycles, name, logPath);
-                          });
+  return PredictionText(RankPlaceUnfiltered(series, {false, placeLabel, logPath}));
 }
 
 std::string PredictDigit([[maybe_unused]] SpectrumRecord& workspace, const WAData& series,
                          std::int32_t frameMode, std::int32_t filterKind,
                          const std::string& placeLabel, const std::string& logPath) {
-  return RunDigitPipeline(series, "PredictDigit", placeLabel, logPath,
-                          [&](SpectrumRecord& record, WAData& digitSeries, std::uint32_t cycles,
-                              const std::string& name) {
-                            return ProcessSingleDigit(record, digitSeries, cycles, frameMode,
-                                                      filterKind, name, logPath);
-                          });
+  return PredictionText(
+      RankPlaceFiltered(series, frameMode, filterKind, {false, placeLabel, logPath}));
 }
 
 }  // namespace tolvane

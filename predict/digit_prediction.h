@@ -4,12 +4,17 @@
 #include <string>
 
 #include "core/wa_data.h"
+#include "predict/digit_ranking.h"
 #include "spectral/spectrum_record.h"
 
 namespace tolvane {
 
 // Result text on any failure.
 inline constexpr const char* kPredictionError = "Error";
+
+// A ranking as the predictors give it: "パワースペクトル予想: " + the digits, best first, joined by
+// ", " (code page 932 bytes), or "Error" when the ranking failed.
+std::string PredictionText(const DigitRanking& ranking);
 
 // Ranks the ten digit values of one place by the peak of each digit's per-cycle count spectrum
 // (cycles of 15 draws) and returns "パワースペクトル予想: " + the digits, highest first, joined

@@ -7,6 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake git pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libboost-math-dev
   qt6-base-dev qt6-base-dev-tools
   clang libclang-rt-14-dev clang-format clang-tidy
   libfftw3-dev

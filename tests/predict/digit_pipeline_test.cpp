@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
 #include "spectral/spectrum_record.h"
 #include "tests/support/temp_dir.h"
@@ -65,8 +66,13 @@ TEST(DigitPipeline, RanksHighestFirstWithTiesInAscendingOrder) {
   };
   for (const Case& c : cases) {
     std::vector<double> values = Cycles(2);
-    EXPECT_EQ(RunDigitPipeline(SeriesOf(values), "P", "x", "", ScoresStep(c.scores)),
-              Ranking(c.ranking));
+    const DigitRanking ranked =
+        RunDigitPipeline(SeriesOf(values), "P", "x", "", ScoresStep(c.scores));
+    EXPECT_EQ(PredictionText(ranked), Ranking(c.ranking));
+    EXPECT_EQ(ranked.scores, c.scores);
+    for (const std::vector<double>& spectrum : ranked.spectra) {
+      EXPECT_TRUE(spectrum.empty());
+    }
   }
 }
 
@@ -80,7 +86,7 @@ TEST(DigitPipeline, ProcessingFailureStopsAtThatDigit) {
                                        const std::string&) -> std::int32_t {
       return calls++ == failing ? -202 : FillWithScore(record, 1.0);
     };
-    EXPECT_EQ(RunDigitPipeline(SeriesOf(values), "P", "x", log, step), "Error");
+    EXPECT_FALSE(RunDigitPipeline(SeriesOf(values), "P", "x", log, step).ok);
     EXPECT_EQ(calls, failing + 1);
     const std::vector<std::string> lines = ReadLines(log);
     ASSERT_GE(lines.size(), 2U);
@@ -98,7 +104,7 @@ TEST(DigitPipeline, UnreadableSpectrumIsAnError) {
                                     const std::string& name) -> std::int32_t {
     return name == "Digit 3 Count" ? 0 : FillWithScore(record, 2.0);
   };
-  EXPECT_EQ(RunDigitPipeline(SeriesOf(values), "P", "x", log, step), "Error");
+  EXPECT_FALSE(RunDigitPipeline(SeriesOf(values), "P", "x", log, step).ok);
   const std::vector<std::string> lines = ReadLines(log);
   ASSERT_GE(lines.size(), 2U);
   EXPECT_EQ(lines[lines.size() - 2], "Power Spectrum for digit 2: 2");
@@ -124,7 +130,7 @@ TEST(DigitPipeline, ReleasesTheReplacementArrayOnce) {
     series.data = replacement;
     return FillWithScore(record, replacement[0] + replacement[1]);
   };
-  EXPECT_EQ(RunDigitPipeline(SeriesOf(values), "P", "x", "", step),
+  EXPECT_EQ(PredictionText(RunDigitPipeline(SeriesOf(values), "P", "x", "", step)),
             Ranking("1, 9, 2, 0, 3, 4, 5, 6, 7, 8"));
   const std::vector<std::vector<double>> expected = {{1, 0}, {2, 15}, {3, 0}, {0, 0}, {0, 0},
                                                      {0, 0}, {0, 0},  {0, 0}, {0, 0}, {9, 0}};

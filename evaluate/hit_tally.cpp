@@ -1,0 +1,81 @@
+#include "evaluate/hit_tally.h"
+
+#include <algorithm>
+#include <boost/math/distributions/binomial.hpp>
+#include <cstddef>
+
+namespace tolvane {
+namespace {
+
+// A tail that cannot be computed comes back as NaN instead of an exception.
+using QuietPolicy = boost::math::policies::policy<
+    boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+    boost::math::policies::overflow_error<boost::math::policies::ignore_error>,
+    boost::math::policies::evaluation_error<boost::math::policies::ignore_error>>;
+
+// Fills the p-values of counts whose hits are in place.
+void FillPValues(HitCounts& counts, double (*chance)(int)) {
+  const std::uint32_t trials = counts.hits[kMaxRank];
+  for (int k = 1; k <= kMaxRank; ++k) {
+    const auto at = static_cast<std::size_t>(k);
+    counts.pValues[at] = BinomialUpperTail(trials, counts.hits[at], chance(k));
+  }
+}
+
+// hits[k] from how many draws had each best-of rank r: a running sum.
+void Accumulate(HitCounts& counts, const std::array<std::uint32_t, kMaxRank + 1>& atRank) {
+  std::uint32_t sum = 0;
+  for (std::size_t k = 1; k <= kMaxRank; ++k) {
+    sum += atRank[k];
+    counts.hits[k] = sum;
+  }
+}
+
+}  // namespace
+
+double BinomialUpperTail(std::uint32_t trials, std::uint32_t hits, double p) {
+  if (hits == 0) {
+    return 1.0;
+  }
+  if (hits > trials) {
+    return 0.0;
+  }
+  const boost::math::binomial_distribution<double, QuietPolicy> distribution(trials, p);
+  // The complement of the distribution function at hits - 1 is P(X > hits - 1).
+  return boost::math::cdf(boost::math::complement(distribution, hits - 1));
+}
+
+// k/10 and k^3/1000 as correctly rounded quotients of exact integers.
+double PlaceHitChance(int k) { return static_cast<double>(k) / 10.0; }
+double AllThreeHitChance(int k) { return static_cast<double>(k * k * k) / 1000.0; }
+
+PlaceOutcome TallyPlace(const std::vector<std::uint8_t>& ranks) {
+  PlaceOutcome outcome;
+  std::array<std::uint32_t, kMaxRank + 1> atRank{};
+  std::uint64_t rankSum = 0;
+  for (const std::uint8_t rank : ranks) {
+    ++atRank[std::min<std::size_t>(rank, kMaxRank)];
+    rankSum += rank;
+  }
+  Accumulate(outcome, atRank);
+  FillPValues(outcome, PlaceHitChance);
+  outcome.meanRank =
+      ranks.empty() ? 0.0 : static_cast<double>(rankSum) / static_cast<double>(ranks.size());
+  return outcome;
+}
+
+HitCounts TallyAllThree(const std::vector<std::uint8_t>& hundreds,
+                        const std::vector<std::uint8_t>& tens,
+                        const std::vector<std::uint8_t>& ones) {
+  HitCounts counts;
+  std::array<std::uint32_t, kMaxRank + 1> atRank{};
+  for (std::size_t i = 0; i < hundreds.size(); ++i) {
+    const std::uint8_t worst = std::max({hundreds[i], tens[i], ones[i]});
+    ++atRank[std::min<std::size_t>(worst, kMaxRank)];
+  }
+  Accumulate(counts, atRank);
+  FillPValues(counts, AllThreeHitChance);
+  return counts;
+}
+
+}  // namespace tolvane
