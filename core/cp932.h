@@ -6,21 +6,16 @@
 #include <string>
 #include <string_view>
 
+#include "core/text_decoder.h"
+
 namespace tolvane {
 
 // Code page 932 (Shift_JIS with the Microsoft extensions) to UTF-16, through glibc iconv.
 // Every code page 932 character lies in the Basic Multilingual Plane: one character, one unit.
-class Cp932Decoder {
+class Cp932Decoder : public TextDecoder {
  public:
   // Nullptr when the system has no code page 932 converter.
   static std::unique_ptr<Cp932Decoder> Open();
-
-  virtual ~Cp932Decoder() = default;
-
-  // Decodes `bytes` completely. On an undecodable or truncated sequence returns nullopt and
-  // sets `errorOffset` (if given) to the offset of the first bad byte.
-  virtual std::optional<std::u16string> Decode(std::string_view bytes,
-                                               std::size_t* errorOffset = nullptr) = 0;
 };
 
 // For display: undecodable bytes become U+FFFD, so a text always arrives.

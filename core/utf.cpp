@@ -97,6 +97,26 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return out;
 }
 
+std::optional<std::u16string> Utf8Decoder::Decode(std::string_view bytes,
+                                                  std::size_t* errorOffset) {
+  std::u16string out;
+  out.reserve(bytes.size());
+  std::size_t pos = 0;
+  while (pos < bytes.size()) {
+    char32_t cp = 0;
+    const std::size_t length = DecodeUtf8(bytes.substr(pos), cp);
+    if (length == 0) {
+      if (errorOffset != nullptr) {
+        *errorOffset = pos;
+      }
+      return std::nullopt;
+    }
+    AppendUtf16(out, cp);
+    pos += length;
+  }
+  return out;
+}
+
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string out;
   out.reserve(text.size());

@@ -3,6 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/text_decoder.h"
+
 namespace tolvane {
 
 // UTF-16 <-> UTF-8, fixed by their standards, so written out rather than looked up. Both are
@@ -10,5 +12,13 @@ namespace tolvane {
 // arrives.
 std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
+
+// Strict UTF-8 for input files: an overlong form, an encoded surrogate, a code point past
+// U+10FFFF or a truncated sequence fails the decode instead of being replaced.
+class Utf8Decoder final : public TextDecoder {
+ public:
+  std::optional<std::u16string> Decode(std::string_view bytes,
+                                       std::size_t* errorOffset = nullptr) override;
+};
 
 }  // namespace tolvane

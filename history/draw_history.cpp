@@ -1,10 +1,12 @@
 #include "history/draw_history.h"
 
+#include <algorithm>
 #include <cstring>
 #include <exception>
 #include <iostream>
 #include <stdexcept>
 
+#include "core/cp932.h"
 #include "core/diagnostic_log.h"
 #include "core/utf.h"
 #include "history/draw_history_loader.h"
@@ -20,15 +22,42 @@ std::int32_t Fail(LoadReport& report, std::int32_t status, std::uint64_t line, s
   return status;
 }
 
+// Keeps the lowest and highest round, and the first line whose round does not go up from the
+// previous draw line's.
+class RoundTracker {
+ public:
+  void Note(LoadReport& report, std::int32_t round, std::uint64_t line) {
+    if (!seen_) {
+      report.lowestRound = round;
+      report.highestRound = round;
+    } else {
+      if (round <= previous_ && report.firstOutOfOrderLine == 0) {
+        report.firstOutOfOrderLine = line;
+      }
+      report.lowestRound = std::min(report.lowestRound, round);
+      report.highestRound = std::max(report.highestRound, round);
+    }
+    seen_ = true;
+    previous_ = round;
+  }
+
+ private:
+  bool seen_ = false;
+  std::int32_t previous_ = 0;
+};
+
 // Reads, checks and hands over the draws; failures with a message are thrown to the caller's
 // load-wide handler, the others return their code.
 std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path, WAData& hundreds,
-                       WAData& tens, WAData& ones, DiagnosticLog& log, LoadReport& report) {
-  const std::unique_ptr<Cp932Decoder> decoder = openDecoder();
+                       WAData& tens, WAData& ones, DiagnosticLog& log, LoadReport& report,
+                       const LoadOptions& options) {
+  const bool utf8 = options.encoding == TextEncoding::kUtf8;
+  std::unique_ptr<TextDecoder> decoder =
+      utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(openDecoder());
   if (!decoder) {
     throw LoadError("bad locale name", 0, "this system has no code page 932 converter");
   }
-  HistoryLineReader reader(path, *decoder);
+  HistoryLineReader reader(path, *decoder, utf8 ? "UTF-8" : "code page 932");
   if (!reader.IsOpen()) {
     log.WriteLine("Error: Unable to open file " + path);
     const int error = reader.OpenError();
@@ -44,6 +73,7 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
 
   DrawDigitLists digits;
   DrawFields fields;
+  RoundTracker rounds;
   std::u16string_view line;
   while (reader.Next(line)) {
     log.WriteLine("Processing line: ", line);
@@ -53,7 +83,9 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
       return Fail(report, kLoadFailed, reader.LineNumber(), FieldCountReason(fields.count()));
     }
     try {
-      digits.Append(CheckDrawLine(fields, log));
+      const CheckedDraw draw = CheckDrawLine(fields, log);
+      digits.Append(draw.digits);
+      rounds.Note(report, draw.round, reader.LineNumber());
     } catch (const std::exception& e) {
       log.WriteLine("Error processing line: " + Utf16ToUtf8(line) + "\nException: " + e.what());
       const auto* error = dynamic_cast<const LoadError*>(&e);
@@ -73,7 +105,8 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
 
 std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
                                   WAData& hundreds, WAData& tens, WAData& ones,
-                                  const std::string& logPath, LoadReport* report) {
+                                  const std::string& logPath, LoadReport* report,
+                                  const LoadOptions& options) {
   LoadReport local;
   LoadReport& out = report != nullptr ? *report : local;
   out = LoadReport{};
@@ -84,7 +117,7 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
       return Fail(out, kLoadCannotOpen, 0, "cannot open the log file " + logPath);
     }
     try {
-      return LoadLines(openDecoder, path, hundreds, tens, ones, log, out);
+      return LoadLines(openDecoder, path, hundreds, tens, ones, log, out, options);
     } catch (const std::exception& e) {
       log.WriteLine(std::string("Error during file processing: ") + e.what());
       const auto* error = dynamic_cast<const LoadError*>(&e);
@@ -98,8 +131,10 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
 }
 
 std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
-                             const std::string& logPath, LoadReport* report) {
-  return LoadDrawHistoryUsing(&Cp932Decoder::Open, path, hundreds, tens, ones, logPath, report);
+                             const std::string& logPath, LoadReport* report,
+                             const LoadOptions& options) {
+  return LoadDrawHistoryUsing(&Cp932Decoder::Open, path, hundreds, tens, ones, logPath, report,
+                              options);
 }
 
 }  // namespace tolvane

@@ -35,6 +35,7 @@ inline constexpr std::int32_t kLoadFailed = -5;      // any other failure
 // `path` is used unchanged (UTF-8 on Linux); an empty `logPath` means no log. `report`, when
 // given, receives where and why a load failed, or how many draws it read.
 std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
-                             const std::string& logPath, LoadReport* report = nullptr);
+                             const std::string& logPath, LoadReport* report = nullptr,
+                             const LoadOptions& options = {});
 
 }  // namespace tolvane

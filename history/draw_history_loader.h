@@ -16,6 +16,7 @@ using Cp932DecoderFactory = std::unique_ptr<Cp932Decoder> (*)();
 // system), so that case can be exercised where the system does have one.
 std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
                                   WAData& hundreds, WAData& tens, WAData& ones,
-                                  const std::string& logPath, LoadReport* report = nullptr);
+                                  const std::string& logPath, LoadReport* report = nullptr,
+                                  const LoadOptions& options = {});
 
 }  // namespace tolvane

@@ -155,7 +155,7 @@ void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) cons
   }
 }
 
-std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
+CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
   const std::u16string_view round = fields[0];
   log.WriteLine("Extracting round number from: ", round);
   if (log.IsOpen()) {
@@ -170,8 +170,9 @@ std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLo
   }
   const std::u16string_view number = round.substr(1, round.size() - 2);
   log.WriteLine("Converted round number to integer: ", number);
+  std::int32_t roundNumber = 0;
   try {
-    static_cast<void>(ParseRoundNumber(number));  // checked only; the order of lines is the file's
+    roundNumber = ParseRoundNumber(number);
   } catch (const std::invalid_argument& e) {
     throw LoadError(e.what(), 0, "round " + Quoted(round) + " has no number between 第 and 回");
   } catch (const std::out_of_range& e) {
@@ -190,7 +191,7 @@ std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLo
     throw LoadError("Invalid winning number format", 0,
                     "winning number " + Quoted(fields[3]) + " is not three digits");
   }
-  return *digits;
+  return {*digits, roundNumber};
 }
 
 std::string FieldCountReason(std::size_t fields) {

@@ -80,12 +80,16 @@ class DrawDigitLists {
 };
 
 // Checks one draw line that has at least four fields: the round (field 0), the date (field 1)
-// and the winning number (field 3), tracing each step to `log`. Returns the hundreds, tens and
-// ones digit. A failed check is logged and thrown as a LoadError (history/load_report.h) whose
+// and the winning number (field 3), tracing each step to `log`. Returns the digits and the
+// round. A failed check is logged and thrown as a LoadError (history/load_report.h) whose
 // what() names it for the log ("Invalid round number format", "invalid stoi argument",
 // "stoi argument out of range", "Invalid date format", "Invalid winning number format") and whose
 // reason quotes the field and says what was expected.
-std::array<std::uint8_t, 3> CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
+struct CheckedDraw {
+  std::array<std::uint8_t, 3> digits;  // hundreds, tens, ones
+  std::int32_t round;                  // the number between 第 and 回
+};
+CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
 
 // The user's reason for a draw line with too few fields: "3 fields; a draw line needs at least 4".
 std::string FieldCountReason(std::size_t fields);

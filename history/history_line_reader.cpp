@@ -49,8 +49,9 @@ std::string TooLongText(std::uint64_t line) {
 
 }  // namespace
 
-HistoryLineReader::HistoryLineReader(const std::string& path, Cp932Decoder& decoder)
-    : decoder_(decoder) {
+HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decoder,
+                                     std::string encodingName)
+    : decoder_(decoder), encodingName_(std::move(encodingName)) {
   fd_ = OpenRegularFile(path, firstRead_, openError_);
 }
 
@@ -82,8 +83,9 @@ bool HistoryLineReader::SkipLine() {
 bool HistoryLineReader::Next(std::u16string_view& line) {
   while (decodedPos_ >= decoded_.size()) {
     if (badLine_ != 0) {
-      throw LoadError("invalid code page 932 byte sequence at line " + std::to_string(badLine_),
-                      badLine_, "bytes that are not code page 932");
+      throw LoadError(
+          "invalid " + encodingName_ + " byte sequence at line " + std::to_string(badLine_),
+          badLine_, "bytes that are not " + encodingName_);
     }
     if (!Refill()) {
       return false;

@@ -6,21 +6,23 @@
 #include <string_view>
 #include <vector>
 
-#include "core/cp932.h"
+#include "core/text_decoder.h"
 
 namespace tolvane {
 
-// Streams the lines of a code page 932 file as UTF-16 without holding the whole file. Raw bytes
-// are cut at line feeds before decoding: 0x0A is never part of a two-byte character, so no
-// character spans a cut. Lines end at a line feed (not part of the line); a last line without one
-// still counts; every carriage return is removed. No line may be longer than kMaxLineBytes, so no
-// input, however it is shaped, makes the reader hold more than a few of those at once.
+// Streams the lines of a code page 932 or UTF-8 file as UTF-16 without holding the whole file.
+// Raw bytes are cut at line feeds before decoding: in both encodings 0x0A is never part of a
+// multi-byte character, so no character spans a cut. Lines end at a line feed (not part of the
+// line); a last line without one still counts; every carriage return is removed. No line may be
+// longer than kMaxLineBytes, so no input, however it is shaped, makes the reader hold more than a
+// few of those at once.
 class HistoryLineReader {
  public:
   static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
 
   // Opens `path` for reading; IsOpen() tells whether that worked (a directory does not count).
-  HistoryLineReader(const std::string& path, Cp932Decoder& decoder);
+  // `encodingName` ("code page 932", "UTF-8") names the encoding in errors.
+  HistoryLineReader(const std::string& path, TextDecoder& decoder, std::string encodingName);
   ~HistoryLineReader();
 
   HistoryLineReader(const HistoryLineReader&) = delete;
@@ -49,7 +51,8 @@ class HistoryLineReader {
   void ReadMore();
   void CheckLineLengths(std::size_t cut) const;
 
-  Cp932Decoder& decoder_;
+  TextDecoder& decoder_;
+  std::string encodingName_;
   int fd_ = -1;
   int openError_ = 0;
   std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/text_decoder.h"
+
 namespace tolvane {
 
 // What a load found, beside its status code: on failure where and why, in words a user can act
@@ -12,6 +14,18 @@ struct LoadReport {
   std::uint64_t line = 0;   // 1-based line of the failure, the header being line 1; 0: the file
   std::string reason;       // UTF-8; empty after a successful load
   std::uint64_t draws = 0;  // draw lines accepted
+
+  // The rounds read. The analysis takes the draws in file order, so a file whose rounds do not
+  // go up line by line (a newest-first download) deserves a warning.
+  std::int32_t lowestRound = 0;   // meaningful when draws > 0
+  std::int32_t highestRound = 0;  // meaningful when draws > 0
+  // The first line whose round is not above the draw line's before it; 0: none.
+  std::uint64_t firstOutOfOrderLine = 0;
+};
+
+// How to read a history file.
+struct LoadOptions {
+  TextEncoding encoding = TextEncoding::kCp932;
 };
 
 // How a failure travels inside the loader: what() is the diagnostic log's text, `reason` the
