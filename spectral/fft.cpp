@@ -20,15 +20,13 @@ constexpr std::uint32_t kAvx2Shortest = 16;
 void Transform(detail::SimdPath path, const detail::FftTables& tables, const double* src,
                double* re, double* im, bool inverse) {
   switch (path) {
-#if defined(__SSE2__)
+#if defined(TOLVANE_X86_KERNELS)
     case detail::SimdPath::kSse2:
       if (tables.n >= kSse2Shortest) {
         detail::TransformSse2(tables, src, re, im, inverse);
         return;
       }
       break;
-#endif
-#if defined(TOLVANE_AVX2_KERNELS)
     case detail::SimdPath::kAvx2:
       if (tables.n >= kAvx2Shortest) {
         detail::TransformAvx2(tables, src, re, im, inverse);

@@ -19,12 +19,10 @@ void CausalConvolutionOn(SimdPath path, const double* taps, std::size_t tapCount
   }
   // A path the processor cannot run falls back to one it can.
   switch (path < BestSimdPath() ? path : BestSimdPath()) {
-#if defined(__SSE2__)
+#if defined(TOLVANE_X86_KERNELS)
     case SimdPath::kSse2:
       ConvolveSse2(taps, tapCount, x, out, size);
       return;
-#endif
-#if defined(TOLVANE_AVX2_KERNELS)
     case SimdPath::kAvx2:
       ConvolveAvx2(taps, tapCount, x, out, size);
       return;

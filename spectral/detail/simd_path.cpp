@@ -3,22 +3,18 @@
 namespace tolvane::detail {
 namespace {
 
+#if defined(TOLVANE_X86_KERNELS)
 bool ProcessorRunsAvx2() {
-#if defined(TOLVANE_AVX2_KERNELS)
   // Checks the operating system's support for the wide registers too.
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx2") != 0;
-#else
-  return false;
-#endif
 }
+#endif
 
 SimdPath DetectBestPath() {
-  if (ProcessorRunsAvx2()) {
-    return SimdPath::kAvx2;
-  }
-#if defined(__SSE2__)
-  return SimdPath::kSse2;
+#if defined(TOLVANE_X86_KERNELS)
+  // Every x86-64 processor has SSE2.
+  return ProcessorRunsAvx2() ? SimdPath::kAvx2 : SimdPath::kSse2;
 #else
   return SimdPath::kScalar;
 #endif
