@@ -6,6 +6,9 @@
 #include <vector>
 
 #include "core/wa_data.h"
+#include "spectral/detail/convolution.h"
+#include "spectral/detail/fft_on_path.h"
+#include "spectral/detail/simd_path.h"
 #include "spectral/fft.h"
 #include "spectral/fir_filter.h"
 #include "spectral/single_digit.h"
@@ -40,6 +43,7 @@ double FilterMultiplyAdds(std::size_t n) {
   return total;
 }
 
+// The transform on the widest path the processor runs (what the program uses).
 void BM_ComputeFft(benchmark::State& state) {
   const auto n = static_cast<std::uint32_t>(state.range(0));
   const std::vector<double> src = Counts(n);
@@ -52,6 +56,31 @@ void BM_ComputeFft(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * n);
 }
 BENCHMARK(BM_ComputeFft)->RangeMultiplier(2)->Range(128, 65536);
+
+// The narrower paths, for processors without AVX2 (skipped where the path is missing).
+void ComputeFftOnPath(benchmark::State& state, detail::SimdPath path) {
+  if (detail::BestSimdPath() < path) {
+    state.SkipWithError("this processor does not run the path");
+    return;
+  }
+  const auto n = static_cast<std::uint32_t>(state.range(0));
+  const std::vector<double> src = Counts(n);
+  std::vector<double> re(n);
+  std::vector<double> im(n);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
+    benchmark::DoNotOptimize(detail::ComputeFftOn(path, src.data(), re.data(), im.data(), n, 0));
+    benchmark::ClobberMemory();
+  }
+  state.SetItemsProcessed(state.iterations() * n);
+}
+void BM_ComputeFftSse2(benchmark::State& state) {
+  ComputeFftOnPath(state, detail::SimdPath::kSse2);
+}
+void BM_ComputeFftScalar(benchmark::State& state) {
+  ComputeFftOnPath(state, detail::SimdPath::kScalar);
+}
+BENCHMARK(BM_ComputeFftSse2)->Arg(4096)->Arg(65536);
+BENCHMARK(BM_ComputeFftScalar)->Arg(4096)->Arg(65536);
 
 #ifdef TOLVANE_BENCH_FFTW
 void BM_FftwRealToComplex(benchmark::State& state) {
@@ -92,6 +121,36 @@ void BM_ApplyFilter(benchmark::State& state) {
       FilterMultiplyAdds(n) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_ApplyFilter)->RangeMultiplier(4)->Range(64, 65536);
+
+// The filter's inner loop alone: 128 taps over n values, as multiply-adds per second.
+void CausalConvolutionOnPath(benchmark::State& state, detail::SimdPath path) {
+  if (detail::BestSimdPath() < path) {
+    state.SkipWithError("this processor does not run the path");
+    return;
+  }
+  const auto n = static_cast<std::size_t>(state.range(0));
+  const std::vector<double> taps = Counts(128);
+  const std::vector<double> input = Counts(n);
+  std::vector<double> output(n);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
+    detail::CausalConvolutionOn(path, taps.data(), taps.size(), input.data(), output.data(), n);
+    benchmark::ClobberMemory();
+  }
+  state.counters["madds"] = benchmark::Counter(
+      FilterMultiplyAdds(n) * static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+}
+void BM_CausalConvolution(benchmark::State& state) {
+  CausalConvolutionOnPath(state, detail::BestSimdPath());
+}
+void BM_CausalConvolutionSse2(benchmark::State& state) {
+  CausalConvolutionOnPath(state, detail::SimdPath::kSse2);
+}
+void BM_CausalConvolutionScalar(benchmark::State& state) {
+  CausalConvolutionOnPath(state, detail::SimdPath::kScalar);
+}
+BENCHMARK(BM_CausalConvolution)->RangeMultiplier(4)->Range(64, 65536);
+BENCHMARK(BM_CausalConvolutionSse2)->Arg(512)->Arg(65536);
+BENCHMARK(BM_CausalConvolutionScalar)->Arg(512)->Arg(65536);
 
 // kind < 0: the unfiltered overload; otherwise the filtered one with that filter kind.
 void ProcessSeries(benchmark::State& state, std::int32_t kind) {

@@ -4,10 +4,15 @@
 // ranking. The fingerprints were taken with -O0 and -O2, under g++ and clang++.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <vector>
 
+#include "spectral/detail/fft_on_path.h"
+#include "spectral/detail/simd_path.h"
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
 
@@ -72,6 +77,74 @@ TEST(FftGolden, EveryLengthUpTo65536GivesTheSameBitsAsEver) {
     ASSERT_EQ(ComputeFft(src.data(), re.data(), im.data(), golden.n, golden.flag), StatusOk);
     const std::uint64_t fingerprint = Fingerprint(im, Fingerprint(re, 14695981039346656037ULL));
     EXPECT_EQ(fingerprint, golden.fingerprint) << "n = " << golden.n << ", flag " << golden.flag;
+  }
+}
+
+// ComputeFft runs the widest path the processor has; the narrower ones must give the same bits.
+TEST(FftGolden, EveryInstructionSetPathGivesTheSameBits) {
+  for (const detail::SimdPath path : detail::AvailableSimdPaths()) {
+    for (const Golden& golden : kGolden) {
+      const std::vector<double> src = LcgSignal(golden.n);
+      std::vector<double> re(golden.n);
+      std::vector<double> im(golden.n);
+      ASSERT_EQ(detail::ComputeFftOn(path, src.data(), re.data(), im.data(), golden.n, golden.flag),
+                StatusOk);
+      const std::uint64_t fingerprint = Fingerprint(im, Fingerprint(re, 14695981039346656037ULL));
+      EXPECT_EQ(fingerprint, golden.fingerprint)
+          << detail::SimdPathName(path) << ", n = " << golden.n << ", flag " << golden.flag;
+    }
+  }
+}
+
+// Signed zeros, subnormals, overflow, infinities and NaNs: the vector paths must not take any
+// shortcut the scalar loops do not (skipping a product with a zero imaginary part changes the
+// sign of zero sums and turns inf * 0 = NaN into inf). Every input reaches every bin, so one NaN
+// would hide the signs of zeros: each input draws from its own small palette. Any NaN matches
+// any NaN.
+TEST(FftGolden, PathsAgreeOnSpecialValues) {
+  constexpr double kInf = std::numeric_limits<double>::infinity();
+  constexpr double kTiny = std::numeric_limits<double>::denorm_min();
+  constexpr double kHuge = std::numeric_limits<double>::max();
+  const std::vector<std::vector<double>> palettes = {
+      {-0.0},
+      {0.0, -0.0},
+      {0.0, -0.0, kTiny, -kTiny},
+      {0.0, -0.0, kHuge, -kHuge, 1.0},
+      {0.0, -0.0, kInf},
+      {0.0, -0.0, kInf, -kInf, std::numeric_limits<double>::quiet_NaN(), kTiny, kHuge, -3.5},
+  };
+  const auto sameBits = [](double a, double b) {
+    return (std::isnan(a) && std::isnan(b)) ||
+           std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+  };
+  // 16 and 2048 leave an even and an odd number of stages after the first two.
+  for (const std::uint32_t n : {8U, 16U, 32U, 2048U}) {
+    for (std::size_t palette = 0; palette < palettes.size(); ++palette) {
+      const std::vector<double>& values = palettes[palette];
+      std::vector<double> src(n);
+      for (std::size_t i = 0; i < n; ++i) {
+        src[i] = values[(i * 2654435761U + n) % 1000003U % values.size()];
+      }
+      for (const std::int32_t flag : {0, 1, 2}) {
+        std::vector<double> wantRe(n);
+        std::vector<double> wantIm(n);
+        ASSERT_EQ(detail::ComputeFftOn(detail::SimdPath::kScalar, src.data(), wantRe.data(),
+                                       wantIm.data(), n, flag),
+                  StatusOk);
+        for (const detail::SimdPath path : detail::AvailableSimdPaths()) {
+          std::vector<double> re(n);
+          std::vector<double> im(n);
+          ASSERT_EQ(detail::ComputeFftOn(path, src.data(), re.data(), im.data(), n, flag),
+                    StatusOk);
+          for (std::size_t i = 0; i < n; ++i) {
+            ASSERT_TRUE(sameBits(re[i], wantRe[i]) && sameBits(im[i], wantIm[i]))
+                << detail::SimdPathName(path) << ", n = " << n << ", palette " << palette
+                << ", flag " << flag << ", bin " << i << ": " << re[i] << ", " << im[i]
+                << " instead of " << wantRe[i] << ", " << wantIm[i];
+          }
+        }
+      }
+    }
   }
 }
 

@@ -1,0 +1,53 @@
+#include "spectral/detail/simd_path.h"
+
+namespace tolvane::detail {
+namespace {
+
+#if defined(TOLVANE_X86_KERNELS)
+bool ProcessorRunsAvx2() {
+  // Checks the operating system's support for the wide registers too.
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx2") != 0;
+}
+#endif
+
+SimdPath DetectBestPath() {
+#if defined(TOLVANE_X86_KERNELS)
+  // Every x86-64 processor has SSE2.
+  return ProcessorRunsAvx2() ? SimdPath::kAvx2 : SimdPath::kSse2;
+#else
+  return SimdPath::kScalar;
+#endif
+}
+
+}  // namespace
+
+SimdPath BestSimdPath() {
+  static const SimdPath best = DetectBestPath();
+  return best;
+}
+
+std::vector<SimdPath> AvailableSimdPaths() {
+  std::vector<SimdPath> paths;
+  for (const SimdPath path : {SimdPath::kScalar, SimdPath::kSse2, SimdPath::kAvx2}) {
+    paths.push_back(path);
+    if (path == BestSimdPath()) {
+      break;
+    }
+  }
+  return paths;
+}
+
+const char* SimdPathName(SimdPath path) {
+  switch (path) {
+    case SimdPath::kScalar:
+      return "scalar";
+    case SimdPath::kSse2:
+      return "SSE2";
+    case SimdPath::kAvx2:
+      return "AVX2";
+  }
+  return "unknown";
+}
+
+}  // namespace tolvane::detail
