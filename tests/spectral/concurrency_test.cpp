@@ -14,11 +14,11 @@
 #include "spectral/fft.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::EngineTest;
-using testing::TestSignal;
+// The engine must be released and no allocation failure armed after each test.
+class ConcurrencyTest : public EngineFixture {};
 
 constexpr std::size_t kThreads = 4;
 
@@ -43,7 +43,7 @@ bool SameBits(const std::vector<double>& a, const std::vector<double>& b) {
 
 // The threads start together on lengths whose tables may not exist yet, each in its own order,
 // so that first builds of one length race each other and reads of others.
-TEST_F(EngineTest, TransformsFromSeveralThreadsMatchOneThread) {
+TEST_F(ConcurrencyTest, TransformsFromSeveralThreadsMatchOneThread) {
   const std::vector<std::uint32_t> lengths = {1, 2, 8, 16, 32, 256, 2048, 8192, 32768};
   constexpr std::size_t kRounds = 3;
   std::vector<std::vector<double>> inputs;
@@ -92,7 +92,7 @@ TEST_F(EngineTest, TransformsFromSeveralThreadsMatchOneThread) {
 }
 
 // An armed failure falls on exactly one of many attempts made at once, and every attempt counts.
-TEST_F(EngineTest, AllocationHookCountsConcurrentAttemptsOnce) {
+TEST_F(ConcurrencyTest, AllocationHookCountsConcurrentAttemptsOnce) {
   constexpr std::uint64_t kPerThread = 2000;
   const std::uint64_t before = detail::AllocationCount();
   detail::FailNthAllocation(kThreads * kPerThread / 2);
@@ -121,4 +121,4 @@ TEST_F(EngineTest, AllocationHookCountsConcurrentAttemptsOnce) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test

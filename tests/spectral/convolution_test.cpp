@@ -9,10 +9,9 @@
 #include "spectral/detail/simd_path.h"
 #include "tests/spectral/engine_fixture.h"
 
-namespace tolvane {
+namespace tolvane::test {
 namespace {
 
-using testing::TestSignal;
 
 // From 0.0, taps in increasing order, values before x[0] absent.
 std::vector<double> PlainConvolution(const std::vector<double>& taps,
@@ -65,4 +64,4 @@ TEST(CausalConvolution, EveryPathMatchesThePlainLoopBitForBit) {
 }
 
 }  // namespace
-}  // namespace tolvane
+}  // namespace tolvane::test
