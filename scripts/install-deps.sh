@@ -6,9 +6,10 @@ set -euo pipefail
 
 packages=(
   build-essential cmake git pkg-config python3
-  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libboost-math-dev
-  qt6-base-dev qt6-base-dev-tools
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev qt6-translations-l10n
+  help2man dpkg-dev file
   clang libclang-rt-14-dev clang-format clang-tidy
   libfftw3-dev
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
