@@ -179,6 +179,9 @@ void CSkelmorDlg::CreateMenu() {
   QMenu* file = m_menuBar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   m_actOpen = file->addAction(QStringLiteral("開く(&O)..."));
   m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+  // The analysis windows beside the prediction, each over the history named in the path edit.
+  m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));
+  m_menuTools->setObjectName(QStringLiteral("toolsMenu"));
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));
@@ -303,6 +306,8 @@ void CSkelmorDlg::OnBrowse() {
   m_strFilePath = *chosen;
   m_editPath->setText(m_strFilePath);
 }
+
+QString CSkelmorDlg::HistoryPath() const { return m_editPath->text(); }
 
 void CSkelmorDlg::OnAbout() {
   CAboutDlg about(this);

@@ -14,6 +14,7 @@ class QButtonGroup;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -59,6 +60,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
 
   // Members, read by the tests as the handlers leave them.
   const QString& FilePath() const { return m_strFilePath; }
+  // The history path as the edit shows it now, for the analysis windows.
+  QString HistoryPath() const;
   FrameMode Frame() const { return m_frameMode; }
   FilterKind Filter() const { return m_filterKind; }
   const std::optional<QFont>& ResultFont() const { return m_fontResult; }
@@ -86,6 +89,7 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   FilterKind m_filterKind = FilterKind::LowPass;
 
   QMenuBar* m_menuBar = nullptr;
+  QMenu* m_menuTools = nullptr;
   QAction* m_actOpen = nullptr;
   QAction* m_actExit = nullptr;
   QAction* m_actAbout = nullptr;
