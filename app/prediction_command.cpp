@@ -9,18 +9,13 @@
 #include "core/leading_integer.h"
 #include "core/utf.h"
 #include "history/draw_history.h"
+#include "predict/cycle_counts.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
-#include "spectral/spectrum_record.h"
+#include "predict/place_ranking.h"
 
 namespace tolvane {
 namespace {
-
-struct PlaceResults {
-  std::string hundreds;
-  std::string tens;
-  std::string ones;
-};
 
 // A refused history; what() says where and why (UTF-8).
 class LoadFailure : public std::runtime_error {
@@ -28,43 +23,31 @@ class LoadFailure : public std::runtime_error {
   explicit LoadFailure(const std::string& detail) : std::runtime_error(detail) {}
 };
 
-PlaceResults PredictPlaces(const DrawHistory& history, const PredictionInputs& inputs,
-                           const std::string& logPath) {
-  // The record the predictors are invoked on; released even though they leave it empty.
-  OwnedSpectrum workspace;
-  PlaceResults results;
-  if (inputs.filter == FilterKind::None) {
-    results.hundreds = PredictPowerSpectrumDigit(workspace.get(), history.hundreds,
-                                                 std::string(kPlaceHundreds), logPath);
-    results.tens =
-        PredictPowerSpectrumDigit(workspace.get(), history.tens, std::string(kPlaceTens), logPath);
-    results.ones =
-        PredictPowerSpectrumDigit(workspace.get(), history.ones, std::string(kPlaceOnes), logPath);
-  } else {
-    const std::int32_t frame = EngineCode(inputs.frame);
-    const std::int32_t filter = EngineCode(inputs.filter);
-    results.hundreds = PredictDigit(workspace.get(), history.hundreds, frame, filter,
-                                    std::string(kPlaceHundreds), logPath);
-    results.tens = PredictDigit(workspace.get(), history.tens, frame, filter,
-                                std::string(kPlaceTens), logPath);
-    results.ones = PredictDigit(workspace.get(), history.ones, frame, filter,
-                                std::string(kPlaceOnes), logPath);
+// Ranks the three places with the filter and frame chosen, each with its own label in the log.
+std::array<DigitRanking, 3> RankPlaces(const DrawHistory& history, const PredictionInputs& inputs,
+                                       const std::string& logPath) {
+  const std::array<const WAData*, 3> series = {&history.hundreds, &history.tens, &history.ones};
+  const std::array<std::string_view, 3> labels = {kPlaceHundreds, kPlaceTens, kPlaceOnes};
+  std::array<DigitRanking, 3> places;
+  for (std::size_t place = 0; place < places.size(); ++place) {
+    places[place] = RankPlace(*series[place], inputs.filter, inputs.frame,
+                              {inputs.keepSpectra, std::string(labels[place]), logPath});
   }
-  return results;
+  return places;
 }
 
 std::u16string AsciiToUtf16(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
 // "予測回号: 第%d回\n\n予想数字\n\n百の位：\n%s\n\n十の位：\n%s\n\n一の位：\n%s"
-std::u16string FormatResult(int round, const PlaceResults& results) {
+std::u16string FormatResult(int round, const std::array<DigitRanking, 3>& places) {
   std::u16string text = u"予測回号: 第";
   text += AsciiToUtf16(std::to_string(round));
   text += u"回\n\n予想数字\n\n百の位：\n";
-  text += Cp932ToUtf16(results.hundreds);
+  text += Cp932ToUtf16(PredictionText(places[0]));
   text += u"\n\n十の位：\n";
-  text += Cp932ToUtf16(results.tens);
+  text += Cp932ToUtf16(PredictionText(places[1]));
   text += u"\n\n一の位：\n";
-  text += Cp932ToUtf16(results.ones);
+  text += Cp932ToUtf16(PredictionText(places[2]));
   return text;
 }
 
@@ -116,12 +99,19 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
   view.SyncRoundSpin();
   const int round = RoundNumberFromText(view.RoundText());
 
-  const PlaceResults results = PredictPlaces(history, inputs, logPath);
-  view.SetResultText(FormatResult(round, results));
+  PredictionAnalysis analysis;
+  analysis.places = RankPlaces(history, inputs, logPath);
+  view.SetResultText(FormatResult(round, analysis.places));
   view.ApplyResultFont();
   outcome.stage = PredictionOutcome::Stage::kPredicted;
-  outcome.placeRanked = {results.hundreds != kPredictionError, results.tens != kPredictionError,
-                         results.ones != kPredictionError};
+  outcome.placeRanked = {analysis.places[0].ok, analysis.places[1].ok, analysis.places[2].ok};
+  analysis.round = round;
+  analysis.draws = outcome.load.draws;
+  analysis.cycles = history.hundreds.size / kCycleLength;
+  analysis.filter = inputs.filter;
+  analysis.frame = inputs.frame;
+  analysis.transformedCycles = TransformedCycles(analysis.cycles, inputs.filter, inputs.frame);
+  view.ShowAnalysis(analysis);
 }
 
 }  // namespace

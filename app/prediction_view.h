@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/prediction_analysis.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -13,6 +14,7 @@ struct PredictionInputs {
   std::u16string filePath;  // empty: no file named
   FilterKind filter = FilterKind::LowPass;
   FrameMode frame = FrameMode::Head;  // plays no part without a filter
+  bool keepSpectra = false;           // the analysis handed to ShowAnalysis holds the spectra
 };
 
 // The window operations the prediction command uses. The desktop dialog implements them with
@@ -40,6 +42,8 @@ class PredictionView {
   virtual std::u16string RoundText() = 0;
   // Gives the result area a font of height 24 derived from its current font.
   virtual void ApplyResultFont() = 0;
+  // After a result is shown: what it rests on (rankings, scores, spectra when asked for).
+  virtual void ShowAnalysis(const PredictionAnalysis& analysis) = 0;
 };
 
 }  // namespace tolvane

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,8 +26,11 @@ class ConsoleView final : public PredictionView {
   void SyncRoundSpin() override {}
   std::u16string RoundText() override { return roundText_; }
   void ApplyResultFont() override {}
+  void ShowAnalysis(const PredictionAnalysis& analysis) override { analysis_ = analysis; }
 
   const std::u16string& ResultText() const { return resultText_; }
+  // What the last result rests on; nullopt until a prediction was shown.
+  const std::optional<PredictionAnalysis>& Analysis() const { return analysis_; }
   // Texts of the error boxes, in the order shown.
   const std::vector<std::u16string>& Errors() const { return errors_; }
 
@@ -35,6 +39,7 @@ class ConsoleView final : public PredictionView {
   std::u16string roundText_;
   std::u16string resultText_;
   std::vector<std::u16string> errors_;
+  std::optional<PredictionAnalysis> analysis_;
 };
 
 }  // namespace tolvane

@@ -57,7 +57,16 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void SyncRoundSpin() override;
   std::u16string RoundText() override;
   void ApplyResultFont() override;
+  void ShowAnalysis(const PredictionAnalysis& analysis) override;
 
+  // What the last prediction rests on, for the windows that show it; nullopt before the first.
+  const std::optional<PredictionAnalysis>& LastAnalysis() const { return m_lastAnalysis; }
+
+ signals:
+  // A prediction was shown; LastAnalysis() holds what it rests on.
+  void AnalysisShown();
+
+ public:
   // Members, read by the tests as the handlers leave them.
   const QString& FilePath() const { return m_strFilePath; }
   // The history path as the edit shows it now, for the analysis windows.
@@ -85,6 +94,7 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   FrameMode m_frameMode = FrameMode::Head;
   QString m_strOutputFile;
   std::optional<QFont> m_fontResult;
+  std::optional<PredictionAnalysis> m_lastAnalysis;
   bool m_bEditGuard = false;
   FilterKind m_filterKind = FilterKind::LowPass;
 

@@ -60,6 +60,11 @@ void CSkelmorDlg::SyncRoundSpin() { m_spinRound->GetPos(); }
 
 std::u16string CSkelmorDlg::RoundText() { return m_editRound->text().toStdU16String(); }
 
+void CSkelmorDlg::ShowAnalysis(const PredictionAnalysis& analysis) {
+  m_lastAnalysis = analysis;
+  emit AnalysisShown();
+}
+
 void CSkelmorDlg::ApplyResultFont() {
   // Face, weight and style stay those of the area's current font; only the height changes.
   QFont font = m_staticResult->font();

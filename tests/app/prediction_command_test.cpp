@@ -227,5 +227,52 @@ TEST(PredictionCommand, NeverThrowsEvenWhenTheErrorBoxFails) {
   EXPECT_NO_THROW(RunPredictionCommand(view));
 }
 
+// The stretches of the per-cycle series the transform takes, as the engine picks them.
+TEST(TransformedCycles, FollowTheFrameTheEngineTransforms) {
+  struct Case {
+    std::uint32_t cycles;
+    FilterKind filter;
+    FrameMode frame;
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
+  };
+  const std::vector<Case> cases = {
+      {433, FilterKind::None, FrameMode::Tail, {{0, 256}}},
+      {433, FilterKind::LowPass, FrameMode::Head, {{0, 256}}},
+      {433, FilterKind::LowPass, FrameMode::Tail, {{177, 433}}},
+      {433, FilterKind::BandPass, FrameMode::Center, {{88, 344}}},
+      {433, FilterKind::BandPass, FrameMode::HeadTail, {{0, 256}, {177, 433}}},
+      {256, FilterKind::LowPass, FrameMode::HeadTail, {{0, 256}}},  // both frames are the series
+      {1, FilterKind::LowPass, FrameMode::Tail, {{0, 1}}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;
+    for (const CycleSpan& span : TransformedCycles(c.cycles, c.filter, c.frame)) {
+      spans.emplace_back(span.start, span.end);
+    }
+    EXPECT_EQ(spans, c.spans) << c.cycles << " " << Word(c.filter) << " " << Word(c.frame);
+  }
+}
+
+// The window's text and the structured result come from one computation.
+TEST(PredictionCommand, AnalysisAgreesWithTheShownText) {
+  TempDir dir;
+  const std::string path = WriteHistoryFile(dir, RepeatedDrawLines("572", 61));
+  RecordingView view;
+  view.inputs = {Wide(path), FilterKind::BandPass, FrameMode::Tail, true};
+  view.roundText = u"77";
+  RunPredictionCommand(view);
+  ASSERT_TRUE(view.analysis.has_value());
+  const PredictionAnalysis& analysis = *view.analysis;
+  EXPECT_EQ(analysis.round, 77);
+  EXPECT_EQ(analysis.draws, 61U);
+  EXPECT_EQ(analysis.cycles, 4U);
+  const std::array<int, 3> first = {5, 7, 2};
+  for (std::size_t place = 0; place < 3; ++place) {
+    EXPECT_TRUE(analysis.places[place].ok);
+    EXPECT_EQ(analysis.places[place].ranking[0], first[place]);
+    EXPECT_EQ(analysis.places[place].spectra[0].size(), 4U);
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::test

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -19,8 +20,9 @@ class RecordingView : public PredictionView {
   std::u16string roundText = u"1";
   std::vector<std::string> events;
   std::vector<std::string> details;  // the detail of each application box, in order
-  std::string throwOn;               // event kind ("save", "exists", ...) that throws
-  std::function<void()> thrower;     // what it throws
+  std::optional<PredictionAnalysis> analysis;
+  std::string throwOn;            // event kind ("save", "exists", ...) that throws
+  std::function<void()> thrower;  // what it throws
 
   PredictionInputs SaveControls() override {
     Record("save", "save");
@@ -49,6 +51,8 @@ class RecordingView : public PredictionView {
     return roundText;
   }
   void ApplyResultFont() override { Record("font", "font"); }
+  // Kept, not recorded as an event: the window operations above are what the tests follow.
+  void ShowAnalysis(const PredictionAnalysis& shown) override { analysis = shown; }
 
   // The result area's text after the run.
   std::string ResultArea() const {
