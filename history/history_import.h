@@ -24,7 +24,7 @@ struct ImportOptions {
 
 struct ImportedDraw {
   std::int32_t round = 0;
-  std::chrono::year_month_day date;
+  std::chrono::year_month_day date{};
   std::array<std::uint8_t, 3> digits{};  // hundreds, tens, ones
 };
 
