@@ -27,6 +27,7 @@ struct CliRun {
 CliRun Cli(const TempDir& dir, std::vector<std::string> args) {
   args.insert(args.begin(), TOLVANE_CLI_PATH);
   std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
   for (std::string& arg : args) {
     argv.push_back(arg.data());
   }
@@ -126,7 +127,7 @@ TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
 TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   const TempDir dir;
   std::vector<std::string> lines = SameDraws(40).download;
-  lines.push_back("41,2018/02/30,1,1,2,3,4,5,9,8,7,6,5,0");  // fails only at the end
+  lines.emplace_back("41,2018/02/30,1,1,2,3,4,5,9,8,7,6,5,0");  // fails only at the end
   const std::string late = WriteHistoryFile(dir, lines, "late.csv");
   const std::string unnamed = WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123"}, "unnamed.csv");
   const std::string dest = dir.File("dest.csv");
