@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "cli/exit_status.h"
+#include "cli/import_command.h"
 #include "cli/predict_command.h"
 
 namespace tolvane::cli {
@@ -17,12 +18,16 @@ int Main(int argc, char** argv) {
   app.failure_message(CLI::FailureMessage::help);
   PredictArguments predictArgs;
   CLI::App* predict = AddPredictCommand(app, predictArgs);
-  // The top-level help names the one command with all its options, so a single --help suffices.
+  ImportArguments importArgs;
+  CLI::App* import = AddImportCommand(app, importArgs);
+  // The top-level help names every command with all its options, so a single --help suffices.
   app.footer(
       "Usage of the predict command:\n"
       "  tolvane-cli predict HISTORY [--round TEXT] [--filter lpf|bpf|none]\n"
       "                              [--frame head|tail|center|headtail] [--log PATH]\n"
       "Run 'tolvane-cli predict --help' for what each option means.\n"
+      "Usage of the import command (a results file of another layout into a history):\n"
+      "  tolvane-cli import SOURCE -o DEST [--encoding cp932|utf-8] [--columns R,D,N]\n"
       "Exit status: 0 success, 1 failure (the reason on standard error), 2 usage error.");
 
   try {
@@ -37,6 +42,9 @@ int Main(int argc, char** argv) {
   }
   if (predict->parsed()) {
     return RunPredict(predictArgs);
+  }
+  if (import->parsed()) {
+    return RunImport(importArgs);
   }
   return kExitUsage;
 }

@@ -15,6 +15,7 @@
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/import_dialog.h"
 #include "app/gui/modal.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
@@ -178,6 +179,15 @@ void CSkelmorDlg::CreateMenu() {
   m_menuBar->setObjectName(QStringLiteral("menuBar"));
   QMenu* file = m_menuBar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   m_actOpen = file->addAction(QStringLiteral("開く(&O)..."));
+  // A results file of another layout becomes a history, which the path edit then names.
+  QAction* import = file->addAction(QStringLiteral("インポート(&I)..."));
+  import->setObjectName(QStringLiteral("importAction"));
+  connect(import, &QAction::triggered, this, [this] {
+    if (const std::optional<QString> written = RunImport(this)) {
+      m_strFilePath = *written;
+      m_editPath->setText(m_strFilePath);
+    }
+  });
   m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
   // The analysis windows beside the prediction, each over the history named in the path edit.
   m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));

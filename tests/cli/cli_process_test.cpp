@@ -174,9 +174,11 @@ TEST(Cli, ConcurrentRunsKeepLogLinesWhole) {
   const std::set<std::string> known(singleLines.begin(), singleLines.end());
 
   const std::string shared = dir.File("shared.log");
+  constexpr int kRuns = 20;
   std::vector<std::thread> runs;
+  runs.reserve(kRuns);
   std::atomic<int> failures{0};
-  for (int run = 0; run < 20; ++run) {
+  for (int run = 0; run < kRuns; ++run) {
     runs.emplace_back([&, run] {
       TempDir own;  // each run's own output files
       if (RunCli(own, {"predict", history, "--log", shared}).status != 0) {

@@ -1,0 +1,106 @@
+#include "cli/import_command.h"
+
+#include <charconv>
+#include <iostream>
+
+#include "cli/exit_status.h"
+#include "cli/log_option.h"
+#include "history/history_import.h"
+
+namespace tolvane::cli {
+namespace {
+
+// Far more fields than any results file has, and small enough that no sum of positions wraps.
+constexpr std::size_t kMaxColumn = 9999;
+
+// "R,D,N": three different 0-based positions.
+std::optional<ImportColumns> ParseColumns(const std::string& text) {
+  std::array<std::size_t, 3> positions{};
+  const char* at = text.data();
+  const char* const end = text.data() + text.size();
+  for (std::size_t i = 0; i < positions.size(); ++i) {
+    if (i > 0) {
+      if (at == end || *at != ',') {
+        return std::nullopt;
+      }
+      ++at;
+    }
+    const auto [next, error] = std::from_chars(at, end, positions[i]);
+    if (error != std::errc() || next == at || positions[i] > kMaxColumn) {
+      return std::nullopt;
+    }
+    at = next;
+  }
+  if (at != end || positions[0] == positions[1] || positions[0] == positions[2] ||
+      positions[1] == positions[2]) {
+    return std::nullopt;
+  }
+  return ImportColumns{positions[0], positions[1], positions[2]};
+}
+
+}  // namespace
+
+CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
+  CLI::App* import =
+      app.add_subcommand("import", "Convert a results file of another layout into a history");
+  import->add_option("SOURCE", args.source, "Results file, line 1 a header")->required();
+  import->add_option("-o,--output", args.dest, "History file to write; - for standard output")
+      ->type_name("DEST")
+      ->required();
+  import->add_option("--encoding", args.encoding, "Encoding of SOURCE")
+      ->check(CLI::IsMember({"cp932", "utf-8"}))
+      ->capture_default_str();
+  import
+      ->add_option_function<std::string>(
+          "--columns", [&args](const std::string& text) { args.columns = ParseColumns(text);
+},
+          "0-based fields of round, date and winning number (default: found by the header's "
+          "names)")
+      ->type_name("R,D,N")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+  return ParseColumns(text) ? "" : "needs three different positions, such as 0,1,2";
+          },
+          "", "R,D,N"));
+// Replacing the source would destroy the only copy of what is being converted.
+  import->final_callback([&args] {
+    if (args.dest != "-" && SameFile(args.source, args.dest)) {
+      throw CLI::ValidationError("--output", "names the source file itself");
+  }  // namespace tolvane::cli
+  });
+  return import;
+  }
+
+  int RunImport(const ImportArguments& args) {
+    ImportOptions options;
+    options.encoding = args.encoding == "utf-8" ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    options.columns = args.columns;
+    ImportResult result;
+    if (!ConvertHistorySource(args.source, options, result)) {
+      Complain(ImportFailureDetail(args.source, result) +
+               (result.columnsNotFound ? "; give their positions with --columns R,D,N" : ""));
+      return kExitFailed;
+    }
+    if (args.dest == "-") {
+      const std::optional<std::string> bytes = HistoryFileBytes(result.draws);
+      if (!bytes) {
+        Complain("this system has no code page 932 converter");
+        return kExitFailed;
+      }
+      std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush();
+      if (!std::cout) {
+        Complain("cannot write the history to standard output");
+        return kExitFailed;
+      }
+    } else {
+      std::string error;
+      if (!WriteImportedHistory(args.source, args.dest, result, error)) {
+        Complain(args.dest + ": " + error);
+        return kExitFailed;
+      }
+    }
+    Complain(ImportSummary(result));
+    return kExitOk;
+  }
+
+  }  // namespace tolvane::cli

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <optional>
+#include <string>
+
+#include "history/import_columns.h"
+
+namespace tolvane::cli {
+
+struct ImportArguments {
+  std::string source;
+  std::string dest;  // "-": standard output
+  std::string encoding = "cp932";
+  std::optional<ImportColumns> columns;  // nullopt: found by the header's names
+};
+
+// Adds `import` to the parser; the options are written into `args` as they are parsed.
+CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args);
+
+// Converts SOURCE into a history at DEST and ends standard error with a summary line, or says
+// why it could not. Returns the exit status.
+int RunImport(const ImportArguments& args);
+
+}  // namespace tolvane::cli

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/text_decoder.h"
+#include "history/import_columns.h"
+#include "history/replace_file.h"
+
+namespace tolvane {
+
+// Converts the results files people download or keep (other columns, other orders, other date
+// forms, full-width digits) into the history format the loader reads. The loader itself stays
+// strict; a file it refuses is converted once and then loads as any history does.
+
+struct ImportOptions {
+  TextEncoding encoding = TextEncoding::kCp932;  // UTF-8 may start with a byte-order mark
+  std::optional<ImportColumns> columns;          // nullopt: found by the header's names
+};
+
+struct ImportedDraw {
+  std::int32_t round = 0;
+  std::chrono::year_month_day date{};
+  std::array<std::uint8_t, 3> digits{};  // hundreds, tens, ones
+};
+
+// The order of the rounds in the source, line after line.
+enum class SourceOrder { kOldestFirst, kNewestFirst, kMixed };
+
+struct ImportResult {
+  // A failure as a load reports one: the 1-based line (the header being line 1; 0: the file)
+  // and a reason in words a user can act on.
+  std::uint64_t line = 0;
+  std::string reason;
+  bool columnsNotFound = false;  // the header did not name all three columns
+
+  std::vector<std::u16string> header;    // the header's fields, once read
+  std::optional<ImportColumns> columns;  // the columns read, once known
+  std::vector<ImportedDraw> draws;       // ascending rounds, each once; empty after a failure
+  std::uint64_t repeatedLines = 0;       // lines that repeat an earlier line's draw exactly
+  SourceOrder order = SourceOrder::kOldestFirst;
+
+  // Rounds between the first and the last that no line gives.
+  std::uint64_t MissingRounds() const;
+};
+
+// Reads the whole source (line 1 a header) and converts every draw line, all or nothing. A line
+// with only empty fields is passed over. The same round twice with the same date and number is
+// kept once; with anything different the later line fails, naming the earlier one. Returns
+// false with `result.line` and `result.reason` set on any failure.
+bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
+                          ImportResult& result);
+
+// One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date).
+std::string HistoryLine(const ImportedDraw& draw);
+// The header and every draw's line, each ended by a line feed, in code page 932; nullopt when
+// the system cannot write code page 932.
+std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws);
+
+// Writes a converted source to `dest` through ReplaceFileContents: all or nothing, and never
+// over the source itself (the same file by device and inode, whatever the spelling). False with
+// `error` (about `dest`) on failure. `write` as for ReplaceFileContents.
+bool WriteImportedHistory(const std::string& source, const std::string& dest,
+                          const ImportResult& result, std::string& error,
+                          WriteCall write = nullptr);
+
+// "60 draws written, rounds 1 to 62, 2 rounds missing, 0 repeated lines, source newest first".
+std::string ImportSummary(const ImportResult& result);
+
+// Where and why a conversion failed: "PATH:LINE: REASON", or "PATH: REASON" for the file.
+std::string ImportFailureDetail(const std::string& path, const ImportResult& result);
+
+}  // namespace tolvane

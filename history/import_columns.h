@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tolvane {
+
+// Where round, date and winning number stand in a results file's lines (0-based fields).
+struct ImportColumns {
+  std::size_t round = 0;
+  std::size_t date = 1;
+  std::size_t number = 2;
+
+  bool operator==(const ImportColumns&) const = default;
+  // The fields a line needs to hold all three.
+  std::size_t FieldsNeeded() const;
+};
+
+// Finds the three columns by the header's names: round 回別, 回号, 開催回, 回 or No (any case);
+// date 抽せん日, 抽選日 or 日付; number 当せん番号, 当選番号, 当選数字 or 本数字. A name earlier
+// in its list wins over a later one. Nullopt when any of the three is missing; `reason` then
+// says which and lists the header's fields.
+std::optional<ImportColumns> FindImportColumns(const std::vector<std::u16string>& header,
+                                               std::string& reason);
+
+}  // namespace tolvane

@@ -1,0 +1,169 @@
+#include "history/import_fields.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "core/utf.h"
+#include "history/draw_line.h"
+#include "history/load_report.h"
+
+namespace tolvane {
+namespace {
+
+constexpr char16_t kFullWidthZero = u'\uFF10';
+constexpr char16_t kFullWidthNine = u'\uFF19';
+constexpr char16_t kIdeographicSpace = u'\u3000';
+constexpr char16_t kYear = u'\u5E74';   // 年
+constexpr char16_t kMonth = u'\u6708';  // 月
+constexpr char16_t kDay = u'\u65E5';    // 日
+
+bool IsBlank(char16_t c) { return c == u' ' || c == u'\t' || c == kIdeographicSpace; }
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool AllDigits(std::u16string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+std::u16string_view Trimmed(std::u16string_view field) {
+  while (!field.empty() && IsBlank(field.front())) {
+    field.remove_prefix(1);
+  }
+  while (!field.empty() && IsBlank(field.back())) {
+    field.remove_suffix(1);
+  }
+  return field;
+}
+
+std::u16string WithAsciiDigits(std::u16string_view field) {
+  std::u16string out(field);
+  for (char16_t& c : out) {
+    if (c >= kFullWidthZero && c <= kFullWidthNine) {
+      c = static_cast<char16_t>(u'0' + (c - kFullWidthZero));
+    }
+  }
+  return out;
+}
+
+std::string Quoted(std::u16string_view field) { return "\"" + Utf16ToUtf8(field) + "\""; }
+
+// Reads `digits` ASCII digits at `pos` (1 or 2 when `flexible`, else exactly `digits`), advancing
+// `pos`; nullopt when they are not there.
+std::optional<unsigned> Number(std::u16string_view text, std::size_t& pos, std::size_t digits,
+                               bool flexible) {
+  std::size_t n = 0;
+  unsigned value = 0;
+  while (n < digits && pos + n < text.size() && IsDigit(text[pos + n])) {
+    value = value * 10 + static_cast<unsigned>(text[pos + n] - u'0');
+    ++n;
+  }
+  if (n == 0 || (!flexible && n != digits)) {
+    return std::nullopt;
+  }
+  pos += n;
+  return value;
+}
+
+bool Take(std::u16string_view text, std::size_t& pos, char16_t c) {
+  if (pos < text.size() && text[pos] == c) {
+    ++pos;
+    return true;
+  }
+  return false;
+}
+
+// Year, month and day of one of the accepted forms, not yet checked against the calendar.
+std::optional<std::array<unsigned, 3>> DateParts(std::u16string_view text) {
+  std::size_t pos = 0;
+  if (text.size() == 8 && AllDigits(text)) {
+    const auto year = Number(text, pos, 4, false);
+    const auto month = Number(text, pos, 2, false);
+    const auto day = Number(text, pos, 2, false);
+    return std::array<unsigned, 3>{*year, *month, *day};
+  }
+  const auto year = Number(text, pos, 4, false);
+  if (!year || pos >= text.size()) {
+    return std::nullopt;
+  }
+  struct Separators {
+    char16_t afterYear, afterMonth, afterDay;  // afterDay 0: nothing follows the day
+  };
+  constexpr Separators kForms[] = {{u'/', u'/', 0}, {u'-', u'-', 0}, {kYear, kMonth, kDay}};
+  for (const Separators& form : kForms) {
+    std::size_t at = pos;
+    if (!Take(text, at, form.afterYear)) {
+      continue;
+    }
+    const auto month = Number(text, at, 2, true);
+    if (!month || !Take(text, at, form.afterMonth)) {
+      return std::nullopt;
+    }
+    const auto day = Number(text, at, 2, true);
+    if (!day || (form.afterDay != 0 && !Take(text, at, form.afterDay)) || at != text.size()) {
+      return std::nullopt;
+    }
+    return std::array<unsigned, 3>{*year, *month, *day};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::vector<std::u16string> SplitImportFields(std::u16string_view line) {
+  std::vector<std::u16string> fields(1);
+  bool quoted = false;
+  for (const char16_t c : line) {
+    if (c == u'"') {
+      quoted = !quoted;
+    } else if (c == u',' && !quoted) {
+      fields.emplace_back();
+    } else {
+      fields.back().push_back(c);
+    }
+  }
+  for (std::u16string& field : fields) {
+    field = Trimmed(field);
+  }
+  return fields;
+}
+
+std::int32_t ReadImportRound(std::u16string_view field) {
+  const std::u16string text = WithAsciiDigits(field);
+  const std::u16string_view number =
+      HasRoundShape(text) ? std::u16string_view(text).substr(1, text.size() - 2) : text;
+  if (!AllDigits(number)) {
+    throw LoadError("Invalid round number format", 0,
+                    "round " + Quoted(field) + " is not 第N回 or a number");
+  }
+  try {
+    return ParseRoundNumber(number);
+  } catch (const std::out_of_range& e) {
+    throw LoadError(e.what(), 0, "round " + Quoted(field) + " is above 2147483647");
+  }
+}
+
+std::chrono::year_month_day ReadImportDate(std::u16string_view field) {
+  const auto parts = DateParts(WithAsciiDigits(field));
+  if (!parts) {
+    throw LoadError(
+        "Invalid date format", 0,
+        "date " + Quoted(field) + " is not YYYY/M/D, YYYY-M-D, YYYY年M月D日 or YYYYMMDD");
+  }
+  const std::chrono::year_month_day date{std::chrono::year(static_cast<int>((*parts)[0])),
+                                         std::chrono::month((*parts)[1]),
+                                         std::chrono::day((*parts)[2])};
+  if (!date.ok()) {
+    throw LoadError("Invalid date", 0, "date " + Quoted(field) + " is not a day of the calendar");
+  }
+  return date;
+}
+
+std::array<std::uint8_t, 3> ReadImportNumber(std::u16string_view field) {
+  const std::u16string text = WithAsciiDigits(field);
+  const auto digits = text.size() <= 3 && AllDigits(text) ? ReadWinningNumber(text) : std::nullopt;
+  if (!digits) {
+    throw LoadError("Invalid winning number format", 0,
+                    "winning number " + Quoted(field) + " is not one to three digits");
+  }
+  return *digits;
+}
+
+}  // namespace tolvane

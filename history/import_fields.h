@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvane {
+
+// The fields of a results file as people keep them, read more leniently than a history's: every
+// field is kept, each is trimmed, and the readers below take full-width digits (０ to ９) as
+// digits. Their reasons quote the field as given.
+
+// Splits at the commas outside double quotes; a quote toggles the quoted state and is dropped,
+// as in a history's draw lines. Each field is trimmed of spaces, tabs and ideographic spaces.
+std::vector<std::u16string> SplitImportFields(std::u16string_view line);
+
+// A round: 第N回 or a plain decimal number, digits only, at most 2147483647. Throws LoadError
+// (history/load_report.h, line 0) whose reason quotes the field.
+std::int32_t ReadImportRound(std::u16string_view field);
+
+// A date as YYYY/M/D, YYYY-M-D, YYYY年M月D日 or YYYYMMDD that names a real day of the
+// Gregorian calendar. Throws LoadError (line 0) whose reason quotes the field.
+std::chrono::year_month_day ReadImportDate(std::u16string_view field);
+
+// A winning number of one to three digits, padded in front with zeros. Throws LoadError
+// (line 0) whose reason quotes the field.
+std::array<std::uint8_t, 3> ReadImportNumber(std::u16string_view field);
+
+}  // namespace tolvane

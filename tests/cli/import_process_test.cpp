@@ -1,0 +1,173 @@
+// Runs `tolvane-cli import` as a process: what it writes, what it says, and that its history
+// predicts like one made by hand.
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/support/history_file.h"
+
+extern char** environ;
+
+namespace tolvane::test {
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+CliRun Cli(const TempDir& dir, std::vector<std::string> args) {
+  args.insert(args.begin(), TOLVANE_CLI_PATH);
+  std::vector<char*> argv;
+  argv.reserve(args.size() + 1);
+  for (std::string& arg : args) {
+    argv.push_back(arg.data());
+  }
+  argv.push_back(nullptr);
+  const std::string out = dir.File("stdout");
+  const std::string err = dir.File("stderr");
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  CliRun run;
+  pid_t pid = 0;
+  int wait = 0;
+  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
+      waitpid(pid, &wait, 0) == pid && WIFEXITED(wait)) {
+    run.status = WEXITSTATUS(wait);
+  }
+  posix_spawn_file_actions_destroy(&actions);
+  run.out = ReadBytes(out);
+  run.err = ReadBytes(err);
+  return run;
+}
+
+// The same draws twice: as the 14-column download (newest first, plain rounds, zero-padded
+// dates, numbers without their leading zeros) and as a history written by hand.
+struct TwoLayouts {
+  std::vector<std::string> download;
+  std::vector<std::string> history;
+};
+
+TwoLayouts SameDraws(int count) {
+  using namespace std::chrono;
+  constexpr const char* kWeekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
+  TwoLayouts files;
+  files.download = {
+      "No,抽選日,当選数字,口数[STR],口数[BOX],口数[SET-STR],口数[SET-BOX],口数[ミニ],金額[STR],"
+      "金額[BOX],金額[SET-STR],金額[SET-BOX],金額[ミニ],販売実績"};
+  files.history = {"回別,抽せん日,曜日,当せん番号"};
+  unsigned state = 12345;
+  const sys_days first = 2018y / June / 25d;  // a Monday
+  for (int round = 1; round <= count; ++round) {
+    state = state * 1103515245u + 12345u;
+    const unsigned number = (state >> 8) % 1000;
+    const year_month_day date(first + days(round - 1));
+    const auto y = static_cast<int>(date.year());
+    const auto m = static_cast<unsigned>(date.month());
+    const auto d = static_cast<unsigned>(date.day());
+    char padded[16];
+    std::snprintf(padded, sizeof padded, "%04d/%02u/%02u", y, m, d);
+    char digits[4];
+    std::snprintf(digits, sizeof digits, "%03u", number);
+    files.download.insert(files.download.begin() + 1, std::to_string(round) + "," + padded + "," +
+                                                          std::to_string(number) +
+                                                          ",1,2,3,4,5,9,8,7,6,5,\"1,234,000\"");
+    files.history.push_back("第" + std::to_string(round) + "回," + std::to_string(y) + "/" +
+                            std::to_string(m) + "/" + std::to_string(d) + "," +
+                            kWeekdays[(round - 1) % 7] + "," + digits);
+  }
+  return files;
+}
+
+TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
+  const TempDir dir;
+  const TwoLayouts files = SameDraws(150);
+  const std::string source = WriteHistoryFile(dir, files.download, "download.csv");
+  const std::string byHand = WriteHistoryFile(dir, files.history, "by-hand.csv");
+  const std::string dest = dir.File("imported.csv");
+  const std::string summary =
+      "tolvane-cli: 150 draws written, rounds 1 to 150, 0 rounds missing, 0 repeated lines, "
+      "source newest first\n";
+
+  const CliRun import = Cli(dir, {"import", source, "-o", dest});
+  EXPECT_EQ(import.status, 0);
+  EXPECT_EQ(import.out, "");
+  EXPECT_EQ(import.err, summary);
+  EXPECT_EQ(ReadBytes(dest), ReadBytes(byHand));
+  const CliRun toStdout = Cli(dir, {"import", source, "-o", "-"});
+  EXPECT_EQ(toStdout.out, ReadBytes(byHand));
+  EXPECT_EQ(toStdout.err, summary);
+
+  for (const char* filter : {"lpf", "none"}) {
+    const CliRun converted = Cli(dir, {"predict", dest, "--filter", filter});
+    const CliRun handMade = Cli(dir, {"predict", byHand, "--filter", filter});
+    EXPECT_EQ(converted.status, 0) << converted.err;
+    EXPECT_EQ(converted.out, handMade.out);
+  }
+
+  const CliRun example =
+      Cli(dir, {"import", TOLVANE_IMPORT_EXAMPLE, "-o", dir.File("example.csv")});
+  EXPECT_EQ(example.status, 0);
+  EXPECT_EQ(example.err,
+            "tolvane-cli: 60 draws written, rounds 6441 to 6500, 0 rounds missing, 0 repeated "
+            "lines, source newest first\n");
+}
+
+// A failed import says where and why, and leaves an existing DEST as it was.
+TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
+  const TempDir dir;
+  std::vector<std::string> lines = SameDraws(40).download;
+  lines.emplace_back("41,2018/02/30,1,1,2,3,4,5,9,8,7,6,5,0");  // fails only at the end
+  const std::string late = WriteHistoryFile(dir, lines, "late.csv");
+  const std::string unnamed = WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123"}, "unnamed.csv");
+  const std::string dest = dir.File("dest.csv");
+  WriteBytes(dest, "what was there");
+  const std::string tool = "tolvane-cli: ";
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // the last line of standard error
+  };
+  const std::vector<Case> cases = {
+      {{"import", late, "-o", dest},
+       1,
+       tool + late + ":42: date \"2018/02/30\" is not a day of the calendar\n"},
+      {{"import", unnamed, "-o", dest},
+       1,
+       tool + unnamed +
+           ":1: the header names no column for the round, the date or the winning number (its "
+           "fields: \"a\", \"b\", \"c\"); give their positions with --columns R,D,N\n"},
+      {{"import", dir.File("missing.csv"), "-o", dest},
+       1,
+       tool + dir.File("missing.csv") + ": cannot open: No such file or directory\n"},
+      {{"import", late, "-o", late}, 2, ""},
+      {{"import", unnamed, "-o", dest, "--columns", "0,1,1"}, 2, ""},
+      {{"import", unnamed, "-o", dest, "--encoding", "sjis"}, 2, ""},
+  };
+  const std::string lateBytes = ReadBytes(late);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.args[1] + " " + c.args.back());
+    const CliRun run = Cli(dir, c.args);
+    EXPECT_EQ(run.status, c.status);
+    EXPECT_EQ(run.out, "");
+    EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
+    EXPECT_EQ(ReadBytes(dest), "what was there");
+    EXPECT_EQ(ReadBytes(late), lateBytes);
+  }
+  // Given the columns, the unnamed file converts.
+  EXPECT_EQ(Cli(dir, {"import", unnamed, "-o", dest, "--columns", "0,1,2"}).status, 0);
+  EXPECT_EQ(ReadLines(dest).back(), Utf8ToCp932("第1回,2018/6/12,火,123"));
+}
+
+}  // namespace
+}  // namespace tolvane::test

@@ -1,0 +1,125 @@
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/gui/import_dialog.h"
+#include "app/gui/skelmor_dlg.h"
+#include "gui_test_support.h"
+#include "tests/support/history_file.h"
+
+namespace tolvane::test {
+namespace {
+
+QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+class ImportDialogTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  // ファイル → インポート...: source chosen, columns found, preview shown, history written beside
+  // the source, and the path edit names it.
+  void importFromTheFileMenu() {
+    const TempDir dir;
+    const std::string source = WriteHistoryFile(
+        dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
+        "結果.csv");
+    CSkelmorDlg dlg;
+    const FileAnswer chooser(Q(source));
+    struct Seen {
+      int round = -1, date = -1, number = -1, rows = -1;
+      QString first, status, dest;
+    };
+    std::optional<Seen> seen;
+    const ModalAnswer answer([&seen](QDialog& modal) {
+      auto* import = qobject_cast<CImportDlg*>(&modal);
+      if (import == nullptr) {
+        return int(QDialog::Rejected);
+      }
+      const auto* table = Child<QTableWidget>(import, "previewTable");
+      seen = Seen{Child<QComboBox>(import, "roundColumn")->currentIndex(),
+                  Child<QComboBox>(import, "dateColumn")->currentIndex(),
+                  Child<QComboBox>(import, "numberColumn")->currentIndex(),
+                  table->rowCount(),
+                  table->item(0, 0)->text() + table->item(0, 2)->text() + table->item(0, 3)->text(),
+                  Child<QLabel>(import, "statusLabel")->text(),
+                  Child<QLineEdit>(import, "destEdit")->text()};
+      QTest::mouseClick(Child<QPushButton>(import, "convertButton"), Qt::LeftButton);
+      return import->result();
+    });
+    Child<QAction>(&dlg, "importAction")->trigger();
+
+    QCOMPARE(answer.Count(), 1);
+    QVERIFY(seen.has_value());
+    QCOMPARE(seen->round, 0);
+    QCOMPARE(seen->date, 1);
+    QCOMPARE(seen->number, 2);
+    QCOMPARE(seen->rows, 2);
+    QCOMPARE(seen->first, QStringLiteral("第1回火072"));
+    QCOMPARE(
+        seen->status,
+        QStringLiteral("2 回分を変換します (第1回〜第3回、欠番 1、重複行 0、元の並び: 新しい順)"));
+    const QString dest = Q(dir.File("結果-tolvane.csv"));
+    QCOMPARE(seen->dest, dest);
+    QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), dest);
+    QCOMPARE(dlg.HistoryPath(), dest);
+    QCOMPARE(Q(ReadBytes(dest.toStdString())),
+             Q(Utf8ToCp932("回別,抽せん日,曜日,当せん番号\n第1回,2018/6/12,火,072\n"
+                           "第3回,2018/6/14,木,005\n")));
+  }
+
+  // Columns the header does not name are chosen by hand; a line that fails and a destination
+  // that cannot be written are reported with the converter's reasons.
+  void columnsByHandAndTheReasons() {
+    const TempDir dir;
+    const std::string source =
+        WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/2/30,124"}, "raw.csv");
+    CImportDlg import(Q(source));
+    auto* convert = Child<QPushButton>(&import, "convertButton");
+    const auto* status = Child<QLabel>(&import, "statusLabel");
+    auto* round = Child<QComboBox>(&import, "roundColumn");
+    QCOMPARE(round->count(), 3);
+    QCOMPARE(round->currentIndex(), -1);
+    QVERIFY(!convert->isEnabled());
+    QVERIFY(status->text().endsWith(
+        Q(source + ":1: the header names no column for the round, the date or the winning number "
+                   "(its fields: \"a\", \"b\", \"c\")")));
+
+    round->setCurrentIndex(0);
+    Child<QComboBox>(&import, "dateColumn")->setCurrentIndex(1);
+    Child<QComboBox>(&import, "numberColumn")->setCurrentIndex(2);
+    QVERIFY(!convert->isEnabled());
+    QVERIFY(
+        status->text().endsWith(Q(source + ":3: date \"2018/2/30\" is not a day of the calendar")));
+
+    WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/6/13,124"}, "raw.csv");
+    Child<QComboBox>(&import, "encodingCombo")->setCurrentIndex(1);  // read again, as UTF-8
+    QVERIFY(convert->isEnabled());
+    QCOMPARE(Child<QTableWidget>(&import, "previewTable")->rowCount(), 2);
+
+    const std::string nowhere = dir.File("no-such-folder/out.csv");
+    Child<QLineEdit>(&import, "destEdit")->setText(Q(nowhere));
+    BoxRecorder boxes;
+    QTest::mouseClick(convert, Qt::LeftButton);
+    QCOMPARE(boxes.Boxes().size(), size_t{1});
+    QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("インポートに失敗しました。"));
+    QCOMPARE(boxes.Boxes()[0].detail,
+             Q(nowhere + ": cannot create a file in its folder: No such file or directory"));
+    QCOMPARE(import.result(), 0);
+    QVERIFY(import.WrittenPath().isEmpty());
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeImportDialogTest() { return std::make_unique<ImportDialogTest>(); }
+
+}  // namespace tolvane::test
+
+#include "import_dialog_test.moc"
