@@ -88,6 +88,63 @@ class RoundControlsTest : public QObject {
     QCOMPARE(Edit()->text(), expected);
   }
 
+  // Typed or pasted text lands where the caret or selection was, and the caret stays right
+  // after it, so the next key goes where the user expects.
+  void inputLandsAtTheCaretInOrder_data() {
+    QTest::addColumn<QString>("start");
+    QTest::addColumn<int>("from");  // selection start, or the caret when `length` is 0
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<int>("caret");
+    QTest::newRow("over all") << "6501" << 0 << 4 << ""
+                              << "1000"
+                              << "1000" << 4;
+    QTest::newRow("over all, last digit first") << "1234" << 0 << 4 << ""
+                                                << "48"
+                                                << "48" << 2;
+    QTest::newRow("over two") << "12" << 0 << 2 << ""
+                              << "29"
+                              << "29" << 2;
+    QTest::newRow("over the tail") << "123" << 1 << 2 << ""
+                                   << "39"
+                                   << "139" << 3;
+    QTest::newRow("at the start") << "23" << 0 << 0 << ""
+                                  << "1"
+                                  << "123" << 1;
+    QTest::newRow("at the end") << "12" << 2 << 0 << ""
+                                << "3"
+                                << "123" << 3;
+    QTest::newRow("letter in the middle") << "123" << 1 << 0 << ""
+                                          << "a9"
+                                          << "1923" << 2;
+    QTest::newRow("paste over all") << "6501" << 0 << 4 << "1,0a0"
+                                    << ""
+                                    << "100" << 3;
+    QTest::newRow("paste in the middle") << "19" << 1 << 0 << "x2y"
+                                         << ""
+                                         << "129" << 2;
+  }
+  void inputLandsAtTheCaretInOrder() {
+    QFETCH(QString, start);
+    QFETCH(int, from);
+    QFETCH(int, length);
+    QFETCH(QString, pasted);
+    QFETCH(QString, typed);
+    QFETCH(QString, expected);
+    QFETCH(int, caret);
+    Edit()->WriteText(start);
+    Edit()->setSelection(from, length);
+    if (!pasted.isEmpty()) {
+      QApplication::clipboard()->setText(pasted);
+      QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
+    }
+    QTest::keyClicks(Edit(), typed);
+    QCOMPARE(Edit()->text(), expected);
+    QCOMPARE(Edit()->cursorPosition(), caret);
+  }
+
   void deletingFromALongTextIsAllowed() {
     Edit()->WriteText(QStringLiteral("123456"));
     Edit()->end(false);
