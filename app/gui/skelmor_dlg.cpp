@@ -156,6 +156,12 @@ void CSkelmorDlg::CreateControls() {
     QWidget::setTabOrder(FrameButton(i), FrameButton(i + 1));
   }
 
+  // Enter ends the dialog, so no button may be or look like the default one: an auto-default
+  // button becomes the default when it has the focus, and the first one when the dialog shows.
+  // keyPressEvent gives a focused button its Enter as a click.
+  m_btnBrowse->setAutoDefault(false);
+  m_btnPredict->setAutoDefault(false);
+
   connect(m_btnBrowse, &QPushButton::clicked, this, &CSkelmorDlg::OnBrowse);
   connect(m_btnPredict, &QPushButton::clicked, this, &CSkelmorDlg::OnPredict);
   for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
@@ -272,8 +278,13 @@ void CSkelmorDlg::accept() {
 void CSkelmorDlg::keyPressEvent(QKeyEvent* event) {
   const bool plain = event->modifiers() == Qt::NoModifier ||
                      (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-  // Enter anywhere but on a push button (which takes it as a click) is the dialog's OK.
+  // Enter on a push button clicks it; anywhere else it is the dialog's OK. The buttons are not
+  // auto-default, so they pass Enter up to here.
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
     accept();
     return;
   }

@@ -205,6 +205,29 @@ class DialogTest : public QObject {
     QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("NUMBERS3 予想開始します"));
   }
 
+  // Enter ends the dialog, so no button may look like the default one, not even with the focus;
+  // a focused button still takes Enter as a click.
+  void noButtonLooksLikeTheDefault() {
+    const BoxRecorder boxes;
+    const FileAnswer chooser(std::nullopt);
+    CSkelmorDlg& dlg = Shown();
+    const QList<QPushButton*> buttons = dlg.findChildren<QPushButton*>();
+    QCOMPARE(buttons.size(), 2);
+    for (QPushButton* focused : buttons) {
+      focused->setFocus();
+      QTRY_COMPARE(QApplication::focusWidget(), focused);
+      for (const QPushButton* button : buttons) {
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+      }
+    }
+    auto* browse = Child<QPushButton>(&dlg, "browseButton");
+    browse->setFocus();
+    QTest::keyClick(browse, Qt::Key_Return);
+    QCOMPARE(chooser.Requests().size(), size_t{1});
+    QVERIFY(boxes.Boxes().empty());
+    QVERIFY(dlg.isVisible());
+  }
+
   void aboutOpensFromTheHelpMenu() {
     CSkelmorDlg& dlg = Shown();
     struct Seen {
