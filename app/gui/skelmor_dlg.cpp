@@ -16,6 +16,7 @@
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/modal.h"
+#include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
@@ -96,6 +97,7 @@ void CSkelmorDlg::CreateControls() {
     MakeRadio(c, Label(kFilterKinds[i].label), filterRects[i], m_groupFilter, static_cast<int>(i))
         ->setObjectName(QString::fromLatin1(filterNames[i]));
   }
+  WrapArrowKeys(m_groupFilter);
 
   m_btnPredict = new QPushButton(QStringLiteral("予想"), c);
   m_btnPredict->setObjectName(QStringLiteral("predictButton"));

@@ -150,6 +150,30 @@ class DialogTest : public QObject {
     QCOMPARE(EngineCode(dlg.Frame()), -1);
   }
 
+  // The arrow keys step through the filter group and wrap at its ends.
+  void arrowsWrapInTheFilterGroup() {
+    CSkelmorDlg& dlg = Shown();
+    struct Step {
+      Qt::Key key;
+      const char* to;
+      int code;
+    };
+    const Step steps[] = {{Qt::Key_Left, "filterNone", 2},     {Qt::Key_Right, "filterLowPass", 0},
+                          {Qt::Key_Down, "filterBandPass", 1}, {Qt::Key_Right, "filterNone", 2},
+                          {Qt::Key_Down, "filterLowPass", 0},  {Qt::Key_Up, "filterNone", 2},
+                          {Qt::Key_Up, "filterBandPass", 1}};
+    auto* first = Child<QWidget>(&dlg, "filterLowPass");
+    first->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+    for (const Step& step : steps) {
+      QTest::keyClick(QApplication::focusWidget(), step.key);
+      const auto* to = Child<QRadioButton>(&dlg, step.to);
+      QCOMPARE(QApplication::focusWidget(), to);
+      QVERIFY(to->isChecked());
+      QCOMPARE(EngineCode(dlg.Filter()), step.code);
+    }
+  }
+
   void enterSavesAndEndsTheDialog() {
     CSkelmorDlg& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
