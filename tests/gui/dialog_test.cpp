@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTranslator>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/skelmor_dlg.h"
+#include "app/gui/toolkit_translations.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
@@ -307,6 +310,27 @@ class DialogTest : public QObject {
     Child<QAction>(&dlg, "openAction")->trigger();
     QCOMPARE(cancelled.Requests().size(), size_t{1});
     QCOMPARE(pathEdit->text(), path);
+  }
+
+  // Qt's own dialogs speak Japanese like the rest of the window: the real file chooser's title
+  // and the standard buttons.
+  void toolkitTextsAreJapanese() {
+    const std::unique_ptr<QTranslator> translator = InstallToolkitTranslations();
+    QVERIFY(translator != nullptr);
+    QString title;
+    QString cancel;
+    const ModalAnswer answer([&](QDialog& modal) {
+      title = modal.windowTitle();
+      const auto* box = modal.findChild<QDialogButtonBox*>();
+      if (box != nullptr && box->button(QDialogButtonBox::Cancel) != nullptr) {
+        cancel = box->button(QDialogButtonBox::Cancel)->text();
+      }
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(!ChooseFile(nullptr, FileRequest{}).has_value());
+    QCOMPARE(answer.Count(), 1);
+    QCOMPARE(title, QStringLiteral("開く"));
+    QCOMPARE(cancel, QStringLiteral("キャンセル"));
   }
 
   void wholePredictionThroughTheDialog() {
