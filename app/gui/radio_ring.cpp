@@ -12,7 +12,12 @@ namespace {
 
 class RingFilter : public QObject {
  public:
-  explicit RingFilter(QButtonGroup* group) : QObject(group), group_(group) {}
+  // Owned by the group, and watching each of its buttons.
+  explicit RingFilter(QButtonGroup* group) : QObject(group), group_(group) {
+    for (QAbstractButton* button : group->buttons()) {
+      button->installEventFilter(this);
+    }
+  }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
@@ -60,11 +65,6 @@ class RingFilter : public QObject {
 
 }  // namespace
 
-void WrapArrowKeys(QButtonGroup* group) {
-  auto* filter = new RingFilter(group);
-  for (QAbstractButton* button : group->buttons()) {
-    button->installEventFilter(filter);
-  }
-}
+void WrapArrowKeys(QButtonGroup* group) { new RingFilter(group); }
 
 }  // namespace tolvane

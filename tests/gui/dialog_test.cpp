@@ -157,14 +157,14 @@ class DialogTest : public QObject {
   void arrowsWrapInTheFilterGroup() {
     CSkelmorDlg& dlg = Shown();
     struct Step {
-      Qt::Key key;
       const char* to;
+      Qt::Key key;
       int code;
     };
-    const Step steps[] = {{Qt::Key_Left, "filterNone", 2},     {Qt::Key_Right, "filterLowPass", 0},
-                          {Qt::Key_Down, "filterBandPass", 1}, {Qt::Key_Right, "filterNone", 2},
-                          {Qt::Key_Down, "filterLowPass", 0},  {Qt::Key_Up, "filterNone", 2},
-                          {Qt::Key_Up, "filterBandPass", 1}};
+    const Step steps[] = {{"filterNone", Qt::Key_Left, 2},     {"filterLowPass", Qt::Key_Right, 0},
+                          {"filterBandPass", Qt::Key_Down, 1}, {"filterNone", Qt::Key_Right, 2},
+                          {"filterLowPass", Qt::Key_Down, 0},  {"filterNone", Qt::Key_Up, 2},
+                          {"filterBandPass", Qt::Key_Up, 1}};
     auto* first = Child<QWidget>(&dlg, "filterLowPass");
     first->setFocus();
     QTRY_COMPARE(QApplication::focusWidget(), first);
