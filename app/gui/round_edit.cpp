@@ -15,9 +15,13 @@ qsizetype CountDigits(const QString& text) {
 
 }  // namespace
 
-// Sees every user edit as the whole new text. It finds the inserted stretch by comparing with
-// the text before, drops its non-digits and cuts it to the room the limit leaves. Counting
-// digits rather than characters lets "1,234" pasted into an empty edit arrive as "1234".
+// Sees every user edit as the whole new text and the caret after it. The inserted stretch ends
+// at the caret: typing and pasting put the caret right after what they inserted, so the text
+// after the caret is the old text's tail. Matching the tail from the caret rather than from the
+// end matters when the new digits repeat old ones ("6501" selected, "1" typed). The stretch loses
+// its non-digits and is cut to the room the limit leaves. Counting digits rather than characters
+// lets "1,234" pasted into an empty edit arrive as "1234". Qt validates the corrected text once
+// more; it then finds nothing inserted and keeps the caret.
 class RoundEdit::TypingFilter : public QValidator {
  public:
   explicit TypingFilter(RoundEdit* edit) : QValidator(edit), edit_(edit) {}
@@ -27,15 +31,16 @@ class RoundEdit::TypingFilter : public QValidator {
       return Acceptable;
     }
     const QString& before = edit_->lastText_;
-    qsizetype prefix = 0;
+    const qsizetype caret = std::clamp<qsizetype>(pos, 0, input.size());
     const qsizetype shorter = std::min(before.size(), input.size());
-    while (prefix < shorter && before[prefix] == input[prefix]) {
-      ++prefix;
-    }
     qsizetype suffix = 0;
-    while (suffix < shorter - prefix &&
+    while (suffix < std::min(shorter, input.size() - caret) &&
            before[before.size() - 1 - suffix] == input[input.size() - 1 - suffix]) {
       ++suffix;
+    }
+    qsizetype prefix = 0;
+    while (prefix < std::min(caret, shorter - suffix) && before[prefix] == input[prefix]) {
+      ++prefix;
     }
     const QString head = input.left(prefix);
     const QString tail = input.right(suffix);

@@ -17,6 +17,7 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/import_dialog.h"
 #include "app/gui/modal.h"
+#include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
@@ -97,6 +98,7 @@ void CSkelmorDlg::CreateControls() {
     MakeRadio(c, Label(kFilterKinds[i].label), filterRects[i], m_groupFilter, static_cast<int>(i))
         ->setObjectName(QString::fromLatin1(filterNames[i]));
   }
+  WrapArrowKeys(m_groupFilter);
 
   m_btnPredict = new QPushButton(QStringLiteral("予想"), c);
   m_btnPredict->setObjectName(QStringLiteral("predictButton"));
@@ -156,6 +158,12 @@ void CSkelmorDlg::CreateControls() {
   for (int i = 0; i < 3; ++i) {
     QWidget::setTabOrder(FrameButton(i), FrameButton(i + 1));
   }
+
+  // Enter ends the dialog, so no button may be or look like the default one: an auto-default
+  // button becomes the default when it has the focus, and the first one when the dialog shows.
+  // keyPressEvent gives a focused button its Enter as a click.
+  m_btnBrowse->setAutoDefault(false);
+  m_btnPredict->setAutoDefault(false);
 
   connect(m_btnBrowse, &QPushButton::clicked, this, &CSkelmorDlg::OnBrowse);
   connect(m_btnPredict, &QPushButton::clicked, this, &CSkelmorDlg::OnPredict);
@@ -282,8 +290,13 @@ void CSkelmorDlg::accept() {
 void CSkelmorDlg::keyPressEvent(QKeyEvent* event) {
   const bool plain = event->modifiers() == Qt::NoModifier ||
                      (event->modifiers() == Qt::KeypadModifier && event->key() == Qt::Key_Enter);
-  // Enter anywhere but on a push button (which takes it as a click) is the dialog's OK.
+  // Enter on a push button clicks it; anywhere else it is the dialog's OK. The buttons are not
+  // auto-default, so they pass Enter up to here.
   if (plain && (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+      button->click();
+      return;
+    }
     accept();
     return;
   }

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdio>
 #include <set>
 #include <string>
 #include <thread>
@@ -270,6 +271,47 @@ TEST(Cli, LogOptionAppendsTheTrace) {
   EXPECT_EQ(engineLines, 60);
   EXPECT_EQ(calls,
             (std::vector<std::string>{"百の位", "十の位", "一の位", "百の位", "十の位", "一の位"}));
+}
+
+// Every frame and filter word reaches the engine as its own code, as the trace shows: one line
+// of codes per digit transformed. With no filter the unfiltered transform runs, which takes no
+// codes and whole series.
+TEST(Cli, OptionWordsReachTheEngineAsTheirCodes) {
+  TempDir dir;
+  const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 30));
+  const struct {
+    std::vector<std::string> words;
+    std::set<std::string> codeLines;
+  } cases[] = {
+      {{}, {"fftFlag: 0, iFType: 0"}},
+      {{"--frame", "head", "--filter", "lpf"}, {"fftFlag: 0, iFType: 0"}},
+      {{"--frame", "tail", "--filter", "bpf"}, {"fftFlag: 1, iFType: 1"}},
+      {{"--frame", "center"}, {"fftFlag: 2, iFType: 0"}},
+      {{"--frame", "headtail", "--filter", "bpf"}, {"fftFlag: -1, iFType: 1"}},
+      {{"--filter", "none", "--frame", "tail"}, {}},
+  };
+  for (const auto& c : cases) {
+    std::string words;
+    for (const std::string& word : c.words) {
+      words += word + " ";
+    }
+    SCOPED_TRACE(words);
+    const std::string log = dir.File("codes.log");
+    std::remove(log.c_str());
+    std::vector<std::string> args = {"predict", history, "--log", log};
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    EXPECT_EQ(RunCli(dir, args).status, 0);
+    int transforms = 0;
+    std::set<std::string> codeLines;
+    for (const std::string& line : ReadLines(log)) {
+      transforms += line.starts_with("ProcessSingleDigit called for ") ? 1 : 0;
+      if (line.starts_with("fftFlag: ")) {
+        codeLines.insert(line);
+      }
+    }
+    EXPECT_EQ(transforms, 30);
+    EXPECT_EQ(codeLines, c.codeLines);
+  }
 }
 
 // A result that cannot be delivered must not be reported as a success.

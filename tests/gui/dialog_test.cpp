@@ -1,11 +1,13 @@
 #include <QAction>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTranslator>
 #include <cstddef>
 #include <memory>
 #include <optional>
@@ -17,6 +19,7 @@
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/skelmor_dlg.h"
+#include "app/gui/toolkit_translations.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
@@ -150,6 +153,30 @@ class DialogTest : public QObject {
     QCOMPARE(EngineCode(dlg.Frame()), -1);
   }
 
+  // The arrow keys step through the filter group and wrap at its ends.
+  void arrowsWrapInTheFilterGroup() {
+    CSkelmorDlg& dlg = Shown();
+    struct Step {
+      const char* to;
+      Qt::Key key;
+      int code;
+    };
+    const Step steps[] = {{"filterNone", Qt::Key_Left, 2},     {"filterLowPass", Qt::Key_Right, 0},
+                          {"filterBandPass", Qt::Key_Down, 1}, {"filterNone", Qt::Key_Right, 2},
+                          {"filterLowPass", Qt::Key_Down, 0},  {"filterNone", Qt::Key_Up, 2},
+                          {"filterBandPass", Qt::Key_Up, 1}};
+    auto* first = Child<QWidget>(&dlg, "filterLowPass");
+    first->setFocus();
+    QTRY_COMPARE(QApplication::focusWidget(), first);
+    for (const Step& step : steps) {
+      QTest::keyClick(QApplication::focusWidget(), step.key);
+      const auto* to = Child<QRadioButton>(&dlg, step.to);
+      QCOMPARE(QApplication::focusWidget(), to);
+      QVERIFY(to->isChecked());
+      QCOMPARE(EngineCode(dlg.Filter()), step.code);
+    }
+  }
+
   void enterSavesAndEndsTheDialog() {
     CSkelmorDlg& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
@@ -203,6 +230,29 @@ class DialogTest : public QObject {
     QVERIFY(dlg.isVisible());
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("NUMBERS3 予想開始します"));
+  }
+
+  // Enter ends the dialog, so no button may look like the default one, not even with the focus;
+  // a focused button still takes Enter as a click.
+  void noButtonLooksLikeTheDefault() {
+    const BoxRecorder boxes;
+    const FileAnswer chooser(std::nullopt);
+    CSkelmorDlg& dlg = Shown();
+    const QList<QPushButton*> buttons = dlg.findChildren<QPushButton*>();
+    QCOMPARE(buttons.size(), 2);
+    for (QPushButton* focused : buttons) {
+      focused->setFocus();
+      QTRY_COMPARE(QApplication::focusWidget(), focused);
+      for (const QPushButton* button : buttons) {
+        QVERIFY(!button->isDefault() && !button->autoDefault());
+      }
+    }
+    auto* browse = Child<QPushButton>(&dlg, "browseButton");
+    browse->setFocus();
+    QTest::keyClick(browse, Qt::Key_Return);
+    QCOMPARE(chooser.Requests().size(), size_t{1});
+    QVERIFY(boxes.Boxes().empty());
+    QVERIFY(dlg.isVisible());
   }
 
   void aboutOpensFromTheHelpMenu() {
@@ -260,6 +310,27 @@ class DialogTest : public QObject {
     Child<QAction>(&dlg, "openAction")->trigger();
     QCOMPARE(cancelled.Requests().size(), size_t{1});
     QCOMPARE(pathEdit->text(), path);
+  }
+
+  // Qt's own dialogs speak Japanese like the rest of the window: the real file chooser's title
+  // and the standard buttons.
+  void toolkitTextsAreJapanese() {
+    const std::unique_ptr<QTranslator> translator = InstallToolkitTranslations();
+    QVERIFY(translator != nullptr);
+    QString title;
+    QString cancel;
+    const ModalAnswer answer([&](QDialog& modal) {
+      title = modal.windowTitle();
+      const auto* box = modal.findChild<QDialogButtonBox*>();
+      if (box != nullptr && box->button(QDialogButtonBox::Cancel) != nullptr) {
+        cancel = box->button(QDialogButtonBox::Cancel)->text();
+      }
+      return int(QDialog::Rejected);
+    });
+    QVERIFY(!ChooseFile(nullptr, FileRequest{}).has_value());
+    QCOMPARE(answer.Count(), 1);
+    QCOMPARE(title, QStringLiteral("開く"));
+    QCOMPARE(cancel, QStringLiteral("キャンセル"));
   }
 
   void wholePredictionThroughTheDialog() {

@@ -88,6 +88,44 @@ class RoundControlsTest : public QObject {
     QCOMPARE(Edit()->text(), expected);
   }
 
+  // Typed or pasted text lands where the caret or selection was, and the caret stays right
+  // after it, so the next key goes where the user expects.
+  void inputLandsAtTheCaretInOrder() {
+    struct Case {
+      const char* start;
+      const char* typed;
+      const char* pasted;
+      const char* text;
+      int from;  // selection start, or the caret when `length` is 0
+      int length;
+      int caret;
+    };
+    const Case cases[] = {
+        {"6501", "1000", "", "1000", 0, 4, 4}, {"1234", "48", "", "48", 0, 4, 2},
+        {"12", "29", "", "29", 0, 2, 2},       {"123", "39", "", "139", 1, 2, 3},
+        {"23", "1", "", "123", 0, 0, 1},       {"12", "3", "", "123", 2, 0, 3},
+        {"123", "a9", "", "1923", 1, 0, 2},    {"6501", "", "1,0a0", "100", 0, 4, 3},
+        {"19", "", "x2y", "129", 1, 0, 2},
+    };
+    for (const Case& c : cases) {
+      Edit()->WriteText(QString::fromLatin1(c.start));
+      Edit()->setSelection(c.from, c.length);
+      if (*c.pasted != '\0') {
+        QApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        QTest::keyClick(Edit(), Qt::Key_V, Qt::ControlModifier);
+      }
+      QTest::keyClicks(Edit(), QString::fromLatin1(c.typed));
+      // Start and input name the case in a failure.
+      const auto shown = [&c](const QString& text, int caret) {
+        return QStringLiteral("%1+%2%3: %4|%5")
+            .arg(QLatin1String(c.start), QLatin1String(c.typed), QLatin1String(c.pasted), text)
+            .arg(caret);
+      };
+      QCOMPARE(shown(Edit()->text(), Edit()->cursorPosition()),
+               shown(QLatin1String(c.text), c.caret));
+    }
+  }
+
   void deletingFromALongTextIsAllowed() {
     Edit()->WriteText(QStringLiteral("123456"));
     Edit()->end(false);
