@@ -1,6 +1,9 @@
 #include "cli/predict_command.h"
 
+#include <array>
 #include <iostream>
+#include <string>
+#include <string_view>
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
@@ -14,7 +17,7 @@ namespace tolvane::cli {
 namespace {
 
 constexpr std::uint64_t kCycleLength = 15;
-constexpr const char* kPlaceNames[] = {"hundreds", "tens", "ones"};
+constexpr std::array<std::string_view, 3> kPlaceNames = {"hundreds", "tens", "ones"};
 
 // The detail line after the window's text, for failures the window explains in its own way.
 void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& args) {
@@ -34,7 +37,7 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
       }
       for (std::size_t place = 0; place < outcome.placeRanked.size(); ++place) {
         if (!outcome.placeRanked[place]) {
-          Complain(std::string("no prediction for the ") + kPlaceNames[place] +
+          Complain("no prediction for the " + std::string(kPlaceNames.at(place)) +
                    " place: its analysis failed" +
                    (args.logPath.empty() ? "; run with --log PATH for a trace"
                                          : "; the trace in " + args.logPath + " shows where"));
