@@ -5,6 +5,10 @@
 namespace tolvane {
 
 std::vector<CycleSpan> TransformedCycles(std::uint32_t cycles, FilterKind filter, FrameMode frame) {
+  // Fewer than 15 draws leave no cycle, and nothing is transformed.
+  if (cycles == 0) {
+    return {};
+  }
   const std::uint32_t n = FrameLength(cycles);
   if (cycles <= n || filter == FilterKind::None || frame == FrameMode::Head) {
     return {{0, n}};

@@ -30,7 +30,8 @@ struct PredictionAnalysis {
 
 // The stretches the transform takes of `cycles` values: the first nLen2 unfiltered or with the
 // head frame, the last nLen2 with the tail, nLen2 from (cycles - nLen2) / 2 with the centre, and
-// both the first and the last with head-and-tail (one stretch when they coincide).
+// both the first and the last with head-and-tail (one stretch when they coincide); none without
+// a cycle.
 std::vector<CycleSpan> TransformedCycles(std::uint32_t cycles, FilterKind filter, FrameMode frame);
 
 }  // namespace tolvane

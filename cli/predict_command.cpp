@@ -16,7 +16,7 @@ namespace tolvane::cli {
 namespace {
 
 constexpr std::uint64_t kCycleLength = 15;
-constexpr const char* kPlaceNames[] = {"hundreds", "tens", "ones"};
+constexpr std::array<std::string_view, 3> kPlaceNames = {"hundreds", "tens", "ones"};
 
 // The detail line after the window's text, for failures the window explains in its own way.
 void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& args) {
@@ -37,7 +37,7 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
       static_assert(std::tuple_size_v<decltype(outcome.placeRanked)> == std::size(kPlaceNames));
       for (std::size_t place = 0; place < std::size(kPlaceNames); ++place) {
         if (!outcome.placeRanked[place]) {
-          Complain(std::string("no prediction for the ") + kPlaceNames[place] +
+          Complain("no prediction for the " + std::string(kPlaceNames.at(place)) +
                    " place: its analysis failed" +
                    (args.logPath.empty() ? "; run with --log PATH for a trace"
                                          : "; the trace in " + args.logPath + " shows where"));

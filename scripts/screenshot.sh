@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Takes a picture of tolvane's main window after a prediction on the bundled sample history:
-# a private X server with a Japanese font, the path typed in, "予想" pressed, the start box
-# dismissed, then the window saved as docs/screenshot.png.
-#   scripts/screenshot.sh [history file] [output png]
+# Takes pictures of tolvane's main window and its spectra window after a prediction on the
+# bundled sample history: a private X server with a Japanese font, the spectra window opened
+# (ツール → パワースペクトル) and moved beside the main one, the path typed in, "予想" pressed, the
+# start box dismissed, then the windows saved as docs/screenshot.png and docs/spectra.png.
+#   scripts/screenshot.sh [history file] [output png] [spectra output png]
 # TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 history=$(realpath "${1:-data/numbers3-sample.csv}")
 output=${2:-docs/screenshot.png}
+spectra_output=${3:-docs/spectra.png}
 exe=${TOLVANE_BIN:-build/default/app/gui/tolvane}
 wait_seconds=30
 
@@ -40,7 +42,7 @@ trap cleanup EXIT
 
 # shellcheck source=scripts/private-x.sh
 source scripts/private-x.sh
-start_private_x 1280x900x24 || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
+start_private_x 2560x1200x24 || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
 "$exe" >"$work/tolvane.log" 2>&1 &
 app_pid=$!
@@ -53,6 +55,15 @@ round=""
 if [ -n "$last" ] && [ "$((10#$last + 1))" -le 9999 ]; then
   round=$((10#$last + 1))
 fi
+
+# The spectra window first, so the prediction keeps its spectra; beside the main window, as a
+# window without a window manager stays where it is put and one picture must not cover the other.
+xdotool windowfocus --sync "$main"
+xdotool key alt+t s
+spectra=$(wait_window パワースペクトル) || { echo "screenshot: no spectra window" >&2; exit 1; }
+main_width=$(xdotool getwindowgeometry "$main" | sed -n 's/^ *Geometry: \([0-9]*\)x.*/\1/p')
+xdotool windowmove --sync "$main" 0 0
+xdotool windowmove --sync "$spectra" "$((main_width + 20))" 0
 
 # The round edit has the focus: the round, Tab to the path, type it, Tab past "選択" and the
 # filter to "予想".
@@ -77,3 +88,6 @@ fi
 mkdir -p "$(dirname "$output")"
 import -window "$main" "$output"
 echo "screenshot: wrote $output"
+mkdir -p "$(dirname "$spectra_output")"
+import -window "$spectra" "$spectra_output"
+echo "screenshot: wrote $spectra_output"

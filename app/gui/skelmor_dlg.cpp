@@ -21,6 +21,7 @@
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
+#include "app/gui/spectra_window.h"
 
 namespace tolvane {
 namespace {
@@ -200,6 +201,9 @@ void CSkelmorDlg::CreateMenu() {
   // The analysis windows beside the prediction, each over the history named in the path edit.
   m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));
   m_menuTools->setObjectName(QStringLiteral("toolsMenu"));
+  m_actSpectra = m_menuTools->addAction(QStringLiteral("パワースペクトル(&S)..."));
+  m_actSpectra->setObjectName(QStringLiteral("spectraAction"));
+  connect(m_actSpectra, &QAction::triggered, this, &CSkelmorDlg::OnSpectra);
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));
@@ -335,6 +339,20 @@ QString CSkelmorDlg::HistoryPath() const { return m_editPath->text(); }
 void CSkelmorDlg::OnAbout() {
   CAboutDlg about(this);
   RunModal(about);
+}
+
+void CSkelmorDlg::OnSpectra() {
+  if (m_spectraWindow.isNull()) {
+    // A child window, so the modal main dialog does not block it and takes it along when it ends.
+    m_spectraWindow = new SpectraWindow(this);
+    m_spectraWindow->setAttribute(Qt::WA_DeleteOnClose);
+    m_spectraWindow->ShowAnalysis(m_lastAnalysis ? &*m_lastAnalysis : nullptr);
+    connect(this, &CSkelmorDlg::AnalysisShown, m_spectraWindow,
+            [this] { m_spectraWindow->ShowAnalysis(&*m_lastAnalysis); });
+  }
+  m_spectraWindow->show();
+  m_spectraWindow->raise();
+  m_spectraWindow->activateWindow();
 }
 
 bool CSkelmorDlg::OnDeltaposRoundSpin(int pos, int& delta) {

@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -23,6 +24,7 @@ namespace tolvane {
 
 class RoundEdit;
 class RoundSpin;
+class SpectraWindow;
 
 // The main window: round number, history file and filter in, the prediction's text out. It is
 // laid out once in dialog units and never rearranged; resizing the window moves nothing.
@@ -42,6 +44,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void OnBrowse();
   void OnPredict();
   void OnAbout();
+  // Opens the spectra window, or brings the open one to the front.
+  void OnSpectra();
   // The spin is about to move from `pos` by `delta`.
   bool OnDeltaposRoundSpin(int pos, int& delta);
   void OnChangeRoundEdit();
@@ -95,6 +99,7 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QString m_strOutputFile;
   std::optional<QFont> m_fontResult;
   std::optional<PredictionAnalysis> m_lastAnalysis;
+  QPointer<SpectraWindow> m_spectraWindow;  // null once closed: predictions then keep no spectra
   bool m_bEditGuard = false;
   FilterKind m_filterKind = FilterKind::LowPass;
 
@@ -103,6 +108,7 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QAction* m_actOpen = nullptr;
   QAction* m_actExit = nullptr;
   QAction* m_actAbout = nullptr;
+  QAction* m_actSpectra = nullptr;
   QWidget* m_client = nullptr;  // everything below the menu bar
   RoundEdit* m_editRound = nullptr;
   RoundSpin* m_spinRound = nullptr;

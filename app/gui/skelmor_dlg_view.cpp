@@ -29,6 +29,8 @@ PredictionInputs CSkelmorDlg::SaveControls() {
   inputs.filePath = m_strFilePath.toStdU16String();
   inputs.filter = m_filterKind;
   inputs.frame = m_frameMode;
+  // Only the spectra window draws the spectra; without it a prediction keeps none.
+  inputs.keepSpectra = !m_spectraWindow.isNull();
   return inputs;
 }
 

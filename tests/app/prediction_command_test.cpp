@@ -243,6 +243,7 @@ TEST(TransformedCycles, FollowTheFrameTheEngineTransforms) {
       {433, FilterKind::BandPass, FrameMode::HeadTail, {{0, 256}, {177, 433}}},
       {256, FilterKind::LowPass, FrameMode::HeadTail, {{0, 256}}},  // both frames are the series
       {1, FilterKind::LowPass, FrameMode::Tail, {{0, 1}}},
+      {0, FilterKind::None, FrameMode::Head, {}},  // fewer than 15 draws: nothing transformed
   };
   for (const Case& c : cases) {
     std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;

@@ -75,6 +75,7 @@ std::unique_ptr<QObject> MakeDialogTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();
 std::unique_ptr<QObject> MakeAppTest();
 std::unique_ptr<QObject> MakeImportDialogTest();
+std::unique_ptr<QObject> MakeSpectraWindowTest();
 
 // The descendant of `parent` named `name`. A missing one ends the run at once, naming it, since
 // every later step would only dereference null.

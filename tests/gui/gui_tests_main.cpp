@@ -21,6 +21,7 @@ const Suite kSuites[] = {
     {"round_controls", tolvane::test::MakeRoundControlsTest},
     {"app", tolvane::test::MakeAppTest},
     {"import", tolvane::test::MakeImportDialogTest},
+    {"spectra", tolvane::test::MakeSpectraWindowTest},
 };
 
 }  // namespace

@@ -1,0 +1,209 @@
+#include "app/gui/place_spectra_box.h"
+
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QColor>
+#include <QFont>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineSeries>
+#include <QList>
+#include <QLogValueAxis>
+#include <QPen>
+#include <QPointF>
+#include <QStringList>
+#include <QVBoxLayout>
+#include <QValueAxis>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+
+namespace tolvane {
+namespace {
+
+// One colour per digit value, the same in every place, so a digit is found again at a glance.
+constexpr std::array<QRgb, kDigitValues> kDigitColours = {
+    0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
+    0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf,
+};
+constexpr int kScorePrecision = 3;  // ten labels side by side
+
+QChartView* MakeChartView(QWidget* parent, const char* name) {
+  auto* chart = new QChart();
+  chart->setMargins(QMargins(2, 2, 2, 2));
+  chart->setBackgroundRoundness(0);
+  auto* view = new QChartView(chart, parent);
+  view->setObjectName(QString::fromLatin1(name));
+  view->setRenderHint(QPainter::Antialiasing);
+  view->setMinimumSize(200, 180);
+  return view;
+}
+
+// Spans the positive values on whole decades, so the log axis labels powers of ten.
+void SetDecadeRange(QLogValueAxis& axis, double low, double high) {
+  if (!std::isfinite(low) || !(high >= low)) {  // nothing to draw
+    axis.setRange(0.1, 1.0);
+    return;
+  }
+  const double bottom = std::pow(10.0, std::floor(std::log10(low)));
+  double top = std::pow(10.0, std::ceil(std::log10(high)));
+  if (top <= bottom) {
+    top = bottom * 10.0;
+  }
+  axis.setRange(bottom, top);
+}
+
+}  // namespace
+
+PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
+    : QGroupBox(title, parent),
+      m_spectrumView(MakeChartView(this, "spectrumChart")),
+      m_scoreView(MakeChartView(this, "scoreChart")),
+      m_note(new QLabel(this)) {
+  m_note->setObjectName(QStringLiteral("placeNote"));
+  m_note->setTextFormat(Qt::PlainText);
+  m_note->hide();
+
+  QChart* spectrum = m_spectrumView->chart();
+  spectrum->legend()->setAlignment(Qt::AlignRight);
+  // Ten entries beside a chart a third of the window high: a smaller font keeps them all.
+  QFont legendFont = spectrum->legend()->font();
+  legendFont.setPointSizeF(legendFont.pointSizeF() * 0.75);
+  spectrum->legend()->setFont(legendFont);
+  auto* bins = new QValueAxis(spectrum);
+  bins->setTitleText(QStringLiteral("ビン"));
+  bins->setLabelFormat(QStringLiteral("%d"));
+  spectrum->addAxis(bins, Qt::AlignBottom);
+  // The constant term outweighs the other bins about a hundredfold; only a log scale shows both.
+  auto* power = new QLogValueAxis(spectrum);
+  power->setTitleText(QStringLiteral("パワー (対数)"));
+  power->setLabelFormat(QStringLiteral("%g"));
+  power->setMinorTickCount(-1);
+  spectrum->addAxis(power, Qt::AlignLeft);
+
+  QChart* scores = m_scoreView->chart();
+  scores->legend()->hide();
+  auto* digits = new QBarCategoryAxis(scores);
+  digits->setTitleText(QStringLiteral("数字 (順位順)"));
+  scores->addAxis(digits, Qt::AlignBottom);
+  auto* peak = new QValueAxis(scores);
+  peak->setTitleText(QStringLiteral("スコア (ピーク)"));
+  scores->addAxis(peak, Qt::AlignLeft);
+
+  auto* charts = new QHBoxLayout();
+  charts->addWidget(m_spectrumView, 3);
+  charts->addWidget(m_scoreView, 2);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->addLayout(charts);
+  layout->addWidget(m_note);
+  ShowRanking(nullptr);
+}
+
+void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
+  m_spectrumView->chart()->removeAllSeries();
+  m_scoreView->chart()->removeAllSeries();
+  m_omitted = false;
+  if (ranking == nullptr) {
+    m_note->hide();
+    return;
+  }
+  if (!ranking->ok) {
+    m_note->setText(QStringLiteral("この位には順位がありません (予想は Error)。"));
+    m_note->show();
+    return;
+  }
+  ShowSpectra(*ranking);
+  ShowScores(*ranking);
+  QString note;
+  if (ranking->spectra[0].empty()) {
+    note = QStringLiteral("スペクトルは、この窓を開いたあとの予想から表示します。");
+  } else if (m_omitted) {
+    note = QStringLiteral("描けない値 (無限大・非数・0 以下) は省いています。");
+  }
+  m_note->setText(note);
+  m_note->setVisible(!note.isEmpty());
+}
+
+void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
+  QChart* chart = m_spectrumView->chart();
+  auto* bins = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
+  auto* power = qobject_cast<QLogValueAxis*>(chart->axes(Qt::Vertical).value(0));
+  double low = std::numeric_limits<double>::infinity();
+  double high = 0.0;
+  std::size_t lastBin = 0;
+  for (std::size_t rank = 0; rank < ranking.ranking.size(); ++rank) {
+    const int digit = ranking.ranking[rank];
+    const auto& values = ranking.spectra.at(static_cast<std::size_t>(digit));
+    if (values.empty()) {
+      continue;
+    }
+    // The upper half mirrors the lower; bins 0 to n/2 say it all.
+    lastBin = std::max(lastBin, values.size() / 2);
+    QList<QPointF> points;
+    for (std::size_t bin = 0; bin <= values.size() / 2; ++bin) {
+      const double value = values[bin];
+      if (!std::isfinite(value) || !(value > 0.0)) {
+        m_omitted = true;
+        continue;
+      }
+      low = std::min(low, value);
+      high = std::max(high, value);
+      points.append(QPointF(static_cast<double>(bin), value));
+    }
+    auto* line = new QLineSeries(chart);
+    line->setName(QStringLiteral("%1 (%2位)").arg(digit).arg(rank + 1));
+    line->setPen(QPen(QColor(kDigitColours.at(static_cast<std::size_t>(digit))), 1.5));
+    line->replace(points);
+    chart->addSeries(line);
+    line->attachAxis(bins);
+    line->attachAxis(power);
+  }
+  // A tick on every bin up to 8 bins, on every eighth of the range above.
+  const std::size_t lastTick = std::clamp<std::size_t>(lastBin, 1, 8);
+  bins->setRange(0.0, static_cast<double>(std::max<std::size_t>(lastBin, 1)));
+  bins->setTickCount(static_cast<int>(lastTick) + 1);
+  SetDecadeRange(*power, low, high);
+}
+
+void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
+  QChart* chart = m_scoreView->chart();
+  auto* digits = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+  auto* peak = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+  auto* set = new QBarSet(QStringLiteral("スコア"));
+  QStringList categories;
+  double high = 0.0;
+  for (const int digit : ranking.ranking) {
+    double score = ranking.scores.at(static_cast<std::size_t>(digit));
+    if (!std::isfinite(score)) {
+      m_omitted = true;
+      score = 0.0;
+    }
+    high = std::max(high, score);
+    set->append(score);
+    categories.append(QString::number(digit));
+  }
+  auto* bars = new QBarSeries(chart);
+  bars->append(set);
+  chart->addSeries(bars);
+  bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
+  bars->setLabelsPrecision(kScorePrecision);
+  bars->setLabelsVisible(true);
+  set->setLabelColor(Qt::black);
+  QFont labelFont = set->labelFont();
+  labelFont.setPointSizeF(labelFont.pointSizeF() * 0.8);
+  set->setLabelFont(labelFont);
+  digits->setCategories(categories);
+  bars->attachAxis(digits);
+  bars->attachAxis(peak);
+  // Headroom for the value printed above the tallest bar.
+  peak->setRange(0.0, high > 0.0 ? high * 1.1 : 1.0);
+  peak->applyNiceNumbers();
+}
+
+}  // namespace tolvane

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QGroupBox>
+
+#include "predict/digit_ranking.h"
+
+class QChart;
+class QChartView;
+class QLabel;
+
+namespace tolvane {
+
+// One place of the spectra window: the ten digits' normalised power spectra (bins 0 to n/2, one
+// line per digit, the legend in ranked order) beside a bar chart of their scores in ranked order.
+class PlaceSpectraBox : public QGroupBox {
+  Q_OBJECT
+
+ public:
+  PlaceSpectraBox(const QString& title, QWidget* parent);
+
+  // Draws `ranking`; null clears both charts.
+  void ShowRanking(const DigitRanking* ranking);
+
+ private:
+  void ShowSpectra(const DigitRanking& ranking);
+  void ShowScores(const DigitRanking& ranking);
+
+  QChartView* m_spectrumView = nullptr;
+  QChartView* m_scoreView = nullptr;
+  QLabel* m_note = nullptr;
+  bool m_omitted =
+      false;  // a value the charts cannot draw (not finite, or not above 0 on a log axis)
+};
+
+}  // namespace tolvane

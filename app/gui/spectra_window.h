@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+
+#include "app/prediction_analysis.h"
+
+class QLabel;
+class QPushButton;
+
+namespace tolvane {
+
+class PlaceSpectraBox;
+
+// What the last prediction's ranking rests on, per place: the ten digits' power spectra and
+// their scores, and which draws the transform took. A window of its own beside the main one;
+// 保存 writes the picture as PNG or SVG.
+class SpectraWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit SpectraWindow(QWidget* parent = nullptr);
+
+  // Shows what `analysis` rests on; null: there is no prediction yet.
+  void ShowAnalysis(const PredictionAnalysis* analysis);
+  // Asks for a file and writes the charts there, reporting a failure in a box.
+  void OnSave();
+
+ private:
+  QLabel* m_empty = nullptr;     // shown until there is a prediction
+  QWidget* m_content = nullptr;  // what 保存 writes: round and filter, the places, the draws line
+  QLabel* m_header = nullptr;
+  std::array<PlaceSpectraBox*, 3> m_places{};
+  QLabel* m_draws = nullptr;
+  QPushButton* m_save = nullptr;
+  std::optional<int> m_round;
+};
+
+// Which draws the transform used, counted from 1 over the whole history:
+// "draws 1–3,840 of 6,500", both stretches for head-and-tail ("draws 1–3,840 and 2,656–6,495 of
+// 6,500"), "draws: none of 14" without a cycle.
+QString TransformedDrawsText(const PredictionAnalysis& analysis);
+
+}  // namespace tolvane

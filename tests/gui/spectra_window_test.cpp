@@ -1,0 +1,233 @@
+#include <QAction>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPushButton>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/gui/skelmor_dlg.h"
+#include "app/gui/spectra_window.h"
+#include "gui_test_support.h"
+#include "tests/support/history_file.h"
+#include "tests/support/temp_dir.h"
+
+namespace tolvane::test {
+namespace {
+
+const char* const kPlaces[] = {"placeHundreds", "placeTens", "placeOnes"};
+
+QChart* ChartOf(const QWidget* window, std::size_t place, const char* name) {
+  return Child<QChartView>(Child<QWidget>(window, kPlaces[place]), name)->chart();
+}
+
+class SpectraWindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  std::unique_ptr<CSkelmorDlg> dlg_;
+
+  CSkelmorDlg& Shown() {
+    dlg_ = std::make_unique<CSkelmorDlg>();
+    dlg_->show();
+    return *dlg_;
+  }
+
+  SpectraWindow* OpenSpectra() {
+    Child<QAction>(dlg_.get(), "spectraAction")->trigger();
+    return Child<SpectraWindow>(dlg_.get(), "spectraWindow");
+  }
+
+  // Presses 予想 on `path`; true when only the start box was shown.
+  bool Predict(const std::string& path) {
+    const BoxRecorder boxes;
+    Child<QLineEdit>(dlg_.get(), "pathEdit")->setText(QString::fromStdString(path));
+    QTest::mouseClick(Child<QPushButton>(dlg_.get(), "predictButton"), Qt::LeftButton);
+    return boxes.Boxes().size() == 1;
+  }
+
+  bool KeptSpectra() const { return !dlg_->LastAnalysis()->places[0].spectra[0].empty(); }
+
+ private slots:
+  void cleanup() { dlg_.reset(); }
+
+  // The lines, the bars and the result text all come from the same run.
+  void chartsShowTheScoresOfTheRun() {
+    CSkelmorDlg& dlg = Shown();
+    SpectraWindow* window = OpenSpectra();
+    QVERIFY(Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
+    QVERIFY(!Child<QPushButton>(window, "saveButton")->isEnabled());
+
+    QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
+    const PredictionAnalysis& analysis = *dlg.LastAnalysis();
+    QVERIFY(!Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–3,840 of 6,500"));
+    const QStringList shown = Child<QLabel>(&dlg, "resultLabel")
+                                  ->text()
+                                  .split(QLatin1Char('\n'))
+                                  .filter(QStringLiteral("パワースペクトル予想: "));
+    QCOMPARE(shown.size(), 3);
+    for (std::size_t place = 0; place < 3; ++place) {
+      const DigitRanking& ranking = analysis.places[place];
+      const QList<QAbstractSeries*> lines = ChartOf(window, place, "spectrumChart")->series();
+      auto* bars =
+          qobject_cast<QBarSeries*>(ChartOf(window, place, "scoreChart")->series().value(0));
+      QVERIFY(bars != nullptr);
+      const QBarSet* set = bars->barSets().value(0);
+      const QStringList categories =
+          qobject_cast<QBarCategoryAxis*>(bars->attachedAxes().value(0))->categories();
+      QCOMPARE(lines.size(), 10);
+      QCOMPARE(set->count(), 10);
+      QStringList legend;
+      for (std::size_t rank = 0; rank < 10; ++rank) {
+        const int digit = ranking.ranking[rank];
+        const std::vector<double>& power = ranking.spectra[static_cast<std::size_t>(digit)];
+        const double score = ranking.scores[static_cast<std::size_t>(digit)];
+        legend << QString::number(digit);
+        const auto* line = qobject_cast<QLineSeries*>(lines[static_cast<qsizetype>(rank)]);
+        QVERIFY(line->name().startsWith(QString::number(digit) + QLatin1Char(' ')));
+        // The score is the peak of the whole array; the line shows bins 0 to n/2 as they are.
+        QCOMPARE(power.size(), std::size_t{256});
+        QCOMPARE(*std::max_element(power.begin(), power.end()), score);
+        QCOMPARE(line->count(), 129);
+        for (int bin = 0; bin < line->count(); ++bin) {
+          QVERIFY(line->at(bin).x() == bin && line->at(bin).y() == power[std::size_t(bin)]);
+        }
+        QVERIFY(set->at(static_cast<qsizetype>(rank)) == score);
+        QCOMPARE(categories[static_cast<qsizetype>(rank)], QString::number(digit));
+      }
+      QCOMPARE(shown[static_cast<qsizetype>(place)],
+               QStringLiteral("パワースペクトル予想: ") + legend.join(QStringLiteral(", ")));
+    }
+  }
+
+  // Spectra are kept only while the window is open; it opens once and draws only what it can.
+  void oneWindowThatKeepsSpectraWhileOpen() {
+    const TempDir dir;
+    CSkelmorDlg& dlg = Shown();
+    QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
+    QVERIFY(!KeptSpectra());
+
+    // Opened after that run: the scores, no lines, and a note saying when the lines come.
+    SpectraWindow* window = OpenSpectra();
+    QCOMPARE(OpenSpectra(), window);
+    QCOMPARE(dlg.findChildren<SpectraWindow*>().size(), 1);
+    QVERIFY(ChartOf(window, 0, "spectrumChart")->series().isEmpty());
+    QCOMPARE(ChartOf(window, 0, "scoreChart")->series().size(), 1);
+    const auto* note = Child<QLabel>(Child<QWidget>(window, kPlaces[0]), "placeNote");
+    QVERIFY(!note->isHidden() && note->text().contains(QStringLiteral("あとの予想から")));
+
+    // A history of one number: the nine digits never drawn have no power at all, which a log
+    // axis cannot show; they are left out, and the note says so.
+    QVERIFY(Predict(WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70))));
+    QVERIFY(KeptSpectra());
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–960 of 1,050"));
+    for (std::size_t place = 0; place < 3; ++place) {
+      for (QAbstractSeries* series : ChartOf(window, place, "spectrumChart")->series()) {
+        for (const QPointF& point : qobject_cast<QLineSeries*>(series)->points()) {
+          QVERIFY(std::isfinite(point.y()) && point.y() > 0.0);
+        }
+      }
+    }
+    QVERIFY(note->text().contains(QStringLiteral("省いています")));
+
+    window->close();
+    QTRY_VERIFY(dlg.findChild<SpectraWindow*>() == nullptr);
+    QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
+    QVERIFY(!KeptSpectra());
+  }
+
+  void saveWritesPngOrSvg() {
+    const TempDir dir;
+    PredictionAnalysis analysis;
+    analysis.draws = 120;
+    analysis.cycles = 8;
+    analysis.transformedCycles = {{0, 8}};
+    for (DigitRanking& ranking : analysis.places) {
+      for (std::size_t digit = 0; digit < 10; ++digit) {
+        ranking.scores[digit] = 1.0 + static_cast<double>(digit % 4);
+        ranking.spectra[digit] = {
+            ranking.scores[digit], 0.5, 0.25, 0.125, 0.0625, 0.125, 0.25, 0.5};
+      }
+      ranking.ranking = RankByScore(ranking.scores);
+      ranking.ok = true;
+    }
+    SpectraWindow window;
+    window.ShowAnalysis(&analysis);
+    window.show();
+
+    struct Case {
+      std::optional<QString> answer;
+      QByteArray start;  // of the written file; empty: no file
+      bool reported;
+    };
+    const QString folder = QString::fromStdString(dir.path().string());
+    const Case cases[] = {
+        {folder + QStringLiteral("/spectra.png"), QByteArray("\x89PNG"), false},
+        {folder + QStringLiteral("/spectra.SVG"), QByteArray("<?xml"), false},
+        {std::nullopt, QByteArray(), false},
+        {folder + QStringLiteral("/no/such/folder.png"), QByteArray(), true},
+    };
+    for (const Case& c : cases) {
+      const FileAnswer chooser(c.answer);
+      const BoxRecorder boxes;
+      QTest::mouseClick(Child<QPushButton>(&window, "saveButton"), Qt::LeftButton);
+      QCOMPARE(chooser.Requests().size(), std::size_t{1});
+      QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Save);
+      QCOMPARE(chooser.Requests()[0].nameFilters,
+               QStringList({QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")}));
+      QCOMPARE(boxes.Boxes().size(), std::size_t(c.reported ? 1 : 0));
+      if (c.answer) {
+        QFile file(*c.answer);
+        QCOMPARE(file.exists(), !c.start.isEmpty());
+        if (!c.start.isEmpty()) {
+          QVERIFY(file.open(QIODevice::ReadOnly));
+          const QByteArray bytes = file.readAll();
+          QVERIFY(bytes.startsWith(c.start));
+          QVERIFY(c.start != "<?xml" || bytes.contains("<svg"));
+        }
+      }
+    }
+  }
+
+  void drawsTextNamesTheTransformedDraws() {
+    struct Case {
+      std::uint64_t draws;
+      FilterKind filter;
+      FrameMode frame;
+      QString text;
+    };
+    const Case cases[] = {
+        {6500, FilterKind::BandPass, FrameMode::HeadTail,
+         QStringLiteral("draws 1–3,840 and 2,656–6,495 of 6,500")},
+        {1050000, FilterKind::LowPass, FrameMode::Tail,
+         QStringLiteral("draws 66,961–1,050,000 of 1,050,000")},
+        {14, FilterKind::LowPass, FrameMode::Head, QStringLiteral("draws: none of 14")},
+    };
+    for (const Case& c : cases) {
+      PredictionAnalysis analysis;
+      analysis.draws = c.draws;
+      analysis.cycles = static_cast<std::uint32_t>(c.draws / 15);
+      analysis.transformedCycles = TransformedCycles(analysis.cycles, c.filter, c.frame);
+      QCOMPARE(TransformedDrawsText(analysis), c.text);
+    }
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeSpectraWindowTest() { return std::make_unique<SpectraWindowTest>(); }
+
+}  // namespace tolvane::test
+
+#include "spectra_window_test.moc"
