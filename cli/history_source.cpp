@@ -1,5 +1,6 @@
 #include "cli/history_source.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -47,6 +48,11 @@ bool HistorySource::Open() {
     return true;
   }
   name_ = "(standard input)";
+  // A closed standard input would otherwise be taken over by the copy itself.
+  if (::fcntl(STDIN_FILENO, F_GETFD) < 0) {
+    Complain(std::string("cannot read standard input: ") + std::strerror(errno));
+    return false;
+  }
   copy_ = ::memfd_create("tolvane-history", MFD_CLOEXEC);
   if (copy_ < 0) {
     Complain(std::string("cannot hold standard input: ") + std::strerror(errno));

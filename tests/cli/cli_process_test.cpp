@@ -69,6 +69,7 @@ TEST(Cli, FailuresSayWhatWentWrongAndWhere) {
            ": No such file or directory\n"},
       {{"predict", dir.path().string()}, load + tool + dir.path().string() + ": is a directory\n"},
       {{"predict", empty}, load + tool + empty + ": is empty (no header line)\n"},
+      {{"predict", "-"}, load + tool + "(standard input): is empty (no header line)\n"},
       {{"predict", blank}, load + tool + blank + ":22: 1 field; a draw line needs at least 4\n"},
       {{"predict", withLine("n.csv", "第2回,2018/6/12,X,1x3")},
        load + tool + dir.File("n.csv") + ":3: winning number \"1x3\" is not three digits\n"},
@@ -187,6 +188,8 @@ TEST(Cli, LogNamingTheHistoryIsAUsageError) {
     EXPECT_EQ(outcome.out, "") << log;
     EXPECT_NE(outcome.err.find("names the history file itself"), std::string::npos) << outcome.err;
   }
+  // Standard input redirected from the history is the history too.
+  EXPECT_EQ(RunCli(dir, {"predict", "-", "--log", history}, "", history).status, 2);
   EXPECT_EQ(ReadBytes(history), before);
 }
 
