@@ -93,7 +93,8 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
   };
   const std::string sample = TOLVANE_SAMPLE_HISTORY;
   const std::string oneCycle = WriteHistoryFile(dir, GeneratedLines(15, 1), "one-cycle.csv");
-  const std::string powerOfTwo = WriteHistoryFile(dir, GeneratedLines(15 * 64, 2), "64.csv");
+  const std::string powerOfTwo =
+      WriteHistoryFile(dir, GeneratedLines(std::size_t{15} * 64, 2), "64.csv");
   const std::string odd = WriteHistoryFile(dir, GeneratedLines(1009, 3), "odd.csv");
   const std::vector<Case> cases = {
       {sample, {"lpf", "head"}},     {sample, {"bpf", "tail"}},         {sample, {"lpf", "center"}},
@@ -106,7 +107,7 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
   for (const Case& c : cases) {
     const std::string& filter = c.options[0];
     const std::string& frame = c.options[1];
-    SCOPED_TRACE(c.history + " " + filter + " " + frame);
+    SCOPED_TRACE(testing::Message() << c.history << " --filter " << filter << " --frame " << frame);
     const std::vector<std::string> args = {"predict", c.history, "--filter",
                                            filter,    "--frame", frame};
     std::vector<std::string> json = args;
@@ -232,6 +233,7 @@ TEST(CliOutput, DefaultRoundAndOrderWarning) {
   };
   const auto repeated = [](int first, int step) {
     std::vector<int> rounds;
+    rounds.reserve(30);
     for (int i = 0; i < 30; ++i) {
       rounds.push_back(first + i * step);
     }
