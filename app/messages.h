@@ -11,5 +11,9 @@ inline constexpr char16_t kMissingPathText[] = u"有効なファイルパスを�
 inline constexpr char16_t kErrorPrefix[] = u"エラーが発生しました: ";
 inline constexpr char16_t kLoadFailedText[] = u"ナンバーズ3データの読み込みに失敗しました。";
 inline constexpr char16_t kUnknownErrorText[] = u"不明なエラーが発生しました。";
+// The analysis takes the draws in file order; a newest-first file still gives a prediction, but
+// not the one its draws in time order would.
+inline constexpr char16_t kOrderWarningText[] =
+    u"履歴ファイルの回号が古い順に並んでいません。データはファイルの行の順に解析されます。";
 
 }  // namespace tolvane

@@ -9,6 +9,7 @@
 #include "core/leading_integer.h"
 #include "core/utf.h"
 #include "history/draw_history.h"
+#include "history/utf8_hint.h"
 #include "predict/cycle_counts.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
@@ -90,11 +91,14 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
   // The run's three series, released on every way out of the run.
   OwnedHistory loaded;
   DrawHistory& history = loaded.get();
+  const LoadOptions options{inputs.encoding};
   if (LoadDrawHistory(outcome.path, history.hundreds, history.tens, history.ones, logPath,
-                      &outcome.load) != kLoadOk) {
+                      &outcome.load, options) != kLoadOk) {
     outcome.stage = PredictionOutcome::Stage::kLoadFailed;
+    AddUtf8Hint(outcome.path, options, outcome.load);
     throw LoadFailure(LoadFailureDetail(outcome.path, outcome.load));
   }
+  view.HistoryLoaded(outcome.path, outcome.load);
 
   view.SyncRoundSpin();
   const int round = RoundNumberFromText(view.RoundText());
@@ -115,6 +119,15 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
 }
 
 }  // namespace
+
+std::string OrderWarningDetail(const std::string& path, const LoadReport& report) {
+  if (report.firstOutOfOrderLine == 0) {
+    return {};
+  }
+  return path + ":" + std::to_string(report.firstOutOfOrderLine) +
+         ": the rounds stop going up at this line; the draws are analysed in file order, oldest "
+         "first expected";
+}
 
 int RoundNumberFromText(const std::u16string& text) {
   return ReadLeadingInteger(text, OnOverflow::kSaturate).value;

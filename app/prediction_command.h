@@ -33,6 +33,10 @@ PredictionOutcome RunPredictionCommand(PredictionView& view, const std::string& 
 // "PATH: REASON" for the file as a whole.
 std::string LoadFailureDetail(const std::string& path, const LoadReport& report);
 
+// The warning for a history whose rounds do not go up line by line, naming the first line out of
+// order: "PATH:LINE: ..."; empty when they do.
+std::string OrderWarningDetail(const std::string& path, const LoadReport& report);
+
 // The round as typed: a leading integer (core/leading_integer.h); no digits give 0, and values
 // past the 32-bit range saturate, so any text gives a number to show.
 int RoundNumberFromText(const std::u16string& text);

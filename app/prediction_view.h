@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/prediction_analysis.h"
+#include "core/text_decoder.h"
+#include "history/load_report.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -15,6 +17,7 @@ struct PredictionInputs {
   FilterKind filter = FilterKind::LowPass;
   FrameMode frame = FrameMode::Head;  // plays no part without a filter
   bool keepSpectra = false;           // the analysis handed to ShowAnalysis holds the spectra
+  TextEncoding encoding = TextEncoding::kCp932;  // of the history file
 };
 
 // The window operations the prediction command uses. The desktop dialog implements them with
@@ -36,6 +39,13 @@ class PredictionView {
                               const std::u16string& detail) = 0;
   // True when a file or a folder exists at the path (UTF-8).
   virtual bool PathExists(const std::string& narrowPath) = 0;
+  // After a successful load, before the round is read: what the loader read (draws, rounds and
+  // the first line out of order) from the file at `narrowPath`. Views that make nothing of it
+  // keep this default.
+  virtual void HistoryLoaded(const std::string& narrowPath, const LoadReport& report) {
+    static_cast<void>(narrowPath);
+    static_cast<void>(report);
+  }
   // Lets the round spin take up the number now typed in its edit.
   virtual void SyncRoundSpin() = 0;
   // The round edit's whole current text.

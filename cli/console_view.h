@@ -13,7 +13,8 @@ namespace tolvane {
 // dropped, and the spin and the font have nothing to do.
 class ConsoleView final : public PredictionView {
  public:
-  ConsoleView(PredictionInputs inputs, std::u16string roundText);
+  // Without a round text the round is the one after the highest the history holds.
+  ConsoleView(PredictionInputs inputs, std::optional<std::u16string> roundText);
 
   PredictionInputs SaveControls() override { return inputs_; }
   void SetResultText(const std::u16string& text) override { resultText_ = text; }
@@ -23,8 +24,9 @@ class ConsoleView final : public PredictionView {
   void ShowAppMessage(const std::u16string& text, MessageIcon icon,
                       const std::u16string& detail) override;
   bool PathExists(const std::string& narrowPath) override;
+  void HistoryLoaded(const std::string& narrowPath, const LoadReport& report) override;
   void SyncRoundSpin() override {}
-  std::u16string RoundText() override { return roundText_; }
+  std::u16string RoundText() override;
   void ApplyResultFont() override {}
   void ShowAnalysis(const PredictionAnalysis& analysis) override { analysis_ = analysis; }
 
@@ -33,10 +35,13 @@ class ConsoleView final : public PredictionView {
   const std::optional<PredictionAnalysis>& Analysis() const { return analysis_; }
   // Texts of the error boxes, in the order shown.
   const std::vector<std::u16string>& Errors() const { return errors_; }
+  // What the loader read; nullopt unless the history loaded.
+  const std::optional<LoadReport>& Loaded() const { return loaded_; }
 
  private:
   PredictionInputs inputs_;
-  std::u16string roundText_;
+  std::optional<std::u16string> roundText_;
+  std::optional<LoadReport> loaded_;
   std::u16string resultText_;
   std::vector<std::u16string> errors_;
   std::optional<PredictionAnalysis> analysis_;

@@ -9,7 +9,9 @@
 #include "app/messages.h"
 #include "app/prediction_command.h"
 #include "cli/exit_status.h"
+#include "cli/history_source.h"
 #include "core/utf.h"
+#include "history/utf8_hint.h"
 
 namespace tolvane::cli {
 
@@ -18,23 +20,39 @@ std::string MissingPathReason(const std::string& path) {
   return std::strerror(::stat(path.c_str(), &info) == 0 ? ENOENT : errno);
 }
 
-bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report) {
+void WarnIfOutOfOrder(const std::string& name, const LoadReport& report) {
+  const std::string detail = OrderWarningDetail(name, report);
+  if (!detail.empty()) {
+    Complain("warning: " + detail);
+  }
+}
+
+bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
+                         TextEncoding encoding) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
   }
+  HistorySource source(path);
+  if (!source.Open()) {
+    return false;
+  }
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
+  if (::stat(source.Path().c_str(), &info) != 0) {
     std::cerr << Utf16ToUtf8(kMissingPathText) << '\n';
-    Complain(path + ": " + MissingPathReason(path));
+    Complain(source.Name() + ": " + MissingPathReason(source.Path()));
     return false;
   }
   DrawHistory& draws = history.get();
-  if (LoadDrawHistory(path, draws.hundreds, draws.tens, draws.ones, "", &report) != kLoadOk) {
+  const LoadOptions options{encoding};
+  if (LoadDrawHistory(source.Path(), draws.hundreds, draws.tens, draws.ones, "", &report,
+                      options) != kLoadOk) {
+    AddUtf8Hint(source.Path(), options, report);
     std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + kLoadFailedText) << '\n';
-    Complain(LoadFailureDetail(path, report));
+    Complain(LoadFailureDetail(source.Name(), report));
     return false;
   }
+  WarnIfOutOfOrder(source.Name(), report);
   return true;
 }
 

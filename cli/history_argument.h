@@ -2,14 +2,22 @@
 
 #include <string>
 
+#include "core/text_decoder.h"
 #include "history/draw_history.h"
 
 namespace tolvane::cli {
 
 // Loads a command's HISTORY argument exactly as predict does: the same checks, the same loader,
-// and on failure the same lines on standard error (the window's text, then "tolvane-cli: "
-// and where and why). False after a failure.
-bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report);
+// "-" for standard input, and on failure the same lines on standard error (the window's text,
+// then "tolvane-cli: " and where and why, with the UTF-8 hint where it applies). After a load
+// whose rounds do not go up line by line it warns as predict does and still returns true.
+// False after a failure.
+bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
+                         TextEncoding encoding = TextEncoding::kCp932);
+
+// "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
+// go up line by line; nothing otherwise.
+void WarnIfOutOfOrder(const std::string& name, const LoadReport& report);
 
 // Why nothing exists at a path, in the system's words ("No such file or directory").
 std::string MissingPathReason(const std::string& path);

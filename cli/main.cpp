@@ -7,6 +7,7 @@
 #include "cli/exit_status.h"
 #include "cli/import_command.h"
 #include "cli/predict_command.h"
+#include "core/version.h"
 
 namespace tolvane::cli {
 namespace {
@@ -16,24 +17,29 @@ int Main(int argc, char** argv) {
                "tolvane-cli");
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);
+  app.set_version_flag("--version", kVersionLine, "Print the version and exit");
   PredictArguments predictArgs;
   CLI::App* predict = AddPredictCommand(app, predictArgs);
   ImportArguments importArgs;
   CLI::App* import = AddImportCommand(app, importArgs);
-  // The top-level help names every command with all its options, so a single --help suffices.
+  // Every command's own help follows the list, so this help (and the manual page made from it)
+  // describes every option.
   app.footer(
-      "Usage of the predict command:\n"
-      "  tolvane-cli predict HISTORY [--round TEXT] [--filter lpf|bpf|none]\n"
-      "                              [--frame head|tail|center|headtail] [--log PATH]\n"
-      "Run 'tolvane-cli predict --help' for what each option means.\n"
-      "Usage of the import command (a results file of another layout into a history):\n"
-      "  tolvane-cli import SOURCE -o DEST [--encoding cp932|utf-8] [--columns R,D,N]\n"
+      "A HISTORY of - is read from standard input. Without --round the round shown is the one\n"
+      "after the highest round in the history.\n"
       "Exit status: 0 success, 1 failure (the reason on standard error), 2 usage error.");
+  app.footer([&app] {
+    std::string text = "Each command in full:\n";
+    for (const CLI::App* command : app.get_subcommands({})) {
+      text += '\n' + command->help(app.get_name());
+    }
+    return text;
+  });
 
   try {
     app.parse(argc, argv);
-  } catch (const CLI::CallForHelp& help) {
-    app.exit(help, std::cout, std::cerr);
+  } catch (const CLI::Success& helpOrVersion) {
+    app.exit(helpOrVersion, std::cout, std::cerr);
     std::cout.flush();
     return std::cout ? kExitOk : kExitFailed;
   } catch (const CLI::ParseError& error) {

@@ -6,8 +6,10 @@
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
+#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
+#include "cli/history_source.h"
 #include "cli/log_option.h"
 #include "cli/word_option.h"
 #include "core/utf.h"
@@ -19,14 +21,16 @@ constexpr std::uint64_t kCycleLength = 15;
 constexpr std::array<std::string_view, 3> kPlaceNames = {"hundreds", "tens", "ones"};
 
 // The detail line after the window's text, for failures the window explains in its own way.
-void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& args) {
+// `name` is the history as messages call it.
+void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& args,
+                    const std::string& name) {
   using Stage = PredictionOutcome::Stage;
   switch (outcome.stage) {
     case Stage::kMissingPath:
-      Complain(outcome.path + ": " + MissingPathReason(outcome.path));
+      Complain(name + ": " + MissingPathReason(outcome.path));
       break;
     case Stage::kLoadFailed:
-      Complain(LoadFailureDetail(outcome.path, outcome.load));
+      Complain(LoadFailureDetail(name, outcome.load));
       break;
     case Stage::kPredicted:
       if (outcome.load.draws < kCycleLength) {
@@ -55,18 +59,39 @@ bool Predicted(const PredictionOutcome& outcome) {
          outcome.placeRanked[1] && outcome.placeRanked[2];
 }
 
+// The result in the format asked for; empty when there is nothing to print it from.
+std::string ResultOutput(const ConsoleView& view, OutputFormat format) {
+  if (format == OutputFormat::Text) {
+    return Utf16ToUtf8(view.ResultText()) + '\n';
+  }
+  if (!view.Analysis()) {
+    return {};
+  }
+  return format == OutputFormat::Json ? AnalysisJson(*view.Analysis())
+                                      : AnalysisCsv(*view.Analysis());
+}
+
 }  // namespace
 
 CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
   CLI::App* predict =
       app.add_subcommand("predict", "Rank the ten digit values of each place for the next draw");
-  predict->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
-  predict->add_option("--round", args.round, "Round number shown in the result, as typed")
-      ->capture_default_str();
+  predict->add_option("HISTORY", args.history, "History file (CSV); - reads standard input")
+      ->required();
+  predict
+      ->add_option_function<std::string>(
+          "--round", [&args](const std::string& text) { args.round = text; },
+          "Round number shown in the result, as typed; default: the one after the highest "
+          "round in the history")
+      ->type_name("TEXT");
   AddWordOption(*predict, "--filter", args.filter, kFilterKinds,
                 "Filter applied before the transform: low-pass, band-pass or none");
   AddWordOption(*predict, "--frame", args.frame, kFrameModes,
                 "Stretch of each filtered series that is transformed");
+  AddEncodingOption(*predict, args.encoding);
+  AddWordOption(*predict, "--format", args.format, kOutputFormats,
+                "Output: the window's text, or the rankings with their scores as one JSON object "
+                "or as CSV rows place,rank,digit,score");
   predict
       ->add_option("--log", args.logPath,
                    "Append a diagnostic trace to this file (not the history)")
@@ -76,7 +101,9 @@ CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
           "non-empty"));
   // The trace would be appended to the very file it describes, and every later load would fail.
   predict->final_callback([&args] {
-    if (!args.logPath.empty() && SameFile(args.logPath, args.history)) {
+    const std::string history =
+        HistorySource::IsStandardInput(args.history) ? "/dev/stdin" : args.history;
+    if (!args.logPath.empty() && SameFile(args.logPath, history)) {
       throw CLI::ValidationError("--log", "names the history file itself");
     }
   });
@@ -89,22 +116,32 @@ int RunPredict(const PredictArguments& args) {
     return kExitFailed;
   }
 
+  HistorySource source(args.history);
+  if (!source.Open()) {
+    return kExitFailed;
+  }
+
   PredictionInputs inputs;
-  inputs.filePath = Utf8ToUtf16(args.history);
+  inputs.filePath = Utf8ToUtf16(source.Path());
   inputs.filter = args.filter;
   inputs.frame = args.frame;
-  ConsoleView view(inputs, Utf8ToUtf16(args.round));
+  inputs.encoding = args.encoding;
+  ConsoleView view(inputs, args.round ? std::optional(Utf8ToUtf16(*args.round)) : std::nullopt);
   const PredictionOutcome outcome = RunPredictionCommand(view, args.logPath);
+  if (view.Loaded()) {
+    WarnIfOutOfOrder(source.Name(), *view.Loaded());
+  }
 
   int status = kExitOk;
-  if (!view.Errors().empty() || !Predicted(outcome)) {
+  const std::string output = ResultOutput(view, args.format);
+  if (!view.Errors().empty() || !Predicted(outcome) || output.empty()) {
     for (const std::u16string& error : view.Errors()) {
       std::cerr << Utf16ToUtf8(error) << '\n';
     }
-    ExplainFailure(outcome, args);
+    ExplainFailure(outcome, args, source.Name());
     status = kExitFailed;
   } else {
-    std::cout << Utf16ToUtf8(view.ResultText()) << '\n' << std::flush;
+    std::cout << output << std::flush;
     if (!std::cout) {
       // A prediction nobody received is no success.
       Complain("cannot write the result to standard output");

@@ -1,17 +1,22 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <optional>
 #include <string>
 
+#include "cli/output_format.h"
+#include "core/text_decoder.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane::cli {
 
 struct PredictArguments {
-  std::string history;
-  std::string round = "1";
+  std::string history;               // "-": standard input
+  std::optional<std::string> round;  // none: the one after the highest round in the history
   FilterKind filter = FilterKind::LowPass;
   FrameMode frame = FrameMode::Head;
+  TextEncoding encoding = TextEncoding::kCp932;
+  OutputFormat format = OutputFormat::Text;
   std::string logPath;
 };
 

@@ -6,13 +6,15 @@
 
 #include "app/gui/dialog_font.h"
 #include "app/gui/resources.h"
+#include "core/version.h"
 
 namespace tolvane {
 
 CAboutDlg::CAboutDlg(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
-  auto* version = new QLabel(QStringLiteral("Tolvane、バージョン 1.0"), this);
+  auto* version =
+      new QLabel(QStringLiteral("Tolvane、バージョン ") + QString::fromLatin1(kShortVersion), this);
   version->setObjectName(QStringLiteral("versionLabel"));
   auto* notice = new QLabel(QStringLiteral("予想は当選を保証しません。"), this);
   notice->setObjectName(QStringLiteral("noticeLabel"));

@@ -198,6 +198,7 @@ void CSkelmorDlg::CreateMenu() {
     }
   });
   m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+  CreateEncodingMenu(file);
   // The analysis windows beside the prediction, each over the history named in the path edit.
   m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));
   m_menuTools->setObjectName(QStringLiteral("toolsMenu"));

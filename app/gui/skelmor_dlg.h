@@ -11,6 +11,7 @@
 #include "predict/prediction_options.h"
 
 class QAction;
+class QActionGroup;
 class QButtonGroup;
 class QGroupBox;
 class QLabel;
@@ -58,6 +59,7 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void ShowAppMessage(const std::u16string& text, MessageIcon icon,
                       const std::u16string& detail) override;
   bool PathExists(const std::string& narrowPath) override;
+  void HistoryLoaded(const std::string& narrowPath, const LoadReport& report) override;
   void SyncRoundSpin() override;
   std::u16string RoundText() override;
   void ApplyResultFont() override;
@@ -77,6 +79,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QString HistoryPath() const;
   FrameMode Frame() const { return m_frameMode; }
   FilterKind Filter() const { return m_filterKind; }
+  // The history files' encoding, as chosen in the file menu (and remembered between runs).
+  TextEncoding Encoding() const { return m_encoding; }
   const std::optional<QFont>& ResultFont() const { return m_fontResult; }
 
  protected:
@@ -86,6 +90,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
  private:
   void CreateControls();
   void CreateMenu();
+  void CreateEncodingMenu(QMenu* file);
+  void OnEncodingChosen(TextEncoding encoding);
   void OnInitDialog();
   void PlaceMenuAndClient();
   QRadioButton* FilterButton(int position) const;
@@ -102,11 +108,13 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QPointer<SpectraWindow> m_spectraWindow;  // null once closed: predictions then keep no spectra
   bool m_bEditGuard = false;
   FilterKind m_filterKind = FilterKind::LowPass;
+  TextEncoding m_encoding = TextEncoding::kCp932;
 
   QMenuBar* m_menuBar = nullptr;
   QMenu* m_menuTools = nullptr;
   QAction* m_actOpen = nullptr;
   QAction* m_actExit = nullptr;
+  QActionGroup* m_groupEncoding = nullptr;
   QAction* m_actAbout = nullptr;
   QAction* m_actSpectra = nullptr;
   QWidget* m_client = nullptr;  // everything below the menu bar

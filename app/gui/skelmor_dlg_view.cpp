@@ -8,6 +8,7 @@
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/skelmor_dlg.h"
+#include "app/messages.h"
 #include "app/prediction_command.h"
 
 namespace tolvane {
@@ -31,6 +32,7 @@ PredictionInputs CSkelmorDlg::SaveControls() {
   inputs.frame = m_frameMode;
   // Only the spectra window draws the spectra; without it a prediction keeps none.
   inputs.keepSpectra = !m_spectraWindow.isNull();
+  inputs.encoding = m_encoding;
   return inputs;
 }
 
@@ -56,6 +58,16 @@ bool CSkelmorDlg::PathExists(const std::string& narrowPath) {
     return false;
   }
   return QFileInfo::exists(QString::fromStdString(narrowPath));
+}
+
+void CSkelmorDlg::HistoryLoaded(const std::string& narrowPath, const LoadReport& report) {
+  // Once per load: the prediction still follows, read in file order.
+  const std::string detail = OrderWarningDetail(narrowPath, report);
+  if (!detail.empty()) {
+    ShowMessageBox(this, QString::fromStdU16String(kOrderWarningText),
+                   QCoreApplication::applicationName(), QMessageBox::Warning,
+                   QString::fromStdString(detail));
+  }
 }
 
 void CSkelmorDlg::SyncRoundSpin() { m_spinRound->GetPos(); }

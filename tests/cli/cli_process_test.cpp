@@ -1,10 +1,7 @@
 // Runs the real tolvane-cli as a process and checks what a caller sees: stdout, stderr, the exit
 // status and the log file.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -14,55 +11,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/cli/run_cli.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
 
-extern char** environ;
-
 namespace tolvane::test {
 namespace {
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the tool with its output in files of dir; stdoutPath replaces the output file if given.
-Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args,
-               const std::string& stdoutPath = "") {
-  const std::string outPath = stdoutPath.empty() ? dir.File("stdout") : stdoutPath;
-  const std::string errPath = dir.File("stderr");
-  std::vector<std::string> argv = {TOLVANE_CLI_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  pointers.reserve(argv.size() + 1);
-  for (std::string& arg : argv) {
-    pointers.push_back(arg.data());
-  }
-  pointers.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  pid_t pid = 0;
-  Outcome outcome;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
-    int wait = 0;
-    if (waitpid(pid, &wait, 0) == pid && WIFEXITED(wait)) {
-      outcome.status = WEXITSTATUS(wait);
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  if (stdoutPath.empty()) {
-    outcome.out = ReadBytes(outPath);
-  }
-  outcome.err = ReadBytes(errPath);
-  return outcome;
-}
 
 TEST(Cli, PrintsTheResultTextOnSuccess) {
   TempDir dir;
@@ -116,6 +70,7 @@ TEST(Cli, FailuresSayWhatWentWrongAndWhere) {
            ": No such file or directory\n"},
       {{"predict", dir.path().string()}, load + tool + dir.path().string() + ": is a directory\n"},
       {{"predict", empty}, load + tool + empty + ": is empty (no header line)\n"},
+      {{"predict", "-"}, load + tool + "(standard input): is empty (no header line)\n"},
       {{"predict", blank}, load + tool + blank + ":22: 1 field; a draw line needs at least 4\n"},
       {{"predict", withLine("n.csv", "第2回,2018/6/12,X,1x3")},
        load + tool + dir.File("n.csv") + ":3: winning number \"1x3\" is not three digits\n"},
@@ -160,7 +115,7 @@ TEST(Cli, UnwritableLogIsReportedAfterTheResult) {
   const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 30));
   const Outcome outcome = RunCli(dir, {"predict", history, "--log", "/dev/full"});
   EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.out, RepeatedDrawResult("1", "572") + "\n");
+  EXPECT_EQ(outcome.out, RepeatedDrawResult("31", "572") + "\n");
   EXPECT_EQ(outcome.err,
             "tolvane-cli: the log file /dev/full could not be written: No space left on device\n");
 }
@@ -211,6 +166,8 @@ TEST(Cli, UsageErrorsExitWithStatusTwo) {
       {"predict", "x", "--bogus"},
       {"predict", "x", "--round"},
       {"predict", "x", "--log", ""},
+      {"predict", "x", "--format", "xml"},
+      {"predict", "x", "--encoding", "utf8"},
   };
   for (const auto& args : runs) {
     const Outcome outcome = RunCli(dir, args);
@@ -234,6 +191,8 @@ TEST(Cli, LogNamingTheHistoryIsAUsageError) {
     EXPECT_EQ(outcome.out, "") << log;
     EXPECT_NE(outcome.err.find("names the history file itself"), std::string::npos) << outcome.err;
   }
+  // Standard input redirected from the history is the history too.
+  EXPECT_EQ(RunCli(dir, {"predict", "-", "--log", history}, "", history).status, 2);
   EXPECT_EQ(ReadBytes(history), before);
 }
 

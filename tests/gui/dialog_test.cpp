@@ -6,6 +6,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QTranslator>
 #include <cstddef>
@@ -44,6 +45,8 @@ class DialogTest : public QObject {
   }
 
  private slots:
+  // Every test starts from the settings of a first run.
+  void init() { QSettings(QStringLiteral("tolvane"), QStringLiteral("tolvane")).clear(); }
   void cleanup() { dlg_.reset(); }
 
   void startState() {
@@ -426,6 +429,57 @@ class DialogTest : public QObject {
       QCOMPARE(result->text(), QString());
       QCOMPARE(result->font().pixelSize(), 24);
     }
+  }
+
+  // The file menu's encoding: code page 932 at first, remembered once changed. A UTF-8 file read
+  // as code page 932 fails with the hint in the detailed text; with UTF-8 chosen it loads, its
+  // newest-first rounds are warned about once per load, and the prediction still comes with the
+  // round the window shows.
+  void encodingChoiceHintAndOrderWarning() {
+    const TempDir dir;
+    std::string bytes = "回別,抽せん日,曜日,当せん番号\n";
+    for (int round = 30; round >= 1; --round) {
+      bytes += "第" + std::to_string(round) + "回,2020/1/2,X,572\n";
+    }
+    const std::string path = dir.File("utf8.csv");
+    WriteBytes(path, bytes);
+    const QString shownPath = QString::fromStdString(path);
+    BoxRecorder boxes;
+    CSkelmorDlg& dlg = Shown();
+    auto* cp932 = Child<QAction>(&dlg, "encoding_cp932");
+    auto* utf8 = Child<QAction>(&dlg, "encoding_utf-8");
+    QVERIFY(cp932->isChecked() && !utf8->isChecked());
+    Child<QLineEdit>(&dlg, "pathEdit")->setText(shownPath);
+    auto* predict = Child<QPushButton>(&dlg, "predictButton");
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QCOMPARE(boxes.Boxes().size(), size_t{2});
+    QCOMPARE(boxes.Boxes()[1].detail,
+             shownPath + QStringLiteral(":2: bytes that are not code page 932; the file looks "
+                                        "like UTF-8: try --encoding utf-8"));
+
+    utf8->trigger();
+    QVERIFY(utf8->isChecked() && !cp932->isChecked());
+    QCOMPARE(dlg.Encoding(), TextEncoding::kUtf8);
+    const auto* result = Child<QLabel>(&dlg, "resultLabel");
+    for (int load = 0; load < 2; ++load) {
+      boxes.Clear();
+      QTest::mouseClick(predict, Qt::LeftButton);
+      QCOMPARE(boxes.Boxes().size(), size_t{2});
+      const ShownBox& warning = boxes.Boxes()[1];
+      QCOMPARE(warning.icon, QMessageBox::Warning);
+      QCOMPARE(warning.owner, &dlg);
+      QCOMPARE(warning.text, QStringLiteral("履歴ファイルの回号が古い順に並んでいません。"
+                                            "データはファイルの行の順に解析されます。"));
+      QCOMPARE(warning.detail, shownPath + QStringLiteral(":3: the rounds stop going up at this "
+                                                          "line; the draws are analysed in file "
+                                                          "order, oldest first expected"));
+      QCOMPARE(result->text(), QString::fromStdString(RepeatedDrawResult("1", "572")));
+    }
+
+    dlg_.reset();
+    CSkelmorDlg& again = Shown();
+    QVERIFY(Child<QAction>(&again, "encoding_utf-8")->isChecked());
+    QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
   }
 };
 

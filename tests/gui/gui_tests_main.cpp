@@ -1,7 +1,9 @@
 // Runs the window suites on one application object: all of them, or the one named first on the
 // command line (`tolvane_gui_tests dialog -v2`); further arguments go to Qt Test.
 #include <QApplication>
+#include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <cstring>
 #include <memory>
@@ -31,6 +33,10 @@ int main(int argc, char* argv[]) {
   // them): test mode points every settings location at a private test folder.
   QStandardPaths::setTestModeEnabled(true);
   QApplication app(argc, argv);
+  // The application's own settings go to a folder of this process alone: the suites run side by
+  // side, and one suite's choice (the history encoding) must not reach another's window.
+  const QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   app.setAttribute(Qt::AA_Use96Dpi, true);  // as QTEST_MAIN does, so sizes do not follow the screen
 
   const char* only = argc > 1 && argv[1][0] != '-' ? argv[1] : nullptr;

@@ -1,0 +1,42 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a built tree as `cpack -G DEB` does, checks its name, its
+# library dependencies and its files, unpacks it with dpkg-deb -x and runs the unpacked
+# tolvane-cli on the sample: it must print what the built one prints.
+# Usage: deb_test.sh BUILD_DIR VERSION BUILT_CLI SAMPLE
+set -euo pipefail
+build=$1 version=$2 built_cli=$3 sample=$4
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/tolvane-deb.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+fail() {
+  echo "deb_test: $*" >&2
+  exit 1
+}
+
+# The packaging folder is the test's own, so nothing is written into the build tree.
+if ! cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work" >"$work/cpack.log" 2>&1; then
+  cat "$work/cpack.log" >&2
+  fail "cpack failed"
+fi
+deb="$work/tolvane_${version}_$(dpkg --print-architecture).deb"
+[ -f "$deb" ] || fail "no $(basename "$deb"); made: $(ls "$work")"
+
+depends="$(dpkg-deb --field "$deb" Depends)"
+for library in libc6 libstdc++6; do
+  [[ "$depends" == *"$library "* ]] || fail "Depends lacks $library: $depends"
+done
+
+root="$work/root"
+dpkg-deb -x "$deb" "$root"
+for file in usr/bin/tolvane-cli usr/share/man/man1/tolvane-cli.1.gz; do
+  [ -s "$root/$file" ] || fail "the package has no $file"
+done
+
+[ "$("$root/usr/bin/tolvane-cli" --version)" = "tolvane $version" ] || fail "wrong --version"
+for format in text json; do
+  expected="$("$built_cli" predict "$sample" --format "$format")"
+  actual="$("$root/usr/bin/tolvane-cli" predict "$sample" --format "$format")" ||
+    fail "the unpacked tolvane-cli failed on the sample"
+  [ "$actual" = "$expected" ] || fail "the unpacked tolvane-cli printed: $actual"
+done
+echo "deb_test: $(basename "$deb") builds, unpacks and predicts"
