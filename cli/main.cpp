@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "cli/backtest_command.h"
 #include "cli/exit_status.h"
 #include "cli/predict_command.h"
 
@@ -17,12 +18,18 @@ int Main(int argc, char** argv) {
   app.failure_message(CLI::FailureMessage::help);
   PredictArguments predictArgs;
   CLI::App* predict = AddPredictCommand(app, predictArgs);
-  // The top-level help names the one command with all its options, so a single --help suffices.
+  BacktestArguments backtestArgs;
+  CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
+  // The top-level help names each command with all its options, so a single --help suffices.
   app.footer(
       "Usage of the predict command:\n"
       "  tolvane-cli predict HISTORY [--round TEXT] [--filter lpf|bpf|none]\n"
       "                              [--frame head|tail|center|headtail] [--log PATH]\n"
-      "Run 'tolvane-cli predict --help' for what each option means.\n"
+      "Usage of the backtest command (how often the ranking would have hit, against chance):\n"
+      "  tolvane-cli backtest HISTORY [--filter LIST] [--frame LIST] [--last N]\n"
+      "                               [--format text|json|csv] [--threads N]\n"
+      "  LIST: one word, a comma-separated list, or all (--filter all --frame all: 9 runs)\n"
+      "Run 'tolvane-cli COMMAND --help' for what each option means.\n"
       "Exit status: 0 success, 1 failure (the reason on standard error), 2 usage error.");
 
   try {
@@ -37,6 +44,9 @@ int Main(int argc, char** argv) {
   }
   if (predict->parsed()) {
     return RunPredict(predictArgs);
+  }
+  if (backtest->parsed()) {
+    return RunBacktest(backtestArgs);
   }
   return kExitUsage;
 }
