@@ -1,10 +1,7 @@
 // Runs the real tolvane-cli as a process and checks what a caller sees: stdout, stderr, the exit
 // status and the log file.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -13,55 +10,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/cli/cli_runner.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
 
-extern char** environ;
-
 namespace tolvane::test {
 namespace {
-
-struct Outcome {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs the tool with its output in files of dir; stdoutPath replaces the output file if given.
-Outcome RunCli(const TempDir& dir, const std::vector<std::string>& args,
-               const std::string& stdoutPath = "") {
-  const std::string outPath = stdoutPath.empty() ? dir.File("stdout") : stdoutPath;
-  const std::string errPath = dir.File("stderr");
-  std::vector<std::string> argv = {TOLVANE_CLI_PATH};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> pointers;
-  pointers.reserve(argv.size() + 1);
-  for (std::string& arg : argv) {
-    pointers.push_back(arg.data());
-  }
-  pointers.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  pid_t pid = 0;
-  Outcome outcome;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
-    int wait = 0;
-    if (waitpid(pid, &wait, 0) == pid && WIFEXITED(wait)) {
-      outcome.status = WEXITSTATUS(wait);
-    }
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  if (stdoutPath.empty()) {
-    outcome.out = ReadBytes(outPath);
-  }
-  outcome.err = ReadBytes(errPath);
-  return outcome;
-}
 
 TEST(Cli, PrintsTheResultTextOnSuccess) {
   TempDir dir;
