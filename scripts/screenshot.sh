@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Takes a picture of tolvane's main window after a prediction on the bundled sample history:
 # a private X server with a Japanese font, the path typed in, "予想" pressed, the start box
-# dismissed, then the window saved as docs/screenshot.png.
-#   scripts/screenshot.sh [history file] [output png]
+# dismissed, then the window saved as docs/screenshot.png. Then ツール → 的中率の検証, 実行, and a
+# picture of the evaluation window's results, plotted as the difference from chance, as
+# docs/evaluation.png.
+#   scripts/screenshot.sh [history file] [output png] [evaluation png]
 # TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 history=$(realpath "${1:-data/numbers3-sample.csv}")
 output=${2:-docs/screenshot.png}
+evaluation_output=${3:-docs/evaluation.png}
 exe=${TOLVANE_BIN:-build/default/app/gui/tolvane}
 wait_seconds=30
 
@@ -77,3 +80,24 @@ fi
 mkdir -p "$(dirname "$output")"
 import -window "$main" "$output"
 echo "screenshot: wrote $output"
+
+# The evaluation window over the same history: Alt+T opens ツール, Return takes its first item,
+# Alt+R is 実行 (the sample's nine runs take well under a second), Alt+D plots the difference from
+# chance.
+xdotool windowfocus --sync "$main"
+xdotool key alt+t
+sleep 0.5
+xdotool key Return
+evaluation=$(wait_window 的中率の検証) || { echo "screenshot: no evaluation window" >&2; exit 1; }
+xdotool windowfocus --sync "$evaluation"
+xdotool key alt+r
+sleep 3
+xdotool key alt+d
+sleep 1
+if [ -n "$(exact_windows "$app_name")" ]; then
+  echo "screenshot: the evaluation reported an error" >&2
+  exit 1
+fi
+mkdir -p "$(dirname "$evaluation_output")"
+import -window "$evaluation" "$evaluation_output"
+echo "screenshot: wrote $evaluation_output"

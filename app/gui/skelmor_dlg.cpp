@@ -15,6 +15,7 @@
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/evaluation_window.h"
 #include "app/gui/modal.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
@@ -182,6 +183,9 @@ void CSkelmorDlg::CreateMenu() {
   // The analysis windows beside the prediction, each over the history named in the path edit.
   m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));
   m_menuTools->setObjectName(QStringLiteral("toolsMenu"));
+  m_actEvaluation = m_menuTools->addAction(QStringLiteral("的中率の検証(&E)..."));
+  m_actEvaluation->setObjectName(QStringLiteral("evaluationAction"));
+  connect(m_actEvaluation, &QAction::triggered, this, &CSkelmorDlg::OnEvaluation);
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));
@@ -308,6 +312,22 @@ void CSkelmorDlg::OnBrowse() {
 }
 
 QString CSkelmorDlg::HistoryPath() const { return m_editPath->text(); }
+
+void CSkelmorDlg::OnEvaluation() {
+  if (m_evaluationWindow == nullptr) {
+    m_evaluationWindow = new EvaluationWindow([this] { return HistoryPath(); }, this);
+    m_evaluationWindow->setAttribute(Qt::WA_DeleteOnClose);
+    // The engine serves one caller at a time: no prediction while an evaluation runs.
+    QPushButton* predict = m_btnPredict;
+    connect(m_evaluationWindow, &EvaluationWindow::runningChanged, predict,
+            [predict](bool running) { predict->setEnabled(!running); });
+    connect(m_evaluationWindow, &QObject::destroyed, predict,
+            [predict] { predict->setEnabled(true); });
+  }
+  m_evaluationWindow->show();
+  m_evaluationWindow->raise();
+  m_evaluationWindow->activateWindow();
+}
 
 void CSkelmorDlg::OnAbout() {
   CAboutDlg about(this);

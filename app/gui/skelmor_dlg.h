@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QFont>
 #include <QIcon>
+#include <QPointer>
 #include <QString>
 #include <optional>
 
@@ -21,6 +22,7 @@ class QRadioButton;
 
 namespace tolvane {
 
+class EvaluationWindow;
 class RoundEdit;
 class RoundSpin;
 
@@ -42,6 +44,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void OnBrowse();
   void OnPredict();
   void OnAbout();
+  // ツール → 的中率の検証: opens the evaluation window, or raises the one already open.
+  void OnEvaluation();
   // The spin is about to move from `pos` by `delta`.
   bool OnDeltaposRoundSpin(int pos, int& delta);
   void OnChangeRoundEdit();
@@ -93,6 +97,9 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QAction* m_actOpen = nullptr;
   QAction* m_actExit = nullptr;
   QAction* m_actAbout = nullptr;
+  QAction* m_actEvaluation = nullptr;
+  // At most one, so two evaluations never run at once; closing it deletes it.
+  QPointer<EvaluationWindow> m_evaluationWindow;
   QWidget* m_client = nullptr;  // everything below the menu bar
   RoundEdit* m_editRound = nullptr;
   RoundSpin* m_spinRound = nullptr;

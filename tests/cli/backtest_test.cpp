@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <nlohmann/json.hpp>
-#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,15 +17,9 @@
 namespace tolvane::test {
 namespace {
 
-// A history of `draws` random three-digit numbers from a fixed seed.
 std::string RandomHistoryFile(const TempDir& dir, int draws, unsigned seed) {
-  std::mt19937 random(seed);
-  std::uniform_int_distribution<int> number(0, 999);
-  std::vector<std::string> lines = {"回別,抽せん日,曜日,当せん番号"};
-  for (int i = 1; i <= draws; ++i) {
-    lines.push_back("第" + std::to_string(i) + "回,2020/1/2,X," + std::to_string(number(random)));
-  }
-  return WriteHistoryFile(dir, lines, "random.csv");
+  return WriteHistoryFile(dir, RandomDrawLines(static_cast<std::size_t>(draws), seed),
+                          "random.csv");
 }
 
 Evaluation EvaluateFile(const std::string& path, const EvaluationRequest& request) {

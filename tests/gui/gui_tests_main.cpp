@@ -20,6 +20,7 @@ const Suite kSuites[] = {
     {"dialog", tolvane::test::MakeDialogTest},
     {"round_controls", tolvane::test::MakeRoundControlsTest},
     {"app", tolvane::test::MakeAppTest},
+    {"evaluation", tolvane::test::MakeEvaluationWindowTest},
 };
 
 }  // namespace
