@@ -23,7 +23,8 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 }  // namespace
 
 void CSkelmorDlg::OnPredict() {
-  // The button is off while an evaluation runs; a direct call waits its turn the same way.
+  // The button is off while an evaluation runs, and a direct call does nothing either: the
+  // engine serves one caller at a time.
   if (m_evaluationWindow != nullptr && m_evaluationWindow->IsRunning()) {
     return;
   }
