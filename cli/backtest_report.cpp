@@ -129,6 +129,9 @@ std::string TableHeader(const std::string& run) {
 }
 
 void WriteText(std::ostream& out, const std::string& path, const Evaluation& evaluation) {
+  if (evaluation.runs.empty()) {
+    return;
+  }
   const RunOutcome& first = evaluation.runs.front();
   // Every p-value printed counts: k = 1, 3, 5 for three places and all three, in every run.
   const std::size_t tests = evaluation.runs.size() * (kPlaces + 1) * kTextRanks.size();

@@ -1,6 +1,7 @@
 #include "cli/predict_command.h"
 
 #include <iostream>
+#include <iterator>
 
 #include "app/prediction_command.h"
 #include "cli/console_view.h"
@@ -32,7 +33,7 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
                  " draws; a prediction needs at least 15 (one cycle)");
         break;
       }
-      for (std::size_t place = 0; place < outcome.placeRanked.size(); ++place) {
+      for (std::size_t place = 0; place < std::size(kPlaceNames); ++place) {
         if (!outcome.placeRanked[place]) {
           Complain(std::string("no prediction for the ") + kPlaceNames[place] +
                    " place: its analysis failed" +

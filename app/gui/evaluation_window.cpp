@@ -92,7 +92,8 @@ EvaluationWindow::~EvaluationWindow() { StopWorker(); }
 
 void EvaluationWindow::CreateControls() {
   auto* filters = new QGroupBox(QStringLiteral("フィルタ"), this);
-  auto* filterLayout = new QHBoxLayout(filters);
+  auto* filterLayout = new QHBoxLayout;
+  filters->setLayout(filterLayout);
   for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
     filterChecks_[i] = new QCheckBox(Text(kFilterKinds[i].label), filters);
     filterChecks_[i]->setObjectName(QString::fromLatin1(kFilterNames[i]));
@@ -100,7 +101,8 @@ void EvaluationWindow::CreateControls() {
     filterLayout->addWidget(filterChecks_[i]);
   }
   auto* frames = new QGroupBox(QStringLiteral("フレーム (NONE 以外)"), this);
-  auto* frameLayout = new QHBoxLayout(frames);
+  auto* frameLayout = new QHBoxLayout;
+  frames->setLayout(frameLayout);
   for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
     frameChecks_[i] = new QCheckBox(Text(kFrameModes[i].word), frames);
     frameChecks_[i]->setObjectName(QString::fromLatin1(kFrameNames[i]));
@@ -185,6 +187,11 @@ void EvaluationWindow::CreateControls() {
   layout->addWidget(status_);
   layout->addWidget(results, 1);
 
+  // The worker's signals are queued: their slots run on this window's thread.
+  connect(this, &EvaluationWindow::WorkerProgressed, this, &EvaluationWindow::OnProgress,
+          Qt::QueuedConnection);
+  connect(this, &EvaluationWindow::WorkerFinished, this, &EvaluationWindow::OnFinished,
+          Qt::QueuedConnection);
   connect(runButton_, &QPushButton::clicked, this, &EvaluationWindow::OnRun);
   connect(cancelButton_, &QPushButton::clicked, this, &EvaluationWindow::OnCancel);
   connect(saveButton_, &QPushButton::clicked, this, &EvaluationWindow::OnSave);
@@ -245,9 +252,7 @@ void EvaluationWindow::OnRun() {
   const unsigned generation = ++generation_;
   request.cancel = &cancel_;
   request.progress = [this, generation](std::uint64_t done, std::uint64_t total) {
-    QMetaObject::invokeMethod(
-        this, [this, generation, done, total] { OnProgress(generation, done, total); },
-        Qt::QueuedConnection);
+    emit WorkerProgressed(generation, done, total, QPrivateSignal());
   };
   const DrawHistory* draws = &history_->get();
   try {
@@ -258,9 +263,7 @@ void EvaluationWindow::OnRun() {
       } catch (...) {
         evaluation.reset();  // out of memory: reported as no result
       }
-      QMetaObject::invokeMethod(
-          this, [this, generation, evaluation] { OnFinished(generation, evaluation); },
-          Qt::QueuedConnection);
+      emit WorkerFinished(generation, evaluation, QPrivateSignal());
     });
   } catch (const std::system_error&) {
     status_->setText(QStringLiteral("検証を始められませんでした (スレッドを作れません)。"));
@@ -298,7 +301,7 @@ void EvaluationWindow::SetRunning(bool running) {
   emit runningChanged(running);
 }
 
-void EvaluationWindow::OnProgress(unsigned generation, std::uint64_t done, std::uint64_t total) {
+void EvaluationWindow::OnProgress(unsigned generation, quint64 done, quint64 total) {
   if (generation != generation_ || !IsRunning() || total == 0) {
     return;
   }

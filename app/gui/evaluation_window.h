@@ -53,6 +53,10 @@ class EvaluationWindow : public QWidget {
 
  signals:
   void runningChanged(bool running);
+  // From the worker thread, so queued to this window's.
+  void WorkerProgressed(unsigned generation, quint64 done, quint64 total, QPrivateSignal);
+  void WorkerFinished(unsigned generation, std::shared_ptr<tolvane::Evaluation> evaluation,
+                      QPrivateSignal);
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -63,7 +67,7 @@ class EvaluationWindow : public QWidget {
   void SetRunning(bool running);
   // Stops the worker, if any, and waits for it.
   void StopWorker();
-  void OnProgress(unsigned generation, std::uint64_t done, std::uint64_t total);
+  void OnProgress(unsigned generation, quint64 done, quint64 total);
   void OnFinished(unsigned generation, const std::shared_ptr<Evaluation>& evaluation);
   void ShowResults();
   void ShowPlot(int run);
