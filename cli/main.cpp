@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "cli/backtest_command.h"
 #include "cli/exit_status.h"
 #include "cli/import_command.h"
 #include "cli/predict_command.h"
@@ -22,6 +23,8 @@ int Main(int argc, char** argv) {
   CLI::App* predict = AddPredictCommand(app, predictArgs);
   ImportArguments importArgs;
   CLI::App* import = AddImportCommand(app, importArgs);
+  BacktestArguments backtestArgs;
+  CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
   // Every command's own help follows the list, so this help (and the manual page made from it)
   // describes every option.
   app.footer(
@@ -51,6 +54,9 @@ int Main(int argc, char** argv) {
   }
   if (import->parsed()) {
     return RunImport(importArgs);
+  }
+  if (backtest->parsed()) {
+    return RunBacktest(backtestArgs);
   }
   return kExitUsage;
 }

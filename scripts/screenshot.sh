@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# Takes pictures of tolvane's main window and its spectra window after a prediction on the
-# bundled sample history: a private X server with a Japanese font, the spectra window opened
-# (ツール → パワースペクトル) and moved beside the main one, the path typed in, "予想" pressed, the
-# start box dismissed, then the windows saved as docs/screenshot.png and docs/spectra.png.
-#   scripts/screenshot.sh [history file] [output png] [spectra output png]
+# Takes pictures of tolvane's windows after a prediction on the bundled sample history: a private
+# X server with a Japanese font, the spectra window opened (ツール → パワースペクトル) and moved
+# beside the main one, the path typed in, "予想" pressed, the start box dismissed, then the windows
+# saved as docs/screenshot.png and docs/spectra.png. Then ツール → 的中率の検証, 実行, and a
+# picture of the evaluation window's results, plotted as the difference from chance, as
+# docs/evaluation.png.
+#   scripts/screenshot.sh [history file] [output png] [spectra png] [evaluation png]
 # TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -11,6 +13,7 @@ cd "$(dirname "$0")/.."
 history=$(realpath "${1:-data/numbers3-sample.csv}")
 output=${2:-docs/screenshot.png}
 spectra_output=${3:-docs/spectra.png}
+evaluation_output=${4:-docs/evaluation.png}
 exe=${TOLVANE_BIN:-build/default/app/gui/tolvane}
 wait_seconds=30
 
@@ -91,3 +94,23 @@ echo "screenshot: wrote $output"
 mkdir -p "$(dirname "$spectra_output")"
 import -window "$spectra" "$spectra_output"
 echo "screenshot: wrote $spectra_output"
+
+# The evaluation window over the same history, below the main window: Alt+T E opens it, Alt+R is
+# 実行 (the sample's nine runs take well under a second), Alt+D plots the difference from chance.
+xdotool windowfocus --sync "$main"
+xdotool key alt+t e
+evaluation=$(wait_window 的中率の検証) || { echo "screenshot: no evaluation window" >&2; exit 1; }
+main_height=$(xdotool getwindowgeometry "$main" | sed -n 's/^ *Geometry: [0-9]*x\([0-9]*\).*/\1/p')
+xdotool windowmove --sync "$evaluation" 0 "$((main_height + 40))"
+xdotool windowfocus --sync "$evaluation"
+xdotool key alt+r
+sleep 3
+xdotool key alt+d
+sleep 1
+if [ -n "$(exact_windows "$app_name")" ]; then
+  echo "screenshot: the evaluation reported an error" >&2
+  exit 1
+fi
+mkdir -p "$(dirname "$evaluation_output")"
+import -window "$evaluation" "$evaluation_output"
+echo "screenshot: wrote $evaluation_output"

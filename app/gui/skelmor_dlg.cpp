@@ -16,6 +16,7 @@
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/import_dialog.h"
+#include "app/gui/evaluation_window.h"
 #include "app/gui/modal.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
@@ -205,6 +206,9 @@ void CSkelmorDlg::CreateMenu() {
   m_actSpectra = m_menuTools->addAction(QStringLiteral("パワースペクトル(&S)..."));
   m_actSpectra->setObjectName(QStringLiteral("spectraAction"));
   connect(m_actSpectra, &QAction::triggered, this, &CSkelmorDlg::OnSpectra);
+  m_actEvaluation = m_menuTools->addAction(QStringLiteral("的中率の検証(&E)..."));
+  m_actEvaluation->setObjectName(QStringLiteral("evaluationAction"));
+  connect(m_actEvaluation, &QAction::triggered, this, &CSkelmorDlg::OnEvaluation);
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));
@@ -336,6 +340,22 @@ void CSkelmorDlg::OnBrowse() {
 }
 
 QString CSkelmorDlg::HistoryPath() const { return m_editPath->text(); }
+
+void CSkelmorDlg::OnEvaluation() {
+  if (m_evaluationWindow == nullptr) {
+    m_evaluationWindow = new EvaluationWindow([this] { return HistoryPath(); }, this);
+    m_evaluationWindow->setAttribute(Qt::WA_DeleteOnClose);
+    // The engine serves one caller at a time: no prediction while an evaluation runs.
+    QPushButton* predict = m_btnPredict;
+    connect(m_evaluationWindow, &EvaluationWindow::runningChanged, predict,
+            [predict](bool running) { predict->setEnabled(!running); });
+    connect(m_evaluationWindow, &QObject::destroyed, predict,
+            [predict] { predict->setEnabled(true); });
+  }
+  m_evaluationWindow->show();
+  m_evaluationWindow->raise();
+  m_evaluationWindow->activateWindow();
+}
 
 void CSkelmorDlg::OnAbout() {
   CAboutDlg about(this);

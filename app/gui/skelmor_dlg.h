@@ -23,6 +23,7 @@ class QRadioButton;
 
 namespace tolvane {
 
+class EvaluationWindow;
 class RoundEdit;
 class RoundSpin;
 class SpectraWindow;
@@ -47,6 +48,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void OnAbout();
   // Opens the spectra window, or brings the open one to the front.
   void OnSpectra();
+  // ツール → 的中率の検証: opens the evaluation window, or raises the one already open.
+  void OnEvaluation();
   // The spin is about to move from `pos` by `delta`.
   bool OnDeltaposRoundSpin(int pos, int& delta);
   void OnChangeRoundEdit();
@@ -117,6 +120,9 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   QActionGroup* m_groupEncoding = nullptr;
   QAction* m_actAbout = nullptr;
   QAction* m_actSpectra = nullptr;
+  QAction* m_actEvaluation = nullptr;
+  // At most one, so two evaluations never run at once; closing it deletes it.
+  QPointer<EvaluationWindow> m_evaluationWindow;
   QWidget* m_client = nullptr;  // everything below the menu bar
   RoundEdit* m_editRound = nullptr;
   RoundSpin* m_spinRound = nullptr;

@@ -4,6 +4,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include "app/gui/evaluation_window.h"
 #include "app/gui/message_box.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
@@ -22,7 +23,14 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-void CSkelmorDlg::OnPredict() { RunPredictionCommand(*this, ""); }
+void CSkelmorDlg::OnPredict() {
+  // The button is off while an evaluation runs, and a direct call does nothing either: the
+  // engine serves one caller at a time.
+  if (m_evaluationWindow != nullptr && m_evaluationWindow->IsRunning()) {
+    return;
+  }
+  RunPredictionCommand(*this, "");
+}
 
 PredictionInputs CSkelmorDlg::SaveControls() {
   DoDataExchange(true);

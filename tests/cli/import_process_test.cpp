@@ -1,55 +1,18 @@
 // Runs `tolvane-cli import` as a process: what it writes, what it says, and that its history
 // predicts like one made by hand.
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <chrono>
 #include <cstdio>
 #include <string>
 #include <vector>
 
+#include "tests/cli/run_cli.h"
 #include "tests/support/history_file.h"
-
-extern char** environ;
 
 namespace tolvane::test {
 namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-CliRun Cli(const TempDir& dir, std::vector<std::string> args) {
-  args.insert(args.begin(), TOLVANE_CLI_PATH);
-  std::vector<char*> argv;
-  argv.reserve(args.size() + 1);
-  for (std::string& arg : args) {
-    argv.push_back(arg.data());
-  }
-  argv.push_back(nullptr);
-  const std::string out = dir.File("stdout");
-  const std::string err = dir.File("stderr");
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  CliRun run;
-  pid_t pid = 0;
-  int wait = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0 &&
-      waitpid(pid, &wait, 0) == pid && WIFEXITED(wait)) {
-    run.status = WEXITSTATUS(wait);
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = ReadBytes(out);
-  run.err = ReadBytes(err);
-  return run;
-}
 
 // The same draws twice: as the 14-column download (newest first, plain rounds, zero-padded
 // dates, numbers without their leading zeros) and as a history written by hand.
@@ -99,24 +62,24 @@ TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
       "tolvane-cli: 150 draws written, rounds 1 to 150, 0 rounds missing, 0 repeated lines, "
       "source newest first\n";
 
-  const CliRun import = Cli(dir, {"import", source, "-o", dest});
+  const Outcome import = RunCli(dir, {"import", source, "-o", dest});
   EXPECT_EQ(import.status, 0);
   EXPECT_EQ(import.out, "");
   EXPECT_EQ(import.err, summary);
   EXPECT_EQ(ReadBytes(dest), ReadBytes(byHand));
-  const CliRun toStdout = Cli(dir, {"import", source, "-o", "-"});
+  const Outcome toStdout = RunCli(dir, {"import", source, "-o", "-"});
   EXPECT_EQ(toStdout.out, ReadBytes(byHand));
   EXPECT_EQ(toStdout.err, summary);
 
   for (const char* filter : {"lpf", "none"}) {
-    const CliRun converted = Cli(dir, {"predict", dest, "--filter", filter});
-    const CliRun handMade = Cli(dir, {"predict", byHand, "--filter", filter});
+    const Outcome converted = RunCli(dir, {"predict", dest, "--filter", filter});
+    const Outcome handMade = RunCli(dir, {"predict", byHand, "--filter", filter});
     EXPECT_EQ(converted.status, 0) << converted.err;
     EXPECT_EQ(converted.out, handMade.out);
   }
 
-  const CliRun example =
-      Cli(dir, {"import", TOLVANE_IMPORT_EXAMPLE, "-o", dir.File("example.csv")});
+  const Outcome example =
+      RunCli(dir, {"import", TOLVANE_IMPORT_EXAMPLE, "-o", dir.File("example.csv")});
   EXPECT_EQ(example.status, 0);
   EXPECT_EQ(example.err,
             "tolvane-cli: 60 draws written, rounds 6441 to 6500, 0 rounds missing, 0 repeated "
@@ -157,7 +120,7 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   const std::string lateBytes = ReadBytes(late);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1] + " " + c.args.back());
-    const CliRun run = Cli(dir, c.args);
+    const Outcome run = RunCli(dir, c.args);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
@@ -165,7 +128,7 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
     EXPECT_EQ(ReadBytes(late), lateBytes);
   }
   // Given the columns, the unnamed file converts.
-  EXPECT_EQ(Cli(dir, {"import", unnamed, "-o", dest, "--columns", "0,1,2"}).status, 0);
+  EXPECT_EQ(RunCli(dir, {"import", unnamed, "-o", dest, "--columns", "0,1,2"}).status, 0);
   EXPECT_EQ(ReadLines(dest).back(), Utf8ToCp932("第1回,2018/6/12,火,123"));
 }
 

@@ -24,6 +24,7 @@ const Suite kSuites[] = {
     {"app", tolvane::test::MakeAppTest},
     {"import", tolvane::test::MakeImportDialogTest},
     {"spectra", tolvane::test::MakeSpectraWindowTest},
+    {"evaluation", tolvane::test::MakeEvaluationWindowTest},
 };
 
 }  // namespace

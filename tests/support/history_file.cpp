@@ -1,6 +1,7 @@
 #include "tests/support/history_file.h"
 
 #include <optional>
+#include <random>
 #include <stdexcept>
 
 #include "core/cp932.h"
@@ -19,6 +20,17 @@ std::vector<std::string> RepeatedDrawLines(const std::string& number, std::size_
   std::vector<std::string> lines = {"round,date,weekday,number"};
   for (std::size_t round = 1; round <= count; ++round) {
     lines.push_back("第" + std::to_string(round) + "回,2020/1/2,X," + number);
+  }
+  return lines;
+}
+
+std::vector<std::string> RandomDrawLines(std::size_t count, unsigned seed) {
+  // The generator's own numbers, not a distribution's, so no library's choices change them.
+  std::minstd_rand random(seed);
+  std::vector<std::string> lines = {"round,date,weekday,number"};
+  for (std::size_t round = 1; round <= count; ++round) {
+    lines.push_back("第" + std::to_string(round) + "回,2020/1/2,X," +
+                    std::to_string(random() % 1000));
   }
   return lines;
 }

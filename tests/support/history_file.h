@@ -18,6 +18,10 @@ std::string Utf8ToCp932(std::string_view utf8);
 // first and the other nine ascending, whatever the filter (RepeatedDrawResult).
 std::vector<std::string> RepeatedDrawLines(const std::string& number, std::size_t count);
 
+// A well-formed history of `count` random three-digit numbers from a fixed seed, the same on
+// every machine.
+std::vector<std::string> RandomDrawLines(std::size_t count, unsigned seed);
+
 // Writes a history file named `name` in `dir` from UTF-8 lines, each converted to code page 932
 // and ended by a line feed, and returns its path. The first line is the header.
 std::string WriteHistoryFile(const TempDir& dir, const std::vector<std::string>& utf8Lines,

@@ -1,0 +1,37 @@
+#include "app/analysis_history.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "app/messages.h"
+#include "app/prediction_command.h"
+
+namespace tolvane {
+
+AnalysisHistory LoadAnalysisHistory(const std::string& path, OwnedHistory& history,
+                                    const LoadOptions& options) {
+  AnalysisHistory result;
+  if (path.empty()) {
+    result.text = kEmptyPathText;
+    return result;
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    result.text = kMissingPathText;
+    result.detail = path + ": " + std::strerror(errno);
+    return result;
+  }
+  DrawHistory& draws = history.get();
+  if (LoadDrawHistory(path, draws.hundreds, draws.tens, draws.ones, "", &result.report, options) !=
+      kLoadOk) {
+    result.text = std::u16string(kErrorPrefix) + kLoadFailedText;
+    result.detail = LoadFailureDetail(path, result.report);
+    return result;
+  }
+  result.loaded = true;
+  return result;
+}
+
+}  // namespace tolvane

@@ -1,0 +1,84 @@
+#include "app/evaluation_table.h"
+
+#include <array>
+#include <boost/math/distributions/binomial.hpp>
+#include <charconv>
+
+#include "evaluate/hit_tally.h"
+#include "predict/prediction_options.h"
+
+namespace tolvane {
+namespace {
+
+constexpr std::array<const char*, kPlaces> kPlaceWords = {"hundreds", "tens", "ones"};
+
+void AddRows(std::vector<EvaluationRow>& rows, const RunOutcome& run, const std::string& place,
+             const HitCounts& counts, double (*chance)(int), std::optional<double> meanRank) {
+  for (int k = 1; k <= kMaxRank; ++k) {
+    const auto at = static_cast<std::size_t>(k);
+    EvaluationRow row;
+    row.filter = std::string(Word(run.filter));
+    row.frame = run.frame ? std::string(Word(*run.frame)) : std::string();
+    row.place = place;
+    row.k = k;
+    row.hits = counts.hits[at];
+    row.trials = run.trials;
+    row.hitRate = run.trials == 0 ? 0.0 : static_cast<double>(row.hits) / run.trials;
+    row.chance = chance(k);
+    row.pValue = counts.pValues[at];
+    row.meanRank = meanRank;
+    rows.push_back(std::move(row));
+  }
+}
+
+std::string Shortest(double value) {
+  std::array<char, 32> buffer{};
+  const std::to_chars_result written =
+      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
+  return {buffer.data(), written.ptr};
+}
+
+// Each end the smallest count whose CDF reaches its level, so at most 2.5 % lies below the band
+// and at most 2.5 % above it; no exception escapes.
+using BandPolicy = boost::math::policies::policy<
+    boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+    boost::math::policies::overflow_error<boost::math::policies::ignore_error>,
+    boost::math::policies::evaluation_error<boost::math::policies::ignore_error>,
+    boost::math::policies::discrete_quantile<boost::math::policies::integer_round_up>>;
+
+}  // namespace
+
+std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation) {
+  std::vector<EvaluationRow> rows;
+  for (const RunOutcome& run : evaluation.runs) {
+    for (std::size_t p = 0; p < run.places.size(); ++p) {
+      AddRows(rows, run, kPlaceWords[p], run.places[p], PlaceHitChance, run.places[p].meanRank);
+    }
+    AddRows(rows, run, "all_three", run.allThree, AllThreeHitChance, std::nullopt);
+  }
+  return rows;
+}
+
+std::string EvaluationCsv(const std::vector<EvaluationRow>& rows) {
+  std::string csv = "filter,frame,place,k,hits,trials,hit_rate,chance,p_value,mean_rank\n";
+  for (const EvaluationRow& row : rows) {
+    csv += row.filter + "," + row.frame + "," + row.place + "," + std::to_string(row.k) + "," +
+           std::to_string(row.hits) + "," + std::to_string(row.trials) + "," +
+           Shortest(row.hitRate) + "," + Shortest(row.chance) + "," + Shortest(row.pValue) + "," +
+           (row.meanRank ? Shortest(*row.meanRank) : std::string()) + "\n";
+  }
+  return csv;
+}
+
+ChanceBand ChanceBandAt(std::uint32_t trials, double chance) {
+  if (trials == 0 || chance <= 0.0 || chance >= 1.0) {
+    const double sure = chance >= 1.0 ? 1.0 : 0.0;
+    return {sure, sure};
+  }
+  const boost::math::binomial_distribution<double, BandPolicy> random(trials, chance);
+  const double n = trials;
+  return {boost::math::quantile(random, 0.025) / n,
+          boost::math::quantile(boost::math::complement(random, 0.025)) / n};
+}
+
+}  // namespace tolvane

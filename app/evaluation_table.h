@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "evaluate/evaluation.h"
+
+namespace tolvane {
+
+// One line of the evaluation window's table and of the CSV it saves: one run, one place (or all
+// three at once) and one k.
+struct EvaluationRow {
+  std::string filter;  // the command line's words: lpf, bpf, none
+  std::string frame;   // head, tail, center, headtail; empty with none
+  std::string place;   // hundreds, tens, ones or all_three
+  int k = 0;
+  std::uint32_t hits = 0;
+  std::uint32_t trials = 0;
+  double hitRate = 0.0;  // hits / trials
+  double chance = 0.0;   // a random ranking's hit rate
+  double pValue = 0.0;
+  std::optional<double> meanRank;  // the places only
+};
+
+// Every run, then hundreds, tens, ones and all three, then k = 1..10.
+std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation);
+
+// The rows as CSV with a header line; each double in the fewest digits that read back the same.
+std::string EvaluationCsv(const std::vector<EvaluationRow>& rows);
+
+// The middle 95 % of a random ranking's hit rate over `trials` draws when a hit has the chance
+// `chance`: the 2.5 % and 97.5 % quantiles of Binomial(trials, chance) (each the smallest count
+// whose CDF reaches the level), divided by trials.
+struct ChanceBand {
+  double lower = 0.0;
+  double upper = 0.0;
+};
+ChanceBand ChanceBandAt(std::uint32_t trials, double chance);
+
+}  // namespace tolvane

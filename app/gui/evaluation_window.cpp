@@ -1,0 +1,437 @@
+#include "app/gui/evaluation_window.h"
+
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <limits>
+#include <system_error>
+
+#include "app/analysis_history.h"
+#include "app/gui/evaluation_chart.h"
+#include "app/gui/message_box.h"
+#include "app/gui/modal.h"
+#include "predict/prediction_options.h"
+
+namespace tolvane {
+namespace {
+
+constexpr int kProgressSteps = 1000;
+constexpr double kSignificance = 0.05;
+constexpr int kWidth = 1100;
+constexpr int kHeight = 760;
+
+const char* const kFilterNames[] = {"filterLowPassCheck", "filterBandPassCheck", "filterNoneCheck"};
+const char* const kFrameNames[] = {"frameHeadCheck", "frameTailCheck", "frameCenterCheck",
+                                   "frameHeadTailCheck"};
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString PlaceName(const std::string& place) {
+  if (place == "hundreds") {
+    return QStringLiteral("百の位");
+  }
+  if (place == "tens") {
+    return QStringLiteral("十の位");
+  }
+  if (place == "ones") {
+    return QStringLiteral("一の位");
+  }
+  return QStringLiteral("3桁すべて");
+}
+
+QString RunName(const RunOutcome& run) {
+  QString name = Text(Word(run.filter));
+  if (run.frame) {
+    name += QLatin1Char(' ') + Text(Word(*run.frame));
+  }
+  return name;
+}
+
+QString Percent(double share) { return QString::asprintf("%.1f %%", 100.0 * share); }
+
+// Why nothing was evaluated, in the window's words.
+QString FailureText(const Evaluation& evaluation) {
+  if (evaluation.status == EvaluationStatus::TooFewDraws) {
+    return QStringLiteral("評価できません: 履歴は %1 回分です。評価には %2 回分以上が必要です。")
+        .arg(evaluation.draws)
+        .arg(kMinimumEvaluationDraws);
+  }
+  return QStringLiteral("評価できません。");
+}
+
+}  // namespace
+
+EvaluationWindow::EvaluationWindow(std::function<QString()> historyPath, QWidget* parent)
+    : QWidget(parent, Qt::Window), historyPath_(std::move(historyPath)) {
+  setObjectName(QStringLiteral("evaluationWindow"));
+  setWindowTitle(QStringLiteral("的中率の検証"));
+  CreateControls();
+  resize(kWidth, kHeight);
+}
+
+EvaluationWindow::~EvaluationWindow() { StopWorker(); }
+
+void EvaluationWindow::CreateControls() {
+  auto* filters = new QGroupBox(QStringLiteral("フィルタ"), this);
+  auto* filterLayout = new QHBoxLayout;
+  filters->setLayout(filterLayout);
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    filterChecks_[i] = new QCheckBox(Text(kFilterKinds[i].label), filters);
+    filterChecks_[i]->setObjectName(QString::fromLatin1(kFilterNames[i]));
+    filterChecks_[i]->setChecked(true);
+    filterLayout->addWidget(filterChecks_[i]);
+  }
+  auto* frames = new QGroupBox(QStringLiteral("フレーム (NONE 以外)"), this);
+  auto* frameLayout = new QHBoxLayout;
+  frames->setLayout(frameLayout);
+  for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
+    frameChecks_[i] = new QCheckBox(Text(kFrameModes[i].word), frames);
+    frameChecks_[i]->setObjectName(QString::fromLatin1(kFrameNames[i]));
+    frameChecks_[i]->setChecked(true);
+    frameLayout->addWidget(frameChecks_[i]);
+  }
+  auto* lastLabel = new QLabel(QStringLiteral("直近"), this);
+  lastSpin_ = new QSpinBox(this);
+  lastSpin_->setObjectName(QStringLiteral("lastSpin"));
+  lastSpin_->setRange(0, std::numeric_limits<int>::max());
+  lastSpin_->setSpecialValueText(QStringLiteral("すべて"));
+  lastSpin_->setSuffix(QStringLiteral(" 回"));
+  lastSpin_->setToolTip(QStringLiteral("検証する直近の回数 (すべて: 16 回目から)"));
+  lastLabel->setBuddy(lastSpin_);
+
+  runButton_ = new QPushButton(QStringLiteral("実行(&R)"), this);
+  runButton_->setObjectName(QStringLiteral("runButton"));
+  cancelButton_ = new QPushButton(QStringLiteral("中止(&C)"), this);
+  cancelButton_->setObjectName(QStringLiteral("cancelButton"));
+  cancelButton_->setEnabled(false);
+  saveButton_ = new QPushButton(QStringLiteral("保存(&S)..."), this);
+  saveButton_->setObjectName(QStringLiteral("saveButton"));
+  saveButton_->setEnabled(false);
+  progress_ = new QProgressBar(this);
+  progress_->setObjectName(QStringLiteral("progressBar"));
+  progress_->setRange(0, kProgressSteps);
+  progress_->setValue(0);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusLabel"));
+  status_->setWordWrap(true);
+  status_->setTextFormat(Qt::PlainText);
+
+  table_ = new QTableWidget(0, 10, this);
+  table_->setObjectName(QStringLiteral("resultTable"));
+  table_->setHorizontalHeaderLabels({QStringLiteral("フィルタ"), QStringLiteral("フレーム"),
+                                     QStringLiteral("位"), QStringLiteral("k"),
+                                     QStringLiteral("的中"), QStringLiteral("回数"),
+                                     QStringLiteral("的中率"), QStringLiteral("偶然"),
+                                     QStringLiteral("p 値"), QStringLiteral("平均順位")});
+  table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table_->verticalHeader()->hide();
+  table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+  table_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+  plotRun_ = new QComboBox(this);
+  plotRun_->setObjectName(QStringLiteral("plotRunCombo"));
+  difference_ = new QCheckBox(QStringLiteral("偶然との差で表示(&D)"), this);
+  difference_->setObjectName(QStringLiteral("differenceCheck"));
+  chart_ = new QChart;
+  chart_->legend()->setAlignment(Qt::AlignBottom);
+  chartView_ = new QChartView(chart_, this);  // the view owns the chart
+  chartView_->setObjectName(QStringLiteral("chartView"));
+  chartView_->setRenderHint(QPainter::Antialiasing);
+
+  auto* controls = new QHBoxLayout;
+  controls->addWidget(filters);
+  controls->addWidget(frames);
+  controls->addWidget(lastLabel);
+  controls->addWidget(lastSpin_);
+  controls->addStretch();
+  auto* buttons = new QHBoxLayout;
+  buttons->addWidget(runButton_);
+  buttons->addWidget(cancelButton_);
+  buttons->addWidget(progress_, 1);
+  buttons->addWidget(saveButton_);
+  auto* plotPane = new QWidget(this);
+  auto* plotLayout = new QVBoxLayout(plotPane);
+  plotLayout->setContentsMargins(0, 0, 0, 0);
+  auto* plotControls = new QHBoxLayout;
+  plotControls->addWidget(plotRun_, 1);
+  plotControls->addWidget(difference_);
+  plotLayout->addLayout(plotControls);
+  plotLayout->addWidget(chartView_, 1);
+  auto* results = new QSplitter(Qt::Horizontal, this);
+  results->addWidget(table_);
+  results->addWidget(plotPane);
+  results->setSizes({kWidth / 2, kWidth / 2});
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(controls);
+  layout->addLayout(buttons);
+  layout->addWidget(status_);
+  layout->addWidget(results, 1);
+
+  // The worker's signals are queued: their slots run on this window's thread.
+  connect(this, &EvaluationWindow::WorkerProgressed, this, &EvaluationWindow::OnProgress,
+          Qt::QueuedConnection);
+  connect(this, &EvaluationWindow::WorkerFinished, this, &EvaluationWindow::OnFinished,
+          Qt::QueuedConnection);
+  connect(runButton_, &QPushButton::clicked, this, &EvaluationWindow::OnRun);
+  connect(cancelButton_, &QPushButton::clicked, this, &EvaluationWindow::OnCancel);
+  connect(saveButton_, &QPushButton::clicked, this, &EvaluationWindow::OnSave);
+  connect(plotRun_, &QComboBox::currentIndexChanged, this, &EvaluationWindow::ShowPlot);
+  connect(difference_, &QCheckBox::toggled, this, [this] { ShowPlot(plotRun_->currentIndex()); });
+}
+
+std::vector<EvaluationRun> EvaluationWindow::ChosenRuns() const {
+  std::vector<FilterKind> filters;
+  std::vector<FrameMode> frames;
+  for (std::size_t i = 0; i < kFilterKinds.size(); ++i) {
+    if (filterChecks_[i]->isChecked()) {
+      filters.push_back(kFilterKinds[i].kind);
+    }
+  }
+  for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
+    if (frameChecks_[i]->isChecked()) {
+      frames.push_back(kFrameModes[i].kind);
+    }
+  }
+  return RunsFor(filters, frames);
+}
+
+void EvaluationWindow::OnRun() {
+  if (IsRunning()) {
+    return;
+  }
+  EvaluationRequest request;
+  request.runs = ChosenRuns();
+  if (request.runs.empty()) {
+    status_->setText(QStringLiteral("フィルタを選び、LPF と BPF にはフレームも選んでください。"));
+    return;
+  }
+  if (lastSpin_->value() > 0) {
+    request.last = static_cast<std::uint32_t>(lastSpin_->value());
+  }
+  request.keepTargets = false;
+
+  // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
+  auto history = std::make_unique<OwnedHistory>();
+  const AnalysisHistory load =
+      LoadAnalysisHistory(QFile::encodeName(historyPath_()).toStdString(), *history);
+  if (!load.loaded) {
+    ShowMessageBox(this, QString::fromStdU16String(load.text), QCoreApplication::applicationName(),
+                   QMessageBox::Critical, QString::fromStdString(load.detail));
+    return;
+  }
+  history_ = std::move(history);
+  evaluation_.reset();
+  rows_.clear();
+  table_->setRowCount(0);
+  plotRun_->clear();
+  chart_->removeAllSeries();
+  progress_->setValue(0);
+  status_->setText(QStringLiteral("検証中..."));
+
+  cancel_ = false;
+  const unsigned generation = ++generation_;
+  request.cancel = &cancel_;
+  request.progress = [this, generation](std::uint64_t done, std::uint64_t total) {
+    emit WorkerProgressed(generation, done, total, QPrivateSignal());
+  };
+  const DrawHistory* draws = &history_->get();
+  try {
+    worker_ = std::thread([this, generation, request = std::move(request), draws] {
+      std::shared_ptr<Evaluation> evaluation;
+      try {
+        evaluation = std::make_shared<Evaluation>(Evaluate(*draws, request));
+      } catch (...) {
+        evaluation.reset();  // out of memory: reported as no result
+      }
+      emit WorkerFinished(generation, evaluation, QPrivateSignal());
+    });
+  } catch (const std::system_error&) {
+    status_->setText(QStringLiteral("検証を始められませんでした (スレッドを作れません)。"));
+    return;
+  }
+  SetRunning(true);
+}
+
+void EvaluationWindow::OnCancel() {
+  if (!IsRunning()) {
+    return;
+  }
+  StopWorker();
+  SetRunning(false);
+  progress_->setValue(0);
+  status_->setText(QStringLiteral("中止しました。"));
+}
+
+void EvaluationWindow::StopWorker() {
+  if (worker_.joinable()) {
+    cancel_ = true;
+    worker_.join();
+  }
+}
+
+void EvaluationWindow::closeEvent(QCloseEvent* event) {
+  OnCancel();
+  QWidget::closeEvent(event);
+}
+
+void EvaluationWindow::SetRunning(bool running) {
+  runButton_->setEnabled(!running);
+  cancelButton_->setEnabled(running);
+  saveButton_->setEnabled(!running && !rows_.empty());
+  emit runningChanged(running);
+}
+
+void EvaluationWindow::OnProgress(unsigned generation, quint64 done, quint64 total) {
+  if (generation != generation_ || !IsRunning() || total == 0) {
+    return;
+  }
+  progress_->setValue(static_cast<int>(done * kProgressSteps / total));
+}
+
+void EvaluationWindow::OnFinished(unsigned generation,
+                                  const std::shared_ptr<Evaluation>& evaluation) {
+  // A run stopped by 中止 was already waited for and reported.
+  if (generation != generation_ || !IsRunning()) {
+    return;
+  }
+  worker_.join();  // it has nothing left to do but return
+  if (evaluation && evaluation->status == EvaluationStatus::Ok) {
+    evaluation_ = evaluation;
+    rows_ = EvaluationRows(*evaluation);
+    progress_->setValue(kProgressSteps);
+    ShowResults();
+    SetRunning(false);
+    return;
+  }
+  Evaluation failed;
+  failed.status = EvaluationStatus::NoMemory;
+  const Evaluation& outcome = evaluation ? *evaluation : failed;
+  SetRunning(false);
+  progress_->setValue(0);
+  status_->setText(FailureText(outcome));
+  ShowMessageBox(this, FailureText(outcome), QCoreApplication::applicationName(),
+                 QMessageBox::Critical, QString::fromStdString(StatusText(outcome)));
+}
+
+void EvaluationWindow::ShowResults() {
+  table_->setRowCount(static_cast<int>(rows_.size()));
+  // Every p-value shown but those at k = 10, which are 1 by definition, is one test.
+  std::size_t tests = 0;
+  std::size_t passed = 0;
+  for (const EvaluationRow& row : rows_) {
+    tests += row.k < kMaxRank ? 1 : 0;
+  }
+  const double threshold = kSignificance / static_cast<double>(tests);
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    const EvaluationRow& row = rows_[i];
+    passed += row.k < kMaxRank && row.pValue < threshold ? 1 : 0;
+    const QStringList cells = {
+        QString::fromStdString(row.filter),
+        QString::fromStdString(row.frame),
+        PlaceName(row.place),
+        QString::number(row.k),
+        QString::number(row.hits),
+        QString::number(row.trials),
+        Percent(row.hitRate),
+        Percent(row.chance),
+        QString::asprintf("%.3g", row.pValue),
+        row.meanRank ? QString::asprintf("%.3f", *row.meanRank) : QString(),
+    };
+    for (int column = 0; column < cells.size(); ++column) {
+      auto* item = new QTableWidgetItem(cells[column]);
+      if (column >= 3) {
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+      }
+      table_->setItem(static_cast<int>(i), column, item);
+    }
+  }
+  const RunOutcome& first = evaluation_->runs.front();
+  status_->setText(
+      QStringLiteral(
+          "履歴 %1 回分のうち %2〜%3 回目の %4 回を、それぞれ前までの回から予想して検証し"
+          "ました。Bonferroni 補正 (検定 %5 件, p < %6) で偶然を上回ったもの: %7。")
+          .arg(evaluation_->draws)
+          .arg(first.firstDraw)
+          .arg(evaluation_->draws)
+          .arg(first.trials)
+          .arg(tests)
+          .arg(QString::asprintf("%.2g", threshold))
+          .arg(passed == 0 ? QStringLiteral("なし") : QStringLiteral("%1 件").arg(passed)));
+  // The first item added selects itself, which plots its run.
+  for (const RunOutcome& run : evaluation_->runs) {
+    plotRun_->addItem(RunName(run));
+  }
+}
+
+void EvaluationWindow::ShowPlot(int run) {
+  if (!evaluation_ || run < 0 || static_cast<std::size_t>(run) >= evaluation_->runs.size()) {
+    return;
+  }
+  const RunOutcome& outcome = evaluation_->runs[static_cast<std::size_t>(run)];
+  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunName(outcome)).arg(outcome.trials),
+          difference_->isChecked());
+}
+
+void EvaluationWindow::OnSave() {
+  if (rows_.empty() || IsRunning()) {
+    return;
+  }
+  FileRequest request;
+  request.mode = FileRequest::Mode::Save;
+  request.title = QStringLiteral("グラフ (PNG) と表 (CSV) の保存");
+  request.nameFilters = {QStringLiteral("PNG 画像 (*.png)")};
+  request.initialPath = QStringLiteral("evaluation.png");
+  const std::optional<QString> chosen = ChooseFile(this, request);
+  if (!chosen) {
+    return;
+  }
+  // One name for both files: the plot as NAME.png, the table beside it as NAME.csv.
+  const QFileInfo info(*chosen);
+  const QString stem = info.suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0
+                           ? info.path() + QLatin1Char('/') + info.completeBaseName()
+                           : *chosen;
+  const QString png = stem + QStringLiteral(".png");
+  const QString csv = stem + QStringLiteral(".csv");
+
+  QString failed;
+  if (!chartView_->grab().save(png, "PNG")) {
+    failed = png;
+  } else {
+    QSaveFile file(csv);
+    const std::string text = EvaluationCsv(rows_);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(text.data(), static_cast<qint64>(text.size())) !=
+            static_cast<qint64>(text.size()) ||
+        !file.commit()) {
+      failed = csv;
+    }
+  }
+  if (!failed.isEmpty()) {
+    ShowMessageBox(this, QStringLiteral("保存できませんでした: %1").arg(failed),
+                   QCoreApplication::applicationName(), QMessageBox::Critical);
+    return;
+  }
+  status_->setText(QStringLiteral("保存しました: %1, %2").arg(png, csv));
+}
+
+}  // namespace tolvane

@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "app/evaluation_table.h"
+#include "evaluate/evaluation.h"
+#include "history/draw_history.h"
+
+class QChart;
+class QChartView;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QSpinBox;
+class QSplitter;
+class QTableWidget;
+
+namespace tolvane {
+
+// The walk-forward evaluation of the main window's history: how often each filter and frame
+// would have ranked the drawn digit near the top, against chance, as a table and a plot.
+//
+// The evaluation runs on one worker thread while the window stays responsive. The engine's slot
+// table is not thread-safe, so while it runs this window is the engine's only user: 実行 is off,
+// and runningChanged(true) tells the main window to hold its prediction until runningChanged
+// (false). 中止 and closing stop the worker and wait for it, which takes milliseconds.
+class EvaluationWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  // `historyPath` gives the main window's history path at each 実行.
+  explicit EvaluationWindow(std::function<QString()> historyPath, QWidget* parent = nullptr);
+  ~EvaluationWindow() override;
+  EvaluationWindow(const EvaluationWindow&) = delete;
+  EvaluationWindow& operator=(const EvaluationWindow&) = delete;
+
+  void OnRun();
+  void OnCancel();
+  void OnSave();
+
+  bool IsRunning() const { return worker_.joinable(); }
+  // The shown results, one row per run, place and k; empty before a finished run.
+  const std::vector<EvaluationRow>& Rows() const { return rows_; }
+
+ signals:
+  void runningChanged(bool running);
+  // From the worker thread, so queued to this window's.
+  void WorkerProgressed(unsigned generation, quint64 done, quint64 total, QPrivateSignal);
+  void WorkerFinished(unsigned generation, std::shared_ptr<tolvane::Evaluation> evaluation,
+                      QPrivateSignal);
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  std::vector<EvaluationRun> ChosenRuns() const;
+  void SetRunning(bool running);
+  // Stops the worker, if any, and waits for it.
+  void StopWorker();
+  void OnProgress(unsigned generation, quint64 done, quint64 total);
+  void OnFinished(unsigned generation, const std::shared_ptr<Evaluation>& evaluation);
+  void ShowResults();
+  void ShowPlot(int run);
+
+  std::function<QString()> historyPath_;
+  std::array<QCheckBox*, 3> filterChecks_{};
+  std::array<QCheckBox*, 4> frameChecks_{};
+  QSpinBox* lastSpin_ = nullptr;
+  QPushButton* runButton_ = nullptr;
+  QPushButton* cancelButton_ = nullptr;
+  QPushButton* saveButton_ = nullptr;
+  QProgressBar* progress_ = nullptr;
+  QLabel* status_ = nullptr;
+  QTableWidget* table_ = nullptr;
+  QComboBox* plotRun_ = nullptr;
+  QCheckBox* difference_ = nullptr;
+  QChart* chart_ = nullptr;
+  QChartView* chartView_ = nullptr;
+
+  // Read by the worker while it runs; replaced only when no worker runs.
+  std::unique_ptr<OwnedHistory> history_;
+  std::thread worker_;
+  std::atomic<bool> cancel_{false};
+  // Counts the runs started, so a late message from a stopped run is known and dropped.
+  unsigned generation_ = 0;
+  std::shared_ptr<Evaluation> evaluation_;
+  std::vector<EvaluationRow> rows_;
+};
+
+}  // namespace tolvane

@@ -1,0 +1,97 @@
+#include "cli/backtest_command.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <iostream>
+#include <limits>
+#include <optional>
+
+#include "cli/exit_status.h"
+#include "cli/history_argument.h"
+#include "cli/progress_bar.h"
+#include "cli/word_list_option.h"
+#include "cli/word_option.h"
+#include "evaluate/evaluation.h"
+
+namespace tolvane::cli {
+
+CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
+  CLI::App* backtest = app.add_subcommand(
+      "backtest",
+      "Rank every past draw from the draws before it and count how often the digit drawn was "
+      "ranked near the top, against chance");
+  backtest->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
+  AddWordListOption(*backtest, "--filter", args.filters, kFilterKinds, "Filters to replay");
+  AddWordListOption(*backtest, "--frame", args.frames, kFrameModes,
+                    "Frames to replay with each filter but none");
+  backtest
+      ->add_option("--last", args.last,
+                   "Replay only the last N draws (default: every draw from the 16th on)")
+      ->type_name("N")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            const bool whole =
+                !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            return whole && text.find_first_not_of('0') != std::string::npos
+                       ? std::string()
+                       : "\"" + text + "\" is not a whole number of at least 1";
+          },
+          "", "at least 1"));
+  AddWordOption(*backtest, "--format", args.format, kReportFormats,
+                "text: a table to read; json: every count and p-value; csv: every draw's ranks");
+  backtest
+      ->add_option("--threads", args.threads,
+                   "Worker threads; 0: one per processor (the results never depend on it)")
+      ->type_name("N")
+      ->check(CLI::Range(0U, kMaxEvaluationThreads))
+      ->capture_default_str();
+  return backtest;
+}
+
+int RunBacktest(const BacktestArguments& args) {
+  OwnedHistory history;
+  LoadReport report;
+  if (!LoadHistoryArgument(args.history, history, report)) {
+    return kExitFailed;
+  }
+
+  EvaluationRequest request;
+  request.runs = RunsFor(args.filters, args.frames);
+  if (args.last != 0) {
+    // More than the history holds means all of it.
+    request.last = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(args.last, std::numeric_limits<std::uint32_t>::max()));
+  }
+  request.threads = args.threads;
+  request.keepTargets = args.format == ReportFormat::Csv;
+  // The bar is for a person watching; a log file or a pipe gets nothing of it.
+  std::optional<ProgressBar> bar;
+  if (::isatty(STDERR_FILENO) == 1) {
+    bar.emplace(std::cerr);
+    const auto start = std::chrono::steady_clock::now();
+    request.progress = [&bar, start](std::uint64_t done, std::uint64_t total) {
+      const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+      bar->Update(done, total, elapsed.count());
+    };
+  }
+  const Evaluation evaluation = Evaluate(history.get(), request);
+  if (bar) {
+    bar->Clear();
+  }
+  if (evaluation.status != EvaluationStatus::Ok) {
+    Complain(StatusText(evaluation));
+    return kExitFailed;
+  }
+
+  WriteReport(std::cout, args.format, args.history, evaluation);
+  std::cout.flush();
+  if (!std::cout) {
+    Complain("cannot write the result to standard output");
+    return kExitFailed;
+  }
+  return kExitOk;
+}
+
+}  // namespace tolvane::cli

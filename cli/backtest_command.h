@@ -1,0 +1,29 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "cli/backtest_report.h"
+#include "predict/prediction_options.h"
+
+namespace tolvane::cli {
+
+struct BacktestArguments {
+  std::string history;
+  std::vector<FilterKind> filters = {FilterKind::LowPass};
+  std::vector<FrameMode> frames = {FrameMode::Head};
+  std::uint64_t last = 0;  // 0: every draw from the 16th on
+  ReportFormat format = ReportFormat::Text;
+  unsigned threads = 0;  // 0: one per hardware thread
+};
+
+// Adds `backtest` to the parser; the options are written into `args` as they are parsed.
+CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args);
+
+// Replays the history for every filter and frame asked for and prints how often each ranking
+// would have hit, against chance. Returns the exit status.
+int RunBacktest(const BacktestArguments& args);
+
+}  // namespace tolvane::cli

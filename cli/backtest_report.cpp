@@ -1,0 +1,194 @@
+#include "cli/backtest_report.h"
+
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "evaluate/hit_tally.h"
+
+namespace tolvane::cli {
+namespace {
+
+constexpr std::array<const char*, kPlaces> kPlaceNames = {"hundreds", "tens", "ones"};
+constexpr double kSignificance = 0.05;
+
+template <typename... Args>
+std::string Format(const char* format, Args... args) {
+  std::array<char, 128> buffer{};
+  const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
+  return length < 0 ? std::string() : std::string(buffer.data());
+}
+
+std::string RunName(const RunOutcome& run) {
+  std::string name(Word(run.filter));
+  if (run.frame) {
+    name += " " + std::string(Word(*run.frame));
+  }
+  return name;
+}
+
+// ---- JSON ----
+
+nlohmann::ordered_json Counts(const HitCounts& counts) {
+  nlohmann::ordered_json hits = nlohmann::ordered_json::array();
+  nlohmann::ordered_json pValues = nlohmann::ordered_json::array();
+  for (int k = 1; k <= kMaxRank; ++k) {
+    hits.push_back(counts.hits[static_cast<std::size_t>(k)]);
+    pValues.push_back(counts.pValues[static_cast<std::size_t>(k)]);
+  }
+  return {{"hits", hits}, {"p_values", pValues}};
+}
+
+void WriteJson(std::ostream& out, const std::string& path, const Evaluation& evaluation) {
+  nlohmann::ordered_json runs = nlohmann::ordered_json::array();
+  for (const RunOutcome& run : evaluation.runs) {
+    nlohmann::ordered_json places = nlohmann::ordered_json::array();
+    for (std::size_t p = 0; p < run.places.size(); ++p) {
+      nlohmann::ordered_json place = {{"place", kPlaceNames[p]}};
+      place.update(Counts(run.places[p]));
+      place["mean_rank"] = run.places[p].meanRank;
+      places.push_back(std::move(place));
+    }
+    nlohmann::ordered_json entry = {{"filter", Word(run.filter)}};
+    entry["frame"] = run.frame ? nlohmann::ordered_json(Word(*run.frame)) : nullptr;
+    entry["first_draw"] = run.firstDraw;
+    entry["trials"] = run.trials;
+    entry["rankings"] = run.rankings;
+    entry["places"] = std::move(places);
+    entry["all_three"] = Counts(run.allThree);
+    runs.push_back(std::move(entry));
+  }
+  nlohmann::ordered_json report = {{"history", path}};
+  report["draws"] = evaluation.draws;
+  report["runs"] = std::move(runs);
+  // A path that is no UTF-8 cannot be a JSON string as it stands: its bad bytes become U+FFFD.
+  // nlohmann writes each double in the fewest digits that read back as the same double.
+  out << report.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace) << '\n';
+}
+
+// ---- CSV ----
+
+void WriteCsv(std::ostream& out, const Evaluation& evaluation) {
+  std::string text = "filter,frame,draw,hundreds,tens,ones,rank_hundreds,rank_tens,rank_ones\n";
+  for (const RunOutcome& run : evaluation.runs) {
+    const std::string prefix = std::string(Word(run.filter)) + "," +
+                               (run.frame ? std::string(Word(*run.frame)) : std::string()) + ",";
+    for (const TargetOutcome& target : run.targets) {
+      text += prefix + std::to_string(target.draw);
+      for (const int digit : target.digits) {
+        text += "," + std::to_string(digit);
+      }
+      for (const int rank : target.ranks) {
+        text += "," + std::to_string(rank);
+      }
+      text += '\n';
+      // Written in pieces so a long history never holds its whole report in memory.
+      if (text.size() >= 1U << 16U) {
+        out << text;
+        text.clear();
+      }
+    }
+  }
+  out << text;
+}
+
+// ---- Text ----
+
+struct Significant {
+  std::string where;
+  double p;
+};
+
+// One line of the run's table; records the p-values under the threshold.
+std::string TableLine(const char* name, const HitCounts& counts, std::uint32_t trials,
+                      double (*chance)(int), const std::string& meanRank, double threshold,
+                      std::vector<Significant>& significant) {
+  std::string line = Format("  %-10s", name);
+  for (const int k : kTextRanks) {
+    const auto i = static_cast<std::size_t>(k);
+    const double rate = static_cast<double>(counts.hits[i]) / trials;
+    line +=
+        Format("  %5.1f%%  %5.1f%%  %-7.3g", 100.0 * rate, 100.0 * chance(k), counts.pValues[i]);
+    if (counts.pValues[i] < threshold) {
+      significant.push_back({std::string(name) + " at k=" + std::to_string(k), counts.pValues[i]});
+    }
+  }
+  return line + "  " + meanRank + "\n";
+}
+
+// The two header lines, over the columns TableLine writes.
+std::string TableHeader(const std::string& run) {
+  std::string top = Format("%-12s", run.c_str());
+  std::string bottom = "  place     ";
+  for (const int k : kTextRanks) {
+    top += Format("  %-23s", ("at k=" + std::to_string(k)).c_str());
+    bottom += "     hit  chance  p      ";
+  }
+  top.erase(top.find_last_not_of(' ') + 1);
+  return top + "\n" + bottom + "  mean rank\n";
+}
+
+void WriteText(std::ostream& out, const std::string& path, const Evaluation& evaluation) {
+  if (evaluation.runs.empty()) {
+    return;
+  }
+  const RunOutcome& first = evaluation.runs.front();
+  // Every p-value printed counts: k = 1, 3, 5 for three places and all three, in every run.
+  const std::size_t tests = evaluation.runs.size() * (kPlaces + 1) * kTextRanks.size();
+  const double threshold = kSignificance / static_cast<double>(tests);
+  out << path << ": " << evaluation.draws << " draws; draws " << first.firstDraw << " to "
+      << evaluation.draws << " replayed (" << first.trials << " per run), each ranked from the "
+      << "draws before it.\n"
+      << "hit = the drawn digit ranked k-th or better; chance = a random ranking's hit rate;\n"
+      << "p = the chance that a random ranking does at least as well.\n";
+  for (const RunOutcome& run : evaluation.runs) {
+    std::vector<Significant> significant;
+    out << '\n' << TableHeader(RunName(run));
+    for (std::size_t p = 0; p < run.places.size(); ++p) {
+      out << TableLine(kPlaceNames[p], run.places[p], run.trials, PlaceHitChance,
+                       Format("%9.3f", run.places[p].meanRank), threshold, significant);
+    }
+    out << TableLine("all three", run.allThree, run.trials, AllThreeHitChance, "        -",
+                     threshold, significant);
+    const std::string correction = Format(
+        "after a Bonferroni correction over the %zu p-values printed (p < %.2g)", tests, threshold);
+    if (significant.empty()) {
+      out << "  Nothing here beats chance " << correction << ".\n";
+      continue;
+    }
+    out << "  Better than chance " << correction << ":";
+    for (std::size_t i = 0; i < significant.size(); ++i) {
+      out << (i == 0 ? " " : ", ") << significant[i].where
+          << Format(" (p = %.2g)", significant[i].p);
+    }
+    out << ".\n";
+  }
+}
+
+}  // namespace
+
+std::string_view Word(ReportFormat format) {
+  for (const OptionEntry<ReportFormat>& entry : kReportFormats) {
+    if (entry.kind == format) {
+      return entry.word;
+    }
+  }
+  return "";
+}
+
+void WriteReport(std::ostream& out, ReportFormat format, const std::string& path,
+                 const Evaluation& evaluation) {
+  switch (format) {
+    case ReportFormat::Text:
+      WriteText(out, path, evaluation);
+      break;
+    case ReportFormat::Json:
+      WriteJson(out, path, evaluation);
+      break;
+    case ReportFormat::Csv:
+      WriteCsv(out, evaluation);
+      break;
+  }
+}
+
+}  // namespace tolvane::cli

@@ -1,0 +1,243 @@
+// tolvane-cli backtest as a caller sees it: each format against the library's own evaluation of
+// the same file, the run list, the failures, and the progress bar.
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/progress_bar.h"
+#include "evaluate/evaluation.h"
+#include "history/draw_history.h"
+#include "tests/cli/run_cli.h"
+#include "tests/support/history_file.h"
+
+namespace tolvane::test {
+namespace {
+
+std::string RandomHistoryFile(const TempDir& dir, int draws, unsigned seed) {
+  return WriteHistoryFile(dir, RandomDrawLines(static_cast<std::size_t>(draws), seed),
+                          "random.csv");
+}
+
+Evaluation EvaluateFile(const std::string& path, const EvaluationRequest& request) {
+  OwnedHistory history;
+  DrawHistory& h = history.get();
+  EXPECT_EQ(LoadDrawHistory(path, h.hundreds, h.tens, h.ones, ""), kLoadOk);
+  return Evaluate(h, request);
+}
+
+std::vector<std::string> Keys(const nlohmann::ordered_json& object) {
+  std::vector<std::string> keys;
+  for (const auto& item : object.items()) {
+    keys.push_back(item.key());
+  }
+  return keys;
+}
+
+void ExpectCounts(const nlohmann::ordered_json& json, const HitCounts& counts) {
+  ASSERT_EQ(json["hits"].size(), 10U);
+  ASSERT_EQ(json["p_values"].size(), 10U);
+  for (std::size_t k = 1; k <= 10; ++k) {
+    EXPECT_EQ(json["hits"][k - 1].get<std::uint32_t>(), counts.hits[k]) << "k " << k;
+    // Read back from the text, every double is the very one computed.
+    EXPECT_EQ(json["p_values"][k - 1].get<double>(), counts.pValues[k]) << "k " << k;
+  }
+}
+
+TEST(Backtest, JsonHoldsTheLibrarysEvaluationExactly) {
+  TempDir dir;
+  const std::string history = RandomHistoryFile(dir, 130, 7);
+  const Outcome outcome = RunCli(dir, {"backtest", history, "--filter", "all", "--frame", "all",
+                                       "--last", "50", "--format", "json", "--threads", "2"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  const auto report = nlohmann::ordered_json::parse(outcome.out);
+  EXPECT_EQ(Keys(report), (std::vector<std::string>{"history", "draws", "runs"}));
+  EXPECT_EQ(report["history"], history);
+  EXPECT_EQ(report["draws"], 130);
+
+  EvaluationRequest request;
+  request.last = 50;
+  const Evaluation want = EvaluateFile(history, request);
+  ASSERT_EQ(report["runs"].size(), 9U);
+  for (std::size_t r = 0; r < want.runs.size(); ++r) {
+    const RunOutcome& run = want.runs[r];
+    const nlohmann::ordered_json& got = report["runs"][r];
+    EXPECT_EQ(Keys(got), (std::vector<std::string>{"filter", "frame", "first_draw", "trials",
+                                                   "rankings", "places", "all_three"}));
+    EXPECT_EQ(got["filter"], Word(run.filter));
+    EXPECT_EQ(got["frame"], run.frame ? nlohmann::ordered_json(Word(*run.frame)) : nullptr);
+    EXPECT_EQ(got["first_draw"], 81);
+    EXPECT_EQ(got["trials"], 50);
+    EXPECT_EQ(got["rankings"], run.rankings);
+    ASSERT_EQ(got["places"].size(), 3U);
+    const char* names[] = {"hundreds", "tens", "ones"};
+    for (std::size_t p = 0; p < 3; ++p) {
+      const nlohmann::ordered_json& place = got["places"][p];
+      EXPECT_EQ(Keys(place), (std::vector<std::string>{"place", "hits", "p_values", "mean_rank"}));
+      EXPECT_EQ(place["place"], names[p]);
+      ExpectCounts(place, run.places[p]);
+      EXPECT_EQ(place["mean_rank"].get<double>(), run.places[p].meanRank);
+    }
+    EXPECT_EQ(Keys(got["all_three"]), (std::vector<std::string>{"hits", "p_values"}));
+    ExpectCounts(got["all_three"], run.allThree);
+  }
+}
+
+// Filters outermost, each list in the order given, all expanded, repeats and none's frames
+// dropped.
+TEST(Backtest, RunsFollowTheListsAsGiven) {
+  TempDir dir;
+  const std::string history = RandomHistoryFile(dir, 40, 3);
+  struct Case {
+    std::vector<std::string> options;
+    std::vector<std::string> runs;
+  };
+  const std::vector<Case> cases = {
+      {{}, {"lpf head"}},
+      {{"--filter", "none", "--frame", "all"}, {"none"}},
+      {{"--filter", "bpf,none,lpf,bpf", "--frame", "tail,head,tail"},
+       {"bpf tail", "bpf head", "none", "lpf tail", "lpf head"}},
+      {{"--filter", "none,all", "--frame", "center,all"},
+       {"none", "lpf center", "lpf head", "lpf tail", "lpf headtail", "bpf center", "bpf head",
+        "bpf tail", "bpf headtail"}},
+  };
+  for (const Case& c : cases) {
+    std::vector<std::string> args = {"backtest", history, "--format", "json"};
+    args.insert(args.end(), c.options.begin(), c.options.end());
+    const Outcome outcome = RunCli(dir, args);
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    const auto report = nlohmann::ordered_json::parse(outcome.out);
+    std::vector<std::string> runs;
+    for (const auto& run : report["runs"]) {
+      runs.push_back(run["filter"].get<std::string>() +
+                     (run["frame"].is_null() ? "" : " " + run["frame"].get<std::string>()));
+    }
+    EXPECT_EQ(runs, c.runs) << c.options.size();
+  }
+}
+
+TEST(Backtest, CsvHasARowPerRunAndDraw) {
+  TempDir dir;
+  const std::string history = RandomHistoryFile(dir, 47, 11);
+  const Outcome outcome = RunCli(
+      dir, {"backtest", history, "--filter", "none,lpf", "--frame", "tail", "--format", "csv"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EvaluationRequest request;
+  request.runs = {{FilterKind::None, FrameMode::Head}, {FilterKind::LowPass, FrameMode::Tail}};
+  const Evaluation want = EvaluateFile(history, request);
+  std::string expected = "filter,frame,draw,hundreds,tens,ones,rank_hundreds,rank_tens,rank_ones\n";
+  for (const RunOutcome& run : want.runs) {
+    ASSERT_EQ(run.targets.size(), 32U);
+    for (const TargetOutcome& t : run.targets) {
+      expected += run.frame ? "lpf,tail," : "none,,";
+      expected += std::to_string(t.draw);
+      for (const int value :
+           {t.digits[0], t.digits[1], t.digits[2], t.ranks[0], t.ranks[1], t.ranks[2]}) {
+        expected += "," + std::to_string(value);
+      }
+      expected += "\n";
+    }
+  }
+  EXPECT_EQ(outcome.out, expected);
+}
+
+// A ranking that always hits is called better than chance; the correction counts every p-value
+// printed (k = 1, 3, 5 for three places and all three, per run).
+TEST(Backtest, TextSaysWhatSurvivesTheCorrection) {
+  TempDir dir;
+  const std::string repeated = WriteHistoryFile(dir, RepeatedDrawLines("572", 45), "572.csv");
+  Outcome outcome = RunCli(dir, {"backtest", repeated, "--filter", "none,bpf", "--frame", "head"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_EQ(outcome.err, "");
+  EXPECT_NE(outcome.out.find("\n  hundreds    100.0%   10.0%  1e-30    100.0%   30.0%  2.06e-16  "
+                             "100.0%   50.0%  9.31e-10      1.000\n"),
+            std::string::npos)
+      << outcome.out;
+  // Both runs rank the repeated digits first: every p-value printed passes.
+  const std::string verdict =
+      "  Better than chance after a Bonferroni correction over the 24 p-values printed (p < "
+      "0.0021): hundreds at k=1 (p = 1e-30), hundreds at k=3 (p = 2.1e-16), hundreds at k=5 "
+      "(p = 9.3e-10), tens at k=1 (p = 1e-30), tens at k=3 (p = 2.1e-16), tens at k=5 (p = "
+      "9.3e-10), ones at k=1 (p = 1e-30), ones at k=3 (p = 2.1e-16), ones at k=5 (p = 9.3e-10), "
+      "all three at k=1 (p = 1e-90), all three at k=3 (p = 8.7e-48), all three at k=5 (p = "
+      "8.1e-28).\n";
+  const std::size_t first = outcome.out.find(verdict);
+  ASSERT_NE(first, std::string::npos) << outcome.out;
+  EXPECT_NE(outcome.out.find(verdict, first + 1), std::string::npos) << outcome.out;
+
+  const std::string random = RandomHistoryFile(dir, 100, 5);
+  outcome = RunCli(dir, {"backtest", random});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  EXPECT_NE(outcome.out.find("  Nothing here beats chance after a Bonferroni correction over the "
+                             "12 p-values printed (p < 0.0042).\n"),
+            std::string::npos)
+      << outcome.out;
+}
+
+// Failures exit 1 and usage errors 2, with nothing on standard output.
+TEST(Backtest, FailuresAndUsageErrors) {
+  TempDir dir;
+  const std::string history = RandomHistoryFile(dir, 30, 1);
+  const std::string fifteen = WriteHistoryFile(dir, RepeatedDrawLines("123", 15), "15.csv");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // the whole of standard error, or for usage errors a part of it
+  };
+  const std::vector<Case> cases = {
+      {{"backtest", fifteen},
+       1,
+       "tolvane-cli: no evaluation: the history holds 15 draws; an evaluation needs at least "
+       "16\n"},
+      {{"backtest", dir.File("missing.csv")},
+       1,
+       "有効なファイルパスを入力してください。\ntolvane-cli: " + dir.File("missing.csv") +
+           ": No such file or directory\n"},
+      {{"backtest", history, "--last", "0"}, 2, "\"0\" is not a whole number of at least 1"},
+      {{"backtest", history, "--last", "-2"}, 2, "\"-2\" is not a whole number of at least 1"},
+      {{"backtest", history, "--filter", "lpf,,bpf"}, 2, "\"\" is not a choice"},
+      {{"backtest", history, "--frame", "all,side"}, 2, "\"side\" is not a choice"},
+      {{"backtest", history, "--format", "xml"}, 2, "Usage: "},
+      {{"backtest", history, "--threads", "257"}, 2, "Usage: "},
+      {{"backtest"}, 2, "Usage: "},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = RunCli(dir, c.args);
+    EXPECT_EQ(outcome.status, c.status) << c.args.back();
+    EXPECT_EQ(outcome.out, "") << c.args.back();
+    if (c.status == 1) {
+      EXPECT_EQ(outcome.err, c.err);
+    } else {
+      EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
+    }
+  }
+  // A report nobody received is no success.
+  EXPECT_EQ(RunCli(dir, {"backtest", history}, "/dev/full").status, 1);
+}
+
+// Quiet for the first second, then redrawn in place, and erased at the end.
+TEST(Backtest, ProgressBarShowsAfterASecondAndLeavesNoTrace) {
+  std::ostringstream out;
+  cli::ProgressBar bar(out);
+  bar.Update(0, 200, 0.0);
+  bar.Update(100, 200, 0.9);
+  EXPECT_EQ(out.str(), "");
+  bar.Update(50, 200, 1.0);
+  const std::string first = "\r[#######.......................]  25 %  about 3 s left";
+  EXPECT_EQ(out.str(), first);
+  bar.Update(200, 200, 2.0);
+  EXPECT_EQ(out.str().substr(first.size()),
+            "\r[##############################] 100 %  about 0 s left");
+  bar.Clear();
+  EXPECT_EQ(out.str().substr(2 * first.size()), "\r" + std::string(first.size() - 1, ' ') + "\r");
+  EXPECT_EQ(cli::ProgressLine(0, 10, 5.0),
+            "[..............................]   0 %  estimating the "
+            "time left");
+}
+
+}  // namespace
+}  // namespace tolvane::test

@@ -1,0 +1,193 @@
+// The evaluation window: its results are the library's, it saves them, 中止 and closing stop the
+// worker, and the main window holds its prediction while a run goes.
+#include <QAction>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableWidget>
+#include <QTest>
+#include <QValueAxis>
+#include <memory>
+#include <string>
+
+#include "app/evaluation_table.h"
+#include "app/gui/evaluation_window.h"
+#include "app/gui/skelmor_dlg.h"
+#include "gui_test_support.h"
+#include "history/draw_history.h"
+#include "tests/support/history_file.h"
+
+namespace tolvane::test {
+namespace {
+
+// Long enough that a run started in a test is still going when the next line of the test looks.
+constexpr std::size_t kLongHistory = 30000;
+constexpr int kWaitMs = 120000;
+
+std::vector<EvaluationRow> LibraryRows(const std::string& path, const EvaluationRequest& request) {
+  OwnedHistory history;
+  DrawHistory& h = history.get();
+  if (LoadDrawHistory(path, h.hundreds, h.tens, h.ones, "") != kLoadOk) {
+    return {};
+  }
+  return EvaluationRows(Evaluate(h, request));
+}
+
+QString StatusOf(const EvaluationWindow& window) {
+  return Child<QLabel>(&window, "statusLabel")->text();
+}
+
+class EvaluationWindowTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void showsTheLibrarysResultsAndSavesThem() {
+    TempDir dir;
+    const std::string history = WriteHistoryFile(dir, RandomDrawLines(120, 9));
+    EvaluationWindow window([&history] { return QString::fromStdString(history); });
+    for (const char* off :
+         {"filterBandPassCheck", "frameTailCheck", "frameCenterCheck", "frameHeadTailCheck"}) {
+      Child<QCheckBox>(&window, off)->setChecked(false);
+    }
+    Child<QSpinBox>(&window, "lastSpin")->setValue(60);
+    Child<QPushButton>(&window, "runButton")->click();
+    QVERIFY(window.IsRunning());
+    QVERIFY(!Child<QPushButton>(&window, "runButton")->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(!window.IsRunning(), kWaitMs);
+
+    EvaluationRequest request;
+    request.runs = {{FilterKind::LowPass, FrameMode::Head}, {FilterKind::None, FrameMode::Head}};
+    request.last = 60;
+    const std::string want = EvaluationCsv(LibraryRows(history, request));
+    QCOMPARE(EvaluationCsv(window.Rows()), want);
+    const auto* table = Child<QTableWidget>(&window, "resultTable");
+    QCOMPARE(table->rowCount(), 2 * 4 * 10);
+    QCOMPARE(table->item(10, 2)->text(), QStringLiteral("十の位"));
+    QCOMPARE(table->item(79, 1)->text(), QString());  // none has no frame
+    QCOMPARE(Child<QComboBox>(&window, "plotRunCombo")->count(), 2);
+    const QChart* chart = Child<QChartView>(&window, "chartView")->chart();
+    QCOMPARE(chart->series().size(), 5);  // the band, chance, three places
+    Child<QCheckBox>(&window, "differenceCheck")->setChecked(true);
+    const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+    QVERIFY(y != nullptr && y->min() < 0.0 && y->max() > 0.0);
+
+    BoxRecorder boxes;
+    {
+      FileAnswer answer(QString::fromStdString(dir.File("result.png")));
+      Child<QPushButton>(&window, "saveButton")->click();
+    }
+    QVERIFY(boxes.Boxes().empty());
+    QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
+    QCOMPARE(ReadBytes(dir.File("result.csv")), want);
+    {
+      FileAnswer answer(QString::fromStdString(dir.File("no/such/folder/plot.png")));
+      Child<QPushButton>(&window, "saveButton")->click();
+    }
+    QCOMPARE(boxes.Boxes().size(), std::size_t{1});
+    QVERIFY(boxes.Boxes()[0].text.contains(QStringLiteral("保存できませんでした")));
+  }
+
+  // 中止 and closing wait for the worker: the window is idle as soon as either returns, and the
+  // stopped run's last message changes nothing.
+  void cancelAndCloseStopTheRun() {
+    TempDir dir;
+    const std::string history = WriteHistoryFile(dir, RandomDrawLines(kLongHistory, 3));
+    EvaluationWindow window([&history] { return QString::fromStdString(history); });
+    auto* run = Child<QPushButton>(&window, "runButton");
+    auto* cancel = Child<QPushButton>(&window, "cancelButton");
+    run->click();
+    QVERIFY(window.IsRunning());
+    QVERIFY(cancel->isEnabled());
+    cancel->click();
+    QVERIFY(!window.IsRunning());
+    QVERIFY(run->isEnabled());
+    QVERIFY(!cancel->isEnabled());
+    QCOMPARE(StatusOf(window), QStringLiteral("中止しました。"));
+    QCoreApplication::processEvents();
+    QVERIFY(window.Rows().empty());
+    QCOMPARE(Child<QTableWidget>(&window, "resultTable")->rowCount(), 0);
+
+    run->click();
+    QVERIFY(window.IsRunning());
+    window.close();
+    QVERIFY(!window.IsRunning());
+    QCoreApplication::processEvents();
+    QVERIFY(window.Rows().empty());
+  }
+
+  void failuresAreReported() {
+    TempDir dir;
+    std::string history;
+    EvaluationWindow window([&history] { return QString::fromStdString(history); });
+    auto* run = Child<QPushButton>(&window, "runButton");
+    BoxRecorder boxes;
+    run->click();  // no path
+    QVERIFY(!window.IsRunning());
+    QCOMPARE(boxes.Boxes().size(), std::size_t{1});
+    QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("ファイルパスが入力されていません。"));
+
+    history = WriteHistoryFile(dir, RepeatedDrawLines("123", 15));
+    run->click();
+    QTRY_VERIFY_WITH_TIMEOUT(!window.IsRunning(), kWaitMs);
+    QCOMPARE(boxes.Boxes().size(), std::size_t{2});
+    QCOMPARE(
+        boxes.Boxes()[1].text,
+        QStringLiteral("評価できません: 履歴は 15 回分です。評価には 16 回分以上が必要です。"));
+
+    // Filters that need a frame, and none chosen: nothing to run.
+    Child<QCheckBox>(&window, "filterNoneCheck")->setChecked(false);
+    for (const char* off :
+         {"frameHeadCheck", "frameTailCheck", "frameCenterCheck", "frameHeadTailCheck"}) {
+      Child<QCheckBox>(&window, off)->setChecked(false);
+    }
+    run->click();
+    QVERIFY(!window.IsRunning());
+    QVERIFY(StatusOf(window).contains(QStringLiteral("フレームも選んでください")));
+    QCOMPARE(boxes.Boxes().size(), std::size_t{2});
+  }
+
+  // One window at a time, from the Tools menu; the prediction waits while it runs.
+  void mainWindowHoldsItsPredictionWhileARunGoes() {
+    TempDir dir;
+    const std::string history = WriteHistoryFile(dir, RandomDrawLines(kLongHistory, 5));
+    CSkelmorDlg dlg;
+    Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));
+    auto* open = Child<QAction>(&dlg, "evaluationAction");
+    open->trigger();
+    open->trigger();
+    QCOMPARE(dlg.findChildren<EvaluationWindow*>().size(), 1);
+    QPointer<EvaluationWindow> window = Child<EvaluationWindow>(&dlg, "evaluationWindow");
+    QVERIFY(window->isVisible());
+
+    auto* predict = Child<QPushButton>(&dlg, "predictButton");
+    Child<QPushButton>(window.data(), "runButton")->click();
+    QVERIFY(window->IsRunning());
+    QVERIFY(!predict->isEnabled());
+    BoxRecorder boxes;
+    dlg.OnPredict();
+    QVERIFY(boxes.Boxes().empty());  // not even the start box
+
+    window->close();
+    QVERIFY(predict->isEnabled());
+    QTRY_VERIFY_WITH_TIMEOUT(window.isNull(), kWaitMs);  // closing deletes it
+    open->trigger();
+    QCOMPARE(dlg.findChildren<EvaluationWindow*>().size(), 1);
+  }
+};
+
+}  // namespace
+
+std::unique_ptr<QObject> MakeEvaluationWindowTest() {
+  return std::make_unique<EvaluationWindowTest>();
+}
+
+}  // namespace tolvane::test
+
+#include "evaluation_window_test.moc"
