@@ -6,6 +6,7 @@
 
 #include "cli/exit_status.h"
 #include "cli/predict_command.h"
+#include "cli/stats_command.h"
 
 namespace tolvane::cli {
 namespace {
@@ -17,12 +18,16 @@ int Main(int argc, char** argv) {
   app.failure_message(CLI::FailureMessage::help);
   PredictArguments predictArgs;
   CLI::App* predict = AddPredictCommand(app, predictArgs);
-  // The top-level help names the one command with all its options, so a single --help suffices.
+  StatsArguments statsArgs;
+  CLI::App* stats = AddStatsCommand(app, statsArgs);
+  // The top-level help names the commands with all their options, so a single --help suffices.
   app.footer(
       "Usage of the predict command:\n"
       "  tolvane-cli predict HISTORY [--round TEXT] [--filter lpf|bpf|none]\n"
       "                              [--frame head|tail|center|headtail] [--log PATH]\n"
-      "Run 'tolvane-cli predict --help' for what each option means.\n"
+      "Usage of the stats command:\n"
+      "  tolvane-cli stats HISTORY [--last N] [--format text|json|csv]\n"
+      "Run 'tolvane-cli COMMAND --help' for what each option means.\n"
       "Exit status: 0 success, 1 failure (the reason on standard error), 2 usage error.");
 
   try {
@@ -37,6 +42,9 @@ int Main(int argc, char** argv) {
   }
   if (predict->parsed()) {
     return RunPredict(predictArgs);
+  }
+  if (stats->parsed()) {
+    return RunStats(statsArgs);
   }
   return kExitUsage;
 }
