@@ -19,6 +19,7 @@
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
+#include "app/gui/statistics_window.h"
 
 namespace tolvane {
 namespace {
@@ -182,6 +183,10 @@ void CSkelmorDlg::CreateMenu() {
   // The analysis windows beside the prediction, each over the history named in the path edit.
   m_menuTools = m_menuBar->addMenu(QStringLiteral("ツール(&T)"));
   m_menuTools->setObjectName(QStringLiteral("toolsMenu"));
+  QAction* statistics = m_menuTools->addAction(QStringLiteral("数字の統計(&S)..."));
+  statistics->setObjectName(QStringLiteral("statisticsAction"));
+  connect(statistics, &QAction::triggered, this,
+          [this] { OpenStatisticsWindow(this, HistoryPath()); });
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));

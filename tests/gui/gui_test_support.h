@@ -74,6 +74,7 @@ class FileAnswer {
 std::unique_ptr<QObject> MakeDialogTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();
 std::unique_ptr<QObject> MakeAppTest();
+std::unique_ptr<QObject> MakeStatisticsWindowTest();
 
 // The descendant of `parent` named `name`. A missing one ends the run at once, naming it, since
 // every later step would only dereference null.

@@ -20,6 +20,7 @@ const Suite kSuites[] = {
     {"dialog", tolvane::test::MakeDialogTest},
     {"round_controls", tolvane::test::MakeRoundControlsTest},
     {"app", tolvane::test::MakeAppTest},
+    {"statistics", tolvane::test::MakeStatisticsWindowTest},
 };
 
 }  // namespace
