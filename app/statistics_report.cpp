@@ -1,5 +1,6 @@
 #include "app/statistics_report.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstddef>
 #include <string_view>
@@ -8,11 +9,27 @@ namespace tolvane {
 namespace {
 
 constexpr std::array<const char*, kPlaces> kPlaceTitles = {"Hundreds", "Tens", "Ones"};
-constexpr int kCellWidth = 6;
+constexpr std::size_t kCellWidth = 6;
+constexpr std::size_t kLineWidth = 80;
 
 void AppendCell(std::string& out, std::string_view cell) {
   out.append(cell.size() < kCellWidth ? kCellWidth - cell.size() : 1, ' ');
   out += cell;
+}
+
+// `text` broken at spaces into lines of at most kLineWidth, each starting with `indent`.
+std::string Wrapped(std::string_view text, std::string_view indent) {
+  std::string out;
+  const std::size_t room = kLineWidth - indent.size();
+  while (!text.empty()) {
+    std::size_t cut = text.size() <= room ? text.size() : text.rfind(' ', room);
+    if (cut == std::string_view::npos || cut == 0) {
+      cut = std::min(text.find(' '), text.size());  // a word longer than the line stays whole
+    }
+    out.append(indent).append(text.substr(0, cut)) += '\n';
+    text.remove_prefix(std::min(cut + 1, text.size()));
+  }
+  return out;
 }
 
 std::string SinceLastText(const std::optional<std::uint32_t>& since, std::string_view none) {
@@ -71,11 +88,14 @@ std::string StatisticsText(const std::string& history, const DigitStatistics& st
     }
     out += "\n  chi-square " + ShortNumber(counts.chiSquare, 4) + " with " +
            std::to_string(kChiSquareDegreesOfFreedom) + " degrees of freedom, p-value " +
-           ShortNumber(counts.pValue, 3) + "\n  " + FairDrawSentence(place, statistics) + "\n";
+           ShortNumber(counts.pValue, 3) + "\n";
+    out += Wrapped(FairDrawSentence(place, statistics), "  ");
   }
-  out +=
-      "\n\"since last\": draws after the newest one that drew the digit in that place (0: drawn "
-      "in the newest draw; -: not drawn in these draws).\n";
+  out += "\n";
+  out += Wrapped(
+      "\"since last\": draws after the newest one that drew the digit in that place (0: drawn "
+      "in the newest draw; -: not drawn in these draws).",
+      "");
   return out;
 }
 

@@ -319,9 +319,9 @@ TEST(CliStats, PrintsTheSameStatisticsAsTextJsonAndCsv) {
   EXPECT_TRUE(text.out.starts_with("Digit statistics of " + ladder + "\nDraws 1 to 10 (10 of 10)"))
       << text.out;
   for (const std::string_view sentence :
-       {"Hundreds: the counts are consistent with a fair draw (p = 1 is above 0.0167",
-        "Tens: the counts are consistent with a fair draw (p = 1 is above 0.0167",
-        "Ones: the counts are not consistent with a fair draw (p = 1.63e-15 is not above 0.0167",
+       {"  Hundreds: the counts are consistent with a fair draw (p = 1 is above 0.0167,",
+        "  Tens: the counts are consistent with a fair draw (p = 1 is above 0.0167,",
+        "  Ones: the counts are not consistent with a fair draw (p = 1.63e-15 is not\n",
         "  since last     -     -     -     -     -     0     -     -     -     -\n"}) {
     EXPECT_NE(text.out.find(sentence), std::string::npos) << sentence << "\n" << text.out;
   }
