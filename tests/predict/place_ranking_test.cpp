@@ -12,7 +12,6 @@
 namespace tolvane::test {
 namespace {
 
-
 // The typed entry ranks exactly as the text predictors do, writes the same log, and keeps the
 // spectra only when asked, each peaking at its digit's score.
 TEST(PlaceRanking, MatchesTheTextPredictorsForEveryFilterAndFrame) {

@@ -12,7 +12,6 @@
 namespace tolvane::test {
 namespace {
 
-
 // From 0.0, taps in increasing order, values before x[0] absent.
 std::vector<double> PlainConvolution(const std::vector<double>& taps,
                                      const std::vector<double>& x) {
