@@ -178,6 +178,7 @@ TEST(Cli, ConcurrentRunsKeepLogLinesWhole) {
 
   const std::string shared = dir.File("shared.log");
   std::vector<std::thread> runs;
+  runs.reserve(20);
   std::atomic<int> failures{0};
   for (int run = 0; run < 20; ++run) {
     runs.emplace_back([&, run] {
