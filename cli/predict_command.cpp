@@ -32,7 +32,7 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
                  " draws; a prediction needs at least 15 (one cycle)");
         break;
       }
-      for (std::size_t place = 0; place < outcome.placeRanked.size(); ++place) {
+      for (std::size_t place = 0; place < std::size(kPlaceNames); ++place) {
         if (!outcome.placeRanked[place]) {
           Complain(std::string("no prediction for the ") + kPlaceNames[place] +
                    " place: its analysis failed" +

@@ -61,7 +61,7 @@ struct DiagnosticLog::File {
 namespace {
 
 // Held text beyond this goes out (as whole lines) even without a line written by the loader.
-constexpr std::streamoff kWriteOutAt = 64 * 1024;
+constexpr std::streamoff kWriteOutAt = std::streamoff{64} * 1024;
 
 // Files currently open, by file. An entry lives exactly as long as some writer holds it.
 struct OpenLogs {
