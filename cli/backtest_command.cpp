@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
 #include "cli/progress_bar.h"
@@ -22,7 +23,9 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
       "backtest",
       "Rank every past draw from the draws before it and count how often the digit drawn was "
       "ranked near the top, against chance");
-  backtest->add_option("HISTORY", args.history, "History file (code page 932 CSV)")->required();
+  backtest->add_option("HISTORY", args.history, "History file (CSV); - reads standard input")
+      ->required();
+  AddEncodingOption(*backtest, args.encoding);
   AddWordListOption(*backtest, "--filter", args.filters, kFilterKinds, "Filters to replay");
   AddWordListOption(*backtest, "--frame", args.frames, kFrameModes,
                     "Frames to replay with each filter but none");
@@ -53,7 +56,7 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
 int RunBacktest(const BacktestArguments& args) {
   OwnedHistory history;
   LoadReport report;
-  if (!LoadHistoryArgument(args.history, history, report)) {
+  if (!LoadHistoryArgument(args.history, history, report, args.encoding)) {
     return kExitFailed;
   }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/text_encodings.h"
 #include "cli/backtest_report.h"
 #include "predict/prediction_options.h"
 
@@ -17,6 +18,7 @@ struct BacktestArguments {
   std::uint64_t last = 0;  // 0: every draw from the 16th on
   ReportFormat format = ReportFormat::Text;
   unsigned threads = 0;  // 0: one per hardware thread
+  TextEncoding encoding = TextEncoding::kCp932;
 };
 
 // Adds `backtest` to the parser; the options are written into `args` as they are parsed.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <string>
 
 #include "app/text_encodings.h"
 #include "cli/word_option.h"
@@ -8,10 +9,11 @@
 namespace tolvane::cli {
 
 // --encoding cp932|utf-8: how a command reads its HISTORY file (code page 932 by default).
-inline CLI::Option* AddEncodingOption(CLI::App& command, TextEncoding& encoding) {
+inline CLI::Option* AddEncodingOption(CLI::App& command, TextEncoding& encoding,
+                                      const std::string& file = "the history file") {
   return AddWordOption(command, "--encoding", encoding, kTextEncodings,
-                       "Encoding of the history file: cp932 (Shift_JIS, the default) or utf-8 "
-                       "(decoded strictly)");
+                       "Encoding of " + file +
+                           ": cp932 (Shift_JIS, the default) or utf-8 (decoded strictly)");
 }
 
 }  // namespace tolvane::cli

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <iostream>
 
+#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/log_option.h"
 #include "history/history_import.h"
@@ -47,9 +48,7 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
   import->add_option("-o,--output", args.dest, "History file to write; - for standard output")
       ->type_name("DEST")
       ->required();
-  import->add_option("--encoding", args.encoding, "Encoding of SOURCE")
-      ->check(CLI::IsMember({"cp932", "utf-8"}))
-      ->capture_default_str();
+  AddEncodingOption(*import, args.encoding, "SOURCE");
   import
       ->add_option_function<std::string>(
           "--columns", [&args](const std::string& text) { args.columns = ParseColumns(text);
@@ -73,7 +72,7 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
 
   int RunImport(const ImportArguments& args) {
     ImportOptions options;
-    options.encoding = args.encoding == "utf-8" ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    options.encoding = args.encoding;
     options.columns = args.columns;
     ImportResult result;
     if (!ConvertHistorySource(args.source, options, result)) {

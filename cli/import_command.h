@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "app/text_encodings.h"
 #include "history/import_columns.h"
 
 namespace tolvane::cli {
@@ -11,7 +12,7 @@ namespace tolvane::cli {
 struct ImportArguments {
   std::string source;
   std::string dest;  // "-": standard output
-  std::string encoding = "cp932";
+  TextEncoding encoding = TextEncoding::kCp932;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
 };
 

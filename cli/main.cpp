@@ -8,6 +8,7 @@
 #include "cli/exit_status.h"
 #include "cli/import_command.h"
 #include "cli/predict_command.h"
+#include "cli/stats_command.h"
 #include "core/version.h"
 
 namespace tolvane::cli {
@@ -25,6 +26,8 @@ int Main(int argc, char** argv) {
   CLI::App* import = AddImportCommand(app, importArgs);
   BacktestArguments backtestArgs;
   CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
+  StatsArguments statsArgs;
+  CLI::App* stats = AddStatsCommand(app, statsArgs);
   // Every command's own help follows the list, so this help (and the manual page made from it)
   // describes every option.
   app.footer(
@@ -57,6 +60,9 @@ int Main(int argc, char** argv) {
   }
   if (backtest->parsed()) {
     return RunBacktest(backtestArgs);
+  }
+  if (stats->parsed()) {
+    return RunStats(statsArgs);
   }
   return kExitUsage;
 }

@@ -8,7 +8,7 @@ packages=(
   build-essential cmake git pkg-config python3
   libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev
   libboost-math-dev
-  qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev qt6-translations-l10n
+  qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev qt6-svg-dev qt6-translations-l10n
   help2man dpkg-dev file
   clang libclang-rt-14-dev clang-format clang-tidy
   libfftw3-dev

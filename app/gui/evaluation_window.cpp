@@ -80,8 +80,8 @@ QString FailureText(const Evaluation& evaluation) {
 
 }  // namespace
 
-EvaluationWindow::EvaluationWindow(std::function<QString()> historyPath, QWidget* parent)
-    : QWidget(parent, Qt::Window), historyPath_(std::move(historyPath)) {
+EvaluationWindow::EvaluationWindow(std::function<HistoryChoice()> history, QWidget* parent)
+    : QWidget(parent, Qt::Window), historyChoice_(std::move(history)) {
   setObjectName(QStringLiteral("evaluationWindow"));
   setWindowTitle(QStringLiteral("的中率の検証"));
   CreateControls();
@@ -232,8 +232,9 @@ void EvaluationWindow::OnRun() {
 
   // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
   auto history = std::make_unique<OwnedHistory>();
-  const AnalysisHistory load =
-      LoadAnalysisHistory(QFile::encodeName(historyPath_()).toStdString(), *history);
+  const HistoryChoice chosen = historyChoice_();
+  const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
+                                                   *history, LoadOptions{chosen.encoding});
   if (!load.loaded) {
     ShowMessageBox(this, QString::fromStdU16String(load.text), QCoreApplication::applicationName(),
                    QMessageBox::Critical, QString::fromStdString(load.detail));

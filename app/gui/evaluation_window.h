@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/evaluation_table.h"
+#include "app/gui/history_choice.h"
 #include "evaluate/evaluation.h"
 #include "history/draw_history.h"
 
@@ -37,8 +38,8 @@ class EvaluationWindow : public QWidget {
   Q_OBJECT
 
  public:
-  // `historyPath` gives the main window's history path at each 実行.
-  explicit EvaluationWindow(std::function<QString()> historyPath, QWidget* parent = nullptr);
+  // `history` gives the main window's history (path and encoding) at each 実行.
+  explicit EvaluationWindow(std::function<HistoryChoice()> history, QWidget* parent = nullptr);
   ~EvaluationWindow() override;
   EvaluationWindow(const EvaluationWindow&) = delete;
   EvaluationWindow& operator=(const EvaluationWindow&) = delete;
@@ -72,7 +73,7 @@ class EvaluationWindow : public QWidget {
   void ShowResults();
   void ShowPlot(int run);
 
-  std::function<QString()> historyPath_;
+  std::function<HistoryChoice()> historyChoice_;
   std::array<QCheckBox*, 3> filterChecks_{};
   std::array<QCheckBox*, 4> frameChecks_{};
   QSpinBox* lastSpin_ = nullptr;

@@ -23,6 +23,7 @@
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
+#include "app/gui/statistics_window.h"
 
 namespace tolvane {
 namespace {
@@ -209,6 +210,10 @@ void CSkelmorDlg::CreateMenu() {
   m_actEvaluation = m_menuTools->addAction(QStringLiteral("的中率の検証(&E)..."));
   m_actEvaluation->setObjectName(QStringLiteral("evaluationAction"));
   connect(m_actEvaluation, &QAction::triggered, this, &CSkelmorDlg::OnEvaluation);
+  QAction* statistics = m_menuTools->addAction(QStringLiteral("数字の統計(&D)..."));
+  statistics->setObjectName(QStringLiteral("statisticsAction"));
+  connect(statistics, &QAction::triggered, this,
+          [this] { OpenStatisticsWindow(this, ChosenHistory()); });
   QMenu* help = m_menuBar->addMenu(QStringLiteral("ヘルプ"));
   m_actAbout = help->addAction(QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報 (&A)..."));
   m_actOpen->setObjectName(QStringLiteral("openAction"));
@@ -341,9 +346,11 @@ void CSkelmorDlg::OnBrowse() {
 
 QString CSkelmorDlg::HistoryPath() const { return m_editPath->text(); }
 
+HistoryChoice CSkelmorDlg::ChosenHistory() const { return {HistoryPath(), m_encoding}; }
+
 void CSkelmorDlg::OnEvaluation() {
   if (m_evaluationWindow == nullptr) {
-    m_evaluationWindow = new EvaluationWindow([this] { return HistoryPath(); }, this);
+    m_evaluationWindow = new EvaluationWindow([this] { return ChosenHistory(); }, this);
     m_evaluationWindow->setAttribute(Qt::WA_DeleteOnClose);
     // The engine serves one caller at a time: no prediction while an evaluation runs.
     QPushButton* predict = m_btnPredict;

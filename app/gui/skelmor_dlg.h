@@ -7,6 +7,7 @@
 #include <QString>
 #include <optional>
 
+#include "app/gui/history_choice.h"
 #include "app/prediction_view.h"
 #include "predict/prediction_options.h"
 
@@ -80,6 +81,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   const QString& FilePath() const { return m_strFilePath; }
   // The history path as the edit shows it now, for the analysis windows.
   QString HistoryPath() const;
+  // The history the analysis windows load: the path and the chosen encoding.
+  HistoryChoice ChosenHistory() const;
   FrameMode Frame() const { return m_frameMode; }
   FilterKind Filter() const { return m_filterKind; }
   // The history files' encoding, as chosen in the file menu (and remembered between runs).

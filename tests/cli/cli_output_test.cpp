@@ -175,8 +175,8 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
 }
 
 // A UTF-8 copy of the sample gives the very bytes the original does, from a file or from
-// standard input; read as code page 932 it fails with a hint, and a byte sequence that is no
-// UTF-8 fails on its line.
+// standard input, in every command that reads a history; read as code page 932 it fails with a
+// hint, and a byte sequence that is no UTF-8 fails on its line.
 TEST(CliOutput, Utf8HistoriesReadLikeCodePage932Ones) {
   TempDir dir;
   const std::string sample = TOLVANE_SAMPLE_HISTORY;
@@ -190,6 +190,15 @@ TEST(CliOutput, Utf8HistoriesReadLikeCodePage932Ones) {
   EXPECT_EQ(RunCli(dir, {"predict", "-", "--encoding", "utf-8", "--format", "json"}, "", utf8).out,
             original.out);
   EXPECT_EQ(RunCli(dir, {"predict", "-", "--format", "json"}, "", sample).out, original.out);
+  // Every command that reads a history takes the same option.
+  for (const std::string command : {"stats", "backtest"}) {
+    const Outcome fromCp932 = RunCli(dir, {command, sample, "--last", "30", "--format", "csv"});
+    ASSERT_EQ(fromCp932.status, 0) << command << ": " << fromCp932.err;
+    EXPECT_EQ(
+        RunCli(dir, {command, utf8, "--last", "30", "--format", "csv", "--encoding", "utf-8"}).out,
+        fromCp932.out)
+        << command;
+  }
 
   const std::string load = "エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。\n";
   const std::string hint = "; the file looks like UTF-8: try --encoding utf-8\n";

@@ -6,11 +6,14 @@
 
 #include <atomic>
 #include <cstdio>
+#include <nlohmann/json.hpp>
+#include <random>
 #include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "evaluate/digit_statistics.h"
 #include "tests/cli/run_cli.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
@@ -280,6 +283,139 @@ TEST(Cli, FailedOutputIsNoSuccess) {
   const Outcome outcome = RunCli(dir, {"predict", history}, "/dev/full");
   EXPECT_EQ(outcome.status, 1);
   EXPECT_NE(outcome.err, "");
+}
+
+// A history of the given three-digit numbers, oldest first.
+std::vector<std::string> DrawLines(const std::vector<std::string>& numbers) {
+  std::vector<std::string> lines = {"回別,抽せん日,曜日,当せん番号"};
+  for (std::size_t i = 0; i < numbers.size(); ++i) {
+    lines.push_back("第" + std::to_string(i + 1) + "回,2020/1/2,X," + numbers[i]);
+  }
+  return lines;
+}
+
+TEST(CliStats, PrintsTheSameStatisticsAsTextJsonAndCsv) {
+  TempDir dir;
+  // Hundreds 0..9, tens 9..0, ones always 5.
+  const std::string ladder = WriteHistoryFile(
+      dir, DrawLines({"095", "185", "275", "365", "455", "545", "635", "725", "815", "905"}),
+      "ladder.csv");
+  const Outcome csv = RunCli(dir, {"stats", ladder, "--last", "3", "--format", "csv"});
+  EXPECT_EQ(csv.status, 0);
+  EXPECT_EQ(csv.err, "");
+  std::string want = "place,digit,count,since_last\n";
+  const std::vector<std::pair<std::string, std::vector<std::string>>> rows = {
+      {"hundreds", {"0,", "0,", "0,", "0,", "0,", "0,", "0,", "1,2", "1,1", "1,0"}},
+      {"tens", {"1,0", "1,1", "1,2", "0,", "0,", "0,", "0,", "0,", "0,", "0,"}},
+      {"ones", {"0,", "0,", "0,", "0,", "0,", "3,0", "0,", "0,", "0,", "0,"}},
+  };
+  for (const auto& [place, cells] : rows) {
+    for (std::size_t digit = 0; digit < cells.size(); ++digit) {
+      want += place + "," + std::to_string(digit) + "," + cells[digit] + "\n";
+    }
+  }
+  EXPECT_EQ(csv.out, want);
+
+  // All ten draws: hundreds and tens perfectly even, ones all 5 (chi-square 90).
+  const Outcome text = RunCli(dir, {"stats", ladder});
+  EXPECT_EQ(text.status, 0);
+  EXPECT_TRUE(text.out.starts_with("Digit statistics of " + ladder + "\nDraws 1 to 10 (10 of 10)"))
+      << text.out;
+  for (const std::string_view sentence :
+       {"  Hundreds: the counts are consistent with a fair draw (p = 1 is above 0.0167,",
+        "  Tens: the counts are consistent with a fair draw (p = 1 is above 0.0167,",
+        "  Ones: the counts are not consistent with a fair draw (p = 1.63e-15 is not\n",
+        "  since last     -     -     -     -     -     0     -     -     -     -\n"}) {
+    EXPECT_NE(text.out.find(sentence), std::string::npos) << sentence << "\n" << text.out;
+  }
+
+  // JSON: the keys in order, and doubles that read back as the very values computed here.
+  std::mt19937 random(7);
+  std::uniform_int_distribution<int> digit(0, 9);
+  std::vector<std::string> numbers(500);
+  for (std::string& number : numbers) {
+    for (int place = 0; place < 3; ++place) {
+      number += static_cast<char>('0' + digit(random));
+    }
+  }
+  const std::string history = WriteHistoryFile(dir, DrawLines(numbers), "random.csv");
+  const Outcome json = RunCli(dir, {"stats", history, "--format", "json", "--last", "321"});
+  EXPECT_EQ(json.status, 0);
+  EXPECT_EQ(json.err, "");
+  const auto document = nlohmann::ordered_json::parse(json.out);
+  std::string keys;
+  for (const auto& [key, value] : document.items()) {
+    keys += key + " ";
+  }
+  for (const auto& place : document["places"]) {
+    for (const auto& [key, value] : place.items()) {
+      keys += key + " ";
+    }
+  }
+  const std::string placeKeys = "place counts chi_square p_value since_last ";
+  EXPECT_EQ(keys, "history draws first_draw last_draw places " + placeKeys + placeKeys + placeKeys);
+  EXPECT_EQ(document["history"], history);
+  EXPECT_EQ(document["draws"], 500);
+  EXPECT_EQ(document["first_draw"], 180);
+  EXPECT_EQ(document["last_draw"], 500);
+  OwnedHistory loaded;
+  DrawHistory& draws = loaded.get();
+  ASSERT_EQ(LoadDrawHistory(history, draws.hundreds, draws.tens, draws.ones, ""), kLoadOk);
+  const DigitStatistics statistics = ComputeDigitStatistics(draws, 321);
+  for (std::size_t p = 0; p < 3; ++p) {
+    const auto& place = document["places"][p];
+    const PlaceStatistics& expected = statistics.places[p];
+    EXPECT_EQ(place["place"], (std::array<const char*, 3>{"hundreds", "tens", "ones"}[p]));
+    EXPECT_EQ(place["counts"], nlohmann::ordered_json(expected.counts));
+    EXPECT_EQ(place["chi_square"].get<double>(), expected.chiSquare);
+    EXPECT_EQ(place["p_value"].get<double>(), expected.pValue);
+    for (std::size_t d = 0; d < 10; ++d) {
+      const auto& since = place["since_last"][d];
+      EXPECT_EQ(since.is_null() ? std::nullopt : std::optional(since.get<std::uint32_t>()),
+                expected.sinceLast[d]);
+    }
+  }
+}
+
+TEST(CliStats, FailuresAndUsageErrors) {
+  TempDir dir;
+  const std::string history = WriteHistoryFile(dir, RepeatedDrawLines("572", 3));
+  const std::string headerOnly = WriteHistoryFile(dir, {"header"}, "header.csv");
+  const std::string badLine =
+      WriteHistoryFile(dir, {"回別,抽せん日,曜日,当せん番号", "第1回,2018/6/12,X,1x3"}, "bad.csv");
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string err;  // empty: the usage text
+  };
+  const std::vector<Case> cases = {
+      {{"stats", headerOnly}, 1, "tolvane-cli: no statistics: the history holds 0 draws\n"},
+      {{"stats", dir.File("missing.csv")},
+       1,
+       "有効なファイルパスを入力してください。\ntolvane-cli: " + dir.File("missing.csv") +
+           ": No such file or directory\n"},
+      {{"stats", badLine, "--format", "json"},
+       1,
+       "エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。\ntolvane-cli: " +
+           badLine + ":2: winning number \"1x3\" is not three digits\n"},
+      {{"stats"}, 2, ""},
+      {{"stats", history, "--last", "0"}, 2, ""},
+      {{"stats", history, "--last", "-3"}, 2, ""},
+      {{"stats", history, "--last", "x"}, 2, ""},
+      {{"stats", history, "--last", "4294967296"}, 2, ""},
+      {{"stats", history, "--format", "xml"}, 2, ""},
+  };
+  for (const Case& c : cases) {
+    const Outcome outcome = RunCli(dir, c.args);
+    const std::string what = c.args.size() > 2 ? c.args[2] + " " + c.args[3] : c.args.back();
+    EXPECT_EQ(outcome.status, c.status) << what;
+    EXPECT_EQ(outcome.out, "") << what;
+    if (c.err.empty()) {
+      EXPECT_NE(outcome.err.find("Usage: "), std::string::npos) << what << outcome.err;
+    } else {
+      EXPECT_EQ(outcome.err, c.err) << what;
+    }
+  }
 }
 
 }  // namespace

@@ -77,6 +77,7 @@ std::unique_ptr<QObject> MakeAppTest();
 std::unique_ptr<QObject> MakeImportDialogTest();
 std::unique_ptr<QObject> MakeSpectraWindowTest();
 std::unique_ptr<QObject> MakeEvaluationWindowTest();
+std::unique_ptr<QObject> MakeStatisticsWindowTest();
 
 // The descendant of `parent` named `name`. A missing one ends the run at once, naming it, since
 // every later step would only dereference null.

@@ -25,6 +25,7 @@ const Suite kSuites[] = {
     {"import", tolvane::test::MakeImportDialogTest},
     {"spectra", tolvane::test::MakeSpectraWindowTest},
     {"evaluation", tolvane::test::MakeEvaluationWindowTest},
+    {"statistics", tolvane::test::MakeStatisticsWindowTest},
 };
 
 }  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <array>
+
+#include "app/gui/history_choice.h"
+#include "evaluate/digit_statistics.h"
+#include "history/draw_history.h"
+
+class QBarSet;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QSpinBox;
+class QTableWidget;
+class QValueAxis;
+
+namespace tolvane {
+
+// The digit statistics of one history, non-modal beside the main window: per place a bar chart
+// of the ten counts with the fair draw's expected count as a line and the chi-square p-value in
+// the title; a table of the draws since each digit was last seen; the newest-N choice; 保存 as
+// PNG or CSV. Object names: lastSpin, rangeLabel, countChart0..2, sinceLastTable, saveButton.
+class StatisticsWindow : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit StatisticsWindow(QWidget* parent = nullptr);
+  ~StatisticsWindow() override;
+
+  // Loads the history at `path` (UTF-8 text, as the main window's path edit holds it) and shows
+  // its statistics over every draw. On failure says why in a box, keeps what it showed and
+  // returns false.
+  bool Open(const HistoryChoice& history);
+
+  // Asks for a file and writes the charts (.png, the default) or the counts (.csv) to it.
+  void OnSave();
+
+  const DigitStatistics& Statistics() const { return statistics_; }
+
+ private:
+  struct PlaceChart {
+    QChartView* view = nullptr;
+    QBarSet* counts = nullptr;
+    QLineSeries* expected = nullptr;
+    QValueAxis* axis = nullptr;
+  };
+
+  void OnLastChanged(int last);
+  void ShowStatistics();
+  bool Write(const QString& path, const QByteArray& bytes);
+
+  OwnedHistory history_;
+  DigitStatistics statistics_;
+  QSpinBox* lastSpin_ = nullptr;
+  QLabel* rangeLabel_ = nullptr;
+  QWidget* chartsArea_ = nullptr;
+  std::array<PlaceChart, kPlaces> charts_;
+  QTableWidget* sinceLastTable_ = nullptr;
+};
+
+// Opens the statistics of `history` in `owner`'s statistics window, making it on first use and
+// raising it after; a history that cannot be read leaves no new window.
+void OpenStatisticsWindow(QWidget* owner, const HistoryChoice& history);
+
+}  // namespace tolvane
