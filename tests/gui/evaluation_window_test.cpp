@@ -51,8 +51,7 @@ class EvaluationWindowTest : public QObject {
   void showsTheLibrarysResultsAndSavesThem() {
     TempDir dir;
     const std::string history = WriteHistoryFile(dir, RandomDrawLines(120, 9));
-    EvaluationWindow window(
-        [&history] { return HistoryChoice{QString::fromStdString(history)}; });
+    EvaluationWindow window([&history] { return HistoryChoice{QString::fromStdString(history)}; });
     for (const char* off :
          {"filterBandPassCheck", "frameTailCheck", "frameCenterCheck", "frameHeadTailCheck"}) {
       Child<QCheckBox>(&window, off)->setChecked(false);
@@ -100,8 +99,7 @@ class EvaluationWindowTest : public QObject {
   void cancelAndCloseStopTheRun() {
     TempDir dir;
     const std::string history = WriteHistoryFile(dir, RandomDrawLines(kLongHistory, 3));
-    EvaluationWindow window(
-        [&history] { return HistoryChoice{QString::fromStdString(history)}; });
+    EvaluationWindow window([&history] { return HistoryChoice{QString::fromStdString(history)}; });
     auto* run = Child<QPushButton>(&window, "runButton");
     auto* cancel = Child<QPushButton>(&window, "cancelButton");
     run->click();
@@ -127,8 +125,7 @@ class EvaluationWindowTest : public QObject {
   void failuresAreReported() {
     TempDir dir;
     std::string history;
-    EvaluationWindow window(
-        [&history] { return HistoryChoice{QString::fromStdString(history)}; });
+    EvaluationWindow window([&history] { return HistoryChoice{QString::fromStdString(history)}; });
     auto* run = Child<QPushButton>(&window, "runButton");
     BoxRecorder boxes;
     run->click();  // no path
