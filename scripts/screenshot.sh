@@ -95,13 +95,13 @@ mkdir -p "$(dirname "$spectra_output")"
 import -window "$spectra" "$spectra_output"
 echo "screenshot: wrote $spectra_output"
 
-# The evaluation window over the same history, below the main window: Alt+T E opens it, Alt+R is
-# 実行 (the sample's nine runs take well under a second), Alt+D plots the difference from chance.
+# The evaluation window over the same history, on top (the other pictures are taken): Alt+T E
+# opens it, Alt+R is 実行 (the sample's nine runs take well under a second), Alt+D plots the
+# difference from chance.
 xdotool windowfocus --sync "$main"
 xdotool key alt+t e
 evaluation=$(wait_window 的中率の検証) || { echo "screenshot: no evaluation window" >&2; exit 1; }
-main_height=$(xdotool getwindowgeometry "$main" | sed -n 's/^ *Geometry: [0-9]*x\([0-9]*\).*/\1/p')
-xdotool windowmove --sync "$evaluation" 0 "$((main_height + 40))"
+xdotool windowmove --sync "$evaluation" 0 0
 xdotool windowfocus --sync "$evaluation"
 xdotool key alt+r
 sleep 3
