@@ -191,12 +191,14 @@ void CSkelmorDlg::CreateMenu() {
   QMenu* file = m_menuBar->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
   m_actOpen = file->addAction(QStringLiteral("開く(&O)..."));
   // A results file of another layout becomes a history, which the path edit then names.
-  QAction* import = file->addAction(QStringLiteral("インポート(&I)..."));
-  import->setObjectName(QStringLiteral("importAction"));
-  connect(import, &QAction::triggered, this, [this] {
+  QAction* importAction = file->addAction(QStringLiteral("インポート(&I)..."));
+  importAction->setObjectName(QStringLiteral("importAction"));
+  connect(importAction, &QAction::triggered, this, [this] {
     if (const std::optional<QString> written = RunImport(this)) {
       m_strFilePath = *written;
       m_editPath->setText(m_strFilePath);
+      // The converter writes code page 932, whatever encoding was chosen for reading.
+      SelectEncoding(TextEncoding::kCp932);
     }
   });
   m_actExit = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));

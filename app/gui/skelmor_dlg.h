@@ -98,6 +98,8 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   void CreateMenu();
   void CreateEncodingMenu(QMenu* file);
   void OnEncodingChosen(TextEncoding encoding);
+  // Checks `encoding`'s item in the file menu and takes it as if the user had chosen it.
+  void SelectEncoding(TextEncoding encoding);
   void OnInitDialog();
   void PlaceMenuAndClient();
   QRadioButton* FilterButton(int position) const;

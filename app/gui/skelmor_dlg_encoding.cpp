@@ -46,6 +46,16 @@ void CSkelmorDlg::CreateEncodingMenu(QMenu* file) {
   }
 }
 
+void CSkelmorDlg::SelectEncoding(TextEncoding encoding) {
+  const QList<QAction*> actions = m_groupEncoding->actions();
+  for (qsizetype i = 0; i < actions.size(); ++i) {
+    if (kTextEncodings[static_cast<std::size_t>(i)].kind == encoding) {
+      actions[i]->setChecked(true);
+    }
+  }
+  OnEncodingChosen(encoding);
+}
+
 void CSkelmorDlg::OnEncodingChosen(TextEncoding encoding) {
   m_encoding = encoding;
   Settings().setValue(QLatin1String(kEncodingKey), Text(Word(encoding)));

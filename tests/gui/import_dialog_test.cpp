@@ -31,6 +31,7 @@ class ImportDialogTest : public QObject {
         dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
         "結果.csv");
     CSkelmorDlg dlg;
+    Child<QAction>(&dlg, "encoding_utf-8")->trigger();
     const FileAnswer chooser(Q(source));
     struct Seen {
       int round = -1, date = -1, number = -1, rows = -1;
@@ -69,6 +70,9 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen->dest, dest);
     QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), dest);
     QCOMPARE(dlg.HistoryPath(), dest);
+    // The history written is code page 932, so the window now reads it so.
+    QCOMPARE(dlg.Encoding(), TextEncoding::kCp932);
+    QVERIFY(Child<QAction>(&dlg, "encoding_cp932")->isChecked());
     QCOMPARE(Q(ReadBytes(dest.toStdString())),
              Q(Utf8ToCp932("回別,抽せん日,曜日,当せん番号\n第1回,2018/6/12,火,072\n"
                            "第3回,2018/6/14,木,005\n")));
