@@ -7,6 +7,7 @@
 
 #include "app/messages.h"
 #include "app/prediction_command.h"
+#include "history/utf8_hint.h"
 
 namespace tolvane {
 
@@ -15,17 +16,20 @@ AnalysisHistory LoadAnalysisHistory(const std::string& path, OwnedHistory& histo
   AnalysisHistory result;
   if (path.empty()) {
     result.text = kEmptyPathText;
+    result.caption = kErrorCaption;
     return result;
   }
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) {
     result.text = kMissingPathText;
+    result.caption = kErrorCaption;
     result.detail = path + ": " + std::strerror(errno);
     return result;
   }
   DrawHistory& draws = history.get();
   if (LoadDrawHistory(path, draws.hundreds, draws.tens, draws.ones, "", &result.report, options) !=
       kLoadOk) {
+    AddUtf8Hint(path, options, result.report);
     result.text = std::u16string(kErrorPrefix) + kLoadFailedText;
     result.detail = LoadFailureDetail(path, result.report);
     return result;

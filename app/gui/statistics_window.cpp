@@ -6,6 +6,7 @@
 #include <QBuffer>
 #include <QChart>
 #include <QChartView>
+#include <QFile>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -21,10 +22,10 @@
 #include <algorithm>
 #include <climits>
 
+#include "app/analysis_history.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/messages.h"
-#include "app/prediction_command.h"
 #include "app/statistics_report.h"
 
 namespace tolvane {
@@ -156,29 +157,18 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
 StatisticsWindow::~StatisticsWindow() = default;
 
 bool StatisticsWindow::Open(const HistoryChoice& history) {
-  const QString& path = history.path;
   // A window not yet shown leaves the boxes to its owner.
   QWidget* owner = isVisible() ? this : parentWidget();
-  if (path.isEmpty()) {
-    ShowMessageBox(owner, QString::fromStdU16String(kEmptyPathText),
-                   QString::fromStdU16String(kErrorCaption), QMessageBox::Critical);
-    return false;
-  }
-  if (!QFileInfo::exists(path)) {
-    ShowMessageBox(owner, QString::fromStdU16String(kMissingPathText),
-                   QString::fromStdU16String(kErrorCaption), QMessageBox::Critical);
-    return false;
-  }
-  const std::string narrow = path.toStdString();
   OwnedHistory loaded;
-  LoadReport report;
-  DrawHistory& draws = loaded.get();
-  if (LoadDrawHistory(narrow, draws.hundreds, draws.tens, draws.ones, "", &report,
-                      LoadOptions{history.encoding}) != kLoadOk) {
-    ShowMessageBox(owner, QString::fromStdU16String(std::u16string(kErrorPrefix) + kLoadFailedText),
-                   QString(), QMessageBox::Critical, Text(LoadFailureDetail(narrow, report)));
+  const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(history.path).toStdString(),
+                                                   loaded, LoadOptions{history.encoding});
+  if (!load.loaded) {
+    ShowMessageBox(owner, QString::fromStdU16String(load.text),
+                   QString::fromStdU16String(load.caption), QMessageBox::Critical,
+                   Text(load.detail));
     return false;
   }
+  const DrawHistory& draws = loaded.get();
   DigitStatistics all = ComputeDigitStatistics(draws);
   if (all.status != StatisticsStatus::Ok) {
     ShowMessageBox(owner, QString::fromStdU16String(kNoStatisticsText), QString(),
@@ -193,7 +183,7 @@ bool StatisticsWindow::Open(const HistoryChoice& history) {
     lastSpin_->setRange(0, static_cast<int>(std::min<std::uint32_t>(all.draws, INT_MAX)));
     lastSpin_->setValue(0);
   }
-  setWindowTitle(QStringLiteral("数字の統計 - %1").arg(QFileInfo(path).fileName()));
+  setWindowTitle(QStringLiteral("数字の統計 - %1").arg(QFileInfo(history.path).fileName()));
   ShowStatistics();
   return true;
 }

@@ -138,7 +138,8 @@ class StatisticsWindowTest : public QObject {
     QVERIFY(boxes.Boxes()[0].detail.startsWith(QString::fromStdString(dir_.File("no/such"))));
   }
 
-  // The window reads the history in the encoding chosen in the main window's file menu.
+  // The window reads the history in the encoding chosen in the main window's file menu; read
+  // wrongly, the reason carries the UTF-8 hint.
   void readsTheChosenEncoding() {
     const std::string utf8 = dir_.File("ladder-utf8.csv");
     WriteBytes(utf8, "回別,抽せん日,曜日,当せん番号\n第1回,2020/1/2,木,095\n");
@@ -146,6 +147,7 @@ class StatisticsWindowTest : public QObject {
       BoxRecorder boxes;
       QCOMPARE(OpenOver(utf8), nullptr);
       QCOMPARE(boxes.Boxes().size(), std::size_t{1});
+      QVERIFY(boxes.Boxes()[0].detail.endsWith(QStringLiteral("try --encoding utf-8")));
     }
     Child<QAction>(dlg_.get(), "encoding_utf-8")->trigger();
     StatisticsWindow* window = OpenOver(utf8);
@@ -166,7 +168,7 @@ class StatisticsWindowTest : public QObject {
     const std::vector<Case> cases = {
         {"", QStringLiteral("ファイルパスが入力されていません。"), QString()},
         {dir_.File("missing.csv"), QStringLiteral("有効なファイルパスを入力してください。"),
-         QString()},
+         QString::fromStdString(dir_.File("missing.csv") + ": No such file or directory")},
         {bad, QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。"),
          QString::fromStdString(bad + ":2: winning number \"1x3\" is not three digits")},
         {headerOnly, QStringLiteral("この履歴からは統計を出せません。"),
