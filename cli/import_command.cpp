@@ -39,67 +39,68 @@ std::optional<ImportColumns> ParseColumns(const std::string& text) {
   return ImportColumns{positions[0], positions[1], positions[2]};
 }
 
+// The --columns check: empty when `text` is three positions, else what is wrong.
+std::string ColumnsProblem(const std::string& text) {
+  return ParseColumns(text) ? "" : "needs three different positions, such as 0,1,2";
+}
+
 }  // namespace
 
 CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
-  CLI::App* import =
+  CLI::App* command =
       app.add_subcommand("import", "Convert a results file of another layout into a history");
-  import->add_option("SOURCE", args.source, "Results file, line 1 a header")->required();
-  import->add_option("-o,--output", args.dest, "History file to write; - for standard output")
+  command->add_option("SOURCE", args.source, "Results file, line 1 a header")->required();
+  command->add_option("-o,--output", args.dest, "History file to write; - for standard output")
       ->type_name("DEST")
       ->required();
-  AddEncodingOption(*import, args.encoding, "SOURCE");
-  import
+  AddEncodingOption(*command, args.encoding, "SOURCE");
+  const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
+  command
       ->add_option_function<std::string>(
-          "--columns", [&args](const std::string& text) { args.columns = ParseColumns(text);
-},
+          "--columns", setColumns,
           "0-based fields of round, date and winning number (default: found by the header's "
           "names)")
       ->type_name("R,D,N")
-      ->check(CLI::Validator(
-          [](const std::string& text) {
-  return ParseColumns(text) ? "" : "needs three different positions, such as 0,1,2";
-          },
-          "", "R,D,N"));
-// Replacing the source would destroy the only copy of what is being converted.
-  import->final_callback([&args] {
+      ->check(CLI::Validator(ColumnsProblem, "", "R,D,N"));
+  // Replacing the source would destroy the only copy of what is being converted.
+  command->final_callback([&args] {
     if (args.dest != "-" && SameFile(args.source, args.dest)) {
       throw CLI::ValidationError("--output", "names the source file itself");
-  }  // namespace tolvane::cli
+    }
   });
-  return import;
-  }
+  return command;
+}
 
-  int RunImport(const ImportArguments& args) {
-    ImportOptions options;
-    options.encoding = args.encoding;
-    options.columns = args.columns;
-    ImportResult result;
-    if (!ConvertHistorySource(args.source, options, result)) {
-      Complain(ImportFailureDetail(args.source, result) +
-               (result.columnsNotFound ? "; give their positions with --columns R,D,N" : ""));
+int RunImport(const ImportArguments& args) {
+  ImportOptions options;
+  options.encoding = args.encoding;
+  options.columns = args.columns;
+  ImportResult result;
+  if (!ConvertHistorySource(args.source, options, result)) {
+    Complain(ImportFailureDetail(args.source, result) +
+             (result.columnsNotFound ? "; give their positions with --columns R,D,N" : ""));
+    return kExitFailed;
+  }
+  if (args.dest == "-") {
+    const std::optional<std::string> bytes = HistoryFileBytes(result.draws);
+    if (!bytes) {
+      Complain("this system has no code page 932 converter");
       return kExitFailed;
     }
-    if (args.dest == "-") {
-      const std::optional<std::string> bytes = HistoryFileBytes(result.draws);
-      if (!bytes) {
-        Complain("this system has no code page 932 converter");
-        return kExitFailed;
-      }
-      std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush();
-      if (!std::cout) {
-        Complain("cannot write the history to standard output");
-        return kExitFailed;
-      }
-    } else {
-      std::string error;
-      if (!WriteImportedHistory(args.source, args.dest, result, error)) {
-        Complain(args.dest + ": " + error);
-        return kExitFailed;
-      }
+    std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush();
+    if (!std::cout) {
+      Complain("cannot write the history to standard output");
+      return kExitFailed;
     }
-    Complain(ImportSummary(result));
-    return kExitOk;
+  } else {
+    std::string error;
+    if (!WriteImportedHistory(args.source, args.dest, result, error)) {
+      Complain(args.dest + ": " + error);
+      return kExitFailed;
+    }
   }
+  Complain(ImportSummary(result));
+  return kExitOk;
+}
 
-  }  // namespace tolvane::cli
+}  // namespace tolvane::cli

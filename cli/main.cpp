@@ -23,7 +23,7 @@ int Main(int argc, char** argv) {
   PredictArguments predictArgs;
   CLI::App* predict = AddPredictCommand(app, predictArgs);
   ImportArguments importArgs;
-  CLI::App* import = AddImportCommand(app, importArgs);
+  CLI::App* importCommand = AddImportCommand(app, importArgs);
   BacktestArguments backtestArgs;
   CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
   StatsArguments statsArgs;
@@ -55,7 +55,7 @@ int Main(int argc, char** argv) {
   if (predict->parsed()) {
     return RunPredict(predictArgs);
   }
-  if (import->parsed()) {
+  if (importCommand->parsed()) {
     return RunImport(importArgs);
   }
   if (backtest->parsed()) {
