@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file includes a header of a folder that its own folder may not depend on.
-# Dependencies point one way: core <- history, core <- spectral <- predict <- evaluate,
-# app -> {history, predict, evaluate}, cli -> app, app/gui -> app. A folder may include the
+# Dependencies point one way: core <- history, core <- spectral <- predict, {history, predict}
+# <- evaluate, app -> {history, predict, evaluate}, cli -> app, app/gui -> app. A folder may include the
 # folders it depends on directly or through others; tests/<folder> may include what <folder> may,
 # plus tests/support; bench/ and fuzz/ may include any library.
 set -euo pipefail
