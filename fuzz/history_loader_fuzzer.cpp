@@ -1,72 +1,29 @@
 // Arbitrary bytes as a history file, loaded with a log: nothing may crash, leak or read out of
 // bounds, and the records must be either fully loaded or untouched.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 
+#include "fuzz/scratch_dir.h"
 #include "history/draw_history.h"
 
-namespace {
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    // Every input goes through a file: memory-backed storage keeps that cheap.
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? std::filesystem::path("/dev/shm")
-                                           : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "tolvane-fuzz-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      std::abort();
-    }
-    dir_ = pattern;
-    history_ = (dir_ / "history.csv").string();
-    log_ = (dir_ / "trace.log").string();
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(dir_, ignored);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const std::string& history() const { return history_; }
-  const std::string& log() const { return log_; }
-
- private:
-  std::filesystem::path dir_;
-  std::string history_;
-  std::string log_;
-};
-
-void Check(bool condition) {
-  if (!condition) {
-    __builtin_trap();
-  }
-}
-
-}  // namespace
+using tolvane::fuzz::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const ScratchDir scratch;
-  {
-    std::ofstream out(scratch.history(), std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  static const tolvane::fuzz::ScratchDir scratch;
+  static const std::string path = scratch.File("history.csv");
+  static const std::string log = scratch.File("trace.log");
+  tolvane::fuzz::WriteFile(path, data, size);
   // Traces pile up across inputs; starting afresh now and then keeps the file small.
   std::error_code ignored;
-  if (std::filesystem::file_size(scratch.log(), ignored) > (std::uintmax_t{1} << 20)) {
-    std::filesystem::remove(scratch.log(), ignored);
+  if (std::filesystem::file_size(log, ignored) > (std::uintmax_t{1} << 20)) {
+    std::filesystem::remove(log, ignored);
   }
 
   tolvane::DrawHistory history{};
-  const std::int32_t result = tolvane::LoadDrawHistory(scratch.history(), history.hundreds,
-                                                       history.tens, history.ones, scratch.log());
+  const std::int32_t result =
+      tolvane::LoadDrawHistory(path, history.hundreds, history.tens, history.ones, log);
   if (result == tolvane::kLoadOk) {
     const std::uint32_t n = history.hundreds.size;
     Check(history.tens.size == n && history.ones.size == n);

@@ -3,13 +3,13 @@
 # runs each fuzz target for ${FUZZ_SECONDS:-30} seconds, starting from a copy of its committed
 # seed corpus (the corpus itself is never written). Any crash, leak or sanitizer report fails the
 # script; its reproducer is kept and named.
-#   scripts/fuzz.sh [TARGET...]     targets: history spectral round (default: all)
+#   scripts/fuzz.sh [TARGET...]     targets: history spectral round import (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${FUZZ_SECONDS:-30}"
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(history spectral round)
+[ ${#targets[@]} -gt 0 ] || targets=(history spectral round import)
 
 cmake --preset fuzz >/dev/null
 for name in "${targets[@]}"; do
