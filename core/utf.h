@@ -17,8 +17,7 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // U+10FFFF or a truncated sequence fails the decode instead of being replaced.
 class Utf8Decoder final : public TextDecoder {
  public:
-  std::optional<std::u16string> Decode(std::string_view bytes,
-                                       std::size_t* errorOffset = nullptr) override;
+  Decoded DecodeInto(std::string_view bytes, char16_t* out) override;
 };
 
 }  // namespace tolvane

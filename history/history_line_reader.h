@@ -60,7 +60,11 @@ class HistoryLineReader {
 
   std::vector<char> raw_;  // bytes read but not decoded yet: [0, rawSize_)
   std::size_t rawSize_ = 0;
-  std::u16string decoded_;  // whole lines, decoded
+  // Whole lines, decoded: [0, decodedSize_) of a buffer that holds raw_.size() units, enough for
+  // any run of raw bytes (one unit per byte at most).
+  std::unique_ptr<char16_t[]> decoded_;
+  std::size_t decodedCapacity_ = 0;
+  std::size_t decodedSize_ = 0;
   std::size_t decodedPos_ = 0;
   std::u16string withoutCr_;  // scratch for lines that hold carriage returns
 
