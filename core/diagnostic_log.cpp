@@ -135,10 +135,7 @@ void DiagnosticLog::WriteLine(std::string_view text) {
   file_->WriteOut(false);
 }
 
-void DiagnosticLog::WriteLine(std::string_view label, std::u16string_view text) {
-  if (!file_) {
-    return;
-  }
+void DiagnosticLog::WriteConverted(std::string_view label, std::u16string_view text) {
   std::string line(label);
   line += Utf16ToUtf8(text);
   WriteLine(line);

@@ -45,8 +45,12 @@ class DiagnosticLog {
   // loader's way: its trace must survive a crash).
   void WriteLine(std::string_view text);
   // The same for a label followed by a UTF-16 text written as UTF-8; nothing is converted while
-  // the log is not open.
-  void WriteLine(std::string_view label, std::u16string_view text);
+  // the log is not open (checked here, inline: the loader calls this for every line).
+  void WriteLine(std::string_view label, std::u16string_view text) {
+    if (file_) {
+      WriteConverted(label, text);
+    }
+  }
 
   // Hands every text held for this file to the kernel now.
   void Flush();
@@ -59,6 +63,7 @@ class DiagnosticLog {
   struct File;  // the open file shared by every writer of one path
 
  private:
+  void WriteConverted(std::string_view label, std::u16string_view text);
   std::ostream& Text();
   void WroteText();
 

@@ -20,10 +20,11 @@ namespace {
 
 // Large enough that iconv's per-call cost vanishes, small enough to stay in cache. Small files
 // get a buffer their own size.
-constexpr std::size_t kReadChunk = std::size_t{256} * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr std::size_t kSmallestRead = 4096;
 
-int OpenRegularFile(const std::string& path, std::size_t& firstRead, int& error) {
+int OpenRegularFile(const std::string& path, std::size_t& firstRead, std::uint64_t& sizeHint,
+                    int& error) {
   if (path.find('\0') != std::string::npos) {
     error = ENOENT;  // the system call would read a shorter, different path
     return -1;
@@ -40,6 +41,7 @@ int OpenRegularFile(const std::string& path, std::size_t& firstRead, int& error)
     return -1;
   }
   // Some files (those under /proc) report no size but have content; growth covers them.
+  sizeHint = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) : 0;
   const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) + 1;
   firstRead = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, kSmallestRead, kReadChunk));
   return fd;
@@ -83,7 +85,7 @@ std::string TooLongText(std::uint64_t line) {
 HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decoder,
                                      std::string encodingName)
     : decoder_(decoder), encodingName_(std::move(encodingName)) {
-  fd_ = OpenRegularFile(path, firstRead_, openError_);
+  fd_ = OpenRegularFile(path, firstRead_, sizeHint_, openError_);
 }
 
 HistoryLineReader::~HistoryLineReader() {

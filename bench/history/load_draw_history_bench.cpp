@@ -1,14 +1,20 @@
-// Loading a long history: throughput, and the process's peak memory next to the file's size.
+// Loading a long history: throughput, and the process's peak memory next to the file's size;
+// decoding alone, with the loader's decoder and with plain iconv.
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <memory>
 #include <random>
 #include <string>
+#include <vector>
 
+#include "core/cp932.h"
 #include "history/draw_history.h"
 
 namespace tolvane {
@@ -82,6 +88,49 @@ void BM_LoadDrawHistory(benchmark::State& state) {
 }
 // Real time, so that the figure includes waiting for the file.
 BENCHMARK(BM_LoadDrawHistory)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Decoding alone, the whole file held in memory and decoded in the loader's 256 KiB runs: the
+// table decoder the loader uses against plain iconv (the reference it must equal).
+void DecodeInRuns(benchmark::State& state, Cp932Decoder& decoder) {
+  static const GeneratedHistory history;
+  std::ifstream in(history.path(), std::ios::binary);
+  const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  constexpr std::size_t kRun = std::size_t{256} * 1024;
+  std::vector<char16_t> out(kRun);
+  for (auto _ : state) {  // NOLINT(clang-analyzer-deadcode.DeadStores)
+    std::size_t units = 0;
+    // Runs end after a line feed, as the loader cuts them.
+    for (std::size_t start = 0; start < bytes.size();) {
+      std::size_t end = std::min(start + kRun, bytes.size());
+      if (end < bytes.size()) {
+        end = bytes.rfind('\n', end - 1) + 1;
+      }
+      const TextDecoder::Decoded decoded =
+          decoder.DecodeInto(std::string_view(bytes).substr(start, end - start), out.data());
+      if (!decoded.ok) {
+        state.SkipWithError("the generated history did not decode");
+        return;
+      }
+      units += decoded.units;
+      start = end;
+    }
+    benchmark::DoNotOptimize(units);
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                          static_cast<std::int64_t>(bytes.size()));
+}
+
+void BM_DecodeCp932Table(benchmark::State& state) {
+  const std::unique_ptr<Cp932Decoder> decoder = Cp932Decoder::Open();
+  DecodeInRuns(state, *decoder);
+}
+BENCHMARK(BM_DecodeCp932Table)->Unit(benchmark::kMillisecond);
+
+void BM_DecodeCp932Iconv(benchmark::State& state) {
+  const std::unique_ptr<Cp932Decoder> decoder = Cp932Decoder::OpenIconvOnly();
+  DecodeInRuns(state, *decoder);
+}
+BENCHMARK(BM_DecodeCp932Iconv)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace tolvane
