@@ -18,8 +18,8 @@ Cp932TableDecoder::Cp932TableDecoder(std::unique_ptr<Cp932Decoder> iconv)
     ascii[i] = static_cast<char>(i);
   }
   std::array<char16_t, 128> units{};
-  const Decoded decoded = iconv_->DecodeInto(std::string_view(ascii.data(), ascii.size()),
-                                             units.data());
+  const Decoded decoded =
+      iconv_->DecodeInto(std::string_view(ascii.data(), ascii.size()), units.data());
   asciiIsItself_ = decoded.ok && decoded.units == ascii.size();
   for (std::size_t i = 0; asciiIsItself_ && i < units.size(); ++i) {
     asciiIsItself_ = units[i] == i;

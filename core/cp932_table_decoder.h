@@ -29,10 +29,10 @@ class Cp932TableDecoder final : public Cp932Decoder {
   // An entry: 0 not asked yet, else the kind in the high bits and the unit in the low 16.
   enum : std::uint32_t {
     kUnknown = 0,
-    kUnit = 1U << 16,         // decodes to the low 16 bits
-    kNotAlone = 2U << 16,     // (one byte) a lead byte or a bad byte: look at the pair
-    kBad = 3U << 16,          // (two bytes) not a character: the first byte is the bad one
-    kAskIconv = 4U << 16,     // iconv answered outside the shape above
+    kUnit = 1U << 16,      // decodes to the low 16 bits
+    kNotAlone = 2U << 16,  // (one byte) a lead byte or a bad byte: look at the pair
+    kBad = 3U << 16,       // (two bytes) not a character: the first byte is the bad one
+    kAskIconv = 4U << 16,  // iconv answered outside the shape above
   };
   std::uint32_t Single(unsigned char byte);
   std::uint32_t Pair(unsigned char lead, unsigned char trail);

@@ -30,8 +30,7 @@ class TextDecoder {
 
   // The same into a new text; nullopt on an invalid or truncated sequence, with `errorOffset`
   // (if given) set to the offset of the first bad byte.
-  std::optional<std::u16string> Decode(std::string_view bytes,
-                                       std::size_t* errorOffset = nullptr) {
+  std::optional<std::u16string> Decode(std::string_view bytes, std::size_t* errorOffset = nullptr) {
     std::u16string text(bytes.size(), u'\0');
     const Decoded decoded = DecodeInto(bytes, text.data());
     if (!decoded.ok) {

@@ -41,7 +41,8 @@ int OpenRegularFile(const std::string& path, std::size_t& firstRead, std::uint64
     return -1;
   }
   // Some files (those under /proc) report no size but have content; growth covers them.
-  sizeHint = S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) : 0;
+  sizeHint =
+      S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) : 0;
   const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) + 1;
   firstRead = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, kSmallestRead, kReadChunk));
   return fd;
@@ -203,7 +204,8 @@ bool HistoryLineReader::Refill() {
     // The whole lines in front of the bad one decode; they are still delivered in order.
     const std::size_t feed = before.rfind('\n');
     if (feed != std::string_view::npos) {
-      const TextDecoder::Decoded lines = decoder_.DecodeInto(bytes.substr(0, feed + 1), decoded_.get());
+      const TextDecoder::Decoded lines =
+          decoder_.DecodeInto(bytes.substr(0, feed + 1), decoded_.get());
       decodedSize_ = lines.ok ? lines.units : 0;
     }
     rawSize_ = 0;
