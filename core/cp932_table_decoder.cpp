@@ -70,7 +70,25 @@ TextDecoder::Decoded Cp932TableDecoder::DecodeInto(std::string_view bytes, char1
         break;
       }
     }
+    // The common case first, straight from the tables; anything else (an entry not filled
+    // yet, a bad byte, a lead byte at the end) takes the careful way below.
     const auto byte = static_cast<unsigned char>(bytes[pos]);
+    const std::uint32_t single = single_[byte];
+    if ((single & kKindMask) == kUnit) {
+      out[units++] = static_cast<char16_t>(single);
+      pos += 1;
+      continue;
+    }
+    if (single == kNotAlone && pos + 1 < size) {
+      const std::uint32_t pair =
+          pairs_[(std::size_t{byte} << 8) | static_cast<unsigned char>(bytes[pos + 1])];
+      if ((pair & kKindMask) == kUnit) {
+        out[units++] = static_cast<char16_t>(pair);
+        pos += 2;
+        continue;
+      }
+    }
+
     std::uint32_t entry = Single(byte);
     std::size_t length = 1;
     if (entry == kNotAlone) {

@@ -33,6 +33,7 @@ class Cp932TableDecoder final : public Cp932Decoder {
     kNotAlone = 2U << 16,  // (one byte) a lead byte or a bad byte: look at the pair
     kBad = 3U << 16,       // (two bytes) not a character: the first byte is the bad one
     kAskIconv = 4U << 16,  // iconv answered outside the shape above
+    kKindMask = 0xFFFFU << 16,
   };
   std::uint32_t Single(unsigned char byte);
   std::uint32_t Pair(unsigned char lead, unsigned char trail);
