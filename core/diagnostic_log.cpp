@@ -178,10 +178,13 @@ void DiagnosticLog::WriteLine(std::string_view text) {
   file_->WriteOut(false);
 }
 
+// Straight onto the held text: the loader writes one of these for every line it reads.
 void DiagnosticLog::WriteConverted(std::string_view label, std::u16string_view text) {
-  std::string line(label);
-  line += Utf16ToUtf8(text);
-  WriteLine(line);
+  file_->pending += label;
+  AppendUtf16AsUtf8(file_->pending, text);
+  file_->pending += '\n';
+  file_->wholeLines = file_->pending.size();
+  file_->WriteOut(false);
 }
 
 void DiagnosticLog::Flush() {

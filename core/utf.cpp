@@ -83,11 +83,13 @@ std::size_t DecodeUtf8(std::string_view text, char32_t& cp) {
 
 }  // namespace
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t unit = text[i];
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+      continue;
+    }
     if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
@@ -96,6 +98,12 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     AppendUtf8(out, unit);
   }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf16AsUtf8(out, text);
   return out;
 }
 

@@ -11,6 +11,8 @@ namespace tolvane {
 // lenient: an unpaired surrogate or a malformed UTF-8 sequence becomes U+FFFD, so a text always
 // arrives.
 std::string Utf16ToUtf8(std::u16string_view text);
+// Utf16ToUtf8 onto the end of `out`.
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view text);
 std::u16string Utf8ToUtf16(std::string_view text);
 
 // Strict UTF-8 for input files: an overlong form, an encoded surrogate, a code point past

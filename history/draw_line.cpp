@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <cstddef>
 #include <memory>
 #include <stdexcept>
@@ -37,10 +38,17 @@ std::size_t DigitRun(std::u16string_view text, std::size_t pos, std::size_t most
 // A field as the user typed it, in double quotes.
 std::string Quoted(std::u16string_view field) { return "\"" + Utf16ToUtf8(field) + "\""; }
 
-// "<label><n> (<n>)": the trace shows a character's code twice.
-std::string CharacterLine(const char* label, char16_t unit) {
-  const std::string code = std::to_string(static_cast<unsigned>(unit));
-  return label + code + " (" + code + ")";
+// "<label><n> (<n>)": the trace shows a character's code twice. Built in place: the loader
+// writes two of these for every line when it logs.
+std::string CharacterLine(std::string_view label, char16_t unit) {
+  std::array<char, 8> code{};
+  const auto end =
+      std::to_chars(code.data(), code.data() + code.size(), static_cast<unsigned>(unit)).ptr;
+  const std::string_view digits(code.data(), static_cast<std::size_t>(end - code.data()));
+  std::string line;
+  line.reserve(label.size() + 2 * digits.size() + 3);
+  line.append(label).append(digits).append(" (").append(digits).append(")");
+  return line;
 }
 
 // ReadWinningNumber's digits packed into one register (hundreds in the lowest byte), or
