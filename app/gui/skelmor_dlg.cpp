@@ -15,8 +15,8 @@
 
 #include "app/gui/about_dlg.h"
 #include "app/gui/dialog_font.h"
-#include "app/gui/import_dialog.h"
 #include "app/gui/evaluation_window.h"
+#include "app/gui/import_dialog.h"
 #include "app/gui/modal.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
