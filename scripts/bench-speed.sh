@@ -69,13 +69,16 @@ logged="$work/h200000.csv"
 plain_ms=$(median_ms "$runs" "$cli" predict "$logged" --filter lpf)
 log_ms=$(median_ms "$runs" "$cli" predict "$logged" --filter lpf --log "$work/trace.log")
 echo "   without a log: $plain_ms ms"
-echo "   with --log:    $log_ms ms (log of $(stat -c %s "$work/trace.log") bytes after the runs)"
+echo "   with --log:    $log_ms ms"
+rm -f "$work/trace.log"
 if command -v strace >/dev/null; then
-  rm -f "$work/trace.log"
   strace -f -c -e trace=write -o "$work/strace.txt" \
     "$cli" predict "$logged" --filter lpf --log "$work/trace.log" >/dev/null
   echo "   write calls of one run: $(awk '$NF == "write" {print $4}' "$work/strace.txt")"
+else
+  "$cli" predict "$logged" --filter lpf --log "$work/trace.log" >/dev/null
 fi
+echo "   one run's log: $(stat -c %s "$work/trace.log") bytes"
 echo
 
 echo "4. growth with the number of draws (ms, median of $runs runs)"
