@@ -56,16 +56,19 @@ class Cp932AgainstIconv : public ::testing::Test {
 TEST_F(Cp932AgainstIconv, EveryOneAndTwoByteSequence) {
   // Alone, and inside ASCII long enough for the sixteen-byte widening, at an odd offset, so the
   // table is met both from a fresh start and after a run.
-  const std::string before = "0123456789abcdefg";
-  const std::string after = "z\n";
+  const auto framed = [](std::string_view middle) {
+    std::string text = "0123456789abcdefg";
+    text.append(middle).append("z\n");
+    return text;
+  };
   for (unsigned first = 0; first < 256; ++first) {
     const std::string one(1, static_cast<char>(first));
     Compare(one);
-    Compare(before + one + after);
+    Compare(framed(one));
     for (unsigned second = 0; second < 256; ++second) {
       const std::string two = one + static_cast<char>(second);
       Compare(two);
-      Compare(before + two + after);
+      Compare(framed(two));
     }
   }
   EXPECT_EQ(mismatches_, 0);
