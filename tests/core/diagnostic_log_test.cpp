@@ -69,6 +69,23 @@ TEST(DiagnosticLog, NumbersReadAsADefaultStreamWritesThem) {
   EXPECT_EQ(ReadBytes(path), expected.str());
 }
 
+// An engine's value line outgrows the held text's write-out size long before it ends: the file
+// must never receive part of it, and then all of it at once.
+TEST(DiagnosticLog, ALineLongerThanTheBufferReachesTheFileWhole) {
+  const TempDir dir;
+  const std::string path = dir.File("trace.log");
+  std::string line;
+  DiagnosticLog log(path);
+  log << "first\n";
+  for (int i = 0; i < 30000; ++i) {  // about 200 KB
+    log << i * 0.5 << ' ';
+    line += std::to_string(i / 2) + (i % 2 == 0 ? " " : ".5 ");
+  }
+  EXPECT_EQ(ReadBytes(path), "first\n");  // the held text passed 64 KiB: only the whole line
+  log << '\n';
+  EXPECT_EQ(ReadBytes(path), "first\n" + line + "\n");
+}
+
 // A caller keeps its log open while a callee writes through its own: the lines must still be
 // in the order they were written, whichever spelling of the path each one used.
 TEST(DiagnosticLog, WritersOfOneFileKeepTheirOrder) {
