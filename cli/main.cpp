@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "cli/allocation_policy.h"
 #include "cli/backtest_command.h"
 #include "cli/exit_status.h"
 #include "cli/import_command.h"
@@ -71,6 +72,7 @@ int Main(int argc, char** argv) {
 }  // namespace tolvane::cli
 
 int main(int argc, char** argv) {
+  tolvane::cli::KeepFreedMemory();
   // Each command reports its own failures; this only catches the tool's own set-up failing
   // (such as running out of memory while building the parser).
   try {

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/cp932_table_decoder.h"
 #include "core/iconv_converter.h"
 
 namespace tolvane {
@@ -16,23 +17,21 @@ class IconvCp932Decoder final : public Cp932Decoder {
   explicit IconvCp932Decoder(std::unique_ptr<IconvConverter> converter)
       : converter_(std::move(converter)) {}
 
-  std::optional<std::u16string> Decode(std::string_view bytes, std::size_t* errorOffset) override {
+  Decoded DecodeInto(std::string_view bytes, char16_t* out) override {
     // One wide character per byte at most.
-    wide_.resize(bytes.size());
+    if (wide_.size() < bytes.size()) {
+      wide_.resize(bytes.size());
+    }
     const IconvConverter::Result result = converter_->Convert(
         bytes, reinterpret_cast<char*>(wide_.data()), wide_.size() * sizeof(wchar_t));
-    if (result.stop != IconvConverter::Stop::kDone) {
-      if (errorOffset != nullptr) {
-        *errorOffset = result.consumed;
-      }
-      return std::nullopt;
-    }
     const std::size_t units = result.produced / sizeof(wchar_t);
-    std::u16string text(units, u'\0');
     for (std::size_t i = 0; i < units; ++i) {
-      text[i] = static_cast<char16_t>(wide_[i]);
+      out[i] = static_cast<char16_t>(wide_[i]);
     }
-    return text;
+    if (result.stop != IconvConverter::Stop::kDone) {
+      return {false, units, result.consumed};
+    }
+    return {true, units, 0};
   }
 
  private:
@@ -43,6 +42,14 @@ class IconvCp932Decoder final : public Cp932Decoder {
 }  // namespace
 
 std::unique_ptr<Cp932Decoder> Cp932Decoder::Open() {
+  std::unique_ptr<Cp932Decoder> iconv = OpenIconvOnly();
+  if (!iconv) {
+    return nullptr;
+  }
+  return std::make_unique<Cp932TableDecoder>(std::move(iconv));
+}
+
+std::unique_ptr<Cp932Decoder> Cp932Decoder::OpenIconvOnly() {
   static_assert(sizeof(wchar_t) == 4, "glibc's wchar_t holds any code point");
   std::unique_ptr<IconvConverter> converter = IconvConverter::Open("WCHAR_T", "CP932");
   if (!converter) {

@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
+#include <charconv>
 #include <filesystem>
 #include <locale>
 #include <map>
 #include <mutex>
+#include <sstream>
 
 #include "core/utf.h"
 
@@ -15,12 +18,16 @@ namespace tolvane {
 
 // Text waits in `pending` until a writer asks for it to go out or it grows large; only the part
 // up to its last line feed is written then, so the file only ever receives whole lines.
+// `wholeLines` marks that part, so a value line megabytes long is never searched or copied
+// while it grows.
 struct DiagnosticLog::File {
   int fd = -1;
-  std::ostringstream pending;
+  std::string pending;
+  std::size_t wholeLines = 0;    // pending[0, wholeLines) ends with a line feed
+  std::ostringstream formatter;  // for the rare type that needs a stream
   int writeError = 0;
 
-  File() { pending.imbue(std::locale::classic()); }
+  File() { formatter.imbue(std::locale::classic()); }
   ~File() {
     WriteOut(true);
     ::close(fd);
@@ -28,17 +35,23 @@ struct DiagnosticLog::File {
   File(const File&) = delete;
   File& operator=(const File&) = delete;
 
+  void Append(std::string_view text) {
+    const std::size_t feed = text.rfind('\n');
+    if (feed != std::string_view::npos) {
+      wholeLines = pending.size() + feed + 1;
+    }
+    pending += text;
+  }
+
   // Writes the whole lines held (and, at the end, whatever is left).
   void WriteOut(bool everything) {
-    const std::string text = pending.str();
-    // rfind's npos + 1 wraps to 0: no whole line yet.
-    const std::size_t end = everything ? text.size() : text.rfind('\n') + 1;
+    const std::size_t end = everything ? pending.size() : wholeLines;
     if (end == 0) {
       return;
     }
-    WriteAll(std::string_view(text).substr(0, end));
-    pending.str(text.substr(end));
-    pending.seekp(0, std::ios::end);
+    WriteAll(std::string_view(pending).substr(0, end));
+    pending.erase(0, end);
+    wholeLines = 0;
   }
 
   void WriteAll(std::string_view bytes) {
@@ -61,7 +74,7 @@ struct DiagnosticLog::File {
 namespace {
 
 // Held text beyond this goes out (as whole lines) even without a line written by the loader.
-constexpr std::streamoff kWriteOutAt = std::streamoff{64} * 1024;
+constexpr std::size_t kWriteOutAt = std::size_t{64} * 1024;
 
 // Files currently open, by file. An entry lives exactly as long as some writer holds it.
 struct OpenLogs {
@@ -119,10 +132,39 @@ DiagnosticLog::DiagnosticLog(const std::string& logPath) {
 
 DiagnosticLog::~DiagnosticLog() { Close(); }
 
-std::ostream& DiagnosticLog::Text() { return file_->pending; }
+void DiagnosticLog::AppendText(std::string_view text) { file_->Append(text); }
+
+// What a stream in the classic locale with the default format writes: printf's %.6g, which
+// std::to_chars with general format and precision 6 is defined to match (inf and nan
+// included).
+void DiagnosticLog::AppendDouble(double value) {
+  std::array<char, 32> text{};
+  const auto result =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 6);
+  file_->Append(std::string_view(text.data(), static_cast<std::size_t>(result.ptr - text.data())));
+}
+
+void DiagnosticLog::AppendInteger(long long value) {
+  std::array<char, 24> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+  file_->Append(std::string_view(text.data(), static_cast<std::size_t>(result.ptr - text.data())));
+}
+
+void DiagnosticLog::AppendInteger(unsigned long long value) {
+  std::array<char, 24> text{};
+  const auto result = std::to_chars(text.data(), text.data() + text.size(), value);
+  file_->Append(std::string_view(text.data(), static_cast<std::size_t>(result.ptr - text.data())));
+}
+
+std::ostream& DiagnosticLog::Formatter() {
+  file_->formatter.str(std::string());
+  return file_->formatter;
+}
+
+void DiagnosticLog::AppendFormatted() { file_->Append(file_->formatter.view()); }
 
 void DiagnosticLog::WroteText() {
-  if (file_->pending.tellp() >= kWriteOutAt) {
+  if (file_->pending.size() >= kWriteOutAt) {
     file_->WriteOut(false);
   }
 }
@@ -131,17 +173,18 @@ void DiagnosticLog::WriteLine(std::string_view text) {
   if (!file_) {
     return;
   }
-  file_->pending << text << '\n';
+  file_->Append(text);
+  file_->Append("\n");
   file_->WriteOut(false);
 }
 
-void DiagnosticLog::WriteLine(std::string_view label, std::u16string_view text) {
-  if (!file_) {
-    return;
-  }
-  std::string line(label);
-  line += Utf16ToUtf8(text);
-  WriteLine(line);
+// Straight onto the held text: the loader writes one of these for every line it reads.
+void DiagnosticLog::WriteConverted(std::string_view label, std::u16string_view text) {
+  file_->pending += label;
+  AppendUtf16AsUtf8(file_->pending, text);
+  file_->pending += '\n';
+  file_->wholeLines = file_->pending.size();
+  file_->WriteOut(false);
 }
 
 void DiagnosticLog::Flush() {

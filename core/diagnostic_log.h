@@ -1,9 +1,10 @@
 #pragma once
 
 #include <memory>
-#include <sstream>
+#include <ostream>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
 namespace tolvane {
 
@@ -35,7 +36,7 @@ class DiagnosticLog {
   template <typename T>
   DiagnosticLog& operator<<(const T& value) {
     if (file_) {
-      Text() << value;
+      Append(value);
       WroteText();
     }
     return *this;
@@ -45,8 +46,12 @@ class DiagnosticLog {
   // loader's way: its trace must survive a crash).
   void WriteLine(std::string_view text);
   // The same for a label followed by a UTF-16 text written as UTF-8; nothing is converted while
-  // the log is not open.
-  void WriteLine(std::string_view label, std::u16string_view text);
+  // the log is not open (checked here, inline: the loader calls this for every line).
+  void WriteLine(std::string_view label, std::u16string_view text) {
+    if (file_) {
+      WriteConverted(label, text);
+    }
+  }
 
   // Hands every text held for this file to the kernel now.
   void Flush();
@@ -59,7 +64,39 @@ class DiagnosticLog {
   struct File;  // the open file shared by every writer of one path
 
  private:
-  std::ostream& Text();
+  void WriteConverted(std::string_view label, std::u16string_view text);
+  // Text goes in as it is, numbers as a default-formatted stream in the classic locale would
+  // write them (six significant digits), without a stream: an engine's value line holds a
+  // series' every value.
+  void AppendText(std::string_view text);
+  void AppendDouble(double value);
+  void AppendInteger(long long value);
+  void AppendInteger(unsigned long long value);
+  std::ostream& Formatter();  // for any other type
+
+  template <typename T>
+  void Append(const T& value) {
+    if constexpr (std::is_convertible_v<const T&, std::string_view>) {
+      AppendText(std::string_view(value));
+    } else if constexpr (std::is_same_v<T, char> || std::is_same_v<T, signed char> ||
+                         std::is_same_v<T, unsigned char>) {
+      const char c = static_cast<char>(value);  // a stream writes these as characters
+      AppendText(std::string_view(&c, 1));
+    } else if constexpr (std::is_same_v<T, bool>) {
+      AppendText(value ? "1" : "0");
+    } else if constexpr (std::is_integral_v<T> && std::is_signed_v<T>) {
+      AppendInteger(static_cast<long long>(value));
+    } else if constexpr (std::is_integral_v<T>) {
+      AppendInteger(static_cast<unsigned long long>(value));
+    } else if constexpr (std::is_same_v<T, double> || std::is_same_v<T, float>) {
+      AppendDouble(static_cast<double>(value));
+    } else {
+      std::ostream& stream = Formatter();
+      stream << value;
+      AppendFormatted();
+    }
+  }
+  void AppendFormatted();
   void WroteText();
 
   std::shared_ptr<File> file_;

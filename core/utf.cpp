@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "core/ascii_run.h"
+
 namespace tolvane {
 namespace {
 
@@ -81,11 +83,13 @@ std::size_t DecodeUtf8(std::string_view text, char32_t& cp) {
 
 }  // namespace
 
-std::string Utf16ToUtf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+void AppendUtf16AsUtf8(std::string& out, std::u16string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t unit = text[i];
+    if (unit < 0x80) {
+      out.push_back(static_cast<char>(unit));
+      continue;
+    }
     if (IsHighSurrogate(unit) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
       unit = 0x10000 + ((unit - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
@@ -94,27 +98,41 @@ std::string Utf16ToUtf8(std::u16string_view text) {
     }
     AppendUtf8(out, unit);
   }
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  AppendUtf16AsUtf8(out, text);
   return out;
 }
 
-std::optional<std::u16string> Utf8Decoder::Decode(std::string_view bytes,
-                                                  std::size_t* errorOffset) {
-  std::u16string out;
-  out.reserve(bytes.size());
+TextDecoder::Decoded Utf8Decoder::DecodeInto(std::string_view bytes, char16_t* out) {
   std::size_t pos = 0;
+  std::size_t units = 0;
   while (pos < bytes.size()) {
+    // ASCII is the same number in both forms; `units` never passes `pos`, so the run fits.
+    const std::size_t ascii = WidenAsciiRun(bytes.data() + pos, bytes.size() - pos, out + units);
+    pos += ascii;
+    units += ascii;
+    if (pos == bytes.size()) {
+      break;
+    }
     char32_t cp = 0;
     const std::size_t length = DecodeUtf8(bytes.substr(pos), cp);
     if (length == 0) {
-      if (errorOffset != nullptr) {
-        *errorOffset = pos;
-      }
-      return std::nullopt;
+      return {false, units, pos};
     }
-    AppendUtf16(out, cp);
+    if (cp < 0x10000) {
+      out[units++] = static_cast<char16_t>(cp);
+    } else {
+      cp -= 0x10000;
+      out[units++] = static_cast<char16_t>(0xD800 + (cp >> 10));
+      out[units++] = static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+    }
     pos += length;
   }
-  return out;
+  return {true, units, 0};
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

@@ -72,6 +72,10 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   }
 
   DrawDigitLists digits;
+  // The shortest line that passes the checks ("第1回,2000/1/1,,1" and a line feed) bounds the
+  // number of draws a file of this size can hold.
+  constexpr std::uint64_t kShortestDrawLine = 18;
+  digits.Reserve(reader.SizeHint() / kShortestDrawLine);
   DrawFields fields;
   RoundTracker rounds;
   std::u16string_view line;

@@ -63,6 +63,10 @@ class DrawDigitLists {
   explicit DrawDigitLists(std::uint64_t maxDraws = std::numeric_limits<std::uint32_t>::max())
       : maxDraws_(maxDraws) {}
 
+  // Makes room for `draws` draws at once (capped), so a long history is not copied
+  // as it grows. Only room: pages that are never written cost nothing.
+  void Reserve(std::uint64_t draws);
+
   // Throws std::length_error once the series would outgrow their size field.
   void Append(const std::array<std::uint8_t, 3>& digits);
 

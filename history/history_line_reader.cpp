@@ -5,8 +5,13 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cerrno>
 #include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "history/load_report.h"
 
@@ -15,10 +20,11 @@ namespace {
 
 // Large enough that iconv's per-call cost vanishes, small enough to stay in cache. Small files
 // get a buffer their own size.
-constexpr std::size_t kReadChunk = std::size_t{256} * 1024;
+constexpr std::size_t kReadChunk = std::size_t{64} * 1024;
 constexpr std::size_t kSmallestRead = 4096;
 
-int OpenRegularFile(const std::string& path, std::size_t& firstRead, int& error) {
+int OpenRegularFile(const std::string& path, std::size_t& firstRead, std::uint64_t& sizeHint,
+                    int& error) {
   if (path.find('\0') != std::string::npos) {
     error = ENOENT;  // the system call would read a shorter, different path
     return -1;
@@ -35,9 +41,37 @@ int OpenRegularFile(const std::string& path, std::size_t& firstRead, int& error)
     return -1;
   }
   // Some files (those under /proc) report no size but have content; growth covers them.
+  sizeHint =
+      S_ISREG(info.st_mode) ? static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) : 0;
   const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) + 1;
   firstRead = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, kSmallestRead, kReadChunk));
   return fd;
+}
+
+// The offset of the first line feed in text[0, size) (size if none), and whether a carriage
+// return comes before it. Eight units at a time: a history line is a few dozen.
+std::size_t FindLineEnd(const char16_t* text, std::size_t size, bool& carriageReturn) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i feed = _mm_set1_epi16(u'\n');
+  const __m128i ret = _mm_set1_epi16(u'\r');
+  for (; i + 8 <= size; i += 8) {
+    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
+    const auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, feed)));
+    auto returns = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, ret)));
+    if (feeds != 0) {
+      const int at = std::countr_zero(feeds);  // two mask bits per unit
+      returns &= (1U << at) - 1;
+      carriageReturn |= returns != 0;
+      return i + static_cast<std::size_t>(at / 2);
+    }
+    carriageReturn |= returns != 0;
+  }
+#endif
+  for (; i < size && text[i] != u'\n'; ++i) {
+    carriageReturn |= text[i] == u'\r';
+  }
+  return i;
 }
 
 // The line is named in the text itself, which the log and the user both read; the report counts
@@ -52,7 +86,7 @@ std::string TooLongText(std::uint64_t line) {
 HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decoder,
                                      std::string encodingName)
     : decoder_(decoder), encodingName_(std::move(encodingName)) {
-  fd_ = OpenRegularFile(path, firstRead_, openError_);
+  fd_ = OpenRegularFile(path, firstRead_, sizeHint_, openError_);
 }
 
 HistoryLineReader::~HistoryLineReader() {
@@ -81,7 +115,7 @@ bool HistoryLineReader::SkipLine() {
 }
 
 bool HistoryLineReader::Next(std::u16string_view& line) {
-  while (decodedPos_ >= decoded_.size()) {
+  while (decodedPos_ >= decodedSize_) {
     if (badLine_ != 0) {
       throw LoadError(
           "invalid " + encodingName_ + " byte sequence at line " + std::to_string(badLine_),
@@ -91,20 +125,20 @@ bool HistoryLineReader::Next(std::u16string_view& line) {
       return false;
     }
   }
-  // One pass finds the line's end and whether it holds carriage returns.
-  std::size_t end = decodedPos_;
   bool hasCarriageReturn = false;
-  while (end < decoded_.size() && decoded_[end] != u'\n') {
-    hasCarriageReturn |= decoded_[end] == u'\r';
-    ++end;
-  }
-  line = std::u16string_view(decoded_).substr(decodedPos_, end - decodedPos_);
-  decodedPos_ = end < decoded_.size() ? end + 1 : end;
+  const char16_t* start = decoded_.get() + decodedPos_;
+  const std::size_t length = FindLineEnd(start, decodedSize_ - decodedPos_, hasCarriageReturn);
+  line = std::u16string_view(start, length);
+  decodedPos_ = std::min(decodedPos_ + length + 1, decodedSize_);
   ++lineNumber_;
   if (hasCarriageReturn) {
-    withoutCr_.assign(line);
-    std::erase(withoutCr_, u'\r');
-    line = withoutCr_;
+    if (line.find(u'\r') == line.size() - 1) {
+      line.remove_suffix(1);  // a CR LF line ending: nothing to copy
+    } else {
+      withoutCr_.assign(line);
+      std::erase(withoutCr_, u'\r');
+      line = withoutCr_;
+    }
   }
   return true;
 }
@@ -148,34 +182,37 @@ void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
 
 // Decodes the next run of whole lines into `decoded_`; false when the file is used up.
 bool HistoryLineReader::Refill() {
-  decoded_.clear();
+  decodedSize_ = 0;
   decodedPos_ = 0;
   const std::size_t cut = CutRawRun();
   if (cut == 0) {
     return false;
   }
   CheckLineLengths(cut);
+  if (decodedCapacity_ < raw_.size()) {
+    decoded_ = std::make_unique_for_overwrite<char16_t[]>(raw_.size());
+    decodedCapacity_ = raw_.size();
+  }
 
   const std::string_view bytes(raw_.data(), cut);
-  std::size_t badOffset = 0;
-  std::optional<std::u16string> text = decoder_.Decode(bytes, &badOffset);
-  if (!text) {
+  const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, decoded_.get());
+  if (!decoded.ok) {
     // Every line before this run has been handed out, so lineNumber_ counts them.
-    const std::string_view before = bytes.substr(0, std::min(badOffset, bytes.size()));
+    const std::string_view before = bytes.substr(0, std::min(decoded.errorOffset, bytes.size()));
     badLine_ = lineNumber_ +
                static_cast<std::uint64_t>(std::count(before.begin(), before.end(), '\n')) + 1;
     // The whole lines in front of the bad one decode; they are still delivered in order.
     const std::size_t feed = before.rfind('\n');
-    text = feed == std::string_view::npos ? std::u16string()
-                                          : decoder_.Decode(bytes.substr(0, feed + 1));
+    if (feed != std::string_view::npos) {
+      const TextDecoder::Decoded lines =
+          decoder_.DecodeInto(bytes.substr(0, feed + 1), decoded_.get());
+      decodedSize_ = lines.ok ? lines.units : 0;
+    }
     rawSize_ = 0;
     eof_ = true;
-    if (text) {
-      decoded_ = std::move(*text);
-    }
     return true;
   }
-  decoded_ = std::move(*text);
+  decodedSize_ = decoded.units;
   std::memmove(raw_.data(), raw_.data() + cut, rawSize_ - cut);
   rawSize_ -= cut;
   return true;

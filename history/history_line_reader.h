@@ -32,6 +32,10 @@ class HistoryLineReader {
   // Why the file could not be opened: an errno value (EISDIR for a directory).
   int OpenError() const { return openError_; }
 
+  // The file's size when it was opened, 0 when unknown (a pipe, or a file under /proc): lets a
+  // caller size what it builds once.
+  std::uint64_t SizeHint() const { return sizeHint_; }
+
   // Passes over the first line as raw bytes, never decoding it; false when the file is empty.
   bool SkipLine();
 
@@ -56,11 +60,16 @@ class HistoryLineReader {
   int fd_ = -1;
   int openError_ = 0;
   std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size
+  std::uint64_t sizeHint_ = 0;
   bool eof_ = false;
 
   std::vector<char> raw_;  // bytes read but not decoded yet: [0, rawSize_)
   std::size_t rawSize_ = 0;
-  std::u16string decoded_;  // whole lines, decoded
+  // Whole lines, decoded: [0, decodedSize_) of a buffer that holds raw_.size() units, enough for
+  // any run of raw bytes (one unit per byte at most).
+  std::unique_ptr<char16_t[]> decoded_;
+  std::size_t decodedCapacity_ = 0;
+  std::size_t decodedSize_ = 0;
   std::size_t decodedPos_ = 0;
   std::u16string withoutCr_;  // scratch for lines that hold carriage returns
 

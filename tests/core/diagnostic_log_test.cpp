@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <limits>
+#include <locale>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "tests/support/temp_dir.h"
 
@@ -20,6 +26,64 @@ TEST(DiagnosticLog, AppendsToWhatIsThere) {
     log << 1.0 / 3.0 << ' ' << 1234567.0 << ' ' << 42 << '\n';
   }
   EXPECT_EQ(ReadBytes(path), "first run\nsecond run\n0.333333 1.23457e+06 42\n");
+}
+
+// Numbers are formatted without a stream; they must read exactly as a default stream writes them.
+TEST(DiagnosticLog, NumbersReadAsADefaultStreamWritesThem) {
+  const TempDir dir;
+  const std::string path = dir.File("trace.log");
+  const std::vector<double> doubles = {0.0,
+                                       -0.0,
+                                       1.0,
+                                       -2.5,
+                                       0.1,
+                                       1.0 / 3.0,
+                                       123456.0,
+                                       1234567.0,
+                                       999999.5,
+                                       1e-5,
+                                       0.0001,
+                                       1e300,
+                                       -1e-300,
+                                       4.9e-324,
+                                       2.0 / 3e7,
+                                       std::numeric_limits<double>::infinity(),
+                                       -std::numeric_limits<double>::infinity(),
+                                       std::numeric_limits<double>::quiet_NaN(),
+                                       -std::numeric_limits<double>::quiet_NaN()};
+  std::ostringstream expected;
+  expected.imbue(std::locale::classic());
+  {
+    DiagnosticLog log(path);
+    for (const double value : doubles) {
+      log << value << ' ' << static_cast<float>(value) << '\n';
+      expected << value << ' ' << static_cast<float>(value) << '\n';
+    }
+    log << std::int32_t{-2147483647 - 1} << ' ' << std::uint32_t{4294967295U} << ' '
+        << std::int64_t{-9223372036854775807 - 1} << ' ' << std::size_t{18446744073709551615U}
+        << ' ' << true << ' ' << 'x' << ' ' << std::string("text") << '\n';
+    expected << std::int32_t{-2147483647 - 1} << ' ' << std::uint32_t{4294967295U} << ' '
+             << std::int64_t{-9223372036854775807 - 1} << ' ' << std::size_t{18446744073709551615U}
+             << ' ' << true << ' ' << 'x' << ' ' << std::string("text") << '\n';
+  }
+  EXPECT_EQ(ReadBytes(path), expected.str());
+}
+
+// An engine's value line outgrows the held text's write-out size long before it ends: the file
+// must never receive part of it, and then all of it at once.
+TEST(DiagnosticLog, ALineLongerThanTheBufferReachesTheFileWhole) {
+  const TempDir dir;
+  const std::string path = dir.File("trace.log");
+  std::string line;
+  DiagnosticLog log(path);
+  log << "first\n";
+  for (int i = 0; i < 30000; ++i) {  // about 200 KB
+    log << i * 0.5 << ' ';
+    line += std::to_string(i / 2) + (i % 2 == 0 ? " " : ".5 ");
+  }
+  EXPECT_EQ(ReadBytes(path), "first\n");  // the held text passed 64 KiB: only the whole line
+  log << '\n';
+  EXPECT_EQ(ReadBytes(path), "first\n" + line + "\n");
 }
 
 // A caller keeps its log open while a callee writes through its own: the lines must still be

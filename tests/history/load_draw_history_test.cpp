@@ -523,5 +523,52 @@ TEST(LoadDrawHistory, BundledSampleLoads) {
   EXPECT_EQ(draws.back(), (Draw{0, 9, 2}));
 }
 
+// The loader's decoder gives what plain iconv gives, down to the log's bytes: the fuzz corpus,
+// and a file of several read runs whose bad byte (or lead byte cut off) comes late.
+TEST(LoadDrawHistory, TableDecoderLoadsExactlyAsPlainIconv) {
+  const TempDir dir;
+  std::vector<std::string> paths;
+  for (const auto& entry : std::filesystem::directory_iterator(TOLVANE_HISTORY_CORPUS)) {
+    paths.push_back(entry.path().string());
+  }
+  std::string longText = kHeader;
+  for (int i = 1; i <= 9000; ++i) {
+    longText += "第" + std::to_string(i) + "回,2018/6/12,金," + std::to_string(i % 1000) + "\n";
+  }
+  const std::string cp932 = Utf8ToCp932(longText);
+  for (const std::string& tail :
+       {std::string(), std::string("\x91\xE6\x80\n"), std::string("\x91")}) {
+    paths.push_back(dir.File("long" + std::to_string(paths.size()) + ".csv"));
+    WriteBytes(paths.back(), cp932 + tail);
+  }
+  for (const std::string& path : paths) {
+    struct Outcome {
+      std::int32_t result;
+      LoadReport report;
+      std::vector<Draw> draws;
+      std::string log;
+    };
+    const auto load = [&](Cp932DecoderFactory factory, const std::string& logName) {
+      OwnedHistory history;
+      Outcome outcome;
+      const std::string logPath = dir.File(logName);
+      outcome.result = LoadDrawHistoryUsing(factory, path, history->hundreds, history->tens,
+                                            history->ones, logPath, &outcome.report);
+      outcome.draws = Draws(history.get());
+      outcome.log = ReadBytes(logPath);
+      return outcome;
+    };
+    const Outcome table = load(&Cp932Decoder::Open, "table.log");
+    const Outcome iconv = load(&Cp932Decoder::OpenIconvOnly, "iconv.log");
+    SCOPED_TRACE(path);
+    EXPECT_EQ(table.result, iconv.result);
+    EXPECT_EQ(table.report.line, iconv.report.line);
+    EXPECT_EQ(table.report.reason, iconv.report.reason);
+    EXPECT_EQ(table.report.draws, iconv.report.draws);
+    EXPECT_EQ(table.draws, iconv.draws);
+    EXPECT_EQ(table.log, iconv.log);
+  }
+}
+
 }  // namespace
 }  // namespace tolvane::test
