@@ -1,6 +1,7 @@
 #include "spectral/fir_filter.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <numbers>
@@ -124,11 +125,19 @@ std::int32_t DesignBandPass(FirFilter& filter) {
 }
 
 void ApplyBlackmanWindow(double* values) {
+  // Every design multiplies by the same window, and a prediction designs a kernel per digit and
+  // place: the weights are computed once, by the very same expression.
+  static const std::array<double, kTaps> kWindow = [] {
+    std::array<double, kTaps> weights{};
+    for (std::size_t i = 0; i < kTaps; ++i) {
+      const auto x = static_cast<double>(i);
+      weights[i] = 0.42 - 0.5 * std::cos(x * 2.0 * std::numbers::pi / 127.0) +
+                   0.08 * std::cos(x * 4.0 * std::numbers::pi / 127.0);
+    }
+    return weights;
+  }();
   for (std::size_t i = 0; i < kTaps; ++i) {
-    const auto x = static_cast<double>(i);
-    const double w = 0.42 - 0.5 * std::cos(x * 2.0 * std::numbers::pi / 127.0) +
-                     0.08 * std::cos(x * 4.0 * std::numbers::pi / 127.0);
-    values[i] = w * values[i];
+    values[i] = kWindow[i] * values[i];
   }
 }
 
