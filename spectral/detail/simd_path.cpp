@@ -1,7 +1,15 @@
 #include "spectral/detail/simd_path.h"
 
 #if defined(TOLVANE_X86_KERNELS)
+// glibc's header is C and spells the result type _Bool, which GCC's C++ accepts and clang's does
+// not (clang builds the fuzz targets and runs clang-tidy).
+#if defined(__clang__)
+#define _Bool bool
 #include <sys/platform/x86.h>
+#undef _Bool
+#else
+#include <sys/platform/x86.h>
+#endif
 #endif
 
 namespace tolvane::detail {
