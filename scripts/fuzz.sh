@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the fuzz preset (clang, libFuzzer + AddressSanitizer + UndefinedBehaviorSanitizer) and
-# runs each fuzz target for ${FUZZ_SECONDS:-30} seconds, starting from a copy of its committed
-# seed corpus (the corpus itself is never written). Any crash, leak or sanitizer report fails the
-# script; its reproducer is kept and named.
+# runs each fuzz target for ${FUZZ_SECONDS:-30} seconds, as many at once as there are processors,
+# starting from a copy of its committed seed corpus (the corpus itself is never written). Any
+# crash, leak or sanitizer report fails the script; its reproducer is kept and named.
 #   scripts/fuzz.sh [TARGET...]     targets: history spectral round import (default: all)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -21,20 +21,37 @@ keep_work=0
 cleanup() { if [ "$keep_work" -eq 0 ]; then rm -rf "$work"; fi; }
 trap cleanup EXIT
 
-failed=0
-for name in "${targets[@]}"; do
-  target="tolvane_${name}_fuzzer"
+# run_target NAME: one target on a copy of its seeds; its exit status in $work/NAME/status.
+run_target() {
+  local name=$1 status=0
   mkdir -p "$work/$name/corpus" "$work/$name/artifacts"
   cp "fuzz/corpus/$name/"* "$work/$name/corpus/"
-  echo "fuzz: running $target for ${seconds}s"
-  status=0
-  "./build/fuzz/fuzz/$target" \
+  "./build/fuzz/fuzz/tolvane_${name}_fuzzer" \
     -max_total_time="$seconds" \
     -timeout=10 \
     -rss_limit_mb=2048 \
     -print_final_stats=1 \
     -artifact_prefix="$work/$name/artifacts/" \
     "$work/$name/corpus" 2>"$work/$name/fuzz.log" || status=$?
+  echo "$status" >"$work/$name/status"
+}
+
+# Each target is single-threaded: as many run at once as there are processors.
+jobs_at_once=$(nproc)
+for name in "${targets[@]}"; do
+  while [ "$(jobs -rp | wc -l)" -ge "$jobs_at_once" ]; do
+    wait -n || true
+  done
+  echo "fuzz: running tolvane_${name}_fuzzer for ${seconds}s"
+  run_target "$name" &
+done
+wait
+
+failed=0
+for name in "${targets[@]}"; do
+  target="tolvane_${name}_fuzzer"
+  status=$(cat "$work/$name/status" 2>/dev/null || echo 1)
+  echo "fuzz: $target:"
   grep -E '^(stat::number_of_executed_units|stat::peak_rss_mb|#[0-9]+ +DONE)' "$work/$name/fuzz.log" || true
   if [ "$status" -ne 0 ] || [ -n "$(ls -A "$work/$name/artifacts")" ] ||
      grep -qE 'ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|runtime error:' "$work/$name/fuzz.log"; then
