@@ -4,14 +4,12 @@
 #include <boost/math/distributions/binomial.hpp>
 #include <cstddef>
 
+#include "evaluate/quiet_policy.h"
+
 namespace tolvane {
 namespace {
 
-// A tail that cannot be computed comes back as NaN instead of an exception.
-using QuietPolicy = boost::math::policies::policy<
-    boost::math::policies::domain_error<boost::math::policies::ignore_error>,
-    boost::math::policies::overflow_error<boost::math::policies::ignore_error>,
-    boost::math::policies::evaluation_error<boost::math::policies::ignore_error>>;
+using detail::QuietPolicy;
 
 // Fills the p-values of counts whose hits are in place.
 void FillPValues(HitCounts& counts, double (*chance)(int)) {
