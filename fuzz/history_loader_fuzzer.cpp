@@ -1,9 +1,11 @@
 // Arbitrary bytes as a history file, loaded with a log: nothing may crash, leak or read out of
-// bounds, and the records must be either fully loaded or untouched.
+// bounds, and the records must be either fully loaded or untouched. Loaded again without a log,
+// where plain lines are judged from their bytes, it must give the same outcome in every detail.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "fuzz/scratch_dir.h"
 #include "history/draw_history.h"
@@ -22,8 +24,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   tolvane::DrawHistory history{};
+  tolvane::LoadReport report;
   const std::int32_t result =
-      tolvane::LoadDrawHistory(path, history.hundreds, history.tens, history.ones, log);
+      tolvane::LoadDrawHistory(path, history.hundreds, history.tens, history.ones, log, &report);
+
+  tolvane::DrawHistory unlogged{};
+  tolvane::LoadReport unloggedReport;
+  Check(tolvane::LoadDrawHistory(path, unlogged.hundreds, unlogged.tens, unlogged.ones, "",
+                                 &unloggedReport) == result);
+  Check(unloggedReport.line == report.line && unloggedReport.reason == report.reason &&
+        unloggedReport.draws == report.draws && unloggedReport.lowestRound == report.lowestRound &&
+        unloggedReport.highestRound == report.highestRound &&
+        unloggedReport.firstOutOfOrderLine == report.firstOutOfOrderLine);
+  for (const auto& [logged, bare] : {std::pair{history.hundreds, unlogged.hundreds},
+                                     {history.tens, unlogged.tens},
+                                     {history.ones, unlogged.ones}}) {
+    Check(logged.size == bare.size);
+    for (std::uint32_t i = 0; i < logged.size; ++i) {
+      Check(logged.data[i] == bare.data[i]);
+    }
+  }
+  tolvane::ReleaseDrawHistory(unlogged);
   if (result == tolvane::kLoadOk) {
     const std::uint32_t n = history.hundreds.size;
     Check(history.tens.size == n && history.ones.size == n);

@@ -51,27 +51,6 @@ std::string CharacterLine(std::string_view label, char16_t unit) {
   return line;
 }
 
-// ReadWinningNumber's digits packed into one register (hundreds in the lowest byte), or
-// kNoNumber. The loader builds its result from this: three bytes assembled in memory and read
-// back whole stall the processor's store forwarding, once per line.
-constexpr std::uint32_t kNoNumber = ~std::uint32_t{0};
-std::uint32_t PackedWinningNumber(std::u16string_view field) {
-  if (field.empty()) {
-    return kNoNumber;
-  }
-  // Short numbers are right-aligned behind "0" padding.
-  const std::size_t padding = field.size() >= 3 ? 0 : 3 - field.size();
-  std::uint32_t packed = 0;
-  for (std::size_t place = 0; place < 3; ++place) {
-    const char16_t c = place < padding ? u'0' : field[place - padding];
-    if (!IsAsciiDigit(c)) {
-      return kNoNumber;
-    }
-    packed |= static_cast<std::uint32_t>(c - u'0') << (8 * place);
-  }
-  return packed;
-}
-
 // Asks for transparent huge pages over the whole 2 MiB pages inside [data, data + bytes): a long
 // history's series are written once from start to end, and with 4 KiB pages every page would be
 // a fault of its own (a million draws: 6,000). Only advice; nothing changes where it is not
@@ -197,20 +176,20 @@ std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view
 void DrawDigitLists::Reserve(std::uint64_t draws) {
   // Beyond this the file is grown into as usual, so a huge hint cannot fail the load.
   constexpr std::uint64_t kMostReserved = std::uint64_t{1} << 26;
-  digits_.reserve(static_cast<std::size_t>(std::min({draws, maxDraws_, kMostReserved})) * 3);
+  draws_.reserve(static_cast<std::size_t>(std::min({draws, maxDraws_, kMostReserved})));
+  PreferHugePages(draws_.data(), draws_.capacity() * sizeof(std::uint32_t));
 }
 
 void DrawDigitLists::Append(const std::array<std::uint8_t, 3>& digits) {
   if (size() >= maxDraws_) {
     throw std::length_error("too many draw lines (at most " + std::to_string(maxDraws_) + ")");
   }
-  digits_.push_back(digits[0]);
-  digits_.push_back(digits[1]);
-  digits_.push_back(digits[2]);
+  draws_.push_back(std::uint32_t{digits[0]} | std::uint32_t{digits[1]} << 8 |
+                   std::uint32_t{digits[2]} << 16);
 }
 
 void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) const {
-  const std::size_t count = digits_.size() / 3;
+  const std::size_t count = draws_.size();
   std::array<std::unique_ptr<double[]>, 3> arrays;
   for (auto& array : arrays) {
     array = std::make_unique_for_overwrite<double[]>(count);
@@ -218,7 +197,7 @@ void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) cons
   }
   for (std::size_t draw = 0; draw < count; ++draw) {
     for (std::size_t place = 0; place < 3; ++place) {
-      arrays[place][draw] = digits_[draw * 3 + place];
+      arrays[place][draw] = (draws_[draw] >> (8 * place)) & 0xFFU;
     }
   }
   const std::array<WAData*, 3> records = {&hundreds, &tens, &ones};
@@ -266,12 +245,14 @@ CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
     throw LoadError("Invalid winning number format", 0,
                     "winning number " + Quoted(fields[3]) + " is not three digits");
   }
-  // The digits in bytes 0 to 2 and the round in bytes 4 to 7, built in one register (see
-  // PackedWinningNumber).
+  return PackDraw(digits, roundNumber);
+}
+
+CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round) {
   static_assert(sizeof(CheckedDraw) == 8 && offsetof(CheckedDraw, round) == 4 &&
                 std::endian::native == std::endian::little);
-  return std::bit_cast<CheckedDraw>(std::uint64_t{digits} |
-                                    std::uint64_t{static_cast<std::uint32_t>(roundNumber)} << 32);
+  return std::bit_cast<CheckedDraw>(std::uint64_t{packedDigits} |
+                                    std::uint64_t{static_cast<std::uint32_t>(round)} << 32);
 }
 
 std::string FieldCountReason(std::size_t fields) {

@@ -55,6 +55,27 @@ bool IsDrawDate(std::u16string_view field);
 // their first three); nullopt unless the field is non-empty and those three are ASCII digits.
 std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view field);
 
+// ReadWinningNumber's digits packed into one register (hundreds in the lowest byte), or
+// kNoNumber. Results are built from this: three bytes assembled in memory and read back whole
+// stall the processor's store forwarding, once per line.
+inline constexpr std::uint32_t kNoNumber = ~std::uint32_t{0};
+inline std::uint32_t PackedWinningNumber(std::u16string_view field) {
+  if (field.empty()) {
+    return kNoNumber;
+  }
+  // Short numbers are right-aligned behind "0" padding.
+  const std::size_t padding = field.size() >= 3 ? 0 : 3 - field.size();
+  std::uint32_t packed = 0;
+  for (std::size_t place = 0; place < 3; ++place) {
+    const char16_t c = place < padding ? u'0' : field[place - padding];
+    if (c < u'0' || c > u'9') {
+      return kNoNumber;
+    }
+    packed |= static_cast<std::uint32_t>(c - u'0') << (8 * place);
+  }
+  return packed;
+}
+
 // The digits of the accepted draw lines, three bytes a draw, held until the whole file has
 // passed its checks; only then do they become the caller's series.
 class DrawDigitLists {
@@ -70,7 +91,7 @@ class DrawDigitLists {
   // Throws std::length_error once the series would outgrow their size field.
   void Append(const std::array<std::uint8_t, 3>& digits);
 
-  std::uint64_t size() const { return digits_.size() / 3; }
+  std::uint64_t size() const { return draws_.size(); }
   std::uint64_t limit() const { return maxDraws_; }
 
   // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one.
@@ -80,7 +101,8 @@ class DrawDigitLists {
 
  private:
   std::uint64_t maxDraws_;
-  std::vector<std::uint8_t> digits_;  // hundreds, tens, ones of draw 0, then of draw 1, ...
+  // One word a draw, hundreds in the lowest byte, then tens and ones: one store per line.
+  std::vector<std::uint32_t> draws_;
 };
 
 // Checks one draw line that has at least four fields: the round (field 0), the date (field 1)
@@ -94,6 +116,9 @@ struct CheckedDraw {
   std::int32_t round;                  // the number between 第 and 回
 };
 CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
+
+// A CheckedDraw from PackedWinningNumber's digits, built in one register.
+CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round);
 
 // The user's reason for a draw line with too few fields: "3 fields; a draw line needs at least 4".
 std::string FieldCountReason(std::size_t fields);

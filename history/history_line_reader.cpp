@@ -5,13 +5,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstring>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 #include "history/load_report.h"
 
@@ -46,32 +41,6 @@ int OpenRegularFile(const std::string& path, std::size_t& firstRead, std::uint64
   const auto size = static_cast<std::uint64_t>(std::max<off_t>(info.st_size, 0)) + 1;
   firstRead = static_cast<std::size_t>(std::clamp<std::uint64_t>(size, kSmallestRead, kReadChunk));
   return fd;
-}
-
-// The offset of the first line feed in text[0, size) (size if none), and whether a carriage
-// return comes before it. Eight units at a time: a history line is a few dozen.
-std::size_t FindLineEnd(const char16_t* text, std::size_t size, bool& carriageReturn) {
-  std::size_t i = 0;
-#if defined(__SSE2__)
-  const __m128i feed = _mm_set1_epi16(u'\n');
-  const __m128i ret = _mm_set1_epi16(u'\r');
-  for (; i + 8 <= size; i += 8) {
-    const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i));
-    const auto feeds = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, feed)));
-    auto returns = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(units, ret)));
-    if (feeds != 0) {
-      const int at = std::countr_zero(feeds);  // two mask bits per unit
-      returns &= (1U << at) - 1;
-      carriageReturn |= returns != 0;
-      return i + static_cast<std::size_t>(at / 2);
-    }
-    carriageReturn |= returns != 0;
-  }
-#endif
-  for (; i < size && text[i] != u'\n'; ++i) {
-    carriageReturn |= text[i] == u'\r';
-  }
-  return i;
 }
 
 // The line is named in the text itself, which the log and the user both read; the report counts
@@ -115,32 +84,54 @@ bool HistoryLineReader::SkipLine() {
 }
 
 bool HistoryLineReader::Next(std::u16string_view& line) {
-  while (decodedPos_ >= decodedSize_) {
-    if (badLine_ != 0) {
-      throw LoadError(
-          "invalid " + encodingName_ + " byte sequence at line " + std::to_string(badLine_),
-          badLine_, "bytes that are not " + encodingName_);
-    }
-    if (!Refill()) {
-      return false;
-    }
+  std::string_view bytes;
+  if (!NextBytes(bytes)) {
+    return false;
   }
-  bool hasCarriageReturn = false;
-  const char16_t* start = decoded_.get() + decodedPos_;
-  const std::size_t length = FindLineEnd(start, decodedSize_ - decodedPos_, hasCarriageReturn);
-  line = std::u16string_view(start, length);
-  decodedPos_ = std::min(decodedPos_ + length + 1, decodedSize_);
-  ++lineNumber_;
-  if (hasCarriageReturn) {
-    if (line.find(u'\r') == line.size() - 1) {
-      line.remove_suffix(1);  // a CR LF line ending: nothing to copy
-    } else {
-      withoutCr_.assign(line);
-      std::erase(withoutCr_, u'\r');
-      line = withoutCr_;
-    }
-  }
+  line = Decode(bytes);
   return true;
+}
+
+bool HistoryLineReader::NextBytes(std::string_view& bytes) {
+  if (linePos_ >= runEnd_ && !Refill()) {
+    return false;
+  }
+  const char* start = raw_.data() + linePos_;
+  const std::size_t left = runEnd_ - linePos_;
+  const void* feed = std::memchr(start, '\n', left);
+  const std::size_t length =
+      feed == nullptr ? left : static_cast<std::size_t>(static_cast<const char*>(feed) - start);
+  bytes = std::string_view(start, length);
+  linePos_ = std::min(linePos_ + length + 1, runEnd_);
+  ++lineNumber_;
+  return true;
+}
+
+std::u16string_view HistoryLineReader::Decode(std::string_view bytes) {
+  if (decodedCapacity_ < bytes.size()) {
+    // At least a read's worth, so that a history's short lines allocate once.
+    decodedCapacity_ = std::max(bytes.size(), kReadChunk);
+    decoded_ = std::make_unique_for_overwrite<char16_t[]>(decodedCapacity_);
+  }
+  const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, decoded_.get());
+  if (!decoded.ok) {
+    throw LoadError(
+        "invalid " + encodingName_ + " byte sequence at line " + std::to_string(lineNumber_),
+        lineNumber_, "bytes that are not " + encodingName_);
+  }
+  std::u16string_view line(decoded_.get(), decoded.units);
+  const std::size_t carriageReturn = line.find(u'\r');
+  if (carriageReturn == std::u16string_view::npos) {
+    return line;
+  }
+  if (carriageReturn == line.size() - 1) {
+    line.remove_suffix(1);  // a CR LF line ending: nothing to copy
+  } else {
+    withoutCr_.assign(line);
+    std::erase(withoutCr_, u'\r');
+    line = withoutCr_;
+  }
+  return line;
 }
 
 std::size_t HistoryLineReader::CutRawRun() {
@@ -180,41 +171,19 @@ void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
   }
 }
 
-// Decodes the next run of whole lines into `decoded_`; false when the file is used up.
 bool HistoryLineReader::Refill() {
-  decodedSize_ = 0;
-  decodedPos_ = 0;
+  if (runEnd_ != 0) {
+    std::memmove(raw_.data(), raw_.data() + runEnd_, rawSize_ - runEnd_);
+    rawSize_ -= runEnd_;
+  }
+  runEnd_ = 0;
+  linePos_ = 0;
   const std::size_t cut = CutRawRun();
   if (cut == 0) {
     return false;
   }
   CheckLineLengths(cut);
-  if (decodedCapacity_ < raw_.size()) {
-    decoded_ = std::make_unique_for_overwrite<char16_t[]>(raw_.size());
-    decodedCapacity_ = raw_.size();
-  }
-
-  const std::string_view bytes(raw_.data(), cut);
-  const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, decoded_.get());
-  if (!decoded.ok) {
-    // Every line before this run has been handed out, so lineNumber_ counts them.
-    const std::string_view before = bytes.substr(0, std::min(decoded.errorOffset, bytes.size()));
-    badLine_ = lineNumber_ +
-               static_cast<std::uint64_t>(std::count(before.begin(), before.end(), '\n')) + 1;
-    // The whole lines in front of the bad one decode; they are still delivered in order.
-    const std::size_t feed = before.rfind('\n');
-    if (feed != std::string_view::npos) {
-      const TextDecoder::Decoded lines =
-          decoder_.DecodeInto(bytes.substr(0, feed + 1), decoded_.get());
-      decodedSize_ = lines.ok ? lines.units : 0;
-    }
-    rawSize_ = 0;
-    eof_ = true;
-    return true;
-  }
-  decodedSize_ = decoded.units;
-  std::memmove(raw_.data(), raw_.data() + cut, rawSize_ - cut);
-  rawSize_ -= cut;
+  runEnd_ = cut;
   return true;
 }
 

@@ -11,11 +11,11 @@
 namespace tolvane {
 
 // Streams the lines of a code page 932 or UTF-8 file as UTF-16 without holding the whole file.
-// Raw bytes are cut at line feeds before decoding: in both encodings 0x0A is never part of a
-// multi-byte character, so no character spans a cut. Lines end at a line feed (not part of the
-// line); a last line without one still counts; every carriage return is removed. No line may be
-// longer than kMaxLineBytes, so no input, however it is shaped, makes the reader hold more than a
-// few of those at once.
+// Raw bytes are cut at line feeds and each line is decoded on its own: in both encodings 0x0A is
+// never part of a multi-byte character, so no character spans a cut. Lines end at a line feed (not
+// part of the line); a last line without one still counts; every carriage return is removed. No
+// line may be longer than kMaxLineBytes, so no input, however it is shaped, makes the reader hold
+// more than a few of those at once.
 class HistoryLineReader {
  public:
   static constexpr std::size_t kMaxLineBytes = std::size_t{1} << 20;
@@ -39,15 +39,22 @@ class HistoryLineReader {
   // Passes over the first line as raw bytes, never decoding it; false when the file is empty.
   bool SkipLine();
 
-  // The next line, valid until the next call; false at the end of the file. Throws LoadError
-  // (history/load_report.h) naming the line of an undecodable byte sequence or of a line longer
-  // than kMaxLineBytes, or for a read error. Lines before a bad one are all delivered first.
+  // The next line, decoded, valid until the next call; false at the end of the file. Throws
+  // LoadError (history/load_report.h) naming the line of an undecodable byte sequence or of a line
+  // longer than kMaxLineBytes, or for a read error. Lines before a bad one are all delivered first.
   bool Next(std::u16string_view& line);
+
+  // The same in two steps, for a caller that can judge most lines from their bytes: the next
+  // line's bytes (carriage returns still in them), valid until the next call, and then, if
+  // needed, the same line decoded as Next would give it, valid until the next call of either.
+  bool NextBytes(std::string_view& bytes);
+  std::u16string_view Decode(std::string_view bytes);
 
   // The 1-based number of the line Next or SkipLine passed last.
   std::uint64_t LineNumber() const { return lineNumber_; }
 
  private:
+  // Holds the next run of whole lines in raw_[0, runEnd_); false when the file is used up.
   bool Refill();
   // Finds the end of the raw run to decode next: just after its last line feed, or the end of
   // the file. 0 when nothing is left.
@@ -63,18 +70,16 @@ class HistoryLineReader {
   std::uint64_t sizeHint_ = 0;
   bool eof_ = false;
 
-  std::vector<char> raw_;  // bytes read but not decoded yet: [0, rawSize_)
+  std::vector<char> raw_;  // bytes read: [0, rawSize_)
   std::size_t rawSize_ = 0;
-  // Whole lines, decoded: [0, decodedSize_) of a buffer that holds raw_.size() units, enough for
-  // any run of raw bytes (one unit per byte at most).
+  std::size_t runEnd_ = 0;   // raw_[0, runEnd_) holds whole lines ...
+  std::size_t linePos_ = 0;  // ... of which those from here on are still to be handed out
+  // A line decoded, in a buffer grown to the longest line met (each byte gives one unit at most).
   std::unique_ptr<char16_t[]> decoded_;
   std::size_t decodedCapacity_ = 0;
-  std::size_t decodedSize_ = 0;
-  std::size_t decodedPos_ = 0;
   std::u16string withoutCr_;  // scratch for lines that hold carriage returns
 
   std::uint64_t lineNumber_ = 0;
-  std::uint64_t badLine_ = 0;  // a line that failed to decode, raised once `decoded_` is used up
 };
 
 }  // namespace tolvane

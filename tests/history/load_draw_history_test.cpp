@@ -524,7 +524,8 @@ TEST(LoadDrawHistory, BundledSampleLoads) {
 }
 
 // The loader's decoder gives what plain iconv gives, down to the log's bytes: the fuzz corpus,
-// and a file of several read runs whose bad byte (or lead byte cut off) comes late.
+// and a file of several read runs whose bad byte (or lead byte cut off) comes late. A load
+// without a log, which judges plain lines from their bytes, gives the same again.
 TEST(LoadDrawHistory, TableDecoderLoadsExactlyAsPlainIconv) {
   const TempDir dir;
   std::vector<std::string> paths;
@@ -551,22 +552,26 @@ TEST(LoadDrawHistory, TableDecoderLoadsExactlyAsPlainIconv) {
     const auto load = [&](Cp932DecoderFactory factory, const std::string& logName) {
       OwnedHistory history;
       Outcome outcome;
-      const std::string logPath = dir.File(logName);
+      const std::string logPath = logName.empty() ? "" : dir.File(logName);
       outcome.result = LoadDrawHistoryUsing(factory, path, history->hundreds, history->tens,
                                             history->ones, logPath, &outcome.report);
       outcome.draws = Draws(history.get());
-      outcome.log = ReadBytes(logPath);
+      outcome.log = logName.empty() ? "" : ReadBytes(logPath);
       return outcome;
     };
     const Outcome table = load(&Cp932Decoder::Open, "table.log");
     const Outcome iconv = load(&Cp932Decoder::OpenIconvOnly, "iconv.log");
+    const Outcome unlogged = load(&Cp932Decoder::Open, "");
     SCOPED_TRACE(path);
-    EXPECT_EQ(table.result, iconv.result);
-    EXPECT_EQ(table.report.line, iconv.report.line);
-    EXPECT_EQ(table.report.reason, iconv.report.reason);
-    EXPECT_EQ(table.report.draws, iconv.report.draws);
-    EXPECT_EQ(table.draws, iconv.draws);
     EXPECT_EQ(table.log, iconv.log);
+    for (const Outcome* other : {&iconv, &unlogged}) {
+      EXPECT_EQ(table.result, other->result);
+      EXPECT_EQ(table.report.line, other->report.line);
+      EXPECT_EQ(table.report.reason, other->report.reason);
+      EXPECT_EQ(table.report.draws, other->report.draws);
+      EXPECT_EQ(table.report.firstOutOfOrderLine, other->report.firstOutOfOrderLine);
+      EXPECT_EQ(table.draws, other->draws);
+    }
   }
 }
 

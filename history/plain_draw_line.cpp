@@ -1,0 +1,234 @@
+#include "history/plain_draw_line.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tolvane {
+namespace {
+
+// A round of up to nine digits cannot leave the 32-bit range, so it needs no overflow check.
+constexpr std::ptrdiff_t kMostRoundDigits = 9;
+// Fields after the date longer than this go the general way.
+constexpr std::size_t kMostTailBytes = 64;
+
+bool IsAsciiDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
+
+// Just past the one or two ASCII digits at `at`; `end` when there is none, which no caller
+// accepts as the end of a field.
+const char* PassOneOrTwoDigits(const char* at, const char* end) {
+  if (at == end || !IsAsciiDigit(*at)) {
+    return end;
+  }
+  ++at;
+  return at != end && IsAsciiDigit(*at) ? at + 1 : at;
+}
+
+// Whether [at, end) starts with `prefix`, a character's few bytes: a loop kept inline, where a
+// library comparison would be a call per line.
+bool StartsWith(const char* at, const char* end, std::string_view prefix) {
+  if (static_cast<std::size_t>(end - at) < prefix.size()) {
+    return false;
+  }
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    if (at[i] != prefix[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// Where the first two commas of a decoded tail stand (its length when there is none), and
+// whether it holds a double quote or a carriage return. Eight units at a time; `units` has room
+// for kMostTailBytes, so whole blocks can be read past `size`.
+struct TailShape {
+  std::size_t firstComma;
+  std::size_t secondComma;
+  bool quoteOrReturn;
+};
+TailShape ShapeOfTail(const std::array<char16_t, kMostTailBytes>& units, std::size_t size) {
+  TailShape shape{size, size, false};
+  std::size_t commasFound = 0;
+  const auto noteComma = [&](std::size_t at) {
+    (commasFound == 0 ? shape.firstComma : shape.secondComma) = at;
+    ++commasFound;
+  };
+#if defined(__SSE2__)
+  const __m128i comma = _mm_set1_epi16(u',');
+  const __m128i quote = _mm_set1_epi16(u'"');
+  const __m128i ret = _mm_set1_epi16(u'\r');
+  for (std::size_t i = 0; i < size; i += 8) {
+    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + i));
+    // Two mask bits per unit; only the units before `size` count.
+    const unsigned valid = size - i >= 8 ? 0xFFFFU : (1U << (2 * (size - i))) - 1;
+    const auto stops = static_cast<unsigned>(_mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi16(block, quote), _mm_cmpeq_epi16(block, ret))));
+    if ((stops & valid) != 0) {
+      shape.quoteOrReturn = true;
+      return shape;
+    }
+    auto commas =
+        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(block, comma))) & valid & 0x5555U;
+    for (; commas != 0 && commasFound < 2; commas &= commas - 1) {
+      noteComma(i + static_cast<std::size_t>(std::countr_zero(commas) / 2));
+    }
+  }
+#else
+  for (std::size_t i = 0; i < size; ++i) {
+    if (units[i] == u'"' || units[i] == u'\r') {
+      shape.quoteOrReturn = true;
+      return shape;
+    }
+    if (units[i] == u',' && commasFound < 2) {
+      noteComma(i);
+    }
+  }
+#endif
+  return shape;
+}
+
+}  // namespace
+
+PlainDrawLines::PlainDrawLines(TextDecoder& decoder, std::string_view roundFirst,
+                               std::string_view roundLast)
+    : decoder_(decoder), roundFirst_(roundFirst), roundLast_(roundLast) {
+  constexpr std::string_view kAsciiUsed = "0123456789/,";
+  ready_ = decoder_.Decode(roundFirst_) == u"\u7B2C" && decoder_.Decode(roundLast_) == u"\u56DE" &&
+           decoder_.Decode(kAsciiUsed) == u"0123456789/,";
+}
+
+std::optional<CheckedDraw> PlainDrawLines::Check(std::string_view line) {
+  const char* at = line.data();
+  const char* const end = line.data() + line.size();
+  if (!ready_ || !StartsWith(at, end, roundFirst_)) {
+    return std::nullopt;
+  }
+  at += roundFirst_.size();
+
+  // The round: after 第, one to nine digits, then 回.
+  const char* const roundDigits = at;
+  std::int32_t round = 0;
+  while (at < end && IsAsciiDigit(*at) && at - roundDigits < kMostRoundDigits) {
+    round = round * 10 + (*at - '0');
+    ++at;
+  }
+  if (at == roundDigits || !StartsWith(at, end, roundLast_)) {
+    return std::nullopt;
+  }
+  at += roundLast_.size();
+
+  // The date field, as IsDrawDate takes it: four digits, "/", one or two, "/", one or two.
+  if (end - at < 7 || at[0] != ',' || !IsAsciiDigit(at[1]) || !IsAsciiDigit(at[2]) ||
+      !IsAsciiDigit(at[3]) || !IsAsciiDigit(at[4]) || at[5] != '/') {
+    return std::nullopt;
+  }
+  at = PassOneOrTwoDigits(at + 6, end);
+  if (at == end || *at != '/') {
+    return std::nullopt;
+  }
+  at = PassOneOrTwoDigits(at + 1, end);
+  if (at == end || *at != ',') {
+    return std::nullopt;
+  }
+  ++at;
+
+  const std::uint32_t digits = WinningNumber(at, end);
+  if (digits == kNoNumber) {
+    return std::nullopt;
+  }
+  return PackDraw(digits, round);
+}
+
+// Field 2 and the winning number after it, the common way: field 2 a string of bytes met before,
+// the number plain digits up to the end of the line. The line then decodes to field 2's known text,
+// a comma and the digits, since a stateless decoder decodes each of those pieces alone the same
+// as inside the line.
+std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
+  const char* const field2 = at;
+  while (at < end && *at != ',') {
+    ++at;
+  }
+  if (at == end || !IsKnownField2(std::string_view(field2, at))) {
+    return DecodedWinningNumber(field2, end);
+  }
+  const char* const number = at + 1;
+  const char* digitsEnd = number;
+  while (digitsEnd < end && IsAsciiDigit(*digitsEnd)) {
+    ++digitsEnd;
+  }
+  const bool lineEndsThere = digitsEnd == end || (digitsEnd + 1 == end && *digitsEnd == '\r');
+  if (digitsEnd == number || !lineEndsThere) {
+    return DecodedWinningNumber(field2, end);
+  }
+  // As PackedWinningNumber reads them: right-aligned behind "0" padding, the first three kept.
+  const auto count = static_cast<std::size_t>(digitsEnd - number);
+  const std::size_t padding = count >= 3 ? 0 : 3 - count;
+  std::uint32_t packed = 0;
+  for (std::size_t place = padding; place < 3; ++place) {
+    packed |= static_cast<std::uint32_t>(number[place - padding] - '0') << (8 * place);
+  }
+  return packed;
+}
+
+bool PlainDrawLines::IsKnownField2(std::string_view bytes) {
+  if (bytes.size() > sizeof(std::uint64_t)) {
+    return false;
+  }
+  std::uint64_t key = bytes.size();
+  for (const char c : bytes) {
+    key = key << 8 | static_cast<unsigned char>(c);  // the size keeps keys of two lengths apart
+  }
+  // A few weekdays make up nearly every history's field 2.
+  for (std::size_t i = 0; i < knownField2Count_; ++i) {
+    if (knownField2_[i] == key) {
+      return true;
+    }
+  }
+  std::array<char16_t, sizeof(std::uint64_t)> units{};
+  const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, units.data());
+  if (!decoded.ok) {
+    return false;
+  }
+  for (std::size_t i = 0; i < decoded.units; ++i) {
+    if (units[i] == u',' || units[i] == u'"' || units[i] == u'\r') {
+      return false;
+    }
+  }
+  // Once the table is full, the newest replaces the oldest.
+  knownField2_[knownField2Next_] = key;
+  knownField2Next_ = (knownField2Next_ + 1) % knownField2_.size();
+  knownField2Count_ = std::min(knownField2Count_ + 1, knownField2_.size());
+  return true;
+}
+
+// The rest of the line from field 2 on, decoded, then judged as the general way would: a last
+// carriage return dropped, any other one or a quote left to it; field 2 is passed over, field 3
+// is the winning number.
+std::uint32_t PlainDrawLines::DecodedWinningNumber(const char* at, const char* end) {
+  const auto tailBytes = static_cast<std::size_t>(end - at);
+  std::array<char16_t, kMostTailBytes> units;
+  if (tailBytes > units.size()) {
+    return kNoNumber;
+  }
+  const TextDecoder::Decoded decoded =
+      decoder_.DecodeInto(std::string_view(at, tailBytes), units.data());
+  if (!decoded.ok) {
+    return kNoNumber;
+  }
+  std::size_t size = decoded.units;
+  size -= size != 0 && units[size - 1] == u'\r' ? 1 : 0;
+  const TailShape shape = ShapeOfTail(units, size);
+  if (shape.quoteOrReturn || shape.firstComma == size) {
+    return kNoNumber;  // the general way unquotes; or fewer than four fields
+  }
+  return PackedWinningNumber(std::u16string_view(units.data() + shape.firstComma + 1,
+                                                 shape.secondComma - shape.firstComma - 1));
+}
+
+}  // namespace tolvane

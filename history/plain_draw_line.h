@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+#include "core/text_decoder.h"
+#include "history/draw_line.h"
+
+namespace tolvane {
+
+// Checks the draw line nearly every history is made of straight from its bytes, without decoding
+// or splitting it: 第<one to nine digits>回,<date>,<anything>,<winning number>[,...], with no
+// double quote and no carriage return but one at the end. A line of that shape is accepted only
+// when the general way (decode, split, CheckDrawLine) would accept it with the same digits and
+// round; every other line is left to the general way, which also words what is wrong with it.
+//
+// Why judging bytes is exact: the round and the date are matched as bytes that the decoder itself
+// turns into 第, 回, digits, "/" and ",", each a whole character where it starts (a byte that
+// decodes alone is never the start of a longer character in a stateless encoding), so a match
+// reads the same as the decoded text would; the fields after the date are decoded and judged as
+// the general way judges them, so whether the line decodes at all stays the decoder's decision.
+class PlainDrawLines {
+ public:
+  // Checks lines encoded like `roundFirst` (第) and `roundLast` (回); Check accepts nothing
+  // unless `decoder` decodes each of them to exactly that one character, and the ASCII digits,
+  // "/" and "," to themselves.
+  PlainDrawLines(TextDecoder& decoder, std::string_view roundFirst, std::string_view roundLast);
+
+  // The draw on `line` (its bytes up to the line feed), or nullopt: not of the plain shape.
+  std::optional<CheckedDraw> Check(std::string_view line);
+
+ private:
+  // PackedWinningNumber's word for the line from field 2 on, or kNoNumber.
+  std::uint32_t WinningNumber(const char* at, const char* end);
+  std::uint32_t DecodedWinningNumber(const char* at, const char* end);
+  // Whether field 2's bytes decode, alone, to text without a comma, a quote or a carriage return.
+  // Remembered: the decoder is asked once for each distinct field 2, or again after a collision.
+  bool IsKnownField2(std::string_view bytes);
+
+  // Field 2's bytes and size in one word each (see IsKnownField2).
+  std::array<std::uint64_t, 8> knownField2_{};
+  std::size_t knownField2Count_ = 0;
+  std::size_t knownField2Next_ = 0;
+
+  TextDecoder& decoder_;
+  std::string_view roundFirst_;
+  std::string_view roundLast_;
+  bool ready_ = false;
+};
+
+}  // namespace tolvane

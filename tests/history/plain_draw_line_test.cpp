@@ -1,0 +1,141 @@
+// The byte-level check of plain draw lines against the general way (decode, split, check): it
+// may leave any line to the general way, but whatever it accepts must be what the general way
+// makes of the line, and the lines histories are made of must not be left to it.
+#include "history/plain_draw_line.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/cp932.h"
+#include "core/diagnostic_log.h"
+#include "core/utf.h"
+#include "history/draw_line.h"
+#include "history/history_line_reader.h"
+#include "tests/support/temp_dir.h"
+
+namespace tolvane::test {
+namespace {
+
+struct Line {
+  std::string utf8;
+  std::string rawTail;  // code page 932 bytes after the text (code page 932 only)
+  bool plain;           // must be judged from its bytes
+};
+
+// The general way, from the reader's own decoded line.
+std::optional<CheckedDraw> GeneralWay(HistoryLineReader& reader, std::string_view bytes) {
+  try {
+    const std::u16string_view line = reader.Decode(bytes);
+    DrawFields fields;
+    fields.Split(line);
+    if (fields.count() < 4) {
+      return std::nullopt;
+    }
+    DiagnosticLog closed("");
+    return CheckDrawLine(fields, closed);
+  } catch (const std::exception&) {
+    return std::nullopt;
+  }
+}
+
+TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
+  const std::vector<Line> lines = {
+      {"第1回,1994/10/07,金,120", "", true},
+      {"第123456789回,2000/1/1,,7", "", true},
+      {"第0012回,2000/12/31,月,72\r", "", true},
+      {"第5回,2000/1/1,X,1234", "", true},
+      {"第5回,2000/1/1,ｶﾅ,999", "", true},
+      {"第5回,2000/1/1,金,123,more,fields", "", true},
+      {"第5回,2000/1/1,金,12,\"quoted later\"", "", false},
+      {"第5回,2000/1/1,土,321", "", true},
+      {"第5回,2000/1/1,日,321", "", true},  // more distinct field 2s than the check remembers
+      {"第5回,2000/1/1,祝,321", "", true},
+      {"第5回,2000/1/1,水,321", "", true},
+      {"第5回,2000/1/1,木,321", "", true},
+      {"第5回,2000/1/1,火,321", "", true},
+      {"第5回,2000/1/1,振替,321", "", true},
+      {"第5回,2000/1/1,金,321", "", true},
+      {"第1234567890回,2000/1/1,金,120", "", false},
+      {"第99999999999回,2000/1/1,金,120", "", false},
+      {"第 1回,2000/1/1,金,120", "", false},
+      {"第-1回,2000/1/1,金,120", "", false},
+      {"第1x回,2000/1/1,金,120", "", false},
+      {"第回,2000/1/1,金,120", "", false},
+      {"第1回回,2000/1/1,金,120", "", false},
+      {"第1回,2000/1/1,金,\"120\"", "", false},
+      {"第1回,2000/1/1,金\r,120", "", false},
+      {"第1回,2000/1/1,金,12\r0", "", false},
+      {"第1回,2000/1/1,金,12a", "", false},
+      {"第1回,2000/1/1,金,1a", "", false},
+      {"第1回,2000/1/1,金,", "", false},
+      {"第1回,2000/1/1,金, 12", "", false},
+      {"第1回,20000/1/1,金,120", "", false},
+      {"第1回,2000/123/1,金,120", "", false},
+      {"第1回,2000/1/1/,金,120", "", false},
+      {"第1回,2000/1/,金,120", "", false},
+      {"第1回,2000/1/1", "", false},
+      {"第1回,2000/1/1,金", "", false},
+      {"\"第1回\",2000/1/1,金,120", "", false},
+      {"", "", false},
+      {"第", "", false},
+      {"第1回,2000/1/1,", "\x91,120", false},      // a lead byte before a comma
+      {"第1回,2000/1/1,金,120", "\x91", false},    // a lead byte cut off by the line's end
+      {"第1回,2000/1/1,金,120", "\x91\r", false},  // ... by its carriage return
+      {"第1回,2000/1/1,", "\x80,120", false},      // a byte that is no character
+      {"第1回,2000/1/1,", "\x89\xF1\x91,120", false},
+  };
+  for (const TextEncoding encoding : {TextEncoding::kCp932, TextEncoding::kUtf8}) {
+    const bool utf8 = encoding == TextEncoding::kUtf8;
+    SCOPED_TRACE(utf8 ? "UTF-8" : "code page 932");
+    std::string file = "header\n";
+    std::vector<const Line*> written;
+    for (const Line& line : lines) {
+      if (utf8 && !line.rawTail.empty()) {
+        continue;
+      }
+      file += (utf8 ? line.utf8 : *Utf8ToCp932(line.utf8)) + line.rawTail + "\n";
+      written.push_back(&line);
+    }
+    const TempDir dir;
+    const std::string path = dir.File("history.csv");
+    WriteBytes(path, file);
+
+    std::unique_ptr<TextDecoder> decoder =
+        utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
+    ASSERT_NE(decoder, nullptr);
+    PlainDrawLines plain = utf8 ? PlainDrawLines(*decoder, "\xE7\xAC\xAC", "\xE5\x9B\x9E")
+                                : PlainDrawLines(*decoder, "\x91\xE6", "\x89\xF1");
+    HistoryLineReader reader(path, *decoder, "test");
+    ASSERT_TRUE(reader.SkipLine());
+    std::string_view bytes;
+    for (const Line* line : written) {
+      SCOPED_TRACE(line->utf8);
+      ASSERT_TRUE(reader.NextBytes(bytes));
+      const std::optional<CheckedDraw> fast = plain.Check(bytes);
+      const std::optional<CheckedDraw> general = GeneralWay(reader, bytes);
+      EXPECT_EQ(fast.has_value(), line->plain);
+      if (fast) {
+        ASSERT_TRUE(general.has_value());
+        EXPECT_EQ(fast->digits, general->digits);
+        EXPECT_EQ(fast->round, general->round);
+      }
+    }
+  }
+}
+
+// A decoder that does not turn the expected bytes into 第 and 回 gets no byte-level checks.
+TEST(PlainDrawLines, AcceptsNothingWhereTheMarkersDoNotDecodeAsExpected) {
+  Utf8Decoder decoder;
+  PlainDrawLines plain(decoder, "\x91\xE6", "\x89\xF1");
+  EXPECT_FALSE(plain
+                   .Check("\x91\xE6"
+                          "1\x89\xF1,2000/1/1,x,120")
+                   .has_value());
+}
+
+}  // namespace
+}  // namespace tolvane::test
