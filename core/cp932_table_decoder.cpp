@@ -1,18 +1,31 @@
 #include "core/cp932_table_decoder.h"
 
+#include <sys/mman.h>
+
 #include <new>
 
 #include "core/ascii_run.h"
 
 namespace tolvane {
 
+namespace {
+
+constexpr std::size_t kPairTableBytes = (std::size_t{1} << 16) * sizeof(std::uint32_t);
+
+}  // namespace
+
+void Cp932TableDecoder::Unmap::operator()(std::uint32_t* table) const {
+  ::munmap(table, kPairTableBytes);
+}
+
 Cp932TableDecoder::Cp932TableDecoder(std::unique_ptr<Cp932Decoder> iconv)
-    : iconv_(std::move(iconv)),
-      pairs_(static_cast<std::uint32_t*>(std::calloc(std::size_t{1} << 16, sizeof(std::uint32_t))),
-             &std::free) {
-  if (!pairs_) {
+    : iconv_(std::move(iconv)) {
+  void* table =
+      ::mmap(nullptr, kPairTableBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (table == MAP_FAILED) {
     throw std::bad_alloc();
   }
+  pairs_.reset(static_cast<std::uint32_t*>(table));
   std::array<char, 128> ascii{};
   for (std::size_t i = 0; i < ascii.size(); ++i) {
     ascii[i] = static_cast<char>(i);

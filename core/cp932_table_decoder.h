@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -42,8 +41,12 @@ class Cp932TableDecoder final : public Cp932Decoder {
   std::unique_ptr<Cp932Decoder> iconv_;
   bool asciiIsItself_ = false;
   std::array<std::uint32_t, 256> single_{};
-  // 65,536 entries, zeroed by calloc: a fresh mapping, so only the pages touched cost anything.
-  std::unique_ptr<std::uint32_t[], decltype(&std::free)> pairs_;
+  // 65,536 entries in a mapping of their own: the kernel hands out zeroed pages as they are
+  // first touched, so only those cost anything (from the heap, calloc would clear all 256 KiB).
+  struct Unmap {
+    void operator()(std::uint32_t* table) const;
+  };
+  std::unique_ptr<std::uint32_t[], Unmap> pairs_;
 };
 
 }  // namespace tolvane
