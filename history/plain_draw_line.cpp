@@ -2,13 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tolvane {
 namespace {
@@ -45,51 +40,23 @@ bool StartsWith(const char* at, const char* end, std::string_view prefix) {
 }
 
 // Where the first two commas of a decoded tail stand (its length when there is none), and
-// whether it holds a double quote or a carriage return. Eight units at a time; `units` has room
-// for kMostTailBytes, so whole blocks can be read past `size`.
+// whether it holds a double quote or a carriage return.
 struct TailShape {
   std::size_t firstComma;
   std::size_t secondComma;
   bool quoteOrReturn;
 };
-TailShape ShapeOfTail(const std::array<char16_t, kMostTailBytes>& units, std::size_t size) {
-  TailShape shape{size, size, false};
-  std::size_t commasFound = 0;
-  const auto noteComma = [&](std::size_t at) {
-    (commasFound == 0 ? shape.firstComma : shape.secondComma) = at;
-    ++commasFound;
-  };
-#if defined(__SSE2__)
-  const __m128i comma = _mm_set1_epi16(u',');
-  const __m128i quote = _mm_set1_epi16(u'"');
-  const __m128i ret = _mm_set1_epi16(u'\r');
-  for (std::size_t i = 0; i < size; i += 8) {
-    const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units.data() + i));
-    // Two mask bits per unit; only the units before `size` count.
-    const unsigned valid = size - i >= 8 ? 0xFFFFU : (1U << (2 * (size - i))) - 1;
-    const auto stops = static_cast<unsigned>(_mm_movemask_epi8(
-        _mm_or_si128(_mm_cmpeq_epi16(block, quote), _mm_cmpeq_epi16(block, ret))));
-    if ((stops & valid) != 0) {
+TailShape ShapeOfTail(std::u16string_view tail) {
+  TailShape shape{tail.size(), tail.size(), false};
+  for (std::size_t i = 0; i < tail.size(); ++i) {
+    if (tail[i] == u'"' || tail[i] == u'\r') {
       shape.quoteOrReturn = true;
-      return shape;
+      break;
     }
-    auto commas =
-        static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi16(block, comma))) & valid & 0x5555U;
-    for (; commas != 0 && commasFound < 2; commas &= commas - 1) {
-      noteComma(i + static_cast<std::size_t>(std::countr_zero(commas) / 2));
+    if (tail[i] == u',' && shape.secondComma == tail.size()) {
+      (shape.firstComma == tail.size() ? shape.firstComma : shape.secondComma) = i;
     }
   }
-#else
-  for (std::size_t i = 0; i < size; ++i) {
-    if (units[i] == u'"' || units[i] == u'\r') {
-      shape.quoteOrReturn = true;
-      return shape;
-    }
-    if (units[i] == u',' && commasFound < 2) {
-      noteComma(i);
-    }
-  }
-#endif
   return shape;
 }
 
@@ -223,7 +190,7 @@ std::uint32_t PlainDrawLines::DecodedWinningNumber(const char* at, const char* e
   }
   std::size_t size = decoded.units;
   size -= size != 0 && units[size - 1] == u'\r' ? 1 : 0;
-  const TailShape shape = ShapeOfTail(units, size);
+  const TailShape shape = ShapeOfTail(std::u16string_view(units.data(), size));
   if (shape.quoteOrReturn || shape.firstComma == size) {
     return kNoNumber;  // the general way unquotes; or fewer than four fields
   }

@@ -20,8 +20,10 @@ namespace tolvane {
 // Why judging bytes is exact: the round and the date are matched as bytes that the decoder itself
 // turns into 第, 回, digits, "/" and ",", each a whole character where it starts (a byte that
 // decodes alone is never the start of a longer character in a stateless encoding), so a match
-// reads the same as the decoded text would; the fields after the date are decoded and judged as
-// the general way judges them, so whether the line decodes at all stays the decoder's decision.
+// reads the same as the decoded text would. Field 2 is decoded alone (once for each distinct
+// value) and must hold no comma, quote or carriage return; the winning number after it must be
+// plain digits to the line's end. Any other rest of the line is decoded and judged as the general
+// way judges it. Whether the line decodes at all stays the decoder's decision.
 class PlainDrawLines {
  public:
   // Checks lines encoded like `roundFirst` (第) and `roundLast` (回); Check accepts nothing
@@ -37,7 +39,8 @@ class PlainDrawLines {
   std::uint32_t WinningNumber(const char* at, const char* end);
   std::uint32_t DecodedWinningNumber(const char* at, const char* end);
   // Whether field 2's bytes decode, alone, to text without a comma, a quote or a carriage return.
-  // Remembered: the decoder is asked once for each distinct field 2, or again after a collision.
+  // Remembered: the decoder is asked once for each distinct field 2 while no more than eight
+  // have been met.
   bool IsKnownField2(std::string_view bytes);
 
   // Field 2's bytes and size in one word each (see IsKnownField2).
