@@ -80,8 +80,7 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   digits.Reserve(reader.SizeHint() / kShortestDrawLine);
   // Without a log nothing needs the decoded text of a good line, so the plain ones are judged
   // from their bytes; with a log every line takes the general way and leaves its trace.
-  PlainDrawLines plain = utf8 ? PlainDrawLines(*decoder, "\xE7\xAC\xAC", "\xE5\x9B\x9E")
-                              : PlainDrawLines(*decoder, "\x91\xE6", "\x89\xF1");
+  PlainDrawLines plain(*decoder, options.encoding);
   const bool plainFirst = !log.IsOpen();
   DrawFields fields;
   RoundTracker rounds;

@@ -62,9 +62,10 @@ TailShape ShapeOfTail(std::u16string_view tail) {
 
 }  // namespace
 
-PlainDrawLines::PlainDrawLines(TextDecoder& decoder, std::string_view roundFirst,
-                               std::string_view roundLast)
-    : decoder_(decoder), roundFirst_(roundFirst), roundLast_(roundLast) {
+PlainDrawLines::PlainDrawLines(TextDecoder& decoder, TextEncoding encoding)
+    : decoder_(decoder),
+      roundFirst_(encoding == TextEncoding::kUtf8 ? "\xE7\xAC\xAC" : "\x91\xE6"),
+      roundLast_(encoding == TextEncoding::kUtf8 ? "\xE5\x9B\x9E" : "\x89\xF1") {
   constexpr std::string_view kAsciiUsed = "0123456789/,";
   ready_ = decoder_.Decode(roundFirst_) == u"\u7B2C" && decoder_.Decode(roundLast_) == u"\u56DE" &&
            decoder_.Decode(kAsciiUsed) == u"0123456789/,";

@@ -26,10 +26,10 @@ namespace tolvane {
 // way judges it. Whether the line decodes at all stays the decoder's decision.
 class PlainDrawLines {
  public:
-  // Checks lines encoded like `roundFirst` (第) and `roundLast` (回); Check accepts nothing
-  // unless `decoder` decodes each of them to exactly that one character, and the ASCII digits,
-  // "/" and "," to themselves.
-  PlainDrawLines(TextDecoder& decoder, std::string_view roundFirst, std::string_view roundLast);
+  // Checks lines in `encoding`, read with `decoder`. Check accepts nothing unless the decoder
+  // turns that encoding's 第 and 回 into exactly those characters, and the ASCII digits, "/" and
+  // "," into themselves.
+  PlainDrawLines(TextDecoder& decoder, TextEncoding encoding);
 
   // The draw on `line` (its bytes up to the line feed), or nullopt: not of the plain shape.
   std::optional<CheckedDraw> Check(std::string_view line);

@@ -107,8 +107,7 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
     std::unique_ptr<TextDecoder> decoder =
         utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
     ASSERT_NE(decoder, nullptr);
-    PlainDrawLines plain = utf8 ? PlainDrawLines(*decoder, "\xE7\xAC\xAC", "\xE5\x9B\x9E")
-                                : PlainDrawLines(*decoder, "\x91\xE6", "\x89\xF1");
+    PlainDrawLines plain(*decoder, encoding);
     HistoryLineReader reader(path, *decoder, "test");
     ASSERT_TRUE(reader.SkipLine());
     std::string_view bytes;
@@ -127,10 +126,10 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
   }
 }
 
-// A decoder that does not turn the expected bytes into 第 and 回 gets no byte-level checks.
+// A decoder that does not turn the encoding's 第 and 回 into them gets no byte-level checks.
 TEST(PlainDrawLines, AcceptsNothingWhereTheMarkersDoNotDecodeAsExpected) {
   Utf8Decoder decoder;
-  PlainDrawLines plain(decoder, "\x91\xE6", "\x89\xF1");
+  PlainDrawLines plain(decoder, TextEncoding::kCp932);
   EXPECT_FALSE(plain
                    .Check("\x91\xE6"
                           "1\x89\xF1,2000/1/1,x,120")
