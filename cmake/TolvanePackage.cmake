@@ -2,6 +2,9 @@
 # what `cmake --install` installs (the programs, the manual page, the desktop entry and the
 # icons), with the library dependencies dpkg-shlibdeps finds.
 set(CPACK_GENERATOR DEB)
+# cpack (and the install target) take what is built and never build first: the package test runs
+# beside other tests, and building a stale tree under them would replace the programs they run.
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 set(CPACK_PACKAGE_NAME tolvane)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Tolvane maintainers <maintainers@tolvane.invalid>")

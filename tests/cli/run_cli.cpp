@@ -4,6 +4,10 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cerrno>
+#include <cstring>
+#include <string>
+
 extern char** environ;
 
 namespace tolvane::test {
@@ -32,17 +36,27 @@ Outcome RunProgram(const TempDir& dir, const std::string& program,
                                    0644);
   pid_t pid = 0;
   Outcome outcome;
-  if (posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ) == 0) {
+  // Why a run has no exit status goes after its standard error, so a failed check shows it.
+  std::string noStatus;
+  const int spawnError =
+      posix_spawn(&pid, argv[0].c_str(), &actions, nullptr, pointers.data(), environ);
+  if (spawnError == 0) {
     int wait = 0;
-    if (waitpid(pid, &wait, 0) == pid && WIFEXITED(wait)) {
+    if (waitpid(pid, &wait, 0) != pid) {
+      noStatus = std::string("waitpid: ") + std::strerror(errno);
+    } else if (WIFEXITED(wait)) {
       outcome.status = WEXITSTATUS(wait);
+    } else if (WIFSIGNALED(wait)) {
+      noStatus = "killed by signal " + std::to_string(WTERMSIG(wait));
     }
+  } else {
+    noStatus = std::string("posix_spawn: ") + std::strerror(spawnError);
   }
   posix_spawn_file_actions_destroy(&actions);
   if (stdoutPath.empty()) {
     outcome.out = ReadBytes(outPath);
   }
-  outcome.err = ReadBytes(errPath);
+  outcome.err = ReadBytes(errPath) + noStatus;
   return outcome;
 }
 
