@@ -59,7 +59,9 @@ std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view
 // kNoNumber. Results are built from this: three bytes assembled in memory and read back whole
 // stall the processor's store forwarding, once per line.
 inline constexpr std::uint32_t kNoNumber = ~std::uint32_t{0};
-inline std::uint32_t PackedWinningNumber(std::u16string_view field) {
+// Reads UTF-16 fields and, for lines judged from their bytes, ASCII ones alike.
+template <typename Char>
+std::uint32_t PackedWinningNumber(std::basic_string_view<Char> field) {
   if (field.empty()) {
     return kNoNumber;
   }
@@ -67,16 +69,16 @@ inline std::uint32_t PackedWinningNumber(std::u16string_view field) {
   const std::size_t padding = field.size() >= 3 ? 0 : 3 - field.size();
   std::uint32_t packed = 0;
   for (std::size_t place = 0; place < 3; ++place) {
-    const char16_t c = place < padding ? u'0' : field[place - padding];
-    if (c < u'0' || c > u'9') {
+    const Char c = place < padding ? Char{'0'} : field[place - padding];
+    if (c < Char{'0'} || c > Char{'9'}) {
       return kNoNumber;
     }
-    packed |= static_cast<std::uint32_t>(c - u'0') << (8 * place);
+    packed |= static_cast<std::uint32_t>(c - Char{'0'}) << (8 * place);
   }
   return packed;
 }
 
-// The digits of the accepted draw lines, three bytes a draw, held until the whole file has
+// The digits of the accepted draw lines, one word a draw, held until the whole file has
 // passed its checks; only then do they become the caller's series.
 class DrawDigitLists {
  public:

@@ -56,7 +56,7 @@ class HistoryLineReader {
  private:
   // Holds the next run of whole lines in raw_[0, runEnd_); false when the file is used up.
   bool Refill();
-  // Finds the end of the raw run to decode next: just after its last line feed, or the end of
+  // Finds the end of the next run of whole lines: just after its last line feed, or the end of
   // the file. 0 when nothing is left.
   std::size_t CutRawRun();
   void ReadMore();

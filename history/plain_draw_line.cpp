@@ -134,14 +134,7 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   if (digitsEnd == number || !lineEndsThere) {
     return DecodedWinningNumber(field2, end);
   }
-  // As PackedWinningNumber reads them: right-aligned behind "0" padding, the first three kept.
-  const auto count = static_cast<std::size_t>(digitsEnd - number);
-  const std::size_t padding = count >= 3 ? 0 : 3 - count;
-  std::uint32_t packed = 0;
-  for (std::size_t place = padding; place < 3; ++place) {
-    packed |= static_cast<std::uint32_t>(number[place - padding] - '0') << (8 * place);
-  }
-  return packed;
+  return PackedWinningNumber(std::string_view(number, digitsEnd));
 }
 
 bool PlainDrawLines::IsKnownField2(std::string_view bytes) {
