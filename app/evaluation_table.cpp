@@ -4,20 +4,19 @@
 #include <boost/math/distributions/binomial.hpp>
 #include <charconv>
 
+#include "core/places.h"
 #include "evaluate/hit_tally.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
 namespace {
 
-constexpr std::array<const char*, kPlaces> kPlaceWords = {"hundreds", "tens", "ones"};
-
 void AddRows(std::vector<EvaluationRow>& rows, const RunOutcome& run, const std::string& place,
              const HitCounts& counts, double (*chance)(int), std::optional<double> meanRank) {
   for (int k = 1; k <= kMaxRank; ++k) {
     const auto at = static_cast<std::size_t>(k);
     EvaluationRow row;
-    row.filter = std::string(Word(run.filter));
+    row.filter = Word(run.filter);
     row.frame = run.frame ? std::string(Word(*run.frame)) : std::string();
     row.place = place;
     row.k = k;
@@ -48,11 +47,35 @@ using BandPolicy = boost::math::policies::policy<
 
 }  // namespace
 
+double BonferroniThreshold(std::size_t tests) {
+  return kSignificance / static_cast<double>(tests);
+}
+
+std::string RunName(const RunOutcome& run) {
+  std::string name(Word(run.filter));
+  if (run.frame) {
+    name += " " + std::string(Word(*run.frame));
+  }
+  return name;
+}
+
+RowSignificance SignificanceOf(const std::vector<EvaluationRow>& rows) {
+  RowSignificance figures;
+  for (const EvaluationRow& row : rows) {
+    figures.tests += row.k < kMaxRank ? 1 : 0;
+  }
+  figures.threshold = BonferroniThreshold(figures.tests);
+  for (const EvaluationRow& row : rows) {
+    figures.significant += row.k < kMaxRank && row.pValue < figures.threshold ? 1 : 0;
+  }
+  return figures;
+}
+
 std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation) {
   std::vector<EvaluationRow> rows;
   for (const RunOutcome& run : evaluation.runs) {
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      AddRows(rows, run, kPlaceWords[p], run.places[p], PlaceHitChance, run.places[p].meanRank);
+      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance, run.places[p].meanRank);
     }
     AddRows(rows, run, "all_three", run.allThree, AllThreeHitChance, std::nullopt);
   }

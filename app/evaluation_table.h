@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -8,6 +9,14 @@
 #include "evaluate/evaluation.h"
 
 namespace tolvane {
+
+// The level a family of p-values keeps: each one is judged against kSignificance / tests
+// (Bonferroni), so that nothing passes by chance alone more than 5 % of the time.
+inline constexpr double kSignificance = 0.05;
+double BonferroniThreshold(std::size_t tests);
+
+// "lpf head": the run's filter and frame in the command line's words ("none" has no frame).
+std::string RunName(const RunOutcome& run);
 
 // One line of the evaluation window's table and of the CSV it saves: one run, one place (or all
 // three at once) and one k.
@@ -26,6 +35,15 @@ struct EvaluationRow {
 
 // Every run, then hundreds, tens, ones and all three, then k = 1..10.
 std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation);
+
+// The Bonferroni figures over the rows' p-values, all but those at k = 10 (1 by definition):
+// how many tests, the threshold each must beat, and how many do.
+struct RowSignificance {
+  std::size_t tests = 0;
+  double threshold = 0.0;
+  std::size_t significant = 0;
+};
+RowSignificance SignificanceOf(const std::vector<EvaluationRow>& rows);
 
 // The rows as CSV with a header line; each double in the fewest digits that read back the same.
 std::string EvaluationCsv(const std::vector<EvaluationRow>& rows);

@@ -3,15 +3,13 @@
 #include <array>
 #include <string>
 
+#include "core/places.h"
 #include "evaluate/digit_statistics.h"
 
 namespace tolvane {
 
 // The digit statistics as the front ends write them. Every function takes statistics whose
 // status is Ok.
-
-// "hundreds", "tens", "ones": the places' names in the machine-readable forms.
-inline constexpr std::array<const char*, kPlaces> kPlaceWords = {"hundreds", "tens", "ones"};
 
 // The report for people: per place a table of counts and draws since last seen, the test's
 // result and one plain sentence on what it means. `history` is the path as given.
