@@ -6,13 +6,13 @@
 namespace tolvane {
 
 // The scores the spectral engine gives a transformed frame, computed from the transform with the
-// same operations in the same order as spectral/spectrum_record.cpp, so they are the same bits.
+// engine's own normalisation (spectral/spectrum_normalisation.h), so they are the same bits.
 //
 // A score is the peak of a normalised power spectrum, max(p[i] / sum). Correctly rounded
 // division by a positive sum never reverses an order, so that equals max(p[i]) / sum, bit for
 // bit; only values that feed further arithmetic are divided bin by bin.
 
-// One frame's normalised power and amplitude per bin (PowerAndAmplitude there).
+// One frame's normalised power and amplitude per bin, as a spectrum record holds them.
 struct FrameSpectrum {
   std::vector<double> power;
   std::vector<double> amplitude;

@@ -1,49 +1,12 @@
 #include "evaluate/shared_transform.h"
 
-#include <cmath>
 #include <cstddef>
-#include <numbers>
 #include <utility>
+
+#include "spectral/sine_table.h"
 
 namespace tolvane {
 namespace {
-
-// The transform's sine table: entry i is sin(2*pi*i/n), entry h + n/4 the cosine. It must round
-// exactly as spectral/fft.cpp's, which builds it by this same recurrence in this order.
-std::vector<double> SineTable(std::uint32_t n) {
-  std::vector<double> table(static_cast<std::size_t>(n) + n / 4);
-  const std::size_t half = n / 2;
-  const std::size_t quarter = n / 4;
-  const std::size_t eighth = n / 8;
-
-  const double t = std::sin(std::numbers::pi / static_cast<double>(n));
-  double dc = 2.0 * t * t;
-  double ds = std::sqrt(dc * (2.0 - dc));
-  const double t2 = 2.0 * dc;
-
-  double c = 1.0;
-  double s = 0.0;
-  table[quarter] = 1.0;
-  table[0] = 0.0;
-  for (std::size_t i = 1; i < eighth; ++i) {
-    c = c - dc;
-    s = s + ds;
-    table[i] = s;
-    table[quarter - i] = c;
-    dc = dc + t2 * c;
-    ds = ds - t2 * s;
-  }
-  if (eighth != 0) {
-    table[eighth] = std::sqrt(0.5);
-  }
-  for (std::size_t i = 0; i < quarter; ++i) {
-    table[half - i] = table[i];
-  }
-  for (std::size_t i = 0; i < half + quarter; ++i) {
-    table[i + half] = -table[i];
-  }
-  return table;
-}
 
 std::uint32_t Log2(std::uint32_t n) {
   std::uint32_t stages = 0;
@@ -80,7 +43,8 @@ void SharedStageTransform::Prepare(const double* series, std::uint32_t n, std::u
   if (n != n_) {
     n_ = n;
     stages_ = Log2(n);
-    sine_ = SineTable(n);
+    sine_.resize(SineTableSize(n));
+    BuildSineTable(n, sine_.data());
   }
   series_ = series;
   lo_ = lo;

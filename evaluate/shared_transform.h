@@ -13,7 +13,7 @@ namespace tolvane {
 // windows a few values apart share nearly all of them: a window then costs about n butterflies
 // instead of n/2 * log2(n). Every value is computed with exactly the operations, operands and
 // twiddles that ComputeFft (spectral/fft.cpp) uses for that window, so the results are the same
-// bits; the sine table below is built by the same recurrence.
+// bits; the sine table is the transform's own (spectral/sine_table.h).
 //
 // One object serves any number of Prepare calls, keeping its arrays between them.
 class SharedStageTransform {
@@ -36,7 +36,7 @@ class SharedStageTransform {
 
   std::uint32_t n_ = 0;
   std::uint32_t stages_ = 0;  // log2(n)
-  std::vector<double> sine_;  // n + n/4 entries, as the transform's table
+  std::vector<double> sine_;  // the transform's sine table for n
   const double* series_ = nullptr;
   std::uint32_t lo_ = 0;
   // The transforms of n/2 values for every start from lo to hi + 1, each n/2 values long.

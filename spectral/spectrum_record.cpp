@@ -1,55 +1,14 @@
 #include "spectral/spectrum_record.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstddef>
 
 #include "spectral/detail/allocation.h"
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
+#include "spectral/spectrum_normalisation.h"
 
 namespace tolvane {
-namespace {
-
-// Sums smaller than this are taken for an all-zero spectrum, which stays unnormalised.
-constexpr double kMinimumSum = 1e-6;
-
-// Bins 1 <= i < n/2 - 1 enter the normalising sums: the DC bin and everything from just below
-// the Nyquist bin upward are left out.
-std::size_t SummedEnd(std::size_t n) { return n / 2 >= 1 ? n / 2 - 1 : 0; }
-
-void Normalise(double* values, std::size_t n, double sum) {
-  if (sum < kMinimumSum) {
-    return;
-  }
-  for (std::size_t i = 0; i < n; ++i) {
-    values[i] = values[i] / sum;
-  }
-}
-
-// Power and normalised amplitude of n bins. The outputs may be the inputs themselves: each bin is
-// read before it is written.
-void PowerAndAmplitude(const double* re, const double* im, double* power, double* amplitude,
-                       std::size_t n) {
-  const std::size_t end = SummedEnd(n);
-  double sumPower = 0.0;
-  double sumAmplitude = 0.0;
-  for (std::size_t i = 0; i < n; ++i) {
-    const double binPower = re[i] * re[i] + im[i] * im[i];
-    const double binAmplitude = std::sqrt(binPower);
-    power[i] = binPower;
-    amplitude[i] = binAmplitude;
-    if (i >= 1 && i < end) {
-      sumPower += binPower;
-      sumAmplitude += binAmplitude;
-    }
-  }
-  Normalise(power, n, sumPower);
-  Normalise(amplitude, n, sumAmplitude);
-}
-
-}  // namespace
-
 void ReleaseSpectrumRecord(SpectrumRecord& record) {
   for (double** array : {&record.real, &record.imag, &record.power, &record.amplitude}) {
     delete[] * array;
@@ -78,7 +37,7 @@ std::int32_t SetSpectrum(SpectrumRecord& record, const double* re, const double*
 
   std::copy(re, re + count, real.get());
   std::copy(im, im + count, imag.get());
-  PowerAndAmplitude(re, im, power.get(), amplitude.get(), count);
+  NormalisedPowerAndAmplitude(re, im, power.get(), amplitude.get(), count);
 
   ReleaseSpectrumRecord(record);
   record.real = real.release();
@@ -121,8 +80,8 @@ std::int32_t ComputeHeadTailSpectrum(const double* work, double* powerOut, doubl
     return status;
   }
   // Each frame's power replaces its real parts and its amplitude its imaginary parts.
-  PowerAndAmplitude(headRe.get(), headIm.get(), headRe.get(), headIm.get(), count);
-  PowerAndAmplitude(tailRe.get(), tailIm.get(), tailRe.get(), tailIm.get(), count);
+  NormalisedPowerAndAmplitude(headRe.get(), headIm.get(), headRe.get(), headIm.get(), count);
+  NormalisedPowerAndAmplitude(tailRe.get(), tailIm.get(), tailRe.get(), tailIm.get(), count);
   for (std::size_t i = 0; i < count; ++i) {
     powerOut[i] = (headRe[i] + tailRe[i]) * 0.5;
     amplitudeOut[i] = (headIm[i] + tailIm[i]) * 0.5;

@@ -3,51 +3,15 @@
 #include <array>
 #include <atomic>
 #include <bit>
-#include <cmath>
 #include <cstddef>
 #include <memory>
 #include <mutex>
 #include <new>
-#include <numbers>
+
+#include "spectral/sine_table.h"
 
 namespace tolvane::detail {
 namespace {
-
-// table holds n + n/4 entries; entry i becomes sin(2*pi*i/n), so entry h + n/4 is cos(2*pi*h/n).
-// The first octant comes from a rotation recurrence seeded by one sin(), the rest by symmetry;
-// this exact sequence of roundings is what every spectrum in the program is built on.
-void BuildSineTable(std::uint32_t n, double* table) {
-  const std::size_t half = n / 2;
-  const std::size_t quarter = n / 4;
-  const std::size_t eighth = n / 8;
-
-  const double t = std::sin(std::numbers::pi / static_cast<double>(n));
-  double dc = 2.0 * t * t;
-  double ds = std::sqrt(dc * (2.0 - dc));
-  const double t2 = 2.0 * dc;
-
-  double c = 1.0;
-  double s = 0.0;
-  table[quarter] = 1.0;
-  table[0] = 0.0;
-  for (std::size_t i = 1; i < eighth; ++i) {
-    c = c - dc;
-    s = s + ds;
-    table[i] = s;
-    table[quarter - i] = c;
-    dc = dc + t2 * c;
-    ds = ds - t2 * s;
-  }
-  if (eighth != 0) {
-    table[eighth] = std::sqrt(0.5);
-  }
-  for (std::size_t i = 0; i < quarter; ++i) {
-    table[half - i] = table[i];
-  }
-  for (std::size_t i = 0; i < half + quarter; ++i) {
-    table[i + half] = -table[i];
-  }
-}
 
 // Stage k's butterfly j uses the angle 2*pi*j*d/n with d = n/(2k), as it always has. With n = 2
 // the sine table has no room for a cosine a quarter period on; the only angle used is 0, whose
@@ -93,7 +57,7 @@ struct OwnedTables {
 OwnedTables* BuildTables(std::uint32_t n) {
   const std::size_t count = n;
   std::unique_ptr<OwnedTables> tables(new (std::nothrow) OwnedTables);
-  const std::unique_ptr<double[]> sine(new (std::nothrow) double[count + count / 4]);
+  const std::unique_ptr<double[]> sine(new (std::nothrow) double[SineTableSize(n)]);
   if (!tables || !sine) {
     return nullptr;
   }
