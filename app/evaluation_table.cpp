@@ -2,9 +2,9 @@
 
 #include <array>
 #include <boost/math/distributions/binomial.hpp>
-#include <charconv>
 
 #include "core/places.h"
+#include "core/shortest_text.h"
 #include "evaluate/hit_tally.h"
 #include "predict/prediction_options.h"
 
@@ -30,13 +30,6 @@ void AddRows(std::vector<EvaluationRow>& rows, const RunOutcome& run, const std:
   }
 }
 
-std::string Shortest(double value) {
-  std::array<char, 32> buffer{};
-  const std::to_chars_result written =
-      std::to_chars(buffer.data(), buffer.data() + buffer.size(), value);
-  return {buffer.data(), written.ptr};
-}
-
 // Each end the smallest count whose CDF reaches its level, so at most 2.5 % lies below the band
 // and at most 2.5 % above it; no exception escapes.
 using BandPolicy = boost::math::policies::policy<
@@ -47,9 +40,7 @@ using BandPolicy = boost::math::policies::policy<
 
 }  // namespace
 
-double BonferroniThreshold(std::size_t tests) {
-  return kSignificance / static_cast<double>(tests);
-}
+double BonferroniThreshold(std::size_t tests) { return kSignificance / static_cast<double>(tests); }
 
 std::string RunName(const RunOutcome& run) {
   std::string name(Word(run.filter));
@@ -75,7 +66,8 @@ std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation) {
   std::vector<EvaluationRow> rows;
   for (const RunOutcome& run : evaluation.runs) {
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance, run.places[p].meanRank);
+      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance,
+              run.places[p].meanRank);
     }
     AddRows(rows, run, "all_three", run.allThree, AllThreeHitChance, std::nullopt);
   }
@@ -87,8 +79,9 @@ std::string EvaluationCsv(const std::vector<EvaluationRow>& rows) {
   for (const EvaluationRow& row : rows) {
     csv += row.filter + "," + row.frame + "," + row.place + "," + std::to_string(row.k) + "," +
            std::to_string(row.hits) + "," + std::to_string(row.trials) + "," +
-           Shortest(row.hitRate) + "," + Shortest(row.chance) + "," + Shortest(row.pValue) + "," +
-           (row.meanRank ? Shortest(*row.meanRank) : std::string()) + "\n";
+           ShortestText(row.hitRate) + "," + ShortestText(row.chance) + "," +
+           ShortestText(row.pValue) + "," +
+           (row.meanRank ? ShortestText(*row.meanRank) : std::string()) + "\n";
   }
   return csv;
 }

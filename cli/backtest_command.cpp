@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 
+#include "cli/backtest_report.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
@@ -23,8 +24,7 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
       "backtest",
       "Rank every past draw from the draws before it and count how often the digit drawn was "
       "ranked near the top, against chance");
-  backtest->add_option("HISTORY", args.history, "History file (CSV); - reads standard input")
-      ->required();
+  AddHistoryArgument(*backtest, args.history);
   AddEncodingOption(*backtest, args.encoding);
   AddWordListOption(*backtest, "--filter", args.filters, kFilterKinds, "Filters to replay");
   AddWordListOption(*backtest, "--frame", args.frames, kFrameModes,
@@ -42,8 +42,8 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
                        : "\"" + text + "\" is not a whole number of at least 1";
           },
           "", "at least 1"));
-  AddWordOption(*backtest, "--format", args.format, kReportFormats,
-                "text: a table to read; json: every count and p-value; csv: every draw's ranks");
+  AddFormatOption(*backtest, args.format,
+                  "text: a table to read; json: every count and p-value; csv: every draw's ranks");
   backtest
       ->add_option("--threads", args.threads,
                    "Worker threads; 0: one per processor (the results never depend on it)")
@@ -68,7 +68,7 @@ int RunBacktest(const BacktestArguments& args) {
         std::min<std::uint64_t>(args.last, std::numeric_limits<std::uint32_t>::max()));
   }
   request.threads = args.threads;
-  request.keepTargets = args.format == ReportFormat::Csv;
+  request.keepTargets = args.format == OutputFormat::Csv;
   // The bar is for a person watching; a log file or a pipe gets nothing of it.
   std::optional<ProgressBar> bar;
   if (::isatty(STDERR_FILENO) == 1) {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/text_encodings.h"
-#include "cli/backtest_report.h"
+#include "cli/output_format.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane::cli {
@@ -16,7 +16,7 @@ struct BacktestArguments {
   std::vector<FilterKind> filters = {FilterKind::LowPass};
   std::vector<FrameMode> frames = {FrameMode::Head};
   std::uint64_t last = 0;  // 0: every draw from the 16th on
-  ReportFormat format = ReportFormat::Text;
+  OutputFormat format = OutputFormat::Text;
   unsigned threads = 0;  // 0: one per hardware thread
   TextEncoding encoding = TextEncoding::kCp932;
 };

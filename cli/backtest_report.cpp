@@ -4,27 +4,18 @@
 #include <nlohmann/json.hpp>
 #include <vector>
 
+#include "app/evaluation_table.h"
+#include "core/places.h"
 #include "evaluate/hit_tally.h"
 
 namespace tolvane::cli {
 namespace {
-
-constexpr std::array<const char*, kPlaces> kPlaceNames = {"hundreds", "tens", "ones"};
-constexpr double kSignificance = 0.05;
 
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
   std::array<char, 128> buffer{};
   const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
   return length < 0 ? std::string() : std::string(buffer.data());
-}
-
-std::string RunName(const RunOutcome& run) {
-  std::string name(Word(run.filter));
-  if (run.frame) {
-    name += " " + std::string(Word(*run.frame));
-  }
-  return name;
 }
 
 // ---- JSON ----
@@ -44,7 +35,7 @@ void WriteJson(std::ostream& out, const std::string& path, const Evaluation& eva
   for (const RunOutcome& run : evaluation.runs) {
     nlohmann::ordered_json places = nlohmann::ordered_json::array();
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      nlohmann::ordered_json place = {{"place", kPlaceNames[p]}};
+      nlohmann::ordered_json place = {{"place", kPlaceWords[p]}};
       place.update(Counts(run.places[p]));
       place["mean_rank"] = run.places[p].meanRank;
       places.push_back(std::move(place));
@@ -135,7 +126,7 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
   const RunOutcome& first = evaluation.runs.front();
   // Every p-value printed counts: k = 1, 3, 5 for three places and all three, in every run.
   const std::size_t tests = evaluation.runs.size() * (kPlaces + 1) * kTextRanks.size();
-  const double threshold = kSignificance / static_cast<double>(tests);
+  const double threshold = BonferroniThreshold(tests);
   out << path << ": " << evaluation.draws << " draws; draws " << first.firstDraw << " to "
       << evaluation.draws << " replayed (" << first.trials << " per run), each ranked from the "
       << "draws before it.\n"
@@ -145,8 +136,9 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
     std::vector<Significant> significant;
     out << '\n' << TableHeader(RunName(run));
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      out << TableLine(kPlaceNames[p], run.places[p], run.trials, PlaceHitChance,
-                       Format("%9.3f", run.places[p].meanRank), threshold, significant);
+      out << TableLine(std::string(kPlaceWords[p]).c_str(), run.places[p], run.trials,
+                       PlaceHitChance, Format("%9.3f", run.places[p].meanRank), threshold,
+                       significant);
     }
     out << TableLine("all three", run.allThree, run.trials, AllThreeHitChance, "        -",
                      threshold, significant);
@@ -167,25 +159,16 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
 
 }  // namespace
 
-std::string_view Word(ReportFormat format) {
-  for (const OptionEntry<ReportFormat>& entry : kReportFormats) {
-    if (entry.kind == format) {
-      return entry.word;
-    }
-  }
-  return "";
-}
-
-void WriteReport(std::ostream& out, ReportFormat format, const std::string& path,
+void WriteReport(std::ostream& out, OutputFormat format, const std::string& path,
                  const Evaluation& evaluation) {
   switch (format) {
-    case ReportFormat::Text:
+    case OutputFormat::Text:
       WriteText(out, path, evaluation);
       break;
-    case ReportFormat::Json:
+    case OutputFormat::Json:
       WriteJson(out, path, evaluation);
       break;
-    case ReportFormat::Csv:
+    case OutputFormat::Csv:
       WriteCsv(out, evaluation);
       break;
   }

@@ -15,6 +15,11 @@
 
 namespace tolvane::cli {
 
+CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history) {
+  return command.add_option("HISTORY", history, "History file (CSV); - reads standard input")
+      ->required();
+}
+
 std::string MissingPathReason(const std::string& path) {
   struct stat info {};
   return std::strerror(::stat(path.c_str(), &info) == 0 ? ENOENT : errno);

@@ -1,11 +1,15 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <string>
 
 #include "core/text_decoder.h"
 #include "history/draw_history.h"
 
 namespace tolvane::cli {
+
+// The HISTORY argument every command that reads a history takes.
+CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history);
 
 // Loads a command's HISTORY argument exactly as predict does: the same checks, the same loader,
 // "-" for standard input, and on failure the same lines on standard error (the window's text,

@@ -1,22 +1,8 @@
 #include "cli/output_format.h"
 
-#include <charconv>
-#include <nlohmann/json.hpp>
-#include <system_error>
+#include "cli/word_option.h"
 
 namespace tolvane::cli {
-namespace {
-
-constexpr std::array<std::string_view, 3> kPlaceNames = {"hundreds", "tens", "ones"};
-
-// The shortest text that reads back as the same double.
-std::string ShortestText(double value) {
-  std::array<char, 32> text{};
-  const std::to_chars_result written = std::to_chars(text.data(), text.data() + text.size(), value);
-  return written.ec == std::errc() ? std::string(text.data(), written.ptr) : std::string("nan");
-}
-
-}  // namespace
 
 std::string_view Word(OutputFormat format) {
   for (const OptionEntry<OutputFormat>& entry : kOutputFormats) {
@@ -27,47 +13,9 @@ std::string_view Word(OutputFormat format) {
   return {};
 }
 
-std::string AnalysisJson(const PredictionAnalysis& analysis) {
-  // ordered_json keeps the keys in the order written; its numbers print the shortest text that
-  // reads back as the same double.
-  using nlohmann::ordered_json;
-  ordered_json spans = ordered_json::array();
-  for (const CycleSpan& span : analysis.transformedCycles) {
-    spans.push_back({span.start, span.end});
-  }
-  ordered_json places = ordered_json::array();
-  for (std::size_t place = 0; place < analysis.places.size(); ++place) {
-    const DigitRanking& ranking = analysis.places[place];
-    ordered_json entry;
-    entry["place"] = kPlaceNames[place];
-    entry["ranking"] = ranking.ranking;
-    entry["scores"] = ranking.scores;
-    places.push_back(std::move(entry));
-  }
-  ordered_json json;
-  json["round"] = analysis.round;
-  json["draws"] = analysis.draws;
-  json["cycles"] = analysis.cycles;
-  json["filter"] = Word(analysis.filter);
-  json["frame"] = analysis.filter == FilterKind::None ? ordered_json(nullptr)
-                                                      : ordered_json(Word(analysis.frame));
-  json["transformed_cycles"] = std::move(spans);
-  json["places"] = std::move(places);
-  return json.dump() + '\n';
-}
-
-std::string AnalysisCsv(const PredictionAnalysis& analysis) {
-  std::string csv = "place,rank,digit,score\n";
-  for (std::size_t place = 0; place < analysis.places.size(); ++place) {
-    const DigitRanking& ranking = analysis.places[place];
-    for (std::size_t rank = 0; rank < ranking.ranking.size(); ++rank) {
-      const int digit = ranking.ranking[rank];
-      csv += std::string(kPlaceNames[place]) + ',' + std::to_string(rank + 1) + ',' +
-             std::to_string(digit) + ',' +
-             ShortestText(ranking.scores[static_cast<std::size_t>(digit)]) + '\n';
-    }
-  }
-  return csv;
+CLI::Option* AddFormatOption(CLI::App& command, OutputFormat& format,
+                             const std::string& description) {
+  return AddWordOption(command, "--format", format, kOutputFormats, description);
 }
 
 }  // namespace tolvane::cli

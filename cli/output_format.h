@@ -1,17 +1,18 @@
 #pragma once
 
+#include <CLI/CLI.hpp>
 #include <array>
 #include <string>
 #include <string_view>
 
-#include "app/prediction_analysis.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane::cli {
 
-// How predict prints its result: the window's text, or the rankings for scripts.
+// How a command prints its result: text for a person, JSON or CSV for programs.
 enum class OutputFormat { Text, Json, Csv };
 
+// The first entry is the default.
 inline constexpr std::array<OptionEntry<OutputFormat>, 3> kOutputFormats = {{
     {OutputFormat::Text, "text", ""},
     {OutputFormat::Json, "json", ""},
@@ -20,13 +21,8 @@ inline constexpr std::array<OptionEntry<OutputFormat>, 3> kOutputFormats = {{
 
 std::string_view Word(OutputFormat format);
 
-// One JSON object, ending in a line feed: round, draws, cycles, filter, frame (null without a
-// filter), transformed_cycles as [start, end) pairs, and per place its ranking (best first) and
-// scores (by digit). Keys in that order; doubles read back as the same double.
-std::string AnalysisJson(const PredictionAnalysis& analysis);
-
-// "place,rank,digit,score", then one row per place and rank (rank 1 first), each ending in a line
-// feed; scores read back as the same double.
-std::string AnalysisCsv(const PredictionAnalysis& analysis);
+// --format text|json|csv, described as the command prints each.
+CLI::Option* AddFormatOption(CLI::App& command, OutputFormat& format,
+                             const std::string& description);
 
 }  // namespace tolvane::cli

@@ -11,14 +11,15 @@
 #include "cli/history_argument.h"
 #include "cli/history_source.h"
 #include "cli/log_option.h"
+#include "cli/predict_report.h"
 #include "cli/word_option.h"
+#include "core/places.h"
 #include "core/utf.h"
 
 namespace tolvane::cli {
 namespace {
 
 constexpr std::uint64_t kCycleLength = 15;
-constexpr std::array<std::string_view, 3> kPlaceNames = {"hundreds", "tens", "ones"};
 
 // The detail line after the window's text, for failures the window explains in its own way.
 // `name` is the history as messages call it.
@@ -38,10 +39,10 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
                  " draws; a prediction needs at least 15 (one cycle)");
         break;
       }
-      static_assert(std::tuple_size_v<decltype(outcome.placeRanked)> == std::size(kPlaceNames));
-      for (std::size_t place = 0; place < std::size(kPlaceNames); ++place) {
+      static_assert(std::tuple_size_v<decltype(outcome.placeRanked)> == std::size(kPlaceWords));
+      for (std::size_t place = 0; place < std::size(kPlaceWords); ++place) {
         if (!outcome.placeRanked[place]) {
-          Complain("no prediction for the " + std::string(kPlaceNames.at(place)) +
+          Complain("no prediction for the " + std::string(kPlaceWords.at(place)) +
                    " place: its analysis failed" +
                    (args.logPath.empty() ? "; run with --log PATH for a trace"
                                          : "; the trace in " + args.logPath + " shows where"));
@@ -76,8 +77,7 @@ std::string ResultOutput(const ConsoleView& view, OutputFormat format) {
 CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
   CLI::App* predict =
       app.add_subcommand("predict", "Rank the ten digit values of each place for the next draw");
-  predict->add_option("HISTORY", args.history, "History file (CSV); - reads standard input")
-      ->required();
+  AddHistoryArgument(*predict, args.history);
   predict
       ->add_option_function<std::string>(
           "--round", [&args](const std::string& text) { args.round = text; },
@@ -89,9 +89,9 @@ CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
   AddWordOption(*predict, "--frame", args.frame, kFrameModes,
                 "Stretch of each filtered series that is transformed");
   AddEncodingOption(*predict, args.encoding);
-  AddWordOption(*predict, "--format", args.format, kOutputFormats,
-                "Output: the window's text, or the rankings with their scores as one JSON object "
-                "or as CSV rows place,rank,digit,score");
+  AddFormatOption(*predict, args.format,
+                  "Output: the window's text, or the rankings with their scores as one JSON object "
+                  "or as CSV rows place,rank,digit,score");
   predict
       ->add_option("--log", args.logPath,
                    "Append a diagnostic trace to this file (not the history)")

@@ -1,32 +1,19 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <string_view>
 
 #include "app/text_encodings.h"
-#include "predict/prediction_options.h"
+#include "cli/output_format.h"
 
 namespace tolvane::cli {
-
-enum class StatsFormat { Text, Json, Csv };
-
-// The first entry is the default.
-inline constexpr std::array<OptionEntry<StatsFormat>, 3> kStatsFormats = {{
-    {StatsFormat::Text, "text", ""},
-    {StatsFormat::Json, "json", ""},
-    {StatsFormat::Csv, "csv", ""},
-}};
-
-std::string_view Word(StatsFormat format);
 
 struct StatsArguments {
   std::string history;
   std::optional<std::uint32_t> last;  // nullopt: every draw
-  StatsFormat format = StatsFormat::Text;
+  OutputFormat format = OutputFormat::Text;
   TextEncoding encoding = TextEncoding::kCp932;
 };
 
