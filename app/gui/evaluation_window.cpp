@@ -33,7 +33,6 @@ namespace tolvane {
 namespace {
 
 constexpr int kProgressSteps = 1000;
-constexpr double kSignificance = 0.05;
 constexpr int kWidth = 1100;
 constexpr int kHeight = 760;
 
@@ -58,13 +57,7 @@ QString PlaceName(const std::string& place) {
   return QStringLiteral("3桁すべて");
 }
 
-QString RunName(const RunOutcome& run) {
-  QString name = Text(Word(run.filter));
-  if (run.frame) {
-    name += QLatin1Char(' ') + Text(Word(*run.frame));
-  }
-  return name;
-}
+QString RunLabel(const RunOutcome& run) { return QString::fromStdString(RunName(run)); }
 
 QString Percent(double share) { return QString::asprintf("%.1f %%", 100.0 * share); }
 
@@ -380,7 +373,7 @@ void EvaluationWindow::ShowResults() {
           .arg(passed == 0 ? QStringLiteral("なし") : QStringLiteral("%1 件").arg(passed)));
   // The first item added selects itself, which plots its run.
   for (const RunOutcome& run : evaluation_->runs) {
-    plotRun_->addItem(RunName(run));
+    plotRun_->addItem(RunLabel(run));
   }
 }
 
@@ -389,7 +382,7 @@ void EvaluationWindow::ShowPlot(int run) {
     return;
   }
   const RunOutcome& outcome = evaluation_->runs[static_cast<std::size_t>(run)];
-  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunName(outcome)).arg(outcome.trials),
+  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome)).arg(outcome.trials),
           difference_->isChecked());
 }
 
