@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a built tree as `cpack -G DEB` does, checks its name, its
 # library dependencies and its files, unpacks it with dpkg-deb -x and runs the unpacked
-# tolvane-cli on the sample: it must print what the built one prints.
+# tolvane-cli on the sample it installs as an example: it must print what the built one prints
+# on the sample of the source tree.
 # Usage: deb_test.sh BUILD_DIR VERSION BUILT_CLI SAMPLE
 set -euo pipefail
 build=$1 version=$2 built_cli=$3 sample=$4
@@ -28,15 +29,20 @@ done
 
 root="$work/root"
 dpkg-deb -x "$deb" "$root"
-for file in usr/bin/tolvane-cli usr/share/man/man1/tolvane-cli.1.gz; do
+examples=usr/share/doc/tolvane/examples
+for file in usr/bin/tolvane-cli usr/share/man/man1/tolvane-cli.1.gz \
+  "$examples/numbers3-sample.csv" "$examples/numbers3-results-example.csv"; do
   [ -s "$root/$file" ] || fail "the package has no $file"
 done
 
 [ "$("$root/usr/bin/tolvane-cli" --version)" = "tolvane $version" ] || fail "wrong --version"
 for format in text json; do
   expected="$("$built_cli" predict "$sample" --format "$format")"
-  actual="$("$root/usr/bin/tolvane-cli" predict "$sample" --format "$format")" ||
+  actual="$("$root/usr/bin/tolvane-cli" predict "$root/$examples/numbers3-sample.csv" \
+    --format "$format")" ||
     fail "the unpacked tolvane-cli failed on the sample"
   [ "$actual" = "$expected" ] || fail "the unpacked tolvane-cli printed: $actual"
 done
-echo "deb_test: $(basename "$deb") builds, unpacks and predicts"
+"$root/usr/bin/tolvane-cli" import "$root/$examples/numbers3-results-example.csv" -o - \
+  >"$work/imported.csv" 2>/dev/null || fail "the installed results example does not import"
+echo "deb_test: $(basename "$deb") builds, unpacks, predicts on its example and imports the other"
