@@ -8,43 +8,24 @@
 #   3. --log on a 200,000-draw history against no log, with the number of write calls
 #   4. how the costs grow with the number of draws, 6,500 to 1,000,000
 #   5. peak memory of the unfiltered prediction on 1,000,000 draws
-# Medians of many runs from hyperfine (apt-get install hyperfine; a measuring tool, not a build
-# dependency). The machine is shared: run it when `uptime` shows a low load.
+# Medians of many runs, from hyperfine when it is installed (apt-get install hyperfine; a measuring
+# tool, not a build dependency). The machine is shared: run it when `uptime` shows a low load.
 #   scripts/bench-speed.sh [runs]   (runs of each long case; the sample runs 10 times as often)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 
 runs=${1:-15}
-cli=${TOLVANE_CLI:-build/default/cli/tolvane-cli}
-if ! command -v hyperfine >/dev/null; then
-  echo "bench-speed: needs hyperfine (apt-get install hyperfine)" >&2
-  exit 1
-fi
-if [ ! -x "$cli" ]; then
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tolvane-cli
-fi
-cli=$(realpath "$cli")
+cli=$(built "${TOLVANE_CLI:-build/default/cli/tolvane-cli}" tolvane-cli)
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 for draws in 25000 100000 200000 250000 1000000; do
-  python3 scripts/generate_sample_history.py --draws "$draws" --seed 1 \
-    --out "$work/h$draws.csv" >/dev/null
+  generate_history "$draws" "$work/h$draws.csv"
 done
 cp data/numbers3-sample.csv "$work/h6500.csv"
 
-# median_ms RUNS COMMAND...: hyperfine's median wall time of COMMAND, in milliseconds.
-median_ms() {
-  local n=$1
-  shift
-  hyperfine -N --style none --warmup 3 --runs "$n" --export-json "$work/t.json" "$*" \
-    >/dev/null 2>&1
-  python3 -c 'import json,sys; print("%.2f" % (json.load(open(sys.argv[1]))["results"][0]["median"] * 1000))' \
-    "$work/t.json"
-}
-ratio() { python3 -c "import sys; print('%.2f' % (float(sys.argv[1]) / float(sys.argv[2])))" "$1" "$2"; }
-
+echo "bench-speed: timed with $(timer_name)"
 echo "bench-speed: $(nproc) processors, $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //')"
 echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg)"
 echo

@@ -9,12 +9,12 @@
 # TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 
 history=$(realpath "${1:-data/numbers3-sample.csv}")
 output=${2:-docs/screenshot.png}
 spectra_output=${3:-docs/spectra.png}
 evaluation_output=${4:-docs/evaluation.png}
-exe=${TOLVANE_BIN:-build/default/app/gui/tolvane}
 wait_seconds=30
 
 [ -f "$history" ] || { echo "screenshot: no history file at $history" >&2; exit 1; }
@@ -25,10 +25,7 @@ if ! fc-list :lang=ja family | grep -q .; then
   echo "screenshot: no Japanese font installed (apt-get install fonts-ipafont-gothic)" >&2
   exit 1
 fi
-if [ ! -x "$exe" ]; then
-  cmake --preset default >/dev/null
-  cmake --build --preset default --target tolvane
-fi
+exe=$(built "${TOLVANE_BIN:-build/default/app/gui/tolvane}" tolvane)
 
 work=$(mktemp -d)
 xvfb_pid=""

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Writes every output a refactoring must keep byte for byte into OUTDIR: tolvane-cli predict on
 # the bundled sample and on a generated 1,000-draw history, for each of the nine filter/frame
-# combinations, without and with --log (the log's bytes too). Compare two snapshots with
-# `diff -r`. The transform's bits are pinned separately by the FFT fingerprint test.
+# combinations, without and with --log (the log's bytes too), in JSON and CSV; backtest, stats and
+# import in each of their forms; --help and --version. Compare two snapshots with `diff -r`. The
+# transform's bits are pinned separately by the FFT fingerprint test.
 #   scripts/snapshot-outputs.sh OUTDIR [path/to/tolvane-cli]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/common.sh
 out="${1:?usage: snapshot-outputs.sh OUTDIR [tolvane-cli]}"
 cli="$(realpath "${2:-build/default/cli/tolvane-cli}")"
 mkdir -p "$out"
@@ -13,8 +15,17 @@ out="$(realpath "$out")"
 work="$(mktemp -d "${TMPDIR:-/tmp}/tolvane-snapshot.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 
-python3 scripts/generate_sample_history.py --draws 1000 --seed 7 --out "$work/h1000.csv" >/dev/null
+generate_history 1000 "$work/h1000.csv" 7
 cp data/numbers3-sample.csv "$work/sample.csv"
+cp data/numbers3-results-example.csv "$work/results.csv"
+
+# keep NAME ARGS...: standard output, standard error and exit status of one run, from the work
+# folder (relative paths, so no message names it).
+keep() {
+  local name=$1
+  shift
+  (cd "$work" && "$cli" "$@" >"$out/$name.out" 2>"$out/$name.err"; echo $? >"$out/$name.rc")
+}
 
 runs=("none -" "lpf head" "lpf tail" "lpf center" "lpf headtail"
       "bpf head" "bpf tail" "bpf center" "bpf headtail")
@@ -30,4 +41,22 @@ for history in sample h1000; do
     mv "$work/$name.log" "$out/$name.log"
   done
 done
+for history in sample h1000; do
+  for format in json csv; do
+    keep "$history-$format" predict "$history.csv" --format "$format"
+    keep "$history-none-$format" predict "$history.csv" --filter none --format "$format"
+  done
+done
+for format in text json csv; do
+  keep "backtest-$format" backtest h1000.csv --filter all --frame all --last 150 --threads 2 \
+    --format "$format"
+  keep "stats-$format" stats sample.csv --format "$format"
+  keep "stats-last-$format" stats h1000.csv --last 100 --format "$format"
+done
+keep import-stdout import results.csv -o -
+keep import-file import results.csv -o imported.csv
+mv "$work/imported.csv" "$out/import-file.csv"
+keep help --help
+keep version --version
+keep predict-help predict --help
 echo "snapshot: $(ls "$out" | wc -l) files in $out"
