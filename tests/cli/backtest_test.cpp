@@ -87,6 +87,63 @@ TEST(Backtest, JsonHoldsTheLibrarysEvaluationExactly) {
   }
 }
 
+// Three cycles whose rankings can be worked out on paper. Unfiltered, one cycle transforms to
+// itself and two to (a + b, a - b), unnormalised, so a digit's score is its count squared after
+// one cycle and max((a + b)^2, (a - b)^2) after two. Every draw repeats one digit in all places.
+//   cycle 1: 0 x5, 1 x4, 2 x3, 3 x2, 4 x1       ranking 0 1 2 3 4 5 6 7 8 9
+//   cycle 2: 9 x4, 5 x5, 0 x1, 1 x5             ranks 10, 6, 1, 2
+//   scores after two: 1 81, 0 36, 5 25, 9 16, 2 9, 3 4, 4 1; ranking 1 0 5 9 2 3 4 6 7 8
+//   cycle 3: 8 x3, 2 x2, 1 x10                  ranks 10, 5, 1
+// The 30 ranks: 1 x11, 2 x5, 5 x2, 6 x5, 10 x7; mean 131 / 30. The p-values are exact binomial
+// tails, P(X >= hits) for X ~ Binomial(30, k/10), and (k/10)^3 for all three.
+TEST(Backtest, HandWorkedHistoryGivesTheHandWorkedFigures) {
+  TempDir dir;
+  const std::string digits =
+      "000001111222334"
+      "999955555011111"
+      "888221111111111";
+  std::vector<std::string> lines = {"回別,抽せん日,曜日,当せん番号"};
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    lines.push_back("第" + std::to_string(i + 1) + "回,2020/1/2,X," + std::string(3, digits[i]));
+  }
+  const std::string history = WriteHistoryFile(dir, lines);
+  const Outcome outcome =
+      RunCli(dir, {"backtest", history, "--filter", "none", "--format", "json"});
+  ASSERT_EQ(outcome.status, 0) << outcome.err;
+  // More draws than the history holds, even past 32 bits, means all of them.
+  EXPECT_EQ(RunCli(dir, {"backtest", history, "--filter", "none", "--format", "json", "--last",
+                         "4294967297"})
+                .out,
+            outcome.out);
+  const auto run = nlohmann::ordered_json::parse(outcome.out)["runs"][0];
+  EXPECT_EQ(run["trials"], 30);
+  EXPECT_EQ(run["rankings"], 2);
+  const std::vector<std::uint32_t> hits = {11, 16, 16, 16, 18, 23, 23, 23, 23, 30};
+  const std::vector<double> place = {8.907787382303523e-05, 5.2387287118439516e-05,
+                                     0.006370346377312188,  0.09705684382074897,
+                                     0.1807973040267825,    0.04352411899655494,
+                                     0.2813767081868813,    0.7607906186989568,
+                                     0.9922163807620787,    1.0};
+  const std::vector<double> allThree = {5.368373723905184e-26, 3.6823653697077925e-26,
+                                        8.09175864770155e-18,  4.834569325342222e-12,
+                                        1.061677751492791e-09, 1.9824361909923418e-10,
+                                        2.587685882994428e-06, 0.0038674132464432734,
+                                        0.40984236493093934,   1.0};
+  const auto expectFigures = [&hits](const nlohmann::ordered_json& got,
+                                     const std::vector<double>& pValues) {
+    for (std::size_t k = 0; k < 10; ++k) {
+      EXPECT_EQ(got["hits"][k].get<std::uint32_t>(), hits[k]) << "k " << k + 1;
+      EXPECT_NEAR(got["p_values"][k].get<double>(), pValues[k], pValues[k] * 1e-9) << "k " << k + 1;
+    }
+  };
+  for (const auto& p : run["places"]) {
+    SCOPED_TRACE(p["place"].get<std::string>());
+    expectFigures(p, place);
+    EXPECT_DOUBLE_EQ(p["mean_rank"].get<double>(), 131.0 / 30.0);
+  }
+  expectFigures(run["all_three"], allThree);
+}
+
 // Filters outermost, each list in the order given, all expanded, repeats and none's frames
 // dropped.
 TEST(Backtest, RunsFollowTheListsAsGiven) {

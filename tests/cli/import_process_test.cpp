@@ -113,6 +113,10 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
       {{"import", dir.File("missing.csv"), "-o", dest},
        1,
        tool + dir.File("missing.csv") + ": cannot open: No such file or directory\n"},
+      {{"import", unnamed, "-o", dir.File("missing-folder/x.csv"), "--columns", "0,1,2"},
+       1,
+       tool + dir.File("missing-folder/x.csv") +
+           ": cannot create a file in its folder: No such file or directory\n"},
       {{"import", late, "-o", late}, 2, ""},
       {{"import", unnamed, "-o", dest, "--columns", "0,1,1"}, 2, ""},
       {{"import", unnamed, "-o", dest, "--encoding", "sjis"}, 2, ""},

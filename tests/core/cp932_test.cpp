@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace tolvane::test {
 namespace {
@@ -25,20 +27,27 @@ TEST(Cp932Decoder, DecodesJapaneseAndAscii) {
   EXPECT_EQ(decoder->Decode(""), u"");
 }
 
-TEST(Cp932Decoder, ReportsWhereDecodingStops) {
-  auto decoder = OpenDecoder();
-  ASSERT_NE(decoder, nullptr);
-  const std::vector<std::pair<std::string, std::size_t>> cases = {
-      {"\x80", 0},           // not a character of this code page
-      {"ab\xA0", 2},         //
-      {"\x91\xE6\xFD", 2},   //
-      {"x\x91\n", 1},        // a lead byte cannot take a line feed as its second byte
-      {"\x91\xE6z\x91", 3},  // a lead byte without its second byte at the end
+// Both strict decoders fail a whole decode at the first bad byte and say where it is.
+TEST(StrictDecoders, ReportWhereDecodingStops) {
+  auto cp932 = OpenDecoder();
+  ASSERT_NE(cp932, nullptr);
+  Utf8Decoder utf8;
+  const std::vector<std::tuple<TextDecoder*, std::string, std::size_t>> cases = {
+      {cp932.get(), "\x80", 0},           // not a character of this code page
+      {cp932.get(), "ab\xA0", 2},         //
+      {cp932.get(), "\x91\xE6\xFD", 2},   //
+      {cp932.get(), "x\x91\n", 1},        // a lead byte cannot take a line feed as its second byte
+      {cp932.get(), "\x91\xE6z\x91", 3},  // a lead byte without its second byte at the end
+      {&utf8, "\xE0\x83\xA9", 0},         // a three-byte overlong form of U+00E9
+      {&utf8, "ok\xC0\x80", 2},           // a two-byte overlong form, refused by its lead byte
+      {&utf8, "\xED\xA0\x80", 0},         // an encoded surrogate
+      {&utf8, "\xC3\xA9\xE3\x81", 2},     // a sequence cut off by the end
+      {&utf8, "\xF4\x90\x80\x80", 0},     // beyond U+10FFFF
   };
-  for (const auto& [bytes, offset] : cases) {
+  for (const auto& [decoder, bytes, offset] : cases) {
     std::size_t at = 99;
-    EXPECT_EQ(decoder->Decode(bytes, &at), std::nullopt);
-    EXPECT_EQ(at, offset);
+    EXPECT_EQ(decoder->Decode(bytes, &at), std::nullopt) << testing::PrintToString(bytes);
+    EXPECT_EQ(at, offset) << testing::PrintToString(bytes);
   }
 }
 
@@ -67,6 +76,7 @@ TEST(Utf8Conversion, MalformedInputBecomesReplacementCharacters) {
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t(0xDC00))), "\xEF\xBF\xBD");
   const std::vector<std::pair<std::string, std::u16string>> cases = {
       {"\xC0\x80", u"\uFFFD\uFFFD"},                      // overlong
+      {"\xE0\x83\xA9", u"\uFFFD\uFFFD\uFFFD"},            // overlong, three bytes
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xE3\x81", u"\uFFFD\uFFFD"},                      // truncated
       {"\xF5\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // beyond U+10FFFF

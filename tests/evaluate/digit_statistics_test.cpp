@@ -107,9 +107,10 @@ TEST(DigitStatistics, UpperTailMatchesTheClosedFormAndTheTables) {
   EXPECT_EQ(ChiSquareUpperTail(0.0, 9), 1.0);
   EXPECT_TRUE(std::isnan(ChiSquareUpperTail(std::numeric_limits<double>::quiet_NaN(), 9)));
   EXPECT_TRUE(std::isnan(ChiSquareUpperTail(1.0, 0)));
-  // The Bonferroni level: 0.05 / 3, p exactly at it counts as uneven.
-  EXPECT_FALSE(ConsistentWithFairDraw(0.05 / 3));
-  EXPECT_TRUE(ConsistentWithFairDraw(0.0167));
+  // The Bonferroni level over three places, 0.0166...: p at it counts as uneven, the next double
+  // up as fair.
+  EXPECT_FALSE(ConsistentWithFairDraw(0.016666666666666666));
+  EXPECT_TRUE(ConsistentWithFairDraw(0.01666666666666667));
 }
 
 TEST(DigitStatistics, RefusesWhatItCannotCount) {

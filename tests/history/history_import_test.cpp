@@ -87,6 +87,13 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        "4: round 1 is also on line 2 with another draw (2018/6/12 123 there, 2018/6/12 124 "
        "here)"},
+      {"a duplicate round with the same number on another date",
+       {"回,日付,本数字", "1,2018/6/12,123", "第1回,2018/6/13,123"},
+       false,
+       {},
+       {},
+       "3: round 1 is also on line 2 with another draw (2018/6/12 123 there, 2018/6/13 123 "
+       "here)"},
       {"a date that is not in the calendar",
        {"回,日付,本数字", "1,2019/2/29,1"},
        false,

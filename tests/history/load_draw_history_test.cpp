@@ -34,6 +34,12 @@ void PrintTo(const LoadCase& row, std::ostream* out) { *out << row.name; }
 
 std::string Header(const std::string& drawLines) { return kHeader + drawLines; }
 
+// A draw line of exactly `bytes` bytes in code page 932 (line end not counted): 第1回 is five.
+std::string LineOfBytes(std::size_t bytes) {
+  const std::string draw = "第1回,2018/6/12,X,072,";
+  return draw + std::string(bytes - (draw.size() - 2), 'y');
+}
+
 std::string LineError(const std::string& own, const std::string& line, const std::string& why) {
   return own + "Error processing line: " + line + "\nException: " + why + "\n";
 }
@@ -150,6 +156,12 @@ const std::vector<LoadCase>& Cases() {
        kLoadFailed,
        {},
        "Error: Line does not have enough fields: \"第1回,2018/6/12\",X,072\n"},
+      {"QuoteOpenedInTheThirdFieldLeavesTooFewFields",
+       Header("第1回,2018/6/12,X,072\n第2回,2000/1/2,\"x,121\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Error: Line does not have enough fields: 第2回,2000/1/2,\"x,121\n"},
       {"RoundTooShort",
        Header("第回,2018/6/12,X,072\n"),
        "",
@@ -291,6 +303,30 @@ const std::vector<LoadCase>& Cases() {
       {"DrawLineLongerThanTheLimit",
        Header("第1回,2018/6/12,X,072\n第2回,2018/6/12,X,072" +
               std::string(std::size_t{1} << 20, ' ')),
+       "",
+       kLoadFailed,
+       {},
+       "Error during file processing: line 3 is longer than 1048576 bytes\n"},
+      {"HeaderOfExactlyTheLimit",
+       std::string(std::size_t{1} << 20, 'h') + "\n第1回,2018/6/12,X,072\n",
+       "",
+       0,
+       {{0, 7, 2}},
+       ""},
+      {"DrawLineOfExactlyTheLimit",
+       Header(LineOfBytes(std::size_t{1} << 20) + "\n" + LineOfBytes(std::size_t{1} << 20)),
+       "",
+       0,
+       {{0, 7, 2}, {0, 7, 2}},
+       ""},
+      {"DrawLineOneByteOverTheLimit",
+       Header(LineOfBytes((std::size_t{1} << 20) + 1) + "\n"),
+       "",
+       kLoadFailed,
+       {},
+       "Error during file processing: line 2 is longer than 1048576 bytes\n"},
+      {"LastLineOneByteOverTheLimit",
+       Header("第1回,2018/6/12,X,072\n" + LineOfBytes((std::size_t{1} << 20) + 1)),
        "",
        kLoadFailed,
        {},

@@ -80,6 +80,7 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
       {"第1回,2000/1/1", "", false},
       {"第1回,2000/1/1,金", "", false},
       {"\"第1回\",2000/1/1,金,120", "", false},
+      {"第2回,2000/1/2,\"x,121", "", false},  // the general way refuses it: 3 fields
       {"", "", false},
       {"第", "", false},
       {"第1回,2000/1/1,", "\x91,120", false},      // a lead byte before a comma
