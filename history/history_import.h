@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "core/replace_file.h"
 #include "core/text_decoder.h"
 #include "history/import_columns.h"
-#include "history/replace_file.h"
 
 namespace tolvane {
 

@@ -1,0 +1,310 @@
+#include "core/replace_file.h"
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+
+namespace tolvane {
+namespace {
+
+std::string Because(const char* what, int error) {
+  return what + std::string(std::strerror(error));
+}
+
+// Creates a file no one else uses beside `path`; -1 with errno on failure. Its name is short
+// whatever the target's, so it fits in any folder the target does.
+int CreateBeside(const std::filesystem::path& path, std::string& created) {
+  static std::atomic<unsigned> counter{0};
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    created =
+        (folder / (".tolvane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
+            .string();
+    const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 || errno != EEXIST) {
+      return fd;
+    }
+  }
+  return -1;
+}
+
+// ---- Removing the new file when the process is told to end ----
+
+constexpr std::array<int, 3> kEndingSignals = {SIGINT, SIGTERM, SIGHUP};
+
+// What the handler may touch: a fixed buffer, flags and the actions it replaced.
+char pendingPath[PATH_MAX + 1];
+volatile std::sig_atomic_t pendingSet = 0;
+std::array<struct sigaction, kEndingSignals.size()> replacedActions;
+std::array<bool, kEndingSignals.size()> handled{};
+
+// Only async-signal-safe calls: the new file goes, the signal's earlier action comes back and
+// the signal is raised again, so the process ends (or not) as it would have.
+void RemovePendingAndRaise(int signal) {
+  if (pendingSet != 0) {
+    ::unlink(pendingPath);
+    pendingSet = 0;
+  }
+  for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+    if (kEndingSignals[i] == signal && handled[i]) {
+      ::sigaction(signal, &replacedActions[i], nullptr);
+    }
+  }
+  ::raise(signal);
+}
+
+// Creates the new file beside `path` (CreateBeside) and holds its name for the handler while it
+// exists; one at a time per process.
+class PendingFile {
+ public:
+  PendingFile() : lock_(Serial()) {
+    struct sigaction action {};
+    action.sa_handler = RemovePendingAndRaise;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : kEndingSignals) {
+      sigaddset(&action.sa_mask, signal);
+    }
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+      struct sigaction current {};
+      // A signal the process ignores (nohup) stays ignored.
+      handled[i] = ::sigaction(kEndingSignals[i], nullptr, &current) == 0 &&
+                   current.sa_handler != SIG_IGN &&
+                   ::sigaction(kEndingSignals[i], &action, &replacedActions[i]) == 0;
+    }
+  }
+  ~PendingFile() {
+    pendingSet = 0;
+    for (std::size_t i = 0; i < kEndingSignals.size(); ++i) {
+      if (handled[i]) {
+        ::sigaction(kEndingSignals[i], &replacedActions[i], nullptr);
+        handled[i] = false;
+      }
+    }
+  }
+  PendingFile(const PendingFile&) = delete;
+  PendingFile& operator=(const PendingFile&) = delete;
+
+  // The file and its name for the handler come together: the signals wait meanwhile.
+  int Create(const std::filesystem::path& beside, std::string& created) {
+    sigset_t ending;
+    sigset_t before;
+    sigemptyset(&ending);
+    for (const int signal : kEndingSignals) {
+      sigaddset(&ending, signal);
+    }
+    pthread_sigmask(SIG_BLOCK, &ending, &before);
+    const int fd = CreateBeside(beside, created);
+    const int error = errno;
+    if (fd >= 0 && created.size() < sizeof pendingPath) {
+      std::memcpy(pendingPath, created.c_str(), created.size() + 1);
+      pendingSet = 1;
+    }
+    pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    errno = error;
+    return fd;
+  }
+
+ private:
+  static std::mutex& Serial() {
+    static std::mutex serial;
+    return serial;
+  }
+  std::lock_guard<std::mutex> lock_;
+};
+
+// ---- Where the bytes go ----
+
+// The file a path names once its symbolic links are followed; the last one may dangle, and
+// then the file it would name is the one to create. False with errno on a loop or an error.
+bool FollowLinks(std::filesystem::path& path) {
+  for (int depth = 0; depth < 40; ++depth) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0) {
+      return errno == ENOENT;
+    }
+    if (!S_ISLNK(info.st_mode)) {
+      return true;
+    }
+    std::array<char, PATH_MAX> target{};
+    const ssize_t length = ::readlink(path.c_str(), target.data(), target.size());
+    if (length < 0 || static_cast<std::size_t>(length) >= target.size()) {
+      if (length >= 0) {
+        errno = ENAMETOOLONG;
+      }
+      return false;
+    }
+    const std::filesystem::path next(std::string(target.data(), static_cast<std::size_t>(length)));
+    path = next.is_absolute() ? next : path.parent_path() / next;
+  }
+  errno = ELOOP;
+  return false;
+}
+
+bool WriteAll(int fd, std::string_view bytes, WriteCall write) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) {
+      continue;
+    }
+    if (n <= 0) {
+      if (n == 0) {
+        errno = EIO;
+      }
+      return false;
+    }
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return true;
+}
+
+// Runs the producer into fd; false with `error` set when it or a write failed.
+bool Produce(int fd, const ByteProducer& produce, WriteCall write, std::string& error) {
+  int writeError = 0;
+  const ByteSink sink = [fd, write, &writeError](std::string_view bytes) {
+    if (writeError == 0 && !WriteAll(fd, bytes, write)) {
+      writeError = errno;
+    }
+    return writeError == 0;
+  };
+  std::string produceError;
+  const bool produced = produce(sink, produceError);
+  if (writeError != 0) {
+    error = Because("cannot write: ", writeError);
+    return false;
+  }
+  if (!produced) {
+    error = produceError;
+    return false;
+  }
+  return true;
+}
+
+// The rename itself is only durable once the folder is; a failure here loses nothing written.
+void SyncFolder(const std::filesystem::path& path) {
+  const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd >= 0) {
+    ::fsync(fd);
+    ::close(fd);
+  }
+}
+
+// A FIFO or a character device takes the bytes as they come; nothing can be replaced there.
+bool WriteInPlace(const std::filesystem::path& target, bool fifo, const ByteProducer& produce,
+                  WriteCall write, std::string& error) {
+  // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader forever.
+  const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = fifo && errno == ENXIO ? "is a FIFO with no reader" : Because("cannot open: ", errno);
+    return false;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) {
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  }
+  bool ok = Produce(fd, produce, write, error);
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = Because("cannot write: ", errno);
+  }
+  return ok;
+}
+
+// The new file takes the old one's permission bits and, where allowed, its owner and group.
+bool TakeOver(int fd, const struct stat& existing, std::string& error) {
+  if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
+    // Another owner needs privileges the process may not have; a group of its own it may set.
+    static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
+  }
+  if (::fchmod(fd, existing.st_mode & 07777) != 0) {
+    error = Because("cannot set the new file's permissions: ", errno);
+    return false;
+  }
+  return true;
+}
+
+bool ReplaceRegular(const std::filesystem::path& target, const struct stat* existing,
+                    const ByteProducer& produce, WriteCall write, std::string& error) {
+  std::string temporary;
+  PendingFile pending;
+  const int fd = pending.Create(target, temporary);
+  if (fd < 0) {
+    error = Because("cannot create a file in its folder: ", errno);
+    return false;
+  }
+  bool ok = existing == nullptr || TakeOver(fd, *existing, error);
+  ok = ok && Produce(fd, produce, write, error);
+  if (ok && ::fsync(fd) != 0) {
+    ok = false;
+    error = Because("cannot write: ", errno);
+  }
+  if (::close(fd) != 0 && ok) {
+    ok = false;
+    error = Because("cannot write: ", errno);
+  }
+  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
+    ok = false;
+    error = Because("cannot put the new file in place: ", errno);
+  }
+  if (!ok) {
+    ::unlink(temporary.c_str());
+    return false;
+  }
+  SyncFolder(target);
+  return true;
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
+                 WriteCall write) {
+  if (path.empty() || path.find('\0') != std::string::npos || path.back() == '/') {
+    error = "is not a file name";
+    return false;
+  }
+  if (write == nullptr) {
+    write = &::write;
+  }
+  std::filesystem::path target(path);
+  if (!FollowLinks(target)) {
+    error = Because("cannot follow its link: ", errno);
+    return false;
+  }
+  struct stat existing {};
+  if (::stat(target.c_str(), &existing) != 0) {
+    if (errno != ENOENT) {
+      error = Because("cannot look at it: ", errno);
+      return false;
+    }
+    return ReplaceRegular(target, nullptr, produce, write, error);
+  }
+  if (S_ISREG(existing.st_mode)) {
+    return ReplaceRegular(target, &existing, produce, write, error);
+  }
+  if (S_ISFIFO(existing.st_mode) || S_ISCHR(existing.st_mode)) {
+    return WriteInPlace(target, S_ISFIFO(existing.st_mode), produce, write, error);
+  }
+  error = S_ISDIR(existing.st_mode)    ? "is a directory"
+          : S_ISSOCK(existing.st_mode) ? "is a socket, not a file"
+          : S_ISBLK(existing.st_mode)  ? "is a block device, not a file"
+                                       : "is not a regular file";
+  return false;
+}
+
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,
+                         WriteCall write) {
+  return ReplaceFile(
+      path, [bytes](const ByteSink& sink, std::string&) { return sink(bytes); }, error, write);
+}
+
+}  // namespace tolvane

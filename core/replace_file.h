@@ -1,0 +1,42 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace tolvane {
+
+// The system's write(2), or a stand-in that fails on purpose.
+using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
+
+// Hands the bytes of a file to whatever writes them, piece by piece; false when they could not
+// be written (the producer then stops).
+using ByteSink = std::function<bool(std::string_view bytes)>;
+// Produces a file's bytes into the sink; false to abandon the file (with `error` set by it).
+using ByteProducer = std::function<bool(const ByteSink& sink, std::string& error)>;
+
+// Every file the tool writes is written here, the way users of install(1) and mv(1) expect:
+// - A regular file (or none yet) is replaced all or nothing: the bytes go to a new file in the
+//   same folder, which is flushed to the disk and only then renamed over `path`. The replaced
+//   file's permission bits are kept, and its owner and group where the process may set them; a
+//   new one gets 0666 less the umask.
+// - A symbolic link keeps being the link: the file it points to (through any chain of links) is
+//   the one written.
+// - A FIFO or a character device is written in place, never replaced (a FIFO without a reader
+//   fails at once); a directory, a socket or a block device is refused.
+// - SIGINT, SIGTERM and SIGHUP while the new file is being written remove it before the process
+//   ends as the signal says (only SIGKILL or a crash can leave it, as `.tolvane-PID-N` beside
+//   `path`).
+// On failure `path` is as it was, no new file is left, and `error` says why, about `path`.
+// `write` (nullptr: the system's) writes the bytes.
+bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
+                 WriteCall write = nullptr);
+
+// The same for bytes already in memory.
+bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,
+                         WriteCall write = nullptr);
+
+}  // namespace tolvane
