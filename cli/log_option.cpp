@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstring>
 
 #include "cli/exit_status.h"
@@ -14,7 +15,11 @@ bool LogOption::Open() {
   }
   log_ = std::make_unique<DiagnosticLog>(path_);
   if (!log_->IsOpen()) {
-    Complain("cannot open the log file " + path_ + ": " + std::strerror(log_->OpenError()));
+    struct stat info {};
+    const bool fifo = ::stat(path_.c_str(), &info) == 0 && S_ISFIFO(info.st_mode);
+    Complain("cannot open the log file " + path_ + ": " +
+             (fifo && log_->OpenError() == ENXIO ? "it is a FIFO with no reader"
+                                                 : std::strerror(log_->OpenError())));
     return false;
   }
   return true;

@@ -1,11 +1,14 @@
 #include "core/diagnostic_log.h"
 
 #include <fcntl.h>
+#include <pthread.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <csignal>
+#include <ctime>
 #include <filesystem>
 #include <locale>
 #include <map>
@@ -15,6 +18,32 @@
 #include "core/utf.h"
 
 namespace tolvane {
+namespace {
+
+// A log whose reader went away is a write error like any other, reported after the run, and
+// must not end the process by SIGPIPE before it prints its result. The signal is held back
+// while writing and the one the failed write raised is taken off again.
+ssize_t WriteWithoutSigpipe(int fd, std::string_view bytes) {
+  sigset_t pipe;
+  sigset_t before;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, &before);
+  sigset_t pendingBefore;
+  sigpending(&pendingBefore);
+  const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+  const int error = errno;
+  if (n < 0 && error == EPIPE && sigismember(&pendingBefore, SIGPIPE) == 0) {
+    const timespec none{};
+    while (sigtimedwait(&pipe, nullptr, &none) < 0 && errno == EINTR) {
+    }
+  }
+  pthread_sigmask(SIG_SETMASK, &before, nullptr);
+  errno = error;
+  return n;
+}
+
+}  // namespace
 
 // Text waits in `pending` until a writer asks for it to go out or it grows large; only the part
 // up to its last line feed is written then, so the file only ever receives whole lines.
@@ -56,7 +85,7 @@ struct DiagnosticLog::File {
 
   void WriteAll(std::string_view bytes) {
     while (!bytes.empty()) {
-      const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+      const ssize_t n = WriteWithoutSigpipe(fd, bytes);
       if (n < 0 && errno == EINTR) {
         continue;
       }
@@ -111,10 +140,15 @@ std::shared_ptr<DiagnosticLog::File> ShareOrOpen(const std::string& path, int& e
     }
     logs.byFile.erase(found);
   }
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // A FIFO nobody reads would hold the open forever: it fails at once (ENXIO) instead.
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0666);
   if (fd < 0) {
     error = errno;
     return nullptr;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) {
+    ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
   auto file = std::make_shared<DiagnosticLog::File>();
   file->fd = fd;
