@@ -50,6 +50,11 @@ std::string TooLongText(std::uint64_t line) {
          std::to_string(HistoryLineReader::kMaxLineBytes) + " bytes";
 }
 
+// A file whose lines end in a carriage return alone reads as a single line: said plainly,
+// rather than taken for a header without draws or for one overlong line.
+constexpr const char* kCarriageReturnsOnly =
+    "its lines end in a carriage return (CR) alone; convert them to LF or CR LF line ends";
+
 }  // namespace
 
 HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decoder,
@@ -139,6 +144,12 @@ std::size_t HistoryLineReader::CutRawRun() {
     const void* lastFeed = rawSize_ == 0 ? nullptr : ::memrchr(raw_.data(), '\n', rawSize_);
     if (lastFeed != nullptr) {
       return static_cast<std::size_t>(static_cast<const char*>(lastFeed) - raw_.data()) + 1;
+    }
+    if ((eof_ || rawSize_ > kMaxLineBytes) && lineNumber_ == 0) {
+      const void* carriageReturn = std::memchr(raw_.data(), '\r', rawSize_);
+      if (carriageReturn != nullptr && carriageReturn != raw_.data() + rawSize_ - 1) {
+        throw LoadError(kCarriageReturnsOnly, 0, kCarriageReturnsOnly);
+      }
     }
     if (eof_) {
       return rawSize_;

@@ -331,6 +331,13 @@ const std::vector<LoadCase>& Cases() {
        kLoadFailed,
        {},
        "Error during file processing: line 3 is longer than 1048576 bytes\n"},
+      {"CarriageReturnsAlone",
+       "header\r第1回,2018/6/12,X,123\r第2回,2018/6/12,X,456\r",
+       "",
+       kLoadFailed,
+       {},
+       "Error during file processing: its lines end in a carriage return (CR) alone; convert "
+       "them to LF or CR LF line ends\n"},
       {"LeadByteBeforeLineFeed",
        Header(""),
        "\x91\n第1回,2018/6/12,X,072\n",
