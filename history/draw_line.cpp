@@ -15,6 +15,7 @@
 #endif
 
 #include "core/leading_integer.h"
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/load_report.h"
 
@@ -34,9 +35,6 @@ std::size_t DigitRun(std::u16string_view text, std::size_t pos, std::size_t most
   }
   return n;
 }
-
-// A field as the user typed it, in double quotes.
-std::string Quoted(std::u16string_view field) { return "\"" + Utf16ToUtf8(field) + "\""; }
 
 // "<label><n> (<n>)": the trace shows a character's code twice. Built in place: the loader
 // writes two of these for every line when it logs.
@@ -220,7 +218,7 @@ CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
   if (!HasRoundShape(round)) {
     log.WriteLine("Error: Invalid round number format: ", round);
     throw LoadError("Invalid round number format", 0,
-                    "round " + Quoted(round) + " is not of the form 第N回");
+                    "round " + QuotedText(round) + " is not of the form 第N回");
   }
   const std::u16string_view number = round.substr(1, round.size() - 2);
   log.WriteLine("Converted round number to integer: ", number);
@@ -228,22 +226,23 @@ CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
   try {
     roundNumber = ParseRoundNumber(number);
   } catch (const std::invalid_argument& e) {
-    throw LoadError(e.what(), 0, "round " + Quoted(round) + " has no number between 第 and 回");
+    throw LoadError(e.what(), 0, "round " + QuotedText(round) + " has no number between 第 and 回");
   } catch (const std::out_of_range& e) {
-    throw LoadError(e.what(), 0,
-                    "round " + Quoted(round) + " is outside the range -2147483648 to 2147483647");
+    throw LoadError(
+        e.what(), 0,
+        "round " + QuotedText(round) + " is outside the range -2147483648 to 2147483647");
   }
 
   if (!IsDrawDate(fields[1])) {
     log.WriteLine("Error: Invalid date format: ", fields[1]);
-    throw LoadError("Invalid date format", 0, "date " + Quoted(fields[1]) + " is not YYYY/M/D");
+    throw LoadError("Invalid date format", 0, "date " + QuotedText(fields[1]) + " is not YYYY/M/D");
   }
 
   const std::uint32_t digits = PackedWinningNumber(fields[3]);
   if (digits == kNoNumber) {
     log.WriteLine("Error: Invalid winning number format: ", fields[3]);
     throw LoadError("Invalid winning number format", 0,
-                    "winning number " + Quoted(fields[3]) + " is not three digits");
+                    "winning number " + QuotedText(fields[3]) + " is not three digits");
   }
   return PackDraw(digits, roundNumber);
 }

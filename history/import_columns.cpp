@@ -5,7 +5,7 @@
 #include <limits>
 #include <string_view>
 
-#include "core/utf.h"
+#include "core/quoted_text.h"
 
 namespace tolvane {
 namespace {
@@ -69,7 +69,7 @@ std::optional<ImportColumns> FindImportColumns(const std::vector<std::u16string>
     }
     std::string fields;
     for (const std::u16string& field : header) {
-      fields += (fields.empty() ? "\"" : ", \"") + Utf16ToUtf8(field) + "\"";
+      fields += (fields.empty() ? "" : ", ") + QuotedText(field);
     }
     reason = "the header names no column for " + names + " (its fields: " + fields + ")";
     return std::nullopt;

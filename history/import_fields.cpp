@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/draw_line.h"
 #include "history/load_report.h"
@@ -42,8 +43,6 @@ std::u16string WithAsciiDigits(std::u16string_view field) {
   }
   return out;
 }
-
-std::string Quoted(std::u16string_view field) { return "\"" + Utf16ToUtf8(field) + "\""; }
 
 // Reads `digits` ASCII digits at `pos` (1 or 2 when `flexible`, else exactly `digits`), advancing
 // `pos`; nullopt when they are not there.
@@ -131,12 +130,12 @@ std::int32_t ReadImportRound(std::u16string_view field) {
       HasRoundShape(text) ? std::u16string_view(text).substr(1, text.size() - 2) : text;
   if (!AllDigits(number)) {
     throw LoadError("Invalid round number format", 0,
-                    "round " + Quoted(field) + " is not 第N回 or a number");
+                    "round " + QuotedText(field) + " is not 第N回 or a number");
   }
   try {
     return ParseRoundNumber(number);
   } catch (const std::out_of_range& e) {
-    throw LoadError(e.what(), 0, "round " + Quoted(field) + " is above 2147483647");
+    throw LoadError(e.what(), 0, "round " + QuotedText(field) + " is above 2147483647");
   }
 }
 
@@ -145,13 +144,14 @@ std::chrono::year_month_day ReadImportDate(std::u16string_view field) {
   if (!parts) {
     throw LoadError(
         "Invalid date format", 0,
-        "date " + Quoted(field) + " is not YYYY/M/D, YYYY-M-D, YYYY年M月D日 or YYYYMMDD");
+        "date " + QuotedText(field) + " is not YYYY/M/D, YYYY-M-D, YYYY年M月D日 or YYYYMMDD");
   }
   const std::chrono::year_month_day date{std::chrono::year(static_cast<int>((*parts)[0])),
                                          std::chrono::month((*parts)[1]),
                                          std::chrono::day((*parts)[2])};
   if (!date.ok()) {
-    throw LoadError("Invalid date", 0, "date " + Quoted(field) + " is not a day of the calendar");
+    throw LoadError("Invalid date", 0,
+                    "date " + QuotedText(field) + " is not a day of the calendar");
   }
   return date;
 }
@@ -161,7 +161,7 @@ std::array<std::uint8_t, 3> ReadImportNumber(std::u16string_view field) {
   const auto digits = text.size() <= 3 && AllDigits(text) ? ReadWinningNumber(text) : std::nullopt;
   if (!digits) {
     throw LoadError("Invalid winning number format", 0,
-                    "winning number " + Quoted(field) + " is not one to three digits");
+                    "winning number " + QuotedText(field) + " is not one to three digits");
   }
   return *digits;
 }
