@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <chrono>
 #include <iostream>
-#include <limits>
 #include <optional>
 
 #include "cli/backtest_report.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
+#include "cli/last_option.h"
 #include "cli/progress_bar.h"
 #include "cli/word_list_option.h"
 #include "cli/word_option.h"
@@ -29,19 +29,8 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
   AddWordListOption(*backtest, "--filter", args.filters, kFilterKinds, "Filters to replay");
   AddWordListOption(*backtest, "--frame", args.frames, kFrameModes,
                     "Frames to replay with each filter but none");
-  backtest
-      ->add_option("--last", args.last,
-                   "Replay only the last N draws (default: every draw from the 16th on)")
-      ->type_name("N")
-      ->check(CLI::Validator(
-          [](const std::string& text) {
-            const bool whole =
-                !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
-            return whole && text.find_first_not_of('0') != std::string::npos
-                       ? std::string()
-                       : "\"" + text + "\" is not a whole number of at least 1";
-          },
-          "", "at least 1"));
+  AddLastOption(*backtest, args.last,
+                "Replay only the last N draws (default: every draw from the 16th on)");
   AddFormatOption(*backtest, args.format,
                   "text: a table to read; json: every count and p-value; csv: every draw's ranks");
   backtest
@@ -62,11 +51,7 @@ int RunBacktest(const BacktestArguments& args) {
 
   EvaluationRequest request;
   request.runs = RunsFor(args.filters, args.frames);
-  if (args.last != 0) {
-    // More than the history holds means all of it.
-    request.last = static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(args.last, std::numeric_limits<std::uint32_t>::max()));
-  }
+  request.last = args.last;
   request.threads = args.threads;
   request.keepTargets = args.format == OutputFormat::Csv;
   // The bar is for a person watching; a log file or a pipe gets nothing of it.

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@ struct BacktestArguments {
   std::string history;
   std::vector<FilterKind> filters = {FilterKind::LowPass};
   std::vector<FrameMode> frames = {FrameMode::Head};
-  std::uint64_t last = 0;  // 0: every draw from the 16th on
+  std::optional<std::uint32_t> last;  // nullopt: every draw from the 16th on
   OutputFormat format = OutputFormat::Text;
   unsigned threads = 0;  // 0: one per hardware thread
   TextEncoding encoding = TextEncoding::kCp932;

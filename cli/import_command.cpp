@@ -1,12 +1,16 @@
 #include "cli/import_command.h"
 
+#include <cerrno>
 #include <charconv>
+#include <cstring>
 #include <iostream>
 
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/history_source.h"
 #include "cli/log_option.h"
 #include "history/history_import.h"
+#include "history/utf8_hint.h"
 
 namespace tolvane::cli {
 namespace {
@@ -49,7 +53,9 @@ std::string ColumnsProblem(const std::string& text) {
 CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
   CLI::App* command =
       app.add_subcommand("import", "Convert a results file of another layout into a history");
-  command->add_option("SOURCE", args.source, "Results file, line 1 a header")->required();
+  command
+      ->add_option("SOURCE", args.source, "Results file, line 1 a header; - reads standard input")
+      ->required();
   command->add_option("-o,--output", args.dest, "History file to write; - for standard output")
       ->type_name("DEST")
       ->required();
@@ -64,7 +70,8 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       ->check(CLI::Validator(ColumnsProblem, "", "R,D,N"));
   // Replacing the source would destroy the only copy of what is being converted.
   command->final_callback([&args] {
-    if (args.dest != "-" && SameFile(args.source, args.dest)) {
+    if (args.dest != "-" && !HistorySource::IsStandardInput(args.source) &&
+        SameFile(args.source, args.dest)) {
       throw CLI::ValidationError("--output", "names the source file itself");
     }
   });
@@ -72,13 +79,22 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
 }
 
 int RunImport(const ImportArguments& args) {
+  HistorySource source(args.source);
+  if (!source.Open()) {
+    return kExitFailed;
+  }
   ImportOptions options;
   options.encoding = args.encoding;
   options.columns = args.columns;
   ImportResult result;
-  if (!ConvertHistorySource(args.source, options, result)) {
-    Complain(ImportFailureDetail(args.source, result) +
-             (result.columnsNotFound ? "; give their positions with --columns R,D,N" : ""));
+  if (!ConvertHistorySource(source.Path(), options, result)) {
+    // A code page 932 failure on a file saved as UTF-8 says what to try, as a load does.
+    const bool utf8 = args.encoding == TextEncoding::kCp932 && result.line != 0 &&
+                      result.reason.starts_with("bytes that are not") &&
+                      LooksLikeUtf8(source.Path());
+    Complain(ImportFailureDetail(source.Name(), result) +
+             (result.columnsNotFound ? "; give their positions with --columns R,D,N" : "") +
+             (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
   }
   if (args.dest == "-") {
@@ -89,12 +105,12 @@ int RunImport(const ImportArguments& args) {
     }
     std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush();
     if (!std::cout) {
-      Complain("cannot write the history to standard output");
+      Complain(std::string("cannot write the history to standard output: ") + std::strerror(errno));
       return kExitFailed;
     }
   } else {
     std::string error;
-    if (!WriteImportedHistory(args.source, args.dest, result, error)) {
+    if (!WriteImportedHistory(source.Path(), args.dest, result, error)) {
       Complain(args.dest + ": " + error);
       return kExitFailed;
     }

@@ -1,12 +1,12 @@
 #include "cli/stats_command.h"
 
 #include <iostream>
-#include <limits>
 
 #include "app/statistics_report.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
+#include "cli/last_option.h"
 #include "cli/stats_report.h"
 #include "evaluate/digit_statistics.h"
 
@@ -18,9 +18,7 @@ CLI::App* AddStatsCommand(CLI::App& app, StatsArguments& args) {
                          "chi-square test of the counts against a fair draw");
   AddHistoryArgument(*stats, args.history);
   AddEncodingOption(*stats, args.encoding);
-  stats->add_option("--last", args.last, "Only the newest N draws (default: every draw)")
-      ->type_name("N")
-      ->check(CLI::Range(std::uint32_t{1}, std::numeric_limits<std::uint32_t>::max()));
+  AddLastOption(*stats, args.last, "Only the newest N draws (default: every draw)");
   AddFormatOption(*stats, args.format, "text for people, json or csv for programs");
   return stats;
 }

@@ -70,6 +70,10 @@ TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
   const Outcome toStdout = RunCli(dir, {"import", source, "-o", "-"});
   EXPECT_EQ(toStdout.out, ReadBytes(byHand));
   EXPECT_EQ(toStdout.err, summary);
+  // Standard input in, standard output out, as every other command reads "-".
+  const Outcome piped = RunCli(dir, {"import", "-", "-o", "-"}, "", source);
+  EXPECT_EQ(piped.out, ReadBytes(byHand));
+  EXPECT_EQ(piped.err, summary);
 
   for (const char* filter : {"lpf", "none"}) {
     const Outcome converted = RunCli(dir, {"predict", dest, "--filter", filter});
@@ -93,6 +97,10 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   lines.emplace_back("41,2018/02/30,1,1,2,3,4,5,9,8,7,6,5,0");  // fails only at the end
   const std::string late = WriteHistoryFile(dir, lines, "late.csv");
   const std::string unnamed = WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123"}, "unnamed.csv");
+  const std::string escape =
+      WriteHistoryFile(dir, {"No,抽選日,当選数字", "1,2019/1/1,\x1b[2J"}, "escape.csv");
+  const std::string utf8 = dir.File("utf8.csv");
+  WriteBytes(utf8, "No,抽選日,当選数字\n1,2019/1/1,123\n");
   const std::string dest = dir.File("dest.csv");
   WriteBytes(dest, "what was there");
   const std::string tool = "tolvane-cli: ";
@@ -110,6 +118,14 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
        tool + unnamed +
            ":1: the header names no column for the round, the date or the winning number (its "
            "fields: \"a\", \"b\", \"c\"); give their positions with --columns R,D,N\n"},
+      {{"import", escape, "-o", dest},
+       1,
+       tool + escape + ":2: winning number \"\\x1b[2J\" is not one to three digits\n"},
+      {{"import", utf8, "-o", dest},
+       1,
+       tool + utf8 +
+           ":1: bytes that are not code page 932; the file looks like UTF-8: try --encoding "
+           "utf-8\n"},
       {{"import", dir.File("missing.csv"), "-o", dest},
        1,
        tool + dir.File("missing.csv") + ": cannot open: No such file or directory\n"},
