@@ -171,12 +171,11 @@ Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& 
   }
 
   WindowScores scores(plan, series);
+  const unsigned threads = scores.ChooseWorkers(ThreadCount(request.threads));
   const std::vector<WindowTask> heads = scores.HeadTasks();
   const std::vector<WindowTask> windows = scores.WindowTasks();
   ProgressReporter progress(request.progress, heads.size() + windows.size());
   progress.Report(0, true);
-  const unsigned threads = ThreadCount(request.threads);
-  scores.SetWorkers(threads);
   const bool finished =
       RunTasks(heads.size(), threads, request.cancel, progress, 0,
                [&](std::size_t i, std::size_t worker) { scores.RunHead(heads[i], worker); }) &&

@@ -11,7 +11,24 @@ namespace {
 // but hold about span * n values per task; the span shrinks for long frames to bound that.
 std::uint32_t ChunkSpan(std::uint32_t n) {
   constexpr std::uint32_t kValuesPerTask = std::uint32_t{1} << 21;
-  return std::clamp<std::uint32_t>(kValuesPerTask / n, 8, 64);
+  return std::clamp<std::uint32_t>(kValuesPerTask / n, kNarrowestSharedSpan, 64);
+}
+
+// The span `workers` workers may each use within kScratchBudget; 0 when they cannot share
+// even kNarrowestSharedSpan starts. A single worker always has the unbounded span. One worker's
+// scratch holds at most 16 * (span + 4) * n bytes: the shared stages' four arrays of up to
+// (span / 2 + 1) * n values (SharedStageTransform), and four arrays of n for one window's
+// transform and the tail's spectrum.
+std::uint32_t SpanWithin(std::uint32_t n, unsigned workers) {
+  if (workers <= 1) {
+    return ChunkSpan(n);
+  }
+  const std::size_t perWorker = kScratchBudget / workers;
+  const std::size_t fits = perWorker / (std::size_t{16} * n);
+  if (fits < std::size_t{kNarrowestSharedSpan} + 4) {
+    return 0;
+  }
+  return std::min<std::uint32_t>(ChunkSpan(n), static_cast<std::uint32_t>(fits - 4));
 }
 
 }  // namespace
@@ -46,7 +63,7 @@ std::vector<WindowTask> WindowScores::WindowTasks() const {
   std::vector<WindowTask> tasks;
   for (std::size_t s = 0; s < plan_.sets.size(); ++s) {
     const WindowSet& set = plan_.sets[s];
-    const std::uint32_t span = ChunkSpan(set.n);
+    const std::uint32_t span = SpanWithin(set.n, workers_);
     std::size_t first = 0;
     while (first < set.starts.size()) {
       std::size_t last = first + 1;
@@ -62,7 +79,19 @@ std::vector<WindowTask> WindowScores::WindowTasks() const {
   return tasks;
 }
 
-void WindowScores::SetWorkers(std::size_t count) { scratch_.resize(count); }
+unsigned WindowScores::ChooseWorkers(unsigned requested) {
+  std::uint32_t longest = 1;
+  for (const WindowSet& set : plan_.sets) {
+    longest = std::max(longest, set.n);
+  }
+  unsigned workers = std::max(requested, 1U);
+  while (workers > 1 && SpanWithin(longest, workers) == 0) {
+    --workers;
+  }
+  workers_ = workers;
+  scratch_.resize(workers);
+  return workers;
+}
 
 void WindowScores::RunHead(const WindowTask& task, std::size_t worker) {
   const WindowSet& set = plan_.sets[task.set];
