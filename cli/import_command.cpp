@@ -15,8 +15,7 @@
 namespace tolvane::cli {
 namespace {
 
-// Far more fields than any results file has, and small enough that no sum of positions wraps.
-constexpr std::size_t kMaxColumn = 9999;
+constexpr std::size_t kMaxColumn = kMaxImportColumns - 1;
 
 // "R,D,N": three different 0-based positions.
 std::optional<ImportColumns> ParseColumns(const std::string& text) {
@@ -98,13 +97,22 @@ int RunImport(const ImportArguments& args) {
     return kExitFailed;
   }
   if (args.dest == "-") {
-    const std::optional<std::string> bytes = HistoryFileBytes(result.draws);
-    if (!bytes) {
-      Complain("this system has no code page 932 converter");
+    std::string error;
+    const bool written = WriteHistoryFile(
+        result.draws,
+        [](std::string_view piece) {
+          return static_cast<bool>(
+              std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())));
+        },
+        error);
+    if (written) {
+      std::cout.flush();
+    }
+    if (!written && !error.empty()) {
+      Complain(error);
       return kExitFailed;
     }
-    std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size())).flush();
-    if (!std::cout) {
+    if (!written || !std::cout) {
       Complain(std::string("cannot write the history to standard output: ") + std::strerror(errno));
       return kExitFailed;
     }

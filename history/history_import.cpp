@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <new>
-#include <unordered_map>
+#include <optional>
 
 #include "core/cp932.h"
 #include "core/utf.h"
@@ -64,11 +65,6 @@ class OrderTracker {
   std::int32_t previous_ = 0;
 };
 
-bool AllEmpty(const std::vector<std::u16string>& fields) {
-  return std::all_of(fields.begin(), fields.end(),
-                     [](const std::u16string& field) { return field.empty(); });
-}
-
 ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportOptions& options,
                         ImportResult& result) {
   if (options.columns) {
@@ -81,6 +77,71 @@ ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportO
     throw LoadError("columns not found", 1, reason);
   }
   return *found;
+}
+
+// No draw line is shorter than "1,2019/1/1,1" and its line end: reserving for this many never
+// reserves too little, and what is reserved but not used is never touched.
+constexpr std::uint64_t kShortestDrawLine = 13;
+
+ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std::uint64_t line) {
+  if (split.count < columns.FieldsNeeded()) {
+    throw LoadError("not enough fields", line,
+                    Counted(split.count, "field", "fields") + "; a draw line needs at least " +
+                        std::to_string(columns.FieldsNeeded()));
+  }
+  if (line > std::numeric_limits<std::uint32_t>::max()) {
+    throw LoadError("too many lines", line, "more lines than 4294967295");
+  }
+  ImportedDraw draw;
+  try {
+    draw.round = ReadImportRound(split.fields[columns.round]);
+    draw.date = ReadImportDate(split.fields[columns.date]);
+    draw.digits = ReadImportNumber(split.fields[columns.number]);
+  } catch (const LoadError& e) {
+    throw LoadError(e.what(), line, e.reason());
+  }
+  draw.line = static_cast<std::uint32_t>(line);
+  return draw;
+}
+
+// Draws sorted by round, then line. A round's later line conflicts when its draw differs from the
+// round's first line; throws for the conflicting line that comes first in the file, if it comes
+// before `before`.
+void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t before) {
+  const ImportedDraw* first = nullptr;
+  const ImportedDraw* earlier = nullptr;
+  const ImportedDraw* conflicting = nullptr;
+  for (const ImportedDraw& draw : draws) {
+    if (first == nullptr || first->round != draw.round) {
+      first = &draw;
+    } else if ((draw.date != first->date || draw.digits != first->digits) && draw.line < before &&
+               (conflicting == nullptr || draw.line < conflicting->line)) {
+      earlier = first;
+      conflicting = &draw;
+    }
+  }
+  if (conflicting == nullptr) {
+    return;
+  }
+  throw LoadError("conflicting round", conflicting->line,
+                  "round " + std::to_string(conflicting->round) + " is also on line " +
+                      std::to_string(earlier->line) + " with another draw (" +
+                      DateText(earlier->date) + " " + NumberText(earlier->digits) + " there, " +
+                      DateText(conflicting->date) + " " + NumberText(conflicting->digits) +
+                      " here)");
+}
+
+// The order of the rounds as their lines come in the file: draws each once, sorted by round.
+SourceOrder OrderInTheFile(std::vector<ImportedDraw>& draws) {
+  std::sort(draws.begin(), draws.end(),
+            [](const ImportedDraw& a, const ImportedDraw& b) { return a.line < b.line; });
+  OrderTracker order;
+  for (const ImportedDraw& draw : draws) {
+    order.Note(draw.round);
+  }
+  std::sort(draws.begin(), draws.end(),
+            [](const ImportedDraw& a, const ImportedDraw& b) { return a.round < b.round; });
+  return order.Order();
 }
 
 // The draw lines, checked, in ascending rounds; throws LoadError on the first failing line.
@@ -105,57 +166,51 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   if (!line.empty() && line.front() == kByteOrderMark) {
     line.remove_prefix(1);
   }
-  result.header = SplitImportFields(line);
+  result.header = SplitImportLine(line, kMaxImportColumns).fields;
   const ImportColumns columns = ColumnsOf(result.header, options, result);
   result.columns = columns;
 
-  struct Seen {
-    std::size_t index;
-    std::uint64_t line;
-  };
-  std::unordered_map<std::int32_t, Seen> seen;
-  OrderTracker order;
-  while (reader.Next(line)) {
-    const std::vector<std::u16string> fields = SplitImportFields(line);
-    if (AllEmpty(fields)) {
-      continue;
-    }
-    const std::uint64_t number = reader.LineNumber();
-    if (fields.size() < columns.FieldsNeeded()) {
-      throw LoadError("not enough fields", number,
-                      Counted(fields.size(), "field", "fields") + "; a draw line needs at least " +
-                          std::to_string(columns.FieldsNeeded()));
-    }
-    ImportedDraw draw;
-    try {
-      draw.round = ReadImportRound(fields[columns.round]);
-      draw.date = ReadImportDate(fields[columns.date]);
-      draw.digits = ReadImportNumber(fields[columns.number]);
-    } catch (const LoadError& e) {
-      throw LoadError(e.what(), number, e.reason());
-    }
-    const auto [at, first] = seen.try_emplace(draw.round, Seen{result.draws.size(), number});
-    if (!first) {
-      const ImportedDraw& earlier = result.draws[at->second.index];
-      if (earlier.date == draw.date && earlier.digits == draw.digits) {
-        ++result.repeatedLines;
-        continue;
+  // Every draw line is kept until the whole source has been read, a round and its line in 16
+  // bytes; repeats and conflicts are found afterwards by sorting, which needs no more memory.
+  // Reading stops at the first line that fails on its own; a conflict on an earlier line is
+  // still the one reported, as it comes first in the file.
+  std::vector<ImportedDraw>& draws = result.draws;
+  draws.reserve(static_cast<std::size_t>(reader.SizeHint() / kShortestDrawLine));
+  std::optional<LoadError> failed;
+  std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
+  try {
+    while (reader.Next(line)) {
+      const ImportLine split = SplitImportLine(line, columns.FieldsNeeded());
+      if (!split.blank) {
+        draws.push_back(ReadDraw(split, columns, reader.LineNumber()));
       }
-      throw LoadError("conflicting round", number,
-                      "round " + std::to_string(draw.round) + " is also on line " +
-                          std::to_string(at->second.line) + " with another draw (" +
-                          DateText(earlier.date) + " " + NumberText(earlier.digits) + " there, " +
-                          DateText(draw.date) + " " + NumberText(draw.digits) + " here)");
     }
-    order.Note(draw.round);
-    result.draws.push_back(draw);
+  } catch (const LoadError& e) {
+    failed = e;
+    // A failure of the file as a whole (a line too long) is on the line after the last read.
+    failedAt = e.line() != 0 ? e.line() : reader.LineNumber() + 1;
   }
-  if (result.draws.empty()) {
+  std::sort(draws.begin(), draws.end(), [](const ImportedDraw& a, const ImportedDraw& b) {
+    return a.round != b.round ? a.round < b.round : a.line < b.line;
+  });
+  ThrowFirstConflict(draws, failedAt);
+  if (failed) {
+    throw *failed;
+  }
+  if (draws.empty()) {
     throw LoadError("no draws", 0, "has no draw lines after the header");
   }
-  result.order = order.Order();
-  std::sort(result.draws.begin(), result.draws.end(),
-            [](const ImportedDraw& a, const ImportedDraw& b) { return a.round < b.round; });
+  // Each round once, as its first line gives it; the order is that of those lines.
+  std::size_t kept = 0;
+  for (std::size_t i = 0; i < draws.size(); ++i) {
+    if (kept != 0 && draws[kept - 1].round == draws[i].round) {
+      ++result.repeatedLines;
+    } else {
+      draws[kept++] = draws[i];
+    }
+  }
+  draws.resize(kept);
+  result.order = OrderInTheFile(draws);
 }
 
 }  // namespace
@@ -195,13 +250,42 @@ std::string HistoryLine(const ImportedDraw& draw) {
          kWeekdays[weekday - 1] + "," + NumberText(draw.digits);
 }
 
-std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws) {
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, const ByteSink& sink,
+                      std::string& error) {
+  // Converted and handed on a piece at a time, so a million draws never sit in memory as text.
+  constexpr std::size_t kPiece = std::size_t{64} * 1024;
   std::string text = std::string(kHistoryHeader) + "\n";
-  for (const ImportedDraw& draw : draws) {
-    text += HistoryLine(draw);
-    text += '\n';
+  for (std::size_t i = 0; i <= draws.size(); ++i) {
+    if (i < draws.size()) {
+      text += HistoryLine(draws[i]);
+      text += '\n';
+    }
+    if (text.size() >= kPiece || i == draws.size()) {
+      const std::optional<std::string> bytes = Utf8ToCp932(text);
+      if (!bytes) {
+        error = "this system has no code page 932 converter";
+        return false;
+      }
+      if (!sink(*bytes)) {
+        return false;
+      }
+      text.clear();
+    }
   }
-  return Utf8ToCp932(text);
+  return true;
+}
+
+std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws) {
+  std::string bytes;
+  std::string error;
+  const bool written = WriteHistoryFile(
+      draws,
+      [&bytes](std::string_view piece) {
+        bytes += piece;
+        return true;
+      },
+      error);
+  return written ? std::optional(std::move(bytes)) : std::nullopt;
 }
 
 bool WriteImportedHistory(const std::string& source, const std::string& dest,
@@ -213,12 +297,12 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
     error = "is the source file itself";
     return false;
   }
-  const std::optional<std::string> bytes = HistoryFileBytes(result.draws);
-  if (!bytes) {
-    error = "this system has no code page 932 converter";
-    return false;
-  }
-  return ReplaceFileContents(dest, *bytes, error, write);
+  return ReplaceFile(
+      dest,
+      [&result](const ByteSink& sink, std::string& why) {
+        return WriteHistoryFile(result.draws, sink, why);
+      },
+      error, write);
 }
 
 std::string ImportSummary(const ImportResult& result) {

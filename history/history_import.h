@@ -26,6 +26,7 @@ struct ImportedDraw {
   std::int32_t round = 0;
   std::chrono::year_month_day date{};
   std::array<std::uint8_t, 3> digits{};  // hundreds, tens, ones
+  std::uint32_t line = 0;                // the source's line that gave it (the header is 1)
 };
 
 // The order of the rounds in the source, line after line.
@@ -57,8 +58,12 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
 
 // One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date).
 std::string HistoryLine(const ImportedDraw& draw);
-// The header and every draw's line, each ended by a line feed, in code page 932; nullopt when
-// the system cannot write code page 932.
+// The header and every draw's line, each ended by a line feed, in code page 932, handed to the
+// sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
+// system cannot write code page 932.
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, const ByteSink& sink,
+                      std::string& error);
+// The same bytes whole; nullopt when the system cannot write code page 932.
 std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws);
 
 // Writes a converted source to `dest` through ReplaceFileContents: all or nothing, and never

@@ -7,6 +7,10 @@
 
 namespace tolvane {
 
+// Far more fields than any results file has: no column beyond these is read or offered, so a
+// header of a million fields costs no more than its text.
+inline constexpr std::size_t kMaxImportColumns = 10000;
+
 // Where round, date and winning number stand in a results file's lines (0-based fields).
 struct ImportColumns {
   std::size_t round = 0;

@@ -107,21 +107,35 @@ std::optional<std::array<unsigned, 3>> DateParts(std::u16string_view text) {
 }  // namespace
 
 std::vector<std::u16string> SplitImportFields(std::u16string_view line) {
-  std::vector<std::u16string> fields(1);
+  return SplitImportLine(line, line.size() + 1).fields;
+}
+
+ImportLine SplitImportLine(std::u16string_view line, std::size_t keep) {
+  ImportLine split;
+  split.count = 1;
+  std::u16string field;
+  const auto endField = [&split, &field, keep] {
+    if (split.fields.size() < keep) {
+      split.fields.emplace_back(Trimmed(field));
+    }
+    field.clear();
+  };
   bool quoted = false;
   for (const char16_t c : line) {
     if (c == u'"') {
       quoted = !quoted;
     } else if (c == u',' && !quoted) {
-      fields.emplace_back();
+      endField();
+      ++split.count;
     } else {
-      fields.back().push_back(c);
+      split.blank = split.blank && IsBlank(c);
+      if (split.fields.size() < keep) {
+        field.push_back(c);
+      }
     }
   }
-  for (std::u16string& field : fields) {
-    field = Trimmed(field);
-  }
-  return fields;
+  endField();
+  return split;
 }
 
 std::int32_t ReadImportRound(std::u16string_view field) {

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -17,6 +18,15 @@ namespace tolvane {
 // Splits at the commas outside double quotes; a quote toggles the quoted state and is dropped,
 // as in a history's draw lines. Each field is trimmed of spaces, tabs and ideographic spaces.
 std::vector<std::u16string> SplitImportFields(std::u16string_view line);
+
+// The same keeping only the first `keep` fields, so that a line of a million empty fields costs
+// no more than its own text; the others are only counted and looked at.
+struct ImportLine {
+  std::vector<std::u16string> fields;  // the first `keep` fields, trimmed
+  std::size_t count = 0;               // every field of the line
+  bool blank = true;                   // every field empty once trimmed
+};
+ImportLine SplitImportLine(std::u16string_view line, std::size_t keep);
 
 // A round: 第N回 or a plain decimal number, digits only, at most 2147483647. Throws LoadError
 // (history/load_report.h, line 0) whose reason quotes the field.
