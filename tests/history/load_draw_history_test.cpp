@@ -34,6 +34,14 @@ void PrintTo(const LoadCase& row, std::ostream* out) { *out << row.name; }
 
 std::string Header(const std::string& drawLines) { return kHeader + drawLines; }
 
+std::string Repeated(const std::string& text, std::size_t times) {
+  std::string out;
+  for (std::size_t i = 0; i < times; ++i) {
+    out += text;
+  }
+  return out;
+}
+
 // A draw line of exactly `bytes` bytes in code page 932 (line end not counted): 第1回 is five.
 std::string LineOfBytes(std::size_t bytes) {
   const std::string draw = "第1回,2018/6/12,X,072,";
@@ -333,6 +341,13 @@ const std::vector<LoadCase>& Cases() {
        "Error during file processing: line 3 is longer than 1048576 bytes\n"},
       {"CarriageReturnsAlone",
        "header\r第1回,2018/6/12,X,123\r第2回,2018/6/12,X,456\r",
+       "",
+       kLoadFailed,
+       {},
+       "Error during file processing: its lines end in a carriage return (CR) alone; convert "
+       "them to LF or CR LF line ends\n"},
+      {"CarriageReturnsAloneBeyondTheLineLimit",
+       "header\r" + Repeated("第1回,2018/6/12,X,123\r", 60000),
        "",
        kLoadFailed,
        {},
