@@ -62,14 +62,14 @@ void SetDecadeRange(QLogValueAxis& axis, double low, double high) {
 
 PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
     : QGroupBox(title, parent),
-      m_spectrumView(MakeChartView(this, "spectrumChart")),
-      m_scoreView(MakeChartView(this, "scoreChart")),
-      m_note(new QLabel(this)) {
-  m_note->setObjectName(QStringLiteral("placeNote"));
-  m_note->setTextFormat(Qt::PlainText);
-  m_note->hide();
+      spectrumView_(MakeChartView(this, "spectrumChart")),
+      scoreView_(MakeChartView(this, "scoreChart")),
+      note_(new QLabel(this)) {
+  note_->setObjectName(QStringLiteral("placeNote"));
+  note_->setTextFormat(Qt::PlainText);
+  note_->hide();
 
-  QChart* spectrum = m_spectrumView->chart();
+  QChart* spectrum = spectrumView_->chart();
   spectrum->legend()->setAlignment(Qt::AlignRight);
   // Ten entries beside a chart a third of the window high: a smaller font keeps them all.
   QFont legendFont = spectrum->legend()->font();
@@ -86,7 +86,7 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   power->setMinorTickCount(-1);
   spectrum->addAxis(power, Qt::AlignLeft);
 
-  QChart* scores = m_scoreView->chart();
+  QChart* scores = scoreView_->chart();
   scores->legend()->hide();
   auto* digits = new QBarCategoryAxis(scores);
   digits->setTitleText(QStringLiteral("数字 (順位順)"));
@@ -96,26 +96,26 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   scores->addAxis(peak, Qt::AlignLeft);
 
   auto* charts = new QHBoxLayout();
-  charts->addWidget(m_spectrumView, 3);
-  charts->addWidget(m_scoreView, 2);
+  charts->addWidget(spectrumView_, 3);
+  charts->addWidget(scoreView_, 2);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(charts);
-  layout->addWidget(m_note);
+  layout->addWidget(note_);
   ShowRanking(nullptr);
 }
 
 void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
-  m_spectrumView->chart()->removeAllSeries();
-  m_scoreView->chart()->removeAllSeries();
-  m_omitted = false;
+  spectrumView_->chart()->removeAllSeries();
+  scoreView_->chart()->removeAllSeries();
+  omitted_ = false;
   if (ranking == nullptr) {
-    m_note->hide();
+    note_->hide();
     return;
   }
   if (!ranking->ok) {
-    m_note->setText(QStringLiteral("この位には順位がありません (予想は Error)。"));
-    m_note->show();
+    note_->setText(QStringLiteral("この位には順位がありません (予想は Error)。"));
+    note_->show();
     return;
   }
   ShowSpectra(*ranking);
@@ -123,15 +123,15 @@ void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
   QString note;
   if (ranking->spectra[0].empty()) {
     note = QStringLiteral("スペクトルは、この窓を開いたあとの予想から表示します。");
-  } else if (m_omitted) {
+  } else if (omitted_) {
     note = QStringLiteral("描けない値 (無限大・非数・0 以下) は省いています。");
   }
-  m_note->setText(note);
-  m_note->setVisible(!note.isEmpty());
+  note_->setText(note);
+  note_->setVisible(!note.isEmpty());
 }
 
 void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
-  QChart* chart = m_spectrumView->chart();
+  QChart* chart = spectrumView_->chart();
   auto* bins = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
   auto* power = qobject_cast<QLogValueAxis*>(chart->axes(Qt::Vertical).value(0));
   double low = std::numeric_limits<double>::infinity();
@@ -149,7 +149,7 @@ void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
     for (std::size_t bin = 0; bin <= values.size() / 2; ++bin) {
       const double value = values[bin];
       if (!std::isfinite(value) || !(value > 0.0)) {
-        m_omitted = true;
+        omitted_ = true;
         continue;
       }
       low = std::min(low, value);
@@ -172,7 +172,7 @@ void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
 }
 
 void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
-  QChart* chart = m_scoreView->chart();
+  QChart* chart = scoreView_->chart();
   auto* digits = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
   auto* peak = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
   auto* set = new QBarSet(QStringLiteral("スコア"));
@@ -181,7 +181,7 @@ void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
   for (const int digit : ranking.ranking) {
     double score = ranking.scores.at(static_cast<std::size_t>(digit));
     if (!std::isfinite(score)) {
-      m_omitted = true;
+      omitted_ = true;
       score = 0.0;
     }
     high = std::max(high, score);

@@ -25,10 +25,10 @@ class PlaceSpectraBox : public QGroupBox {
   void ShowSpectra(const DigitRanking& ranking);
   void ShowScores(const DigitRanking& ranking);
 
-  QChartView* m_spectrumView = nullptr;
-  QChartView* m_scoreView = nullptr;
-  QLabel* m_note = nullptr;
-  bool m_omitted =
+  QChartView* spectrumView_ = nullptr;
+  QChartView* scoreView_ = nullptr;
+  QLabel* note_ = nullptr;
+  bool omitted_ =
       false;  // a value the charts cannot draw (not finite, or not above 0 on a log axis)
 };
 

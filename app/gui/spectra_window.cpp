@@ -62,83 +62,83 @@ QString TransformedDrawsText(const PredictionAnalysis& analysis) {
 
 SpectraWindow::SpectraWindow(QWidget* parent)
     : QWidget(parent, Qt::Window),
-      m_empty(new QLabel(QStringLiteral("まだ予想がありません。予想すると、その順位の元になった"
-                                        "スペクトルをここに表示します。"),
-                         this)),
-      m_content(new QWidget(this)),
-      m_header(new QLabel(m_content)),
-      m_draws(new QLabel(m_content)),
-      m_save(new QPushButton(QStringLiteral("保存"), this)) {
+      empty_(new QLabel(QStringLiteral("まだ予想がありません。予想すると、その順位の元になった"
+                                       "スペクトルをここに表示します。"),
+                        this)),
+      content_(new QWidget(this)),
+      header_(new QLabel(content_)),
+      draws_(new QLabel(content_)),
+      save_(new QPushButton(QStringLiteral("保存"), this)) {
   setObjectName(QStringLiteral("spectraWindow"));
   setWindowTitle(QStringLiteral("パワースペクトル"));
-  m_empty->setObjectName(QStringLiteral("emptyLabel"));
-  m_empty->setTextFormat(Qt::PlainText);
-  m_empty->setAlignment(Qt::AlignCenter);
-  m_header->setObjectName(QStringLiteral("headerLabel"));
-  m_header->setTextFormat(Qt::PlainText);
-  m_content->setObjectName(QStringLiteral("spectraContent"));
-  m_content->setAutoFillBackground(true);  // the saved picture has the window's background
-  m_draws->setObjectName(QStringLiteral("drawsLabel"));
-  m_draws->setTextFormat(Qt::PlainText);
-  m_save->setObjectName(QStringLiteral("saveButton"));
+  empty_->setObjectName(QStringLiteral("emptyLabel"));
+  empty_->setTextFormat(Qt::PlainText);
+  empty_->setAlignment(Qt::AlignCenter);
+  header_->setObjectName(QStringLiteral("headerLabel"));
+  header_->setTextFormat(Qt::PlainText);
+  content_->setObjectName(QStringLiteral("spectraContent"));
+  content_->setAutoFillBackground(true);  // the saved picture has the window's background
+  draws_->setObjectName(QStringLiteral("drawsLabel"));
+  draws_->setTextFormat(Qt::PlainText);
+  save_->setObjectName(QStringLiteral("saveButton"));
 
-  auto* content = new QVBoxLayout(m_content);
-  content->addWidget(m_header);
+  auto* content = new QVBoxLayout(content_);
+  content->addWidget(header_);
   const std::array<QString, 3> titles = {QStringLiteral("百の位"), QStringLiteral("十の位"),
                                          QStringLiteral("一の位")};
   const std::array<const char*, 3> names = {"placeHundreds", "placeTens", "placeOnes"};
-  for (std::size_t place = 0; place < m_places.size(); ++place) {
-    m_places[place] = new PlaceSpectraBox(titles[place], m_content);
-    m_places[place]->setObjectName(QString::fromLatin1(names[place]));
-    content->addWidget(m_places[place], 1);
+  for (std::size_t place = 0; place < places_.size(); ++place) {
+    places_[place] = new PlaceSpectraBox(titles[place], content_);
+    places_[place]->setObjectName(QString::fromLatin1(names[place]));
+    content->addWidget(places_[place], 1);
   }
-  content->addWidget(m_draws);
+  content->addWidget(draws_);
 
   auto* buttons = new QHBoxLayout();
   buttons->addStretch(1);
-  buttons->addWidget(m_save);
+  buttons->addWidget(save_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_empty, 1);
-  layout->addWidget(m_content, 1);
+  layout->addWidget(empty_, 1);
+  layout->addWidget(content_, 1);
   layout->addLayout(buttons);
 
-  connect(m_save, &QPushButton::clicked, this, &SpectraWindow::OnSave);
+  connect(save_, &QPushButton::clicked, this, &SpectraWindow::OnSave);
   resize(kWidth, kHeight);
   ShowAnalysis(nullptr);
 }
 
 void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
-  m_empty->setVisible(analysis == nullptr);
-  m_content->setVisible(analysis != nullptr);
-  m_save->setEnabled(analysis != nullptr);
+  empty_->setVisible(analysis == nullptr);
+  content_->setVisible(analysis != nullptr);
+  save_->setEnabled(analysis != nullptr);
   if (analysis == nullptr) {
-    m_round.reset();
-    m_header->clear();
-    for (PlaceSpectraBox* place : m_places) {
+    round_.reset();
+    header_->clear();
+    for (PlaceSpectraBox* place : places_) {
       place->ShowRanking(nullptr);
     }
-    m_draws->clear();
+    draws_->clear();
     return;
   }
-  m_round = analysis->round;
-  m_header->setText(HeaderText(*analysis));
-  for (std::size_t place = 0; place < m_places.size(); ++place) {
-    m_places[place]->ShowRanking(&analysis->places[place]);
+  round_ = analysis->round;
+  header_->setText(HeaderText(*analysis));
+  for (std::size_t place = 0; place < places_.size(); ++place) {
+    places_[place]->ShowRanking(&analysis->places[place]);
   }
-  m_draws->setText(TransformedDrawsText(*analysis));
+  draws_->setText(TransformedDrawsText(*analysis));
 }
 
 void SpectraWindow::OnSave() {
   FileRequest request;
   request.mode = FileRequest::Mode::Save;
   request.nameFilters = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")};
-  request.initialPath = QStringLiteral("spectra-%1.png").arg(m_round.value_or(0));
+  request.initialPath = QStringLiteral("spectra-%1.png").arg(round_.value_or(0));
   const std::optional<QString> path = ChooseFile(this, request);
   if (!path) {
     return;
   }
   QString reason;
-  if (!SaveWidgetPicture(*m_content, *path, &reason)) {
+  if (!SaveWidgetPicture(*content_, *path, &reason)) {
     ShowMessageBox(this, QStringLiteral("画像を保存できませんでした: %1\n%2").arg(*path, reason),
                    QStringLiteral("エラー"), QMessageBox::Critical);
   }

@@ -29,13 +29,13 @@ class SpectraWindow : public QWidget {
   void OnSave();
 
  private:
-  QLabel* m_empty = nullptr;     // shown until there is a prediction
-  QWidget* m_content = nullptr;  // what 保存 writes: round and filter, the places, the draws line
-  QLabel* m_header = nullptr;
-  std::array<PlaceSpectraBox*, 3> m_places{};
-  QLabel* m_draws = nullptr;
-  QPushButton* m_save = nullptr;
-  std::optional<int> m_round;
+  QLabel* empty_ = nullptr;     // shown until there is a prediction
+  QWidget* content_ = nullptr;  // what 保存 writes: round and filter, the places, the draws line
+  QLabel* header_ = nullptr;
+  std::array<PlaceSpectraBox*, 3> places_{};
+  QLabel* draws_ = nullptr;
+  QPushButton* save_ = nullptr;
+  std::optional<int> round_;
 };
 
 // Which draws the transform used, counted from 1 over the whole history:

@@ -19,7 +19,7 @@
 
 #include "app/evaluation_table.h"
 #include "app/gui/evaluation_window.h"
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "gui_test_support.h"
 #include "history/draw_history.h"
 #include "tests/support/history_file.h"
@@ -157,7 +157,7 @@ class EvaluationWindowTest : public QObject {
   void mainWindowHoldsItsPredictionWhileARunGoes() {
     TempDir dir;
     const std::string history = WriteHistoryFile(dir, RandomDrawLines(kLongHistory, 5));
-    CSkelmorDlg dlg;
+    MainWindow dlg;
     Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));
     auto* open = Child<QAction>(&dlg, "evaluationAction");
     open->trigger();

@@ -71,7 +71,7 @@ class FileAnswer {
 };
 
 // The window suites, each a Qt Test object; gui_tests_main.cpp runs them.
-std::unique_ptr<QObject> MakeDialogTest();
+std::unique_ptr<QObject> MakeMainWindowTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();
 std::unique_ptr<QObject> MakeAppTest();
 std::unique_ptr<QObject> MakeImportDialogTest();

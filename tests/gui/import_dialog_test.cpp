@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/gui/import_dialog.h"
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 
@@ -30,7 +30,7 @@ class ImportDialogTest : public QObject {
     const std::string source = WriteHistoryFile(
         dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
         "結果.csv");
-    CSkelmorDlg dlg;
+    MainWindow dlg;
     Child<QAction>(&dlg, "encoding_utf-8")->trigger();
     const FileAnswer chooser(Q(source));
     struct Seen {
@@ -39,7 +39,7 @@ class ImportDialogTest : public QObject {
     };
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
-      auto* import = qobject_cast<CImportDlg*>(&modal);
+      auto* import = qobject_cast<ImportDialog*>(&modal);
       if (import == nullptr) {
         return int(QDialog::Rejected);
       }
@@ -84,7 +84,7 @@ class ImportDialogTest : public QObject {
     const TempDir dir;
     const std::string source =
         WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/2/30,124"}, "raw.csv");
-    CImportDlg import(Q(source));
+    ImportDialog import(Q(source));
     auto* convert = Child<QPushButton>(&import, "convertButton");
     const auto* status = Child<QLabel>(&import, "statusLabel");
     auto* round = Child<QComboBox>(&import, "roundColumn");

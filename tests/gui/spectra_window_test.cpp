@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "app/gui/spectra_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -35,10 +35,10 @@ class SpectraWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
-  CSkelmorDlg& Shown() {
-    dlg_ = std::make_unique<CSkelmorDlg>();
+  MainWindow& Shown() {
+    dlg_ = std::make_unique<MainWindow>();
     dlg_->show();
     return *dlg_;
   }
@@ -63,7 +63,7 @@ class SpectraWindowTest : public QObject {
 
   // The lines, the bars and the result text all come from the same run.
   void chartsShowTheScoresOfTheRun() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     SpectraWindow* window = OpenSpectra();
     QVERIFY(Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
     QVERIFY(!Child<QPushButton>(window, "saveButton")->isEnabled());
@@ -114,7 +114,7 @@ class SpectraWindowTest : public QObject {
   // Spectra are kept only while the window is open; it opens once and draws only what it can.
   void oneWindowThatKeepsSpectraWhileOpen() {
     const TempDir dir;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
     QVERIFY(!KeptSpectra());
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "app/gui/statistics_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -29,7 +29,7 @@ class StatisticsWindowTest : public QObject {
 
  private:
   TempDir dir_;
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
   // Hundreds 0..9, tens 9..0, ones always 5.
   std::string Ladder() const {
@@ -44,7 +44,7 @@ class StatisticsWindowTest : public QObject {
   // Opens the window over `path` from the menu; null when none opened.
   StatisticsWindow* OpenOver(const std::string& path) {
     if (!dlg_) {
-      dlg_ = std::make_unique<CSkelmorDlg>();
+      dlg_ = std::make_unique<MainWindow>();
     }
     Child<QLineEdit>(dlg_.get(), "pathEdit")->setText(QString::fromStdString(path));
     Child<QAction>(dlg_.get(), "statisticsAction")->trigger();

@@ -1,14 +1,14 @@
-// The main dialog as the prediction command sees it: its window operations in Qt terms.
+// The main window as the prediction command sees it: its window operations in Qt terms.
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 
 #include "app/gui/evaluation_window.h"
+#include "app/gui/main_window.h"
 #include "app/gui/message_box.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
-#include "app/gui/skelmor_dlg.h"
 #include "app/messages.h"
 #include "app/prediction_command.h"
 
@@ -23,44 +23,44 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 
 }  // namespace
 
-void CSkelmorDlg::OnPredict() {
+void MainWindow::OnPredict() {
   // The button is off while an evaluation runs, and a direct call does nothing either: the
   // engine serves one caller at a time.
-  if (m_evaluationWindow != nullptr && m_evaluationWindow->IsRunning()) {
+  if (evaluationWindow_ != nullptr && evaluationWindow_->IsRunning()) {
     return;
   }
   RunPredictionCommand(*this, "");
 }
 
-PredictionInputs CSkelmorDlg::SaveControls() {
+PredictionInputs MainWindow::SaveControls() {
   DoDataExchange(true);
   PredictionInputs inputs;
-  inputs.filePath = m_strFilePath.toStdU16String();
-  inputs.filter = m_filterKind;
-  inputs.frame = m_frameMode;
+  inputs.filePath = filePath_.toStdU16String();
+  inputs.filter = filterKind_;
+  inputs.frame = frameMode_;
   // Only the spectra window draws the spectra; without it a prediction keeps none.
-  inputs.keepSpectra = !m_spectraWindow.isNull();
-  inputs.encoding = m_encoding;
+  inputs.keepSpectra = !spectraWindow_.isNull();
+  inputs.encoding = encoding_;
   return inputs;
 }
 
-void CSkelmorDlg::SetResultText(const std::u16string& text) {
-  m_staticResult->setText(QString::fromStdU16String(text));
+void MainWindow::SetResultText(const std::u16string& text) {
+  resultLabel_->setText(QString::fromStdU16String(text));
 }
 
-void CSkelmorDlg::ShowMessage(const std::u16string& text, const std::u16string& caption,
-                              MessageIcon icon) {
+void MainWindow::ShowMessage(const std::u16string& text, const std::u16string& caption,
+                             MessageIcon icon) {
   ShowMessageBox(this, QString::fromStdU16String(text), QString::fromStdU16String(caption),
                  BoxIcon(icon));
 }
 
-void CSkelmorDlg::ShowAppMessage(const std::u16string& text, MessageIcon icon,
-                                 const std::u16string& detail) {
+void MainWindow::ShowAppMessage(const std::u16string& text, MessageIcon icon,
+                                const std::u16string& detail) {
   ShowMessageBox(this, QString::fromStdU16String(text), QCoreApplication::applicationName(),
                  BoxIcon(icon), QString::fromStdU16String(detail));
 }
 
-bool CSkelmorDlg::PathExists(const std::string& narrowPath) {
+bool MainWindow::PathExists(const std::string& narrowPath) {
   // An empty name would mean the working folder to some callers; here it names nothing.
   if (narrowPath.empty()) {
     return false;
@@ -68,7 +68,7 @@ bool CSkelmorDlg::PathExists(const std::string& narrowPath) {
   return QFileInfo::exists(QString::fromStdString(narrowPath));
 }
 
-void CSkelmorDlg::HistoryLoaded(const std::string& narrowPath, const LoadReport& report) {
+void MainWindow::HistoryLoaded(const std::string& narrowPath, const LoadReport& report) {
   // Once per load: the prediction still follows, read in file order.
   const std::string detail = OrderWarningDetail(narrowPath, report);
   if (!detail.empty()) {
@@ -78,21 +78,21 @@ void CSkelmorDlg::HistoryLoaded(const std::string& narrowPath, const LoadReport&
   }
 }
 
-void CSkelmorDlg::SyncRoundSpin() { m_spinRound->GetPos(); }
+void MainWindow::SyncRoundSpin() { roundSpin_->GetPos(); }
 
-std::u16string CSkelmorDlg::RoundText() { return m_editRound->text().toStdU16String(); }
+std::u16string MainWindow::RoundText() { return roundEdit_->text().toStdU16String(); }
 
-void CSkelmorDlg::ShowAnalysis(const PredictionAnalysis& analysis) {
-  m_lastAnalysis = analysis;
+void MainWindow::ShowAnalysis(const PredictionAnalysis& analysis) {
+  lastAnalysis_ = analysis;
   emit AnalysisShown();
 }
 
-void CSkelmorDlg::ApplyResultFont() {
+void MainWindow::ApplyResultFont() {
   // Face, weight and style stay those of the area's current font; only the height changes.
-  QFont font = m_staticResult->font();
+  QFont font = resultLabel_->font();
   font.setPixelSize(kResultPixelSize);
-  m_fontResult = font;
-  m_staticResult->setFont(font);
+  resultFont_ = font;
+  resultLabel_->setFont(font);
 }
 
 }  // namespace tolvane

@@ -15,11 +15,11 @@
 #include <string>
 #include <utility>
 
-#include "app/gui/about_dlg.h"
+#include "app/gui/about_dialog.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/main_window.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
-#include "app/gui/skelmor_dlg.h"
 #include "app/gui/toolkit_translations.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -28,14 +28,14 @@
 namespace tolvane::test {
 namespace {
 
-class DialogTest : public QObject {
+class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
-  CSkelmorDlg& Shown() {
-    dlg_ = std::make_unique<CSkelmorDlg>();
+  MainWindow& Shown() {
+    dlg_ = std::make_unique<MainWindow>();
     dlg_->show();
     dlg_->activateWindow();
     if (!QTest::qWaitForWindowExposed(dlg_.get())) {
@@ -50,7 +50,7 @@ class DialogTest : public QObject {
   void cleanup() { dlg_.reset(); }
 
   void startState() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Tolvane"));
     const auto* spin = Child<RoundSpin>(&dlg, "roundSpin");
     const auto* lowPass = Child<QRadioButton>(&dlg, "filterLowPass");
@@ -71,7 +71,7 @@ class DialogTest : public QObject {
   }
 
   void controlsSitWhereTheUnitsPutThem() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const DialogUnits units(dlg.font());
     QVERIFY(units.AverageCharWidth() > 0 && units.CharHeight() > 0);
     struct Place {
@@ -116,7 +116,7 @@ class DialogTest : public QObject {
   }
 
   void tabCyclesThroughRoundPathBrowseFilterAndPredict() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QTRY_COMPARE(QApplication::focusWidget(), Child<QWidget>(&dlg, "roundEdit"));
     for (const char* next :
          {"pathEdit", "browseButton", "filterLowPass", "predictButton", "roundEdit"}) {
@@ -126,7 +126,7 @@ class DialogTest : public QObject {
   }
 
   void radioMembersOnClickAndOnSave() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const std::pair<const char*, int> filters[] = {
         {"filterNone", 2}, {"filterBandPass", 1}, {"filterLowPass", 0}};
     for (const auto& [name, code] : filters) {
@@ -158,7 +158,7 @@ class DialogTest : public QObject {
 
   // The arrow keys step through the filter group and wrap at its ends.
   void arrowsWrapInTheFilterGroup() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     struct Step {
       const char* to;
       Qt::Key key;
@@ -181,7 +181,7 @@ class DialogTest : public QObject {
   }
 
   void enterSavesAndEndsTheDialog() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
     QTest::keyClicks(path, QStringLiteral("/tmp/history.csv"));
     QTest::mouseClick(Child<QRadioButton>(&dlg, "filterNone"), Qt::LeftButton);
@@ -194,7 +194,7 @@ class DialogTest : public QObject {
   }
 
   void enterInTheRoundEditEndsTheDialogToo() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QTest::keyClick(Child<QWidget>(&dlg, "roundEdit"), Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.isVisible());
@@ -202,7 +202,7 @@ class DialogTest : public QObject {
 
   void escapeAndCloseEndWithoutSaving() {
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       auto* path = Child<QLineEdit>(&dlg, "pathEdit");
       QTest::keyClicks(path, QStringLiteral("unsaved"));
       QTest::keyClick(path, Qt::Key_Escape);
@@ -211,13 +211,13 @@ class DialogTest : public QObject {
       QCOMPARE(dlg.FilePath(), QString());
     }
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       dlg.close();
       QCOMPARE(dlg.result(), int(QDialog::Rejected));
       QVERIFY(!dlg.isVisible());
     }
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       Child<QAction>(&dlg, "exitAction")->trigger();
       QCOMPARE(dlg.result(), 0);
       QVERIFY(!dlg.isVisible());
@@ -226,7 +226,7 @@ class DialogTest : public QObject {
 
   void enterOnThePredictButtonPredicts() {
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
     predict->setFocus();
     QTest::keyClick(predict, Qt::Key_Return);
@@ -240,7 +240,7 @@ class DialogTest : public QObject {
   void noButtonLooksLikeTheDefault() {
     const BoxRecorder boxes;
     const FileAnswer chooser(std::nullopt);
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const QList<QPushButton*> buttons = dlg.findChildren<QPushButton*>();
     QCOMPARE(buttons.size(), 2);
     for (QPushButton* focused : buttons) {
@@ -259,7 +259,7 @@ class DialogTest : public QObject {
   }
 
   void aboutOpensFromTheHelpMenu() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     struct Seen {
       QString title, version, notice;
       bool okIsDefault = false;
@@ -267,7 +267,7 @@ class DialogTest : public QObject {
     };
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
-      if (auto* about = qobject_cast<CAboutDlg*>(&modal)) {
+      if (auto* about = qobject_cast<AboutDialog*>(&modal)) {
         seen = Seen{about->windowTitle(), Child<QLabel>(about, "versionLabel")->text(),
                     Child<QLabel>(about, "noticeLabel")->text(),
                     Child<QPushButton>(about, "okButton")->isDefault(),
@@ -287,7 +287,7 @@ class DialogTest : public QObject {
   }
 
   void aboutBoxOkEndsIt() {
-    CAboutDlg about;
+    AboutDialog about;
     about.show();
     QTest::mouseClick(Child<QPushButton>(&about, "okButton"), Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
@@ -296,7 +296,7 @@ class DialogTest : public QObject {
 
   void browseFillsThePathAndCancelKeepsIt() {
     const QString path = QStringLiteral("/chosen/draws.csv");
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     {
       const FileAnswer chooser(path);
       dlg.OnBrowse();
@@ -341,7 +341,7 @@ class DialogTest : public QObject {
     const std::string history =
         WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70), "履歴.csv");
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* result = Child<QLabel>(&dlg, "resultLabel");
     auto* round = Child<RoundEdit>(&dlg, "roundEdit");
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
@@ -385,7 +385,7 @@ class DialogTest : public QObject {
     const std::string history =
         WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 40));
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
     const auto* result = Child<QLabel>(&dlg, "resultLabel");
@@ -445,7 +445,7 @@ class DialogTest : public QObject {
     WriteBytes(path, bytes);
     const QString shownPath = QString::fromStdString(path);
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* cp932 = Child<QAction>(&dlg, "encoding_cp932");
     auto* utf8 = Child<QAction>(&dlg, "encoding_utf-8");
     QVERIFY(cp932->isChecked() && !utf8->isChecked());
@@ -477,7 +477,7 @@ class DialogTest : public QObject {
     }
 
     dlg_.reset();
-    CSkelmorDlg& again = Shown();
+    MainWindow& again = Shown();
     QVERIFY(Child<QAction>(&again, "encoding_utf-8")->isChecked());
     QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
   }
@@ -485,8 +485,8 @@ class DialogTest : public QObject {
 
 }  // namespace
 
-std::unique_ptr<QObject> MakeDialogTest() { return std::make_unique<DialogTest>(); }
+std::unique_ptr<QObject> MakeMainWindowTest() { return std::make_unique<MainWindowTest>(); }
 
 }  // namespace tolvane::test
 
-#include "dialog_test.moc"
+#include "main_window_test.moc"

@@ -1,4 +1,4 @@
-#include "app/gui/about_dlg.h"
+#include "app/gui/about_dialog.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -10,7 +10,7 @@
 
 namespace tolvane {
 
-CAboutDlg::CAboutDlg(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   auto* version =
