@@ -47,9 +47,7 @@ using BandPolicy = boost::math::policies::policy<
 
 }  // namespace
 
-double BonferroniThreshold(std::size_t tests) {
-  return kSignificance / static_cast<double>(tests);
-}
+double BonferroniThreshold(std::size_t tests) { return kSignificance / static_cast<double>(tests); }
 
 std::string RunName(const RunOutcome& run) {
   std::string name(Word(run.filter));
@@ -75,7 +73,8 @@ std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation) {
   std::vector<EvaluationRow> rows;
   for (const RunOutcome& run : evaluation.runs) {
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance, run.places[p].meanRank);
+      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance,
+              run.places[p].meanRank);
     }
     AddRows(rows, run, "all_three", run.allThree, AllThreeHitChance, std::nullopt);
   }

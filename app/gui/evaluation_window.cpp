@@ -21,19 +21,18 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <limits>
-#include <system_error>
 
 #include "app/analysis_history.h"
 #include "app/gui/evaluation_chart.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
 namespace {
 
 constexpr int kProgressSteps = 1000;
-constexpr double kSignificance = 0.05;
 constexpr int kWidth = 1100;
 constexpr int kHeight = 760;
 
@@ -45,25 +44,15 @@ QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString PlaceName(const std::string& place) {
-  if (place == "hundreds") {
-    return QStringLiteral("百の位");
-  }
-  if (place == "tens") {
-    return QStringLiteral("十の位");
-  }
-  if (place == "ones") {
-    return QStringLiteral("一の位");
-  }
-  return QStringLiteral("3桁すべて");
+// The table's filter and frame cells: the rows hold the command line's words.
+QString FilterCell(const std::string& word) {
+  const std::optional<FilterKind> kind = FilterKindFromWord(word);
+  return kind ? FilterLabel(*kind) : QString::fromStdString(word);
 }
 
-QString RunName(const RunOutcome& run) {
-  QString name = Text(Word(run.filter));
-  if (run.frame) {
-    name += QLatin1Char(' ') + Text(Word(*run.frame));
-  }
-  return name;
+QString FrameCell(const std::string& word) {
+  const std::optional<FrameMode> mode = FrameModeFromWord(word);
+  return mode ? FrameLabel(*mode) : QString::fromStdString(word);
 }
 
 QString Percent(double share) { return QString::asprintf("%.1f %%", 100.0 * share); }
@@ -88,7 +77,7 @@ EvaluationWindow::EvaluationWindow(std::function<HistoryChoice()> history, QWidg
   resize(kWidth, kHeight);
 }
 
-EvaluationWindow::~EvaluationWindow() { StopWorker(); }
+EvaluationWindow::~EvaluationWindow() { runner_.Cancel(); }
 
 void EvaluationWindow::CreateControls() {
   auto* filters = new QGroupBox(QStringLiteral("フィルタ"), this);
@@ -104,7 +93,7 @@ void EvaluationWindow::CreateControls() {
   auto* frameLayout = new QHBoxLayout;
   frames->setLayout(frameLayout);
   for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
-    frameChecks_[i] = new QCheckBox(Text(kFrameModes[i].word), frames);
+    frameChecks_[i] = new QCheckBox(FrameLabel(kFrameModes[i].kind), frames);
     frameChecks_[i]->setObjectName(QString::fromLatin1(kFrameNames[i]));
     frameChecks_[i]->setChecked(true);
     frameLayout->addWidget(frameChecks_[i]);
@@ -222,6 +211,7 @@ void EvaluationWindow::OnRun() {
   EvaluationRequest request;
   request.runs = ChosenRuns();
   if (request.runs.empty()) {
+    ClearResults();
     status_->setText(QStringLiteral("フィルタを選び、LPF と BPF にはフレームも選んでください。"));
     return;
   }
@@ -231,63 +221,54 @@ void EvaluationWindow::OnRun() {
   request.keepTargets = false;
 
   // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
-  auto history = std::make_unique<OwnedHistory>();
+  OwnedHistory history;
   const HistoryChoice chosen = historyChoice_();
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
-                                                   *history, LoadOptions{chosen.encoding});
+                                                   history, LoadOptions{chosen.encoding});
   if (!load.loaded) {
     ShowMessageBox(this, QString::fromStdU16String(load.text), QCoreApplication::applicationName(),
                    QMessageBox::Critical, QString::fromStdString(load.detail));
     return;
   }
-  history_ = std::move(history);
-  evaluation_.reset();
-  rows_.clear();
-  table_->setRowCount(0);
-  plotRun_->clear();
-  chart_->removeAllSeries();
-  progress_->setValue(0);
+  ClearResults();
   status_->setText(QStringLiteral("検証中..."));
 
-  cancel_ = false;
+  // The worker's calls become queued signals, handled on this window's thread; the generation
+  // tells a stopped run's late ones apart.
   const unsigned generation = ++generation_;
-  request.cancel = &cancel_;
-  request.progress = [this, generation](std::uint64_t done, std::uint64_t total) {
-    emit WorkerProgressed(generation, done, total, QPrivateSignal());
-  };
-  const DrawHistory* draws = &history_->get();
-  try {
-    worker_ = std::thread([this, generation, request = std::move(request), draws] {
-      std::shared_ptr<Evaluation> evaluation;
-      try {
-        evaluation = std::make_shared<Evaluation>(Evaluate(*draws, request));
-      } catch (...) {
-        evaluation.reset();  // out of memory: reported as no result
-      }
-      emit WorkerFinished(generation, evaluation, QPrivateSignal());
-    });
-  } catch (const std::system_error&) {
+  const bool started = runner_.Start(
+      std::move(history), std::move(request),
+      [this, generation](std::uint64_t done, std::uint64_t total) {
+        emit WorkerProgressed(generation, done, total, QPrivateSignal());
+      },
+      [this, generation](std::shared_ptr<Evaluation> evaluation) {
+        emit WorkerFinished(generation, std::move(evaluation), QPrivateSignal());
+      });
+  if (!started) {
     status_->setText(QStringLiteral("検証を始められませんでした (スレッドを作れません)。"));
     return;
   }
   SetRunning(true);
 }
 
+void EvaluationWindow::ClearResults() {
+  evaluation_.reset();
+  rows_.clear();
+  table_->setRowCount(0);
+  plotRun_->clear();
+  ClearPlot(*chart_);
+  progress_->setValue(0);
+  saveButton_->setEnabled(false);
+}
+
 void EvaluationWindow::OnCancel() {
   if (!IsRunning()) {
     return;
   }
-  StopWorker();
+  runner_.Cancel();
   SetRunning(false);
   progress_->setValue(0);
   status_->setText(QStringLiteral("中止しました。"));
-}
-
-void EvaluationWindow::StopWorker() {
-  if (worker_.joinable()) {
-    cancel_ = true;
-    worker_.join();
-  }
 }
 
 void EvaluationWindow::closeEvent(QCloseEvent* event) {
@@ -315,7 +296,7 @@ void EvaluationWindow::OnFinished(unsigned generation,
   if (generation != generation_ || !IsRunning()) {
     return;
   }
-  worker_.join();  // it has nothing left to do but return
+  runner_.Join();  // it has nothing left to do but return
   if (evaluation && evaluation->status == EvaluationStatus::Ok) {
     evaluation_ = evaluation;
     rows_ = EvaluationRows(*evaluation);
@@ -336,20 +317,13 @@ void EvaluationWindow::OnFinished(unsigned generation,
 
 void EvaluationWindow::ShowResults() {
   table_->setRowCount(static_cast<int>(rows_.size()));
-  // Every p-value shown but those at k = 10, which are 1 by definition, is one test.
-  std::size_t tests = 0;
-  std::size_t passed = 0;
-  for (const EvaluationRow& row : rows_) {
-    tests += row.k < kMaxRank ? 1 : 0;
-  }
-  const double threshold = kSignificance / static_cast<double>(tests);
+  const RowSignificance significance = SignificanceOf(rows_);
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const EvaluationRow& row = rows_[i];
-    passed += row.k < kMaxRank && row.pValue < threshold ? 1 : 0;
     const QStringList cells = {
-        QString::fromStdString(row.filter),
-        QString::fromStdString(row.frame),
-        PlaceName(row.place),
+        FilterCell(row.filter),
+        row.frame.empty() ? QString() : FrameCell(row.frame),
+        PlaceLabel(row.place),
         QString::number(row.k),
         QString::number(row.hits),
         QString::number(row.trials),
@@ -375,12 +349,14 @@ void EvaluationWindow::ShowResults() {
           .arg(first.firstDraw)
           .arg(evaluation_->draws)
           .arg(first.trials)
-          .arg(tests)
-          .arg(QString::asprintf("%.2g", threshold))
-          .arg(passed == 0 ? QStringLiteral("なし") : QStringLiteral("%1 件").arg(passed)));
+          .arg(significance.tests)
+          .arg(QString::asprintf("%.2g", significance.threshold))
+          .arg(significance.significant == 0
+                   ? QStringLiteral("なし")
+                   : QStringLiteral("%1 件").arg(significance.significant)));
   // The first item added selects itself, which plots its run.
   for (const RunOutcome& run : evaluation_->runs) {
-    plotRun_->addItem(RunName(run));
+    plotRun_->addItem(RunLabel(run));
   }
 }
 
@@ -389,7 +365,7 @@ void EvaluationWindow::ShowPlot(int run) {
     return;
   }
   const RunOutcome& outcome = evaluation_->runs[static_cast<std::size_t>(run)];
-  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunName(outcome)).arg(outcome.trials),
+  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome)).arg(outcome.trials),
           difference_->isChecked());
 }
 

@@ -10,6 +10,7 @@
 
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "app/gui/place_spectra_box.h"
 #include "app/gui/widget_picture.h"
 #include "predict/cycle_counts.h"
@@ -84,11 +85,9 @@ SpectraWindow::SpectraWindow(QWidget* parent)
 
   auto* content = new QVBoxLayout(content_);
   content->addWidget(header_);
-  const std::array<QString, 3> titles = {QStringLiteral("百の位"), QStringLiteral("十の位"),
-                                         QStringLiteral("一の位")};
   const std::array<const char*, 3> names = {"placeHundreds", "placeTens", "placeOnes"};
   for (std::size_t place = 0; place < places_.size(); ++place) {
-    places_[place] = new PlaceSpectraBox(titles[place], content_);
+    places_[place] = new PlaceSpectraBox(PlaceLabel(place), content_);
     places_[place]->setObjectName(QString::fromLatin1(names[place]));
     content->addWidget(places_[place], 1);
   }

@@ -25,13 +25,13 @@
 #include "app/analysis_history.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "app/messages.h"
 #include "app/statistics_report.h"
 
 namespace tolvane {
 namespace {
 
-constexpr std::array<const char16_t*, kPlaces> kPlaceLabels = {u"百の位", u"十の位", u"一の位"};
 constexpr char16_t kNoStatisticsText[] = u"この履歴からは統計を出せません。";
 constexpr char16_t kSaveFailedText[] = u"統計を保存できませんでした。";
 constexpr char16_t kNotDrawnText[] = u"—";
@@ -51,8 +51,8 @@ QString Explanation() {
 // Two lines: the chart's title is rich text, where a line break is <br>.
 QString ChartTitle(int place, const PlaceStatistics& counts) {
   return QStringLiteral("%1  χ² = %2, p = %3<br>%4")
-      .arg(QString::fromStdU16String(kPlaceLabels[static_cast<std::size_t>(place)]),
-           Text(ShortNumber(counts.chiSquare, 4)), Text(ShortNumber(counts.pValue, 3)),
+      .arg(PlaceLabel(static_cast<std::size_t>(place)), Text(ShortNumber(counts.chiSquare, 4)),
+           Text(ShortNumber(counts.pValue, 3)),
            ConsistentWithFairDraw(counts.pValue)
                ? QStringLiteral("公平な抽せんと矛盾しません")
                : QStringLiteral("公平な抽せんとは考えにくい偏り"));
@@ -126,8 +126,8 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   sinceLastTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sinceLastTable_->setHorizontalHeaderLabels(digits);
   QStringList places;
-  for (const char16_t* label : kPlaceLabels) {
-    places << QString::fromStdU16String(label);
+  for (std::size_t place = 0; place < kPlaces; ++place) {
+    places << PlaceLabel(place);
   }
   sinceLastTable_->setVerticalHeaderLabels(places);
   sinceLastTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);

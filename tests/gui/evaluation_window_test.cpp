@@ -71,9 +71,14 @@ class EvaluationWindowTest : public QObject {
     QCOMPARE(table->rowCount(), 2 * 4 * 10);
     QCOMPARE(table->item(10, 2)->text(), QStringLiteral("十の位"));
     QCOMPARE(table->item(79, 1)->text(), QString());  // none has no frame
-    QCOMPARE(Child<QComboBox>(&window, "plotRunCombo")->count(), 2);
+    QCOMPARE(table->item(0, 0)->text() + table->item(0, 1)->text(), QStringLiteral("LPF先頭"));
+    auto* runs = Child<QComboBox>(&window, "plotRunCombo");
+    QCOMPARE(runs->count(), 2);
+    QCOMPARE(runs->itemText(0), QStringLiteral("LPF 先頭"));
+    QCOMPARE(runs->itemText(1), QStringLiteral("NONE"));
     const QChart* chart = Child<QChartView>(&window, "chartView")->chart();
     QCOMPARE(chart->series().size(), 5);  // the band, chance, three places
+    QCOMPARE(chart->title(), QStringLiteral("LPF 先頭 (60 回)"));
     Child<QCheckBox>(&window, "differenceCheck")->setChecked(true);
     const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
     QVERIFY(y != nullptr && y->min() < 0.0 && y->max() > 0.0);
@@ -92,6 +97,23 @@ class EvaluationWindowTest : public QObject {
     }
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});
     QVERIFY(boxes.Boxes()[0].text.contains(QStringLiteral("保存できませんでした")));
+
+    // A new run shows nothing of the last until it finishes; nothing to run shows nothing.
+    Child<QPushButton>(&window, "runButton")->click();
+    QVERIFY(window.IsRunning());
+    QVERIFY(chart->title().isEmpty() && chart->series().isEmpty());
+    QCOMPARE(table->rowCount(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.IsRunning(), kWaitMs);
+    QCOMPARE(table->rowCount(), 80);
+    for (const char* off : {"filterLowPassCheck", "filterNoneCheck"}) {
+      Child<QCheckBox>(&window, off)->setChecked(false);
+    }
+    Child<QPushButton>(&window, "runButton")->click();
+    QVERIFY(!window.IsRunning());
+    QCOMPARE(table->rowCount(), 0);
+    QCOMPARE(runs->count(), 0);
+    QVERIFY(chart->title().isEmpty());
+    QVERIFY(!Child<QPushButton>(&window, "saveButton")->isEnabled());
   }
 
   // 中止 and closing wait for the worker: the window is idle as soon as either returns, and the
