@@ -5,6 +5,7 @@
 #include <QPushButton>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/message_box.h"
 #include "app/gui/resources.h"
 #include "core/version.h"
 
@@ -20,7 +21,7 @@ AboutDialog::AboutDialog(QWidget* parent)
   notice->setObjectName(QStringLiteral("noticeLabel"));
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("okButton"));
-  setWindowTitle(QStringLiteral("Tolvane"));
+  setWindowTitle(ApplicationTitle());
   setFont(DialogFont());
   const DialogUnits units(font());
 

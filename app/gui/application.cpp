@@ -17,7 +17,7 @@ bool Application::InitInstance() {
   lock_ = std::make_unique<SingleInstanceLock>(QStringLiteral("SkelmorAppMutex"));
   if (lock_->TryAcquire() == SingleInstanceLock::Outcome::kHeldElsewhere) {
     ShowMessageBox(nullptr, QStringLiteral("このアプリケーションは既に起動しています。"),
-                   QStringLiteral("二重起動防止"), QMessageBox::Warning);
+                   QMessageBox::Warning);
     return false;
   }
   // Without a lock (no runtime folder) the program runs unguarded rather than not at all.

@@ -5,17 +5,13 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
@@ -27,6 +23,7 @@
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/option_labels.h"
+#include "app/gui/save_file.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -226,8 +223,8 @@ void EvaluationWindow::OnRun() {
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
                                                    history, LoadOptions{chosen.encoding});
   if (!load.loaded) {
-    ShowMessageBox(this, QString::fromStdU16String(load.text), QCoreApplication::applicationName(),
-                   QMessageBox::Critical, QString::fromStdString(load.detail));
+    ShowMessageBox(this, QString::fromStdU16String(load.text), QMessageBox::Critical,
+                   QString::fromStdString(load.detail));
     return;
   }
   ClearResults();
@@ -311,8 +308,8 @@ void EvaluationWindow::OnFinished(unsigned generation,
   SetRunning(false);
   progress_->setValue(0);
   status_->setText(FailureText(outcome));
-  ShowMessageBox(this, FailureText(outcome), QCoreApplication::applicationName(),
-                 QMessageBox::Critical, QString::fromStdString(StatusText(outcome)));
+  ShowMessageBox(this, FailureText(outcome), QMessageBox::Critical,
+                 QString::fromStdString(StatusText(outcome)));
 }
 
 void EvaluationWindow::ShowResults() {
@@ -373,42 +370,20 @@ void EvaluationWindow::OnSave() {
   if (rows_.empty() || IsRunning()) {
     return;
   }
-  FileRequest request;
-  request.mode = FileRequest::Mode::Save;
-  request.title = QStringLiteral("グラフ (PNG) と表 (CSV) の保存");
-  request.nameFilters = {QStringLiteral("PNG 画像 (*.png)")};
-  request.initialPath = QStringLiteral("evaluation.png");
-  const std::optional<QString> chosen = ChooseFile(this, request);
-  if (!chosen) {
+  // The type chosen decides: the plot as a picture, or the table as CSV.
+  const std::optional<SaveTarget> target =
+      ChooseSaveTarget(this, QStringLiteral("グラフまたは表の保存"),
+                       {SaveFormat::kPng, SaveFormat::kSvg, SaveFormat::kCsv},
+                       BesideHistory(historyChoice_().path, QStringLiteral("evaluation.png")));
+  if (!target) {
     return;
   }
-  // One name for both files: the plot as NAME.png, the table beside it as NAME.csv.
-  const QFileInfo info(*chosen);
-  const QString stem = info.suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0
-                           ? info.path() + QLatin1Char('/') + info.completeBaseName()
-                           : *chosen;
-  const QString png = stem + QStringLiteral(".png");
-  const QString csv = stem + QStringLiteral(".csv");
-
-  QString failed;
-  if (!chartView_->grab().save(png, "PNG")) {
-    failed = png;
-  } else {
-    QSaveFile file(csv);
-    const std::string text = EvaluationCsv(rows_);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-      failed = csv;
-    }
+  const QByteArray bytes = target->format == SaveFormat::kCsv
+                               ? QByteArray::fromStdString(EvaluationCsv(rows_))
+                               : PictureBytes(*chartView_, target->format);
+  if (WriteSavedFile(this, target->path, bytes)) {
+    status_->setText(QStringLiteral("保存しました: %1").arg(target->path));
   }
-  if (!failed.isEmpty()) {
-    ShowMessageBox(this, QStringLiteral("保存できませんでした: %1").arg(failed),
-                   QCoreApplication::applicationName(), QMessageBox::Critical);
-    return;
-  }
-  status_->setText(QStringLiteral("保存しました: %1, %2").arg(png, csv));
 }
 
 }  // namespace tolvane

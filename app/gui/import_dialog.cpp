@@ -17,7 +17,6 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
-#include "app/messages.h"
 #include "history/history_import.h"
 
 namespace tolvane {
@@ -49,6 +48,21 @@ QString Summary(const ImportResult& result) {
       .arg(result.MissingRounds())
       .arg(result.repeatedLines)
       .arg(OrderWord(result.order));
+}
+
+// Why the file cannot be converted, in the window's words; the converter's own reason goes to
+// the details.
+QString FailureText(const ImportResult& result) {
+  if (result.columnsNotFound) {
+    const QString missing =
+        QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つかりません。");
+    return result.header.size() < 3 ? missing + QStringLiteral("結果ファイルではないようです。")
+                                    : missing + QStringLiteral("それぞれの列を選んでください。");
+  }
+  if (result.line == 0) {
+    return QStringLiteral("このファイルは変換できません。");
+  }
+  return QStringLiteral("%1 行目を変換できません。").arg(result.line);
 }
 
 QComboBox* ColumnCombo(QWidget* parent, const char* name) {
@@ -89,6 +103,10 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent)
   status_->setObjectName(QStringLiteral("statusLabel"));
   status_->setTextFormat(Qt::PlainText);
   status_->setWordWrap(true);
+  // Why a file cannot be converted, in the converter's words, for those who ask.
+  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
+  details_->setObjectName(QStringLiteral("detailsButton"));
+  details_->setAutoDefault(false);
 
   dest_ = new QLineEdit(DefaultDestination(source), this);
   dest_->setObjectName(QStringLiteral("destEdit"));
@@ -121,7 +139,10 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(preview_, 1);
-  layout->addWidget(status_);
+  auto* status = new QHBoxLayout;
+  status->addWidget(status_, 1);
+  status->addWidget(details_, 0, Qt::AlignTop);
+  layout->addLayout(status);
   auto* save = new QFormLayout;
   save->addRow(QStringLiteral("保存先"), dest);
   layout->addLayout(save);
@@ -133,6 +154,8 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent)
   }
   connect(destButton, &QPushButton::clicked, this, &ImportDialog::OnChooseDestination);
   connect(convert_, &QPushButton::clicked, this, &ImportDialog::OnConvert);
+  connect(details_, &QPushButton::clicked, this,
+          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(560, 440);
@@ -187,16 +210,23 @@ void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
     }
   }
 
+  // A header of fewer than three fields names no columns to choose from: no results file.
+  const bool choosable = result.header.size() >= 3;
+  for (QComboBox* combo : {roundColumn_, dateColumn_, numberColumn_}) {
+    combo->setEnabled(choosable);
+  }
   if (converted) {
-    status_->setText(Summary(result));
+    ShowStatus(Summary(result), QString());
   } else {
-    const QString detail = Text(ImportFailureDetail(source_.toStdString(), result));
-    status_->setText(result.columnsNotFound
-                         ? QStringLiteral("回別、抽せん日、当せん番号の列を選んでください。\n") +
-                               detail
-                         : QStringLiteral("変換できません: ") + detail);
+    ShowStatus(FailureText(result), Text(ImportFailureDetail(source_.toStdString(), result)));
   }
   convert_->setEnabled(converted);
+}
+
+void ImportDialog::ShowStatus(const QString& text, const QString& detail) {
+  status_->setText(text);
+  detail_ = detail;
+  details_->setVisible(!detail.isEmpty());
 }
 
 void ImportDialog::OnColumnChosen() {
@@ -206,7 +236,7 @@ void ImportDialog::OnColumnChosen() {
     return;
   }
   preview_->setRowCount(0);
-  status_->setText(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"));
+  ShowStatus(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"), QString());
   convert_->setEnabled(false);
 }
 
@@ -215,17 +245,19 @@ void ImportDialog::OnChooseDestination() {
   request.mode = FileRequest::Mode::Save;
   request.nameFilters = CsvFilters();
   request.initialPath = dest_->text();
-  if (const std::optional<QString> chosen = ChooseFile(this, request)) {
-    dest_->setText(*chosen);
+  if (const std::optional<FileChoice> chosen = ChooseFile(this, request)) {
+    dest_->setText(chosen->path);
   }
 }
 
 void ImportDialog::OnConvert() {
   const QString dest = dest_->text();
-  const QString caption = QString::fromUtf16(kErrorCaption);
   if (dest.isEmpty()) {
-    ShowMessageBox(this, QStringLiteral("保存先を入力してください。"), caption,
-                   QMessageBox::Critical);
+    ShowMessageBox(this, QStringLiteral("保存先を入力してください。"), QMessageBox::Critical);
+    return;
+  }
+  if (QFileInfo::exists(dest) &&
+      !AskYesNo(this, QStringLiteral("%1 は既にあります。置き換えますか?").arg(dest))) {
     return;
   }
   // The file is read again: it may have changed since the preview.
@@ -240,23 +272,24 @@ void ImportDialog::OnConvert() {
     error = dest.toStdString() + ": " + error;
   }
   if (!error.empty()) {
-    ShowMessageBox(this, QStringLiteral("インポートに失敗しました。"), caption,
-                   QMessageBox::Critical, Text(error));
+    ShowMessageBox(this, QStringLiteral("インポートに失敗しました。"), QMessageBox::Critical,
+                   Text(error));
     return;
   }
   written_ = dest;
   accept();
 }
 
-std::optional<QString> RunImport(QWidget* owner) {
+std::optional<QString> RunImport(QWidget* owner, const QString& history) {
   FileRequest request;
   request.title = QStringLiteral("インポートする結果ファイル");
   request.nameFilters = CsvFilters();
-  const std::optional<QString> source = ChooseFile(owner, request);
+  request.initialPath = BesideHistory(history);
+  const std::optional<FileChoice> source = ChooseFile(owner, request);
   if (!source) {
     return std::nullopt;
   }
-  ImportDialog dialog(*source, owner);
+  ImportDialog dialog(source->path, owner);
   if (RunModal(dialog) != QDialog::Accepted || dialog.WrittenPath().isEmpty()) {
     return std::nullopt;
   }

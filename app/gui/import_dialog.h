@@ -16,9 +16,9 @@ namespace tolvane {
 
 // ファイル → インポート...: converts one results file into a history. It shows the columns found
 // (which the user may change), the first draws converted and what the whole file gives, and
-// writes where the user says. By object name: sourceLabel, encodingCombo, roundColumn,
-// dateColumn, numberColumn, previewTable, statusLabel, destEdit, destButton, convertButton,
-// cancelButton.
+// writes where the user says, asking before it replaces a file. By object name: sourceLabel,
+// encodingCombo, roundColumn, dateColumn, numberColumn, previewTable, statusLabel,
+// detailsButton, destEdit, destButton, convertButton, cancelButton.
 class ImportDialog : public QDialog {
   Q_OBJECT
 
@@ -40,6 +40,8 @@ class ImportDialog : public QDialog {
   void OnChooseDestination();
   void OnConvert();
   std::optional<ImportColumns> ChosenColumns() const;
+  // The status line, and the converter's reason behind it (empty: no 詳細 button).
+  void ShowStatus(const QString& text, const QString& detail);
 
   QString source_;
   QString written_;
@@ -49,12 +51,15 @@ class ImportDialog : public QDialog {
   QComboBox* numberColumn_ = nullptr;
   QTableWidget* preview_ = nullptr;
   QLabel* status_ = nullptr;
+  QPushButton* details_ = nullptr;
+  QString detail_;
   QLineEdit* dest_ = nullptr;
   QPushButton* convert_ = nullptr;
 };
 
-// Asks for a results file, then runs the import dialog on it. The history written, or nullopt
-// when the user cancelled either step.
-std::optional<QString> RunImport(QWidget* owner);
+// Asks for a results file, starting in the folder of `history` (the main window's history path),
+// then runs the import dialog on it. The history written, or nullopt when the user cancelled
+// either step.
+std::optional<QString> RunImport(QWidget* owner, const QString& history);
 
 }  // namespace tolvane

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QButtonGroup>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -17,6 +18,7 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/import_dialog.h"
+#include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
@@ -139,6 +141,8 @@ void MainWindow::CreateControls() {
   resultLabel_ = MakeStatic(c, QStringLiteral(" "), units.Rect(99, 103, 421, 199));
   resultLabel_->setObjectName(QStringLiteral("resultLabel"));
   resultLabel_->setWordWrap(true);
+  // Selectable for copying, still read-only; by mouse only, so Tab keeps passing it by.
+  resultLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
   iconLabel_ = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));
   iconLabel_->setObjectName(QStringLiteral("iconLabel"));
@@ -194,7 +198,7 @@ void MainWindow::CreateMenu() {
   QAction* importAction = file->addAction(QStringLiteral("インポート(&I)..."));
   importAction->setObjectName(QStringLiteral("importAction"));
   connect(importAction, &QAction::triggered, this, [this] {
-    if (const std::optional<QString> written = RunImport(this)) {
+    if (const std::optional<QString> written = RunImport(this, HistoryPath())) {
       filePath_ = *written;
       pathEdit_->setText(filePath_);
       // The converter writes code page 932, whatever encoding was chosen for reading.
@@ -242,7 +246,7 @@ void MainWindow::OnInitDialog() {
   roundSpin_->SetRange(kRoundLower, kRoundUpper);
   roundSpin_->SetPos(kRoundStart);
 
-  setWindowTitle(QStringLiteral("Tolvane"));
+  setWindowTitle(ApplicationTitle());
   // The window manager owns the system menu, so the About item lives in the Help menu only.
   setWindowIcon(icon_);
 
@@ -338,11 +342,12 @@ void MainWindow::OnBrowse() {
   FileRequest request;
   // "*" rather than "*.*": on this system a file needs no dot to be any file.
   request.nameFilters = {QStringLiteral("すべてのファイル(*.*) (*)")};
-  const std::optional<QString> chosen = ChooseFile(this, request);
+  request.initialPath = BesideHistory(HistoryPath(), QFileInfo(HistoryPath()).fileName());
+  const std::optional<FileChoice> chosen = ChooseFile(this, request);
   if (!chosen) {
     return;
   }
-  filePath_ = *chosen;
+  filePath_ = chosen->path;
   pathEdit_->setText(filePath_);
 }
 
@@ -374,7 +379,7 @@ void MainWindow::OnAbout() {
 void MainWindow::OnSpectra() {
   if (spectraWindow_.isNull()) {
     // A child window, so the modal main dialog does not block it and takes it along when it ends.
-    spectraWindow_ = new SpectraWindow(this);
+    spectraWindow_ = new SpectraWindow(this, [this] { return HistoryPath(); });
     spectraWindow_->setAttribute(Qt::WA_DeleteOnClose);
     spectraWindow_->ShowAnalysis(lastAnalysis_ ? &*lastAnalysis_ : nullptr);
     connect(this, &MainWindow::AnalysisShown, spectraWindow_,

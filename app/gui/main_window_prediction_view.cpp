@@ -1,5 +1,4 @@
 // The main window as the prediction command sees it: its window operations in Qt terms.
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -48,16 +47,16 @@ void MainWindow::SetResultText(const std::u16string& text) {
   resultLabel_->setText(QString::fromStdU16String(text));
 }
 
-void MainWindow::ShowMessage(const std::u16string& text, const std::u16string& caption,
+void MainWindow::ShowMessage(const std::u16string& text, const std::u16string& /*caption*/,
                              MessageIcon icon) {
-  ShowMessageBox(this, QString::fromStdU16String(text), QString::fromStdU16String(caption),
-                 BoxIcon(icon));
+  // Every box of the window is titled alike; the command's caption is the console's concern.
+  ShowMessageBox(this, QString::fromStdU16String(text), BoxIcon(icon));
 }
 
 void MainWindow::ShowAppMessage(const std::u16string& text, MessageIcon icon,
                                 const std::u16string& detail) {
-  ShowMessageBox(this, QString::fromStdU16String(text), QCoreApplication::applicationName(),
-                 BoxIcon(icon), QString::fromStdU16String(detail));
+  ShowMessageBox(this, QString::fromStdU16String(text), BoxIcon(icon),
+                 QString::fromStdU16String(detail));
 }
 
 bool MainWindow::PathExists(const std::string& narrowPath) {
@@ -72,8 +71,7 @@ void MainWindow::HistoryLoaded(const std::string& narrowPath, const LoadReport& 
   // Once per load: the prediction still follows, read in file order.
   const std::string detail = OrderWarningDetail(narrowPath, report);
   if (!detail.empty()) {
-    ShowMessageBox(this, QString::fromStdU16String(kOrderWarningText),
-                   QCoreApplication::applicationName(), QMessageBox::Warning,
+    ShowMessageBox(this, QString::fromStdU16String(kOrderWarningText), QMessageBox::Warning,
                    QString::fromStdString(detail));
   }
 }

@@ -2,17 +2,15 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <cstdint>
 
-#include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/option_labels.h"
 #include "app/gui/place_spectra_box.h"
-#include "app/gui/widget_picture.h"
+#include "app/gui/save_file.h"
 #include "predict/cycle_counts.h"
 
 namespace tolvane {
@@ -61,7 +59,7 @@ QString TransformedDrawsText(const PredictionAnalysis& analysis) {
          Grouped(analysis.draws);
 }
 
-SpectraWindow::SpectraWindow(QWidget* parent)
+SpectraWindow::SpectraWindow(QWidget* parent, std::function<QString()> historyPath)
     : QWidget(parent, Qt::Window),
       empty_(new QLabel(QStringLiteral("まだ予想がありません。予想すると、その順位の元になった"
                                        "スペクトルをここに表示します。"),
@@ -69,7 +67,8 @@ SpectraWindow::SpectraWindow(QWidget* parent)
       content_(new QWidget(this)),
       header_(new QLabel(content_)),
       draws_(new QLabel(content_)),
-      save_(new QPushButton(QStringLiteral("保存"), this)) {
+      save_(new QPushButton(QStringLiteral("保存"), this)),
+      historyPath_(std::move(historyPath)) {
   setObjectName(QStringLiteral("spectraWindow"));
   setWindowTitle(QStringLiteral("パワースペクトル"));
   empty_->setObjectName(QStringLiteral("emptyLabel"));
@@ -128,18 +127,12 @@ void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
 }
 
 void SpectraWindow::OnSave() {
-  FileRequest request;
-  request.mode = FileRequest::Mode::Save;
-  request.nameFilters = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")};
-  request.initialPath = QStringLiteral("spectra-%1.png").arg(round_.value_or(0));
-  const std::optional<QString> path = ChooseFile(this, request);
-  if (!path) {
-    return;
-  }
-  QString reason;
-  if (!SaveWidgetPicture(*content_, *path, &reason)) {
-    ShowMessageBox(this, QStringLiteral("画像を保存できませんでした: %1\n%2").arg(*path, reason),
-                   QStringLiteral("エラー"), QMessageBox::Critical);
+  const QString name = QStringLiteral("spectra-%1.png").arg(round_.value_or(0));
+  const std::optional<SaveTarget> target = ChooseSaveTarget(
+      this, QStringLiteral("スペクトルの保存"), {SaveFormat::kPng, SaveFormat::kSvg},
+      BesideHistory(historyPath_ ? historyPath_() : QString(), name));
+  if (target) {
+    WriteSavedFile(this, target->path, PictureBytes(*content_, target->format));
   }
 }
 

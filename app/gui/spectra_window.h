@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "app/prediction_analysis.h"
@@ -21,11 +22,14 @@ class SpectraWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SpectraWindow(QWidget* parent = nullptr);
+  // `historyPath` gives the main window's history path, whose folder 保存 starts in; empty:
+  // the working folder.
+  explicit SpectraWindow(QWidget* parent = nullptr, std::function<QString()> historyPath = nullptr);
 
   // Shows what `analysis` rests on; null: there is no prediction yet.
   void ShowAnalysis(const PredictionAnalysis* analysis);
-  // Asks for a file and writes the charts there, reporting a failure in a box.
+  // Asks for a file and writes the charts there as PNG or SVG, the type chosen deciding;
+  // reports a failure in a box.
   void OnSave();
 
  private:
@@ -36,6 +40,7 @@ class SpectraWindow : public QWidget {
   QLabel* draws_ = nullptr;
   QPushButton* save_ = nullptr;
   std::optional<int> round_;
+  std::function<QString()> historyPath_;
 };
 
 // Which draws the transform used, counted from 1 over the whole history:

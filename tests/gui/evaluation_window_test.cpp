@@ -83,14 +83,22 @@ class EvaluationWindowTest : public QObject {
     const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
     QVERIFY(y != nullptr && y->min() < 0.0 && y->max() > 0.0);
 
+    // The type chosen decides what is written: the plot as PNG or SVG, the table as CSV; a name
+    // without an extension gets the type's, one with another keeps it.
     BoxRecorder boxes;
-    {
-      FileAnswer answer(QString::fromStdString(dir.File("result.png")));
+    const std::pair<const char*, qsizetype> saves[] = {
+        {"result", 0}, {"result.svg", 1}, {"result", 2}, {"table.txt", 2}};
+    for (const auto& [name, type] : saves) {
+      const FileAnswer answer(QString::fromStdString(dir.File(name)), type);
       Child<QPushButton>(&window, "saveButton")->click();
+      QCOMPARE(answer.Requests()[0].initialPath,
+               QString::fromStdString(dir.File("evaluation.png")));
     }
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
+    QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);
     QCOMPARE(ReadBytes(dir.File("result.csv")), want);
+    QCOMPARE(ReadBytes(dir.File("table.txt")), want);
     {
       FileAnswer answer(QString::fromStdString(dir.File("no/such/folder/plot.png")));
       Child<QPushButton>(&window, "saveButton")->click();

@@ -305,7 +305,7 @@ class MainWindowTest : public QObject {
       QCOMPARE(chooser.Requests()[0].nameFilters,
                QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
     }
-    const auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
+    auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
     QCOMPARE(pathEdit->text(), path);
     QCOMPARE(dlg.FilePath(), path);
 
@@ -313,6 +313,13 @@ class MainWindowTest : public QObject {
     Child<QAction>(&dlg, "openAction")->trigger();
     QCOMPARE(cancelled.Requests().size(), size_t{1});
     QCOMPARE(pathEdit->text(), path);
+    // The chooser starts at the history named; its folder being gone, in the working folder.
+    QCOMPARE(cancelled.Requests()[0].initialPath, QStringLiteral("draws.csv"));
+    const TempDir dir;
+    const QString named = QString::fromStdString(dir.File("named.csv"));
+    pathEdit->setText(named);
+    dlg.OnBrowse();
+    QCOMPARE(cancelled.Requests().back().initialPath, named);
   }
 
   // Qt's own dialogs speak Japanese like the rest of the window: the real file chooser's title
@@ -356,13 +363,15 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     const ShownBox& start = boxes.Boxes()[0];
     QCOMPARE(start.text, QStringLiteral("NUMBERS3 予想開始します"));
-    QCOMPARE(start.caption, QCoreApplication::applicationName());
+    QCOMPARE(start.caption, QStringLiteral("Tolvane"));
     QCOMPARE(start.icon, QMessageBox::NoIcon);
     QCOMPARE(start.owner, &dlg);
 
     // Every place of the whole result text, in order.
     const QString expected = QString::fromStdString(RepeatedDrawResult("123", "572"));
     QCOMPARE(result->text(), expected);
+    result->setSelection(0, 4);  // selectable, to be copied
+    QCOMPARE(result->selectedText(), QStringLiteral("予測回号"));
 
     QCOMPARE(result->font().pixelSize(), 24);
     QCOMPARE(result->font().family(), before.family());
@@ -396,7 +405,6 @@ class MainWindowTest : public QObject {
     struct Case {
       QString path;
       QString message;
-      QString caption;
       QString detail;  // the box's detailed text: where and why a load failed
     };
     const QString folder = QString::fromStdString(dir.path().string());
@@ -405,16 +413,12 @@ class MainWindowTest : public QObject {
     const QString loadFailed =
         QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。");
     const Case cases[] = {
-        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QStringLiteral("エラー"),
-         QString()},
+        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QString()},
         {QString::fromStdString(dir.File("missing.csv")),
-         QStringLiteral("有効なファイルパスを入力してください。"), QStringLiteral("エラー"),
-         QString()},
+         QStringLiteral("有効なファイルパスを入力してください。"), QString()},
         // A folder exists, so the loader is asked and fails.
-        {folder, loadFailed, QCoreApplication::applicationName(),
-         folder + QStringLiteral(": is a directory")},
-        {bad, loadFailed, QCoreApplication::applicationName(),
-         bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
+        {folder, loadFailed, folder + QStringLiteral(": is a directory")},
+        {bad, loadFailed, bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
     };
     for (const Case& c : cases) {
       boxes.Clear();
@@ -422,7 +426,7 @@ class MainWindowTest : public QObject {
       QTest::mouseClick(predict, Qt::LeftButton);
       QCOMPARE(boxes.Boxes().size(), size_t{2});
       QCOMPARE(boxes.Boxes()[1].text, c.message);
-      QCOMPARE(boxes.Boxes()[1].caption, c.caption);
+      QCOMPARE(boxes.Boxes()[1].caption, QStringLiteral("Tolvane"));  // every box, one title
       QCOMPARE(boxes.Boxes()[1].icon, QMessageBox::Critical);
       QCOMPARE(boxes.Boxes()[1].owner, &dlg);
       QCOMPARE(boxes.Boxes()[1].detail, c.detail);

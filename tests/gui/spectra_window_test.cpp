@@ -166,29 +166,36 @@ class SpectraWindowTest : public QObject {
     window.ShowAnalysis(&analysis);
     window.show();
 
+    // The type chosen decides the format, and names a file that has no extension.
     struct Case {
       std::optional<QString> answer;
+      qsizetype type;    // 0 PNG, 1 SVG
+      QString written;   // the file's name; empty: the answer
       QByteArray start;  // of the written file; empty: no file
       bool reported;
     };
     const QString folder = QString::fromStdString(dir.path().string());
     const Case cases[] = {
-        {folder + QStringLiteral("/spectra.png"), QByteArray("\x89PNG"), false},
-        {folder + QStringLiteral("/spectra.SVG"), QByteArray("<?xml"), false},
-        {std::nullopt, QByteArray(), false},
-        {folder + QStringLiteral("/no/such/folder.png"), QByteArray(), true},
+        {folder + QStringLiteral("/spectra.png"), 0, QString(), QByteArray("\x89PNG"), false},
+        {folder + QStringLiteral("/spectra.SVG"), 1, QString(), QByteArray("<?xml"), false},
+        {folder + QStringLiteral("/plain"), 1, folder + QStringLiteral("/plain.svg"),
+         QByteArray("<?xml"), false},
+        {folder + QStringLiteral("/kept.txt"), 0, QString(), QByteArray("\x89PNG"), false},
+        {std::nullopt, 0, QString(), QByteArray(), false},
+        {folder + QStringLiteral("/no/such/folder.png"), 0, QString(), QByteArray(), true},
     };
     for (const Case& c : cases) {
-      const FileAnswer chooser(c.answer);
+      const FileAnswer chooser(c.answer, c.type);
       const BoxRecorder boxes;
       QTest::mouseClick(Child<QPushButton>(&window, "saveButton"), Qt::LeftButton);
       QCOMPARE(chooser.Requests().size(), std::size_t{1});
       QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Save);
-      QCOMPARE(chooser.Requests()[0].nameFilters,
-               QStringList({QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")}));
+      QCOMPARE(
+          chooser.Requests()[0].nameFilters,
+          QStringList({QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("SVG 画像 (*.svg)")}));
       QCOMPARE(boxes.Boxes().size(), std::size_t(c.reported ? 1 : 0));
       if (c.answer) {
-        QFile file(*c.answer);
+        QFile file(c.written.isEmpty() ? *c.answer : c.written);
         QCOMPARE(file.exists(), !c.start.isEmpty());
         if (!c.start.isEmpty()) {
           QVERIFY(file.open(QIODevice::ReadOnly));

@@ -108,11 +108,15 @@ class StatisticsWindowTest : public QObject {
     QVERIFY(window != nullptr);
     Child<QSpinBox>(window, "lastSpin")->setValue(1);
     {
-      const FileAnswer answer(QString::fromStdString(dir_.File("stats.csv")));
+      // Type CSV, no extension: the counts, named so.
+      const FileAnswer answer(QString::fromStdString(dir_.File("stats")), 1);
       Child<QPushButton>(window, "saveButton")->click();
       QCOMPARE(answer.Requests().size(), std::size_t{1});
       QCOMPARE(answer.Requests()[0].mode, FileRequest::Mode::Save);
       QCOMPARE(answer.Requests()[0].nameFilters.size(), qsizetype{2});
+      // In the history's folder.
+      QCOMPARE(answer.Requests()[0].initialPath,
+               QString::fromStdString(dir_.File("statistics.png")));
     }
     const std::vector<std::string> lines = ReadLines(dir_.File("stats.csv"));
     QCOMPARE(lines.size(), std::size_t{31});
@@ -129,12 +133,17 @@ class StatisticsWindowTest : public QObject {
     const QImage image(QString::fromStdString(dir_.File("charts.png")));
     QVERIFY(!image.isNull());
     QVERIFY(image.width() > 300);
+    // The picture says which draws it counts.
+    QVERIFY(
+        Child<QWidget>(window, "chartsArea")->isAncestorOf(Child<QLabel>(window, "rangeLabel")));
 
     BoxRecorder boxes;
     const FileAnswer answer(QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
     window->OnSave();
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});
-    QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("統計を保存できませんでした。"));
+    QCOMPARE(boxes.Boxes()[0].text,
+             QStringLiteral("保存できませんでした: ") +
+                 QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
     QVERIFY(boxes.Boxes()[0].detail.startsWith(QString::fromStdString(dir_.File("no/such"))));
   }
 
