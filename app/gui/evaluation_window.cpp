@@ -223,7 +223,7 @@ void EvaluationWindow::OnRun() {
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
                                                    history, LoadOptions{chosen.encoding});
   if (!load.loaded) {
-    ShowMessageBox(this, QString::fromStdU16String(load.text), QMessageBox::Critical,
+    ShowMessageBox(this, LoadFailureText(load), QMessageBox::Critical,
                    QString::fromStdString(load.detail));
     return;
   }

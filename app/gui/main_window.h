@@ -68,6 +68,8 @@ class MainWindow : public QDialog, public PredictionView {
   std::u16string RoundText() override;
   void ApplyResultFont() override;
   void ShowAnalysis(const PredictionAnalysis& analysis) override;
+  void AddLoadHint(const std::string& narrowPath, const LoadOptions& options,
+                   LoadReport& report) override;
 
   // What the last prediction rests on, for the windows that show it; nullopt before the first.
   const std::optional<PredictionAnalysis>& LastAnalysis() const { return lastAnalysis_; }
@@ -113,6 +115,8 @@ class MainWindow : public QDialog, public PredictionView {
   QString outputFile_;
   std::optional<QFont> resultFont_;
   std::optional<PredictionAnalysis> lastAnalysis_;
+  // The encoding hint for the failed load's box, which follows AddLoadHint; empty: none.
+  QString loadHint_;
   QPointer<SpectraWindow> spectraWindow_;  // null once closed: predictions then keep no spectra
   bool editGuard_ = false;
   FilterKind filterKind_ = FilterKind::LowPass;

@@ -2,10 +2,13 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <utility>
 
+#include "app/encoding_suggestion.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
 #include "app/gui/message_box.h"
+#include "app/gui/option_labels.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/messages.h"
@@ -28,6 +31,7 @@ void MainWindow::OnPredict() {
   if (evaluationWindow_ != nullptr && evaluationWindow_->IsRunning()) {
     return;
   }
+  loadHint_.clear();
   RunPredictionCommand(*this, "");
 }
 
@@ -55,8 +59,11 @@ void MainWindow::ShowMessage(const std::u16string& text, const std::u16string& /
 
 void MainWindow::ShowAppMessage(const std::u16string& text, MessageIcon icon,
                                 const std::u16string& detail) {
-  ShowMessageBox(this, QString::fromStdU16String(text), BoxIcon(icon),
-                 QString::fromStdU16String(detail));
+  QString shown = QString::fromStdU16String(text);
+  if (!loadHint_.isEmpty()) {
+    shown += QLatin1Char('\n') + std::exchange(loadHint_, QString());
+  }
+  ShowMessageBox(this, shown, BoxIcon(icon), QString::fromStdU16String(detail));
 }
 
 bool MainWindow::PathExists(const std::string& narrowPath) {
@@ -74,6 +81,15 @@ void MainWindow::HistoryLoaded(const std::string& narrowPath, const LoadReport& 
     ShowMessageBox(this, QString::fromStdU16String(kOrderWarningText), QMessageBox::Warning,
                    QString::fromStdString(detail));
   }
+}
+
+void MainWindow::AddLoadHint(const std::string& narrowPath, const LoadOptions& options,
+                             LoadReport& report) {
+  // The window names its own menu, in the box's text, rather than the command line's option in
+  // the loader's reason.
+  const std::optional<TextEncoding> suggested =
+      SuggestedEncoding(narrowPath, options.encoding, report);
+  loadHint_ = suggested ? EncodingHint(*suggested) : QString();
 }
 
 void MainWindow::SyncRoundSpin() { roundSpin_->GetPos(); }

@@ -1,5 +1,6 @@
 #include "app/gui/option_labels.h"
 
+#include "app/text_encodings.h"
 #include "core/places.h"
 
 namespace tolvane {
@@ -52,6 +53,25 @@ QString RunLabel(const RunOutcome& run) {
     label += QLatin1Char(' ') + FrameLabel(*run.frame);
   }
   return label;
+}
+
+QString EncodingHint(TextEncoding suggested) {
+  for (const OptionEntry<TextEncoding>& entry : kTextEncodings) {
+    if (entry.kind == suggested) {
+      return QStringLiteral(
+                 "このファイルは %1 のようです。ﾌｧｲﾙ → 文字コード で %1 を選んでください。")
+          .arg(FromUtf8(entry.label));
+    }
+  }
+  return {};
+}
+
+QString LoadFailureText(const AnalysisHistory& load) {
+  QString text = QString::fromStdU16String(load.text);
+  if (load.suggested) {
+    text += QLatin1Char('\n') + EncodingHint(*load.suggested);
+  }
+  return text;
 }
 
 }  // namespace tolvane

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "app/analysis_history.h"
+#include "core/text_decoder.h"
 #include "evaluate/evaluation.h"
 #include "predict/prediction_options.h"
 
@@ -22,5 +24,9 @@ QString FilterLabel(FilterKind kind);
 QString FrameLabel(FrameMode mode);
 // "LPF 先頭"; a run without a frame is its filter alone ("NONE").
 QString RunLabel(const RunOutcome& run);
+// What to choose when a history reads in `suggested`: the file menu's encoding item, by name.
+QString EncodingHint(TextEncoding suggested);
+// A failed analysis load's box text: the prediction's wording, then the encoding hint if any.
+QString LoadFailureText(const AnalysisHistory& load);
 
 }  // namespace tolvane

@@ -163,8 +163,7 @@ bool StatisticsWindow::Open(const HistoryChoice& history) {
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(history.path).toStdString(),
                                                    loaded, LoadOptions{history.encoding});
   if (!load.loaded) {
-    ShowMessageBox(owner, QString::fromStdU16String(load.text), QMessageBox::Critical,
-                   Text(load.detail));
+    ShowMessageBox(owner, LoadFailureText(load), QMessageBox::Critical, Text(load.detail));
     return false;
   }
   const DrawHistory& draws = loaded.get();

@@ -436,9 +436,9 @@ class MainWindowTest : public QObject {
   }
 
   // The file menu's encoding: code page 932 at first, remembered once changed. A UTF-8 file read
-  // as code page 932 fails with the hint in the detailed text; with UTF-8 chosen it loads, its
+  // as code page 932 fails, the box pointing to that menu; with UTF-8 chosen it loads, its
   // newest-first rounds are warned about once per load, and the prediction still comes with the
-  // round the window shows.
+  // round the window shows. A code page 932 file read as UTF-8 points the other way.
   void encodingChoiceHintAndOrderWarning() {
     const TempDir dir;
     std::string bytes = "回別,抽せん日,曜日,当せん番号\n";
@@ -458,8 +458,9 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(predict, Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[1].detail,
-             shownPath + QStringLiteral(":2: bytes that are not code page 932; the file looks "
-                                        "like UTF-8: try --encoding utf-8"));
+             shownPath + QStringLiteral(":2: bytes that are not code page 932"));
+    QVERIFY(boxes.Boxes()[1].text.endsWith(QStringLiteral(
+        "\nこのファイルは UTF-8 のようです。ﾌｧｲﾙ → 文字コード で UTF-8 を選んでください。")));
 
     utf8->trigger();
     QVERIFY(utf8->isChecked() && !cp932->isChecked());
@@ -479,6 +480,14 @@ class MainWindowTest : public QObject {
                                                           "order, oldest first expected"));
       QCOMPARE(result->text(), QString::fromStdString(RepeatedDrawResult("1", "572")));
     }
+    boxes.Clear();
+    Child<QLineEdit>(&dlg, "pathEdit")
+        ->setText(QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("572", 30))));
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QCOMPARE(boxes.Boxes().size(), size_t{2});
+    QVERIFY(boxes.Boxes()[1].text.endsWith(
+        QStringLiteral("このファイルは Shift_JIS (CP932) のようです。ﾌｧｲﾙ → 文字コード で "
+                       "Shift_JIS (CP932) を選んでください。")));
 
     dlg_.reset();
     MainWindow& again = Shown();

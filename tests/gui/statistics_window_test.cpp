@@ -148,7 +148,7 @@ class StatisticsWindowTest : public QObject {
   }
 
   // The window reads the history in the encoding chosen in the main window's file menu; read
-  // wrongly, the reason carries the UTF-8 hint.
+  // wrongly, the box points to that menu.
   void readsTheChosenEncoding() {
     const std::string utf8 = dir_.File("ladder-utf8.csv");
     WriteBytes(utf8, "回別,抽せん日,曜日,当せん番号\n第1回,2020/1/2,木,095\n");
@@ -156,7 +156,8 @@ class StatisticsWindowTest : public QObject {
       BoxRecorder boxes;
       QCOMPARE(OpenOver(utf8), nullptr);
       QCOMPARE(boxes.Boxes().size(), std::size_t{1});
-      QVERIFY(boxes.Boxes()[0].detail.endsWith(QStringLiteral("try --encoding utf-8")));
+      QVERIFY(boxes.Boxes()[0].text.endsWith(QStringLiteral("で UTF-8 を選んでください。")));
+      QVERIFY(!boxes.Boxes()[0].detail.contains(QStringLiteral("--encoding")));
     }
     Child<QAction>(dlg_.get(), "encoding_utf-8")->trigger();
     StatisticsWindow* window = OpenOver(utf8);
