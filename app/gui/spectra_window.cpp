@@ -19,10 +19,6 @@ namespace {
 constexpr int kWidth = 1100;
 constexpr int kHeight = 960;
 
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // 6500 as "6,500", whatever the locale, so the text reads the same on every system.
 QString Grouped(std::uint64_t value) {
   QString digits = QString::number(value);
@@ -35,9 +31,9 @@ QString Grouped(std::uint64_t value) {
 QString HeaderText(const PredictionAnalysis& analysis) {
   QString text = QStringLiteral("第%1回の予想    フィルタ: %2")
                      .arg(analysis.round)
-                     .arg(FromUtf8(Word(analysis.filter)));
+                     .arg(FilterLabel(analysis.filter));
   if (analysis.filter != FilterKind::None) {
-    text += QStringLiteral("    フレーム: ") + FromUtf8(Word(analysis.frame));
+    text += QStringLiteral("    フレーム: ") + FrameLabel(analysis.frame);
   }
   return text;
 }
@@ -45,18 +41,18 @@ QString HeaderText(const PredictionAnalysis& analysis) {
 }  // namespace
 
 QString TransformedDrawsText(const PredictionAnalysis& analysis) {
+  const QString all = QStringLiteral(" (全 %1 回)").arg(Grouped(analysis.draws));
   if (analysis.transformedCycles.empty()) {
-    return QStringLiteral("draws: none of ") + Grouped(analysis.draws);
+    return QStringLiteral("変換した抽せん: なし") + all;
   }
   QStringList spans;
   for (const CycleSpan& span : analysis.transformedCycles) {
     // Cycle j holds draws 15j + 1 to 15j + 15.
     const std::uint64_t first = std::uint64_t{span.start} * kCycleLength + 1;
     const std::uint64_t last = std::uint64_t{span.end} * kCycleLength;
-    spans.append(Grouped(first) + QStringLiteral("–") + Grouped(last));
+    spans.append(Grouped(first) + QStringLiteral("〜") + Grouped(last) + QStringLiteral(" 回目"));
   }
-  return QStringLiteral("draws ") + spans.join(QStringLiteral(" and ")) + QStringLiteral(" of ") +
-         Grouped(analysis.draws);
+  return QStringLiteral("変換した抽せん: ") + spans.join(QStringLiteral("と ")) + all;
 }
 
 SpectraWindow::SpectraWindow(QWidget* parent, std::function<QString()> historyPath)

@@ -44,8 +44,8 @@ class SpectraWindow : public QWidget {
 };
 
 // Which draws the transform used, counted from 1 over the whole history:
-// "draws 1–3,840 of 6,500", both stretches for head-and-tail ("draws 1–3,840 and 2,656–6,495 of
-// 6,500"), "draws: none of 14" without a cycle.
+// "変換した抽せん: 1〜3,840 回目 (全 6,500 回)", both stretches for head-and-tail
+// ("1〜3,840 回目と 2,656〜6,495 回目"), "変換した抽せん: なし (全 14 回)" without a cycle.
 QString TransformedDrawsText(const PredictionAnalysis& analysis);
 
 }  // namespace tolvane

@@ -71,7 +71,10 @@ class SpectraWindowTest : public QObject {
     QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
     const PredictionAnalysis& analysis = *dlg.LastAnalysis();
     QVERIFY(!Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
-    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–3,840 of 6,500"));
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(),
+             QStringLiteral("変換した抽せん: 1〜3,840 回目 (全 6,500 回)"));
+    QCOMPARE(Child<QLabel>(window, "headerLabel")->text(),
+             QStringLiteral("第1回の予想    フィルタ: LPF    フレーム: 先頭"));
     const QStringList shown = Child<QLabel>(&dlg, "resultLabel")
                                   ->text()
                                   .split(QLatin1Char('\n'))
@@ -131,7 +134,8 @@ class SpectraWindowTest : public QObject {
     // axis cannot show; they are left out, and the note says so.
     QVERIFY(Predict(WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70))));
     QVERIFY(KeptSpectra());
-    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–960 of 1,050"));
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(),
+             QStringLiteral("変換した抽せん: 1〜960 回目 (全 1,050 回)"));
     for (std::size_t place = 0; place < 3; ++place) {
       for (QAbstractSeries* series : ChartOf(window, place, "spectrumChart")->series()) {
         for (const QPointF& point : qobject_cast<QLineSeries*>(series)->points()) {
@@ -216,10 +220,11 @@ class SpectraWindowTest : public QObject {
     };
     const Case cases[] = {
         {6500, FilterKind::BandPass, FrameMode::HeadTail,
-         QStringLiteral("draws 1–3,840 and 2,656–6,495 of 6,500")},
+         QStringLiteral("変換した抽せん: 1〜3,840 回目と 2,656〜6,495 回目 (全 6,500 回)")},
         {1050000, FilterKind::LowPass, FrameMode::Tail,
-         QStringLiteral("draws 66,961–1,050,000 of 1,050,000")},
-        {14, FilterKind::LowPass, FrameMode::Head, QStringLiteral("draws: none of 14")},
+         QStringLiteral("変換した抽せん: 66,961〜1,050,000 回目 (全 1,050,000 回)")},
+        {14, FilterKind::LowPass, FrameMode::Head,
+         QStringLiteral("変換した抽せん: なし (全 14 回)")},
     };
     for (const Case& c : cases) {
       PredictionAnalysis analysis;
