@@ -26,6 +26,7 @@
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
 #include "app/gui/statistics_window.h"
+#include "app/gui/window_placement.h"
 
 namespace tolvane {
 namespace {
@@ -359,6 +360,7 @@ void MainWindow::OnEvaluation() {
   if (evaluationWindow_ == nullptr) {
     evaluationWindow_ = new EvaluationWindow([this] { return ChosenHistory(); }, this);
     evaluationWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    MoveBeside(*evaluationWindow_, *this);
     // The engine serves one caller at a time: no prediction while an evaluation runs.
     QPushButton* predict = predictButton_;
     connect(evaluationWindow_, &EvaluationWindow::runningChanged, predict,
@@ -381,6 +383,7 @@ void MainWindow::OnSpectra() {
     // A child window, so the modal main dialog does not block it and takes it along when it ends.
     spectraWindow_ = new SpectraWindow(this, [this] { return HistoryPath(); });
     spectraWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    MoveBeside(*spectraWindow_, *this);
     spectraWindow_->ShowAnalysis(lastAnalysis_ ? &*lastAnalysis_ : nullptr);
     connect(this, &MainWindow::AnalysisShown, spectraWindow_,
             [this] { spectraWindow_->ShowAnalysis(&*lastAnalysis_); });

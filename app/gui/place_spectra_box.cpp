@@ -7,6 +7,7 @@
 #include <QChartView>
 #include <QColor>
 #include <QFont>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -32,6 +33,8 @@ constexpr std::array<QRgb, kDigitValues> kDigitColours = {
     0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf,
 };
 constexpr int kScorePrecision = 3;  // ten labels side by side
+constexpr int kLegendRows = 5;      // two columns of five: whole at any chart height
+constexpr double kLabelledDecades = 4.0;
 
 QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* chart = new QChart();
@@ -40,22 +43,38 @@ QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* view = new QChartView(chart, parent);
   view->setObjectName(QString::fromLatin1(name));
   view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumSize(200, 180);
+  view->setMinimumSize(200, 140);
   return view;
 }
 
-// Spans the positive values on whole decades, so the log axis labels powers of ten.
+// A chart a third of the window high leaves the vertical axes little room: in the usual font
+// their labels and titles would be cut short.
+void ShrinkFonts(QAbstractAxis& axis) {
+  QFont labels = axis.labelsFont();
+  labels.setPointSizeF(labels.pointSizeF() * 0.8);
+  axis.setLabelsFont(labels);
+  QFont title = axis.titleFont();
+  title.setPointSizeF(title.pointSizeF() * 0.8);
+  axis.setTitleFont(title);
+}
+
+// Spans the positive values on whole decades, so the log axis labels powers of ten; past
+// kLabelledDecades decades only every other one, on even powers, so the labels keep room.
 void SetDecadeRange(QLogValueAxis& axis, double low, double high) {
   if (!std::isfinite(low) || !(high >= low)) {  // nothing to draw
+    axis.setBase(10.0);
     axis.setRange(0.1, 1.0);
     return;
   }
-  const double bottom = std::pow(10.0, std::floor(std::log10(low)));
-  double top = std::pow(10.0, std::ceil(std::log10(high)));
-  if (top <= bottom) {
-    top = bottom * 10.0;
+  double bottom = std::floor(std::log10(low));
+  double top = std::max(std::ceil(std::log10(high)), bottom + 1.0);
+  const bool sparse = top - bottom > kLabelledDecades;
+  if (sparse) {
+    bottom -= std::fmod(bottom, 2.0) != 0.0 ? 1.0 : 0.0;
+    top += std::fmod(top, 2.0) != 0.0 ? 1.0 : 0.0;
   }
-  axis.setRange(bottom, top);
+  axis.setBase(sparse ? 100.0 : 10.0);
+  axis.setRange(std::pow(10.0, bottom), std::pow(10.0, top));
 }
 
 }  // namespace
@@ -70,11 +89,21 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   note_->hide();
 
   QChart* spectrum = spectrumView_->chart();
-  spectrum->legend()->setAlignment(Qt::AlignRight);
-  // Ten entries beside a chart a third of the window high: a smaller font keeps them all.
-  QFont legendFont = spectrum->legend()->font();
-  legendFont.setPointSizeF(legendFont.pointSizeF() * 0.75);
-  spectrum->legend()->setFont(legendFont);
+  spectrum->legend()->hide();
+  auto* legend = new QWidget(this);
+  legend->setObjectName(QStringLiteral("spectrumLegend"));
+  auto* legendGrid = new QGridLayout(legend);
+  legendGrid->setContentsMargins(0, 0, 0, 0);
+  legendGrid->setVerticalSpacing(2);
+  QFont legendFont = legend->font();
+  legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+  for (std::size_t rank = 0; rank < legend_.size(); ++rank) {
+    legend_[rank] = new QLabel(legend);
+    legend_[rank]->setTextFormat(Qt::RichText);
+    legend_[rank]->setFont(legendFont);
+    legendGrid->addWidget(legend_[rank], static_cast<int>(rank) % kLegendRows,
+                          static_cast<int>(rank) / kLegendRows);
+  }
   auto* bins = new QValueAxis(spectrum);
   bins->setTitleText(QStringLiteral("ビン"));
   bins->setLabelFormat(QStringLiteral("%d"));
@@ -84,6 +113,7 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   power->setTitleText(QStringLiteral("パワー (対数)"));
   power->setLabelFormat(QStringLiteral("%g"));
   power->setMinorTickCount(-1);
+  ShrinkFonts(*power);
   spectrum->addAxis(power, Qt::AlignLeft);
 
   QChart* scores = scoreView_->chart();
@@ -93,10 +123,12 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   scores->addAxis(digits, Qt::AlignBottom);
   auto* peak = new QValueAxis(scores);
   peak->setTitleText(QStringLiteral("スコア (ピーク)"));
+  ShrinkFonts(*peak);
   scores->addAxis(peak, Qt::AlignLeft);
 
   auto* charts = new QHBoxLayout();
   charts->addWidget(spectrumView_, 3);
+  charts->addWidget(legend, 0, Qt::AlignVCenter);
   charts->addWidget(scoreView_, 2);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
@@ -109,6 +141,9 @@ void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
   spectrumView_->chart()->removeAllSeries();
   scoreView_->chart()->removeAllSeries();
   omitted_ = false;
+  for (QLabel* entry : legend_) {
+    entry->clear();
+  }
   if (ranking == nullptr) {
     note_->hide();
     return;
@@ -156,9 +191,12 @@ void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
       high = std::max(high, value);
       points.append(QPointF(static_cast<double>(bin), value));
     }
+    const QColor colour(kDigitColours.at(static_cast<std::size_t>(digit)));
     auto* line = new QLineSeries(chart);
     line->setName(QStringLiteral("%1 (%2位)").arg(digit).arg(rank + 1));
-    line->setPen(QPen(QColor(kDigitColours.at(static_cast<std::size_t>(digit))), 1.5));
+    line->setPen(QPen(colour, 1.5));
+    legend_.at(rank)->setText(
+        QStringLiteral("<span style=\"color:%1\">■</span> %2").arg(colour.name(), line->name()));
     line->replace(points);
     chart->addSeries(line);
     line->attachAxis(bins);

@@ -25,6 +25,7 @@
 #include "app/gui/modal.h"
 #include "app/gui/option_labels.h"
 #include "app/gui/save_file.h"
+#include "app/gui/window_placement.h"
 #include "app/messages.h"
 #include "app/statistics_report.h"
 
@@ -252,6 +253,9 @@ void OpenStatisticsWindow(QWidget* owner, const HistoryChoice& history) {
       delete window;
     }
     return;
+  }
+  if (made) {
+    MoveBeside(*window, *owner);
   }
   window->show();
   window->raise();

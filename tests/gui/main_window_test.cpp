@@ -17,10 +17,14 @@
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
+#include "app/gui/spectra_window.h"
+#include "app/gui/statistics_window.h"
 #include "app/gui/toolkit_translations.h"
+#include "app/gui/window_placement.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
@@ -433,6 +437,44 @@ class MainWindowTest : public QObject {
       QCOMPARE(result->text(), QString());
       QCOMPARE(result->font().pixelSize(), 24);
     }
+  }
+
+  // Each window, at its first size and at its smallest, fits the smallest screen with a title
+  // bar; the analysis windows open beside the main one, inside the screen.
+  void windowsFitTheSmallestScreenBesideTheMainWindow() {
+    MainWindow& dlg = Shown();
+    SpectraWindow spectra;
+    EvaluationWindow evaluation([] { return HistoryChoice{}; });
+    StatisticsWindow statistics;
+    const QSize room = kSmallestScreen - QSize(0, kTitleBarHeight);
+    for (const QSize size :
+         {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
+          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint()}) {
+      QVERIFY2(size.width() <= room.width() && size.height() <= room.height(),
+               qPrintable(QStringLiteral("%1x%2").arg(size.width()).arg(size.height())));
+    }
+
+    const QRect screen(0, 0, 1366, 728);
+    struct Case {
+      QRect owner;
+      QSize frame;
+      QPoint at;
+    };
+    const Case cases[] = {
+        {{10, 20, 500, 400}, {800, 700}, {510, 20}},     // right of it
+        {{560, 20, 800, 600}, {500, 400}, {60, 20}},     // left of it
+        {{100, 50, 800, 600}, {1100, 740}, {266, 0}},    // neither: at the right edge
+        {{-50, 600, 300, 200}, {300, 200}, {250, 528}},  // the owner partly off the screen
+        {{0, 0, 900, 600}, {1500, 900}, {0, 0}},         // larger than the screen
+        {{1466, 0, 300, 200}, {400, 300}, {966, 0}},     // the owner beyond the right edge
+    };
+    for (const Case& c : cases) {
+      QCOMPARE(PlaceBeside(c.owner, c.frame, screen), c.at);
+    }
+
+    Child<QAction>(&dlg, "spectraAction")->trigger();
+    const auto* opened = Child<SpectraWindow>(&dlg, "spectraWindow");
+    QVERIFY(dlg.screen()->availableGeometry().contains(opened->geometry().topLeft()));
   }
 
   // The file menu's encoding: code page 932 at first, remembered once changed. A UTF-8 file read

@@ -91,6 +91,11 @@ class SpectraWindowTest : public QObject {
           qobject_cast<QBarCategoryAxis*>(bars->attachedAxes().value(0))->categories();
       QCOMPARE(lines.size(), 10);
       QCOMPARE(set->count(), 10);
+      // The legend lists every digit in ranked order, each entry whole at the window's size.
+      const QList<QLabel*> entries =
+          Child<QWidget>(Child<QWidget>(window, kPlaces[place]), "spectrumLegend")
+              ->findChildren<QLabel*>();
+      QCOMPARE(entries.size(), 10);
       QStringList legend;
       for (std::size_t rank = 0; rank < 10; ++rank) {
         const int digit = ranking.ranking[rank];
@@ -99,6 +104,9 @@ class SpectraWindowTest : public QObject {
         legend << QString::number(digit);
         const auto* line = qobject_cast<QLineSeries*>(lines[static_cast<qsizetype>(rank)]);
         QVERIFY(line->name().startsWith(QString::number(digit) + QLatin1Char(' ')));
+        const QLabel* entry = entries[static_cast<qsizetype>(rank)];
+        QVERIFY(entry->text().endsWith(line->name()));
+        QTRY_VERIFY(entry->isVisible() && entry->height() >= entry->sizeHint().height());
         // The score is the peak of the whole array; the line shows bins 0 to n/2 as they are.
         QCOMPARE(power.size(), std::size_t{256});
         QCOMPARE(*std::max_element(power.begin(), power.end()), score);
