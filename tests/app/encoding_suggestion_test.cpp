@@ -20,6 +20,9 @@ TEST(EncodingSuggestion, TheOtherEncodingOnlyWhenItReadsTheWholeFile) {
   const std::string ascii = dir.File("ascii.csv");
   WriteBytes(ascii, "header\nround 1,2018/6/12,X,123\n");
   const std::string cp932 = WriteHistoryFile(dir, {"回別", "第1回,2018/6/12,火,123"}, "cp932.csv");
+  // Valid UTF-8 whose bytes are half-width katakana in code page 932: it reads in both.
+  const std::string accented = dir.File("accented.csv");
+  WriteBytes(accented, "caf\xC3\xA9\nround 1,2018/6/12,X,1x3\n");
   const std::string brokenLater = dir.File("broken-later.csv");
   WriteBytes(brokenLater, ReadBytes(cp932) + "\x81\n");  // a lead byte alone
   constexpr auto kCp932 = TextEncoding::kCp932;
@@ -35,6 +38,7 @@ TEST(EncodingSuggestion, TheOtherEncodingOnlyWhenItReadsTheWholeFile) {
       {cp932, kUtf8, 2, kCp932},
       {cp932, kUtf8, 0, std::nullopt},        // no line to blame the encoding for
       {utf8, kUtf8, 2, std::nullopt},         // UTF-8 already, and valid: no Shift_JIS
+      {accented, kUtf8, 2, std::nullopt},     // the same, though code page 932 reads it too
       {cp932, kCp932, 2, std::nullopt},       // code page 932 already, and no UTF-8
       {ascii, kUtf8, 2, std::nullopt},        // both read it alike
       {brokenLater, kUtf8, 2, std::nullopt},  // not code page 932 as a whole

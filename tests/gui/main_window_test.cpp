@@ -463,6 +463,7 @@ class MainWindowTest : public QObject {
     const Case cases[] = {
         {{10, 20, 500, 400}, {800, 700}, {510, 20}},     // right of it
         {{560, 20, 800, 600}, {500, 400}, {60, 20}},     // left of it
+        {{800, 20, 566, 400}, {800, 600}, {0, 20}},      // left of it, to the pixel
         {{100, 50, 800, 600}, {1100, 740}, {266, 0}},    // neither: at the right edge
         {{-50, 600, 300, 200}, {300, 200}, {250, 528}},  // the owner partly off the screen
         {{0, 0, 900, 600}, {1500, 900}, {0, 0}},         // larger than the screen
