@@ -27,14 +27,11 @@ ModalAnswer::~ModalAnswer() { SetModalRunner(std::move(previous_)); }
 FileAnswer::FileAnswer(std::optional<QString> answer, qsizetype filter)
     : answer_(std::move(answer)),
       filter_(filter),
-      previous_(SetFileChooser(
-          [this](QWidget* /*owner*/, const FileRequest& request) -> std::optional<FileChoice> {
-            requests_.push_back(request);
-            if (!answer_) {
-              return std::nullopt;
-            }
-            return FileChoice{*answer_, request.nameFilters.value(filter_)};
-          })) {}
+      previous_(SetFileChooser([this](QWidget* /*owner*/, const FileRequest& request) {
+        requests_.push_back(request);
+        return answer_ ? std::optional(FileChoice{*answer_, request.nameFilters.value(filter_)})
+                       : std::nullopt;
+      })) {}
 
 FileAnswer::~FileAnswer() { SetFileChooser(std::move(previous_)); }
 

@@ -89,7 +89,8 @@ class ImportDialogTest : public QObject {
 
   // Columns the header does not name are chosen by hand; a line that fails and a destination
   // that cannot be written are reported in the window's words, the converter's reasons in the
-  // details; an existing destination is replaced only when the user says so.
+  // details; an existing destination is replaced only when the user says so; a picture has no
+  // columns at all.
   void columnsByHandAndTheReasons() {
     const TempDir dir;
     const std::string source =
@@ -141,19 +142,16 @@ class ImportDialogTest : public QObject {
       QCOMPARE(ReadBytes(existing) == "old", answer == QMessageBox::No);
       QCOMPARE(import.WrittenPath().isEmpty(), answer == QMessageBox::No);
     }
-  }
 
-  // A file that is no results file (a picture) offers no columns and says why.
-  void aPictureHasNoHeaderNames() {
-    const TempDir dir;
+    // A file that is no results file (a picture) offers no columns and says why.
     const std::string picture = dir.File("chart.png");
     WriteBytes(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
-    ImportDialog import(Q(picture));
-    QCOMPARE(Child<QLabel>(&import, "statusLabel")->text(),
+    ImportDialog other(Q(picture));
+    QCOMPARE(Child<QLabel>(&other, "statusLabel")->text(),
              QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つかりません。"
                             "結果ファイルではないようです。"));
-    QVERIFY(!Child<QComboBox>(&import, "roundColumn")->isEnabled());
-    QVERIFY(!Child<QPushButton>(&import, "convertButton")->isEnabled());
+    QVERIFY(!Child<QComboBox>(&other, "roundColumn")->isEnabled());
+    QVERIFY(!Child<QPushButton>(&other, "convertButton")->isEnabled());
   }
 };
 

@@ -192,7 +192,6 @@ class SpectraWindowTest : public QObject {
         {folder + QStringLiteral("/spectra.SVG"), 1, QString(), QByteArray("<?xml"), false},
         {folder + QStringLiteral("/plain"), 1, folder + QStringLiteral("/plain.svg"),
          QByteArray("<?xml"), false},
-        {folder + QStringLiteral("/kept.txt"), 0, QString(), QByteArray("\x89PNG"), false},
         {std::nullopt, 0, QString(), QByteArray(), false},
         {folder + QStringLiteral("/no/such/folder.png"), 0, QString(), QByteArray(), true},
     };

@@ -114,8 +114,7 @@ class StatisticsWindowTest : public QObject {
       QCOMPARE(answer.Requests().size(), std::size_t{1});
       QCOMPARE(answer.Requests()[0].mode, FileRequest::Mode::Save);
       QCOMPARE(answer.Requests()[0].nameFilters.size(), qsizetype{2});
-      // In the history's folder.
-      QCOMPARE(answer.Requests()[0].initialPath,
+      QCOMPARE(answer.Requests()[0].initialPath,  // in the history's folder
                QString::fromStdString(dir_.File("statistics.png")));
     }
     const std::vector<std::string> lines = ReadLines(dir_.File("stats.csv"));
