@@ -16,8 +16,7 @@ Application::~Application() = default;
 bool Application::InitInstance() {
   lock_ = std::make_unique<SingleInstanceLock>(QStringLiteral("SkelmorAppMutex"));
   if (lock_->TryAcquire() == SingleInstanceLock::Outcome::kHeldElsewhere) {
-    ShowMessageBox(nullptr, QStringLiteral("このアプリケーションは既に起動しています。"),
-                   QMessageBox::Warning);
+    ShowSecondCopyWarning(QStringLiteral("このアプリケーションは既に起動しています。"));
     return false;
   }
   // Without a lock (no runtime folder) the program runs unguarded rather than not at all.

@@ -27,11 +27,12 @@ MessageBoxFunction& CurrentFunction() {
   return function;
 }
 
-QMessageBox::StandardButton Show(QWidget* owner, const QString& text, QMessageBox::Icon icon,
-                                 const QString& detail, QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton Show(QWidget* owner, const QString& text, const QString& caption,
+                                 QMessageBox::Icon icon, const QString& detail,
+                                 QMessageBox::StandardButtons buttons) {
   // A copy, so a box function that replaces itself while running stays alive.
   const MessageBoxFunction function = CurrentFunction();
-  return function(owner, text, ApplicationTitle(), icon, detail, buttons);
+  return function(owner, text, caption, icon, detail, buttons);
 }
 
 }  // namespace
@@ -40,12 +41,17 @@ QString ApplicationTitle() { return QStringLiteral("Tolvane"); }
 
 void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
                     const QString& detail) {
-  Show(owner, text, icon, detail, QMessageBox::Ok);
+  Show(owner, text, ApplicationTitle(), icon, detail, QMessageBox::Ok);
 }
 
 bool AskYesNo(QWidget* owner, const QString& text) {
-  return Show(owner, text, QMessageBox::Question, QString(), QMessageBox::Yes | QMessageBox::No) ==
-         QMessageBox::Yes;
+  return Show(owner, text, ApplicationTitle(), QMessageBox::Question, QString(),
+              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void ShowSecondCopyWarning(const QString& text) {
+  Show(nullptr, text, QStringLiteral("二重起動防止"), QMessageBox::Warning, QString(),
+       QMessageBox::Ok);
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {

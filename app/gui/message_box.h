@@ -26,6 +26,11 @@ void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
 // Asks a yes-or-no question, No being the default; true only when Yes was pressed.
 bool AskYesNo(QWidget* owner, const QString& text);
 
+// The one box titled otherwise: a second copy's warning, owned by no window, keeps the title
+// 二重起動防止 by which it has always been told from the main window's (and is found by
+// tests/gui/single_instance_e2e.sh).
+void ShowSecondCopyWarning(const QString& text);
+
 // Replaces the box function, e.g. with one that records and answers at once so that no test
 // waits on a modal box. An empty function brings the real boxes back. Returns the previous one.
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function);

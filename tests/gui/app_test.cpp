@@ -37,7 +37,7 @@ class AppTest : public QObject {
     QCOMPARE(second.InitInstance(), false);
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("このアプリケーションは既に起動しています。"));
-    QCOMPARE(boxes.Boxes()[0].caption, QStringLiteral("Tolvane"));
+    QCOMPARE(boxes.Boxes()[0].caption, QStringLiteral("二重起動防止"));
     QCOMPARE(boxes.Boxes()[0].icon, QMessageBox::Warning);
     QCOMPARE(boxes.Boxes()[0].owner, nullptr);
     for (QWidget* widget : QApplication::topLevelWidgets()) {
