@@ -1,6 +1,5 @@
 #include "app/gui/application.h"
 
-#include <QMessageBox>
 #include <QString>
 
 #include "app/gui/main_window.h"
