@@ -5,9 +5,9 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/encoding_suggestion.h"
 #include "app/messages.h"
 #include "app/prediction_command.h"
-#include "history/utf8_hint.h"
 
 namespace tolvane {
 
@@ -29,7 +29,7 @@ AnalysisHistory LoadAnalysisHistory(const std::string& path, OwnedHistory& histo
   DrawHistory& draws = history.get();
   if (LoadDrawHistory(path, draws.hundreds, draws.tens, draws.ones, "", &result.report, options) !=
       kLoadOk) {
-    AddUtf8Hint(path, options, result.report);
+    result.suggested = SuggestedEncoding(path, options.encoding, result.report);
     result.text = std::u16string(kErrorPrefix) + kLoadFailedText;
     result.detail = LoadFailureDetail(path, result.report);
     return result;

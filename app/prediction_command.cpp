@@ -9,7 +9,6 @@
 #include "core/leading_integer.h"
 #include "core/utf.h"
 #include "history/draw_history.h"
-#include "history/utf8_hint.h"
 #include "predict/cycle_counts.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
@@ -95,7 +94,7 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
   if (LoadDrawHistory(outcome.path, history.hundreds, history.tens, history.ones, logPath,
                       &outcome.load, options) != kLoadOk) {
     outcome.stage = PredictionOutcome::Stage::kLoadFailed;
-    AddUtf8Hint(outcome.path, options, outcome.load);
+    view.AddLoadHint(outcome.path, options, outcome.load);
     throw LoadFailure(LoadFailureDetail(outcome.path, outcome.load));
   }
   view.HistoryLoaded(outcome.path, outcome.load);

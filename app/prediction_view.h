@@ -5,6 +5,7 @@
 #include "app/prediction_analysis.h"
 #include "core/text_decoder.h"
 #include "history/load_report.h"
+#include "history/utf8_hint.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -45,6 +46,12 @@ class PredictionView {
   virtual void HistoryLoaded(const std::string& narrowPath, const LoadReport& report) {
     static_cast<void>(narrowPath);
     static_cast<void>(report);
+  }
+  // After a failed load, before the failure is shown: adds to `report` what might read the file
+  // at `narrowPath` instead. This default is the command line's UTF-8 hint.
+  virtual void AddLoadHint(const std::string& narrowPath, const LoadOptions& options,
+                           LoadReport& report) {
+    AddUtf8Hint(narrowPath, options, report);
   }
   // Lets the round spin take up the number now typed in its edit.
   virtual void SyncRoundSpin() = 0;

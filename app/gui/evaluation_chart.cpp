@@ -12,23 +12,28 @@
 #include <cmath>
 
 #include "app/evaluation_table.h"
+#include "app/gui/option_labels.h"
 
 namespace tolvane {
 namespace {
 
-constexpr std::array<const char*, kPlaces> kPlaceNames = {"百の位", "十の位", "一の位"};
 constexpr double kPercent = 100.0;
 
 double Chance(int k) { return k / 10.0; }
 
 }  // namespace
 
-void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool difference) {
+void ClearPlot(QChart& chart) {
   chart.removeAllSeries();
   for (QAbstractAxis* axis : chart.axes()) {
     chart.removeAxis(axis);
     delete axis;
   }
+  chart.setTitle(QString());
+}
+
+void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool difference) {
+  ClearPlot(chart);
   chart.setTitle(title);
 
   // The band first, so the lines are drawn over it.
@@ -57,7 +62,7 @@ void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool di
 
   for (std::size_t p = 0; p < run.places.size(); ++p) {
     auto* place = new QLineSeries;
-    place->setName(QString::fromUtf8(kPlaceNames[p]));
+    place->setName(PlaceLabel(p));
     place->setPointsVisible(true);
     for (int k = 1; k <= kMaxRank; ++k) {
       const double hits = run.places[p].hits[static_cast<std::size_t>(k)];

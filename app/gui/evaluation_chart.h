@@ -14,4 +14,7 @@ namespace tolvane {
 // old series go.
 void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool difference);
 
+// Leaves `chart` empty: no series, no axes, no title.
+void ClearPlot(QChart& chart);
+
 }  // namespace tolvane

@@ -5,36 +5,34 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFile>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QPixmap>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <limits>
-#include <system_error>
 
 #include "app/analysis_history.h"
 #include "app/gui/evaluation_chart.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
+#include "app/gui/save_file.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
 namespace {
 
 constexpr int kProgressSteps = 1000;
+// With its title bar within the smallest screen (window_placement.h).
 constexpr int kWidth = 1100;
-constexpr int kHeight = 760;
+constexpr int kHeight = 700;
 
 const char* const kFilterNames[] = {"filterLowPassCheck", "filterBandPassCheck", "filterNoneCheck"};
 const char* const kFrameNames[] = {"frameHeadCheck", "frameTailCheck", "frameCenterCheck",
@@ -44,20 +42,16 @@ QString Text(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QString PlaceName(const std::string& place) {
-  if (place == "hundreds") {
-    return QStringLiteral("百の位");
-  }
-  if (place == "tens") {
-    return QStringLiteral("十の位");
-  }
-  if (place == "ones") {
-    return QStringLiteral("一の位");
-  }
-  return QStringLiteral("3桁すべて");
+// The table's filter and frame cells: the rows hold the command line's words.
+QString FilterCell(const std::string& word) {
+  const std::optional<FilterKind> kind = FilterKindFromWord(word);
+  return kind ? FilterLabel(*kind) : QString::fromStdString(word);
 }
 
-QString RunLabel(const RunOutcome& run) { return QString::fromStdString(RunName(run)); }
+QString FrameCell(const std::string& word) {
+  const std::optional<FrameMode> mode = FrameModeFromWord(word);
+  return mode ? FrameLabel(*mode) : QString::fromStdString(word);
+}
 
 QString Percent(double share) { return QString::asprintf("%.1f %%", 100.0 * share); }
 
@@ -81,7 +75,7 @@ EvaluationWindow::EvaluationWindow(std::function<HistoryChoice()> history, QWidg
   resize(kWidth, kHeight);
 }
 
-EvaluationWindow::~EvaluationWindow() { StopWorker(); }
+EvaluationWindow::~EvaluationWindow() { runner_.Cancel(); }
 
 void EvaluationWindow::CreateControls() {
   auto* filters = new QGroupBox(QStringLiteral("フィルタ"), this);
@@ -97,7 +91,7 @@ void EvaluationWindow::CreateControls() {
   auto* frameLayout = new QHBoxLayout;
   frames->setLayout(frameLayout);
   for (std::size_t i = 0; i < kFrameModes.size(); ++i) {
-    frameChecks_[i] = new QCheckBox(Text(kFrameModes[i].word), frames);
+    frameChecks_[i] = new QCheckBox(FrameLabel(kFrameModes[i].kind), frames);
     frameChecks_[i]->setObjectName(QString::fromLatin1(kFrameNames[i]));
     frameChecks_[i]->setChecked(true);
     frameLayout->addWidget(frameChecks_[i]);
@@ -215,6 +209,7 @@ void EvaluationWindow::OnRun() {
   EvaluationRequest request;
   request.runs = ChosenRuns();
   if (request.runs.empty()) {
+    ClearResults();
     status_->setText(QStringLiteral("フィルタを選び、LPF と BPF にはフレームも選んでください。"));
     return;
   }
@@ -224,63 +219,54 @@ void EvaluationWindow::OnRun() {
   request.keepTargets = false;
 
   // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
-  auto history = std::make_unique<OwnedHistory>();
+  OwnedHistory history;
   const HistoryChoice chosen = historyChoice_();
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
-                                                   *history, LoadOptions{chosen.encoding});
+                                                   history, LoadOptions{chosen.encoding});
   if (!load.loaded) {
-    ShowMessageBox(this, QString::fromStdU16String(load.text), QCoreApplication::applicationName(),
-                   QMessageBox::Critical, QString::fromStdString(load.detail));
+    ShowMessageBox(this, LoadFailureText(load), QMessageBox::Critical,
+                   QString::fromStdString(load.detail));
     return;
   }
-  history_ = std::move(history);
-  evaluation_.reset();
-  rows_.clear();
-  table_->setRowCount(0);
-  plotRun_->clear();
-  chart_->removeAllSeries();
-  progress_->setValue(0);
+  ClearResults();
   status_->setText(QStringLiteral("検証中..."));
 
-  cancel_ = false;
+  // The worker's calls become queued signals, handled on this window's thread; the generation
+  // tells a stopped run's late ones apart.
   const unsigned generation = ++generation_;
-  request.cancel = &cancel_;
-  request.progress = [this, generation](std::uint64_t done, std::uint64_t total) {
-    emit WorkerProgressed(generation, done, total, QPrivateSignal());
-  };
-  const DrawHistory* draws = &history_->get();
-  try {
-    worker_ = std::thread([this, generation, request = std::move(request), draws] {
-      std::shared_ptr<Evaluation> evaluation;
-      try {
-        evaluation = std::make_shared<Evaluation>(Evaluate(*draws, request));
-      } catch (...) {
-        evaluation.reset();  // out of memory: reported as no result
-      }
-      emit WorkerFinished(generation, evaluation, QPrivateSignal());
-    });
-  } catch (const std::system_error&) {
+  const bool started = runner_.Start(
+      std::move(history), std::move(request),
+      [this, generation](std::uint64_t done, std::uint64_t total) {
+        emit WorkerProgressed(generation, done, total, QPrivateSignal());
+      },
+      [this, generation](std::shared_ptr<Evaluation> evaluation) {
+        emit WorkerFinished(generation, std::move(evaluation), QPrivateSignal());
+      });
+  if (!started) {
     status_->setText(QStringLiteral("検証を始められませんでした (スレッドを作れません)。"));
     return;
   }
   SetRunning(true);
 }
 
+void EvaluationWindow::ClearResults() {
+  evaluation_.reset();
+  rows_.clear();
+  table_->setRowCount(0);
+  plotRun_->clear();
+  ClearPlot(*chart_);
+  progress_->setValue(0);
+  saveButton_->setEnabled(false);
+}
+
 void EvaluationWindow::OnCancel() {
   if (!IsRunning()) {
     return;
   }
-  StopWorker();
+  runner_.Cancel();
   SetRunning(false);
   progress_->setValue(0);
   status_->setText(QStringLiteral("中止しました。"));
-}
-
-void EvaluationWindow::StopWorker() {
-  if (worker_.joinable()) {
-    cancel_ = true;
-    worker_.join();
-  }
 }
 
 void EvaluationWindow::closeEvent(QCloseEvent* event) {
@@ -308,7 +294,7 @@ void EvaluationWindow::OnFinished(unsigned generation,
   if (generation != generation_ || !IsRunning()) {
     return;
   }
-  worker_.join();  // it has nothing left to do but return
+  runner_.Join();  // it has nothing left to do but return
   if (evaluation && evaluation->status == EvaluationStatus::Ok) {
     evaluation_ = evaluation;
     rows_ = EvaluationRows(*evaluation);
@@ -323,26 +309,19 @@ void EvaluationWindow::OnFinished(unsigned generation,
   SetRunning(false);
   progress_->setValue(0);
   status_->setText(FailureText(outcome));
-  ShowMessageBox(this, FailureText(outcome), QCoreApplication::applicationName(),
-                 QMessageBox::Critical, QString::fromStdString(StatusText(outcome)));
+  ShowMessageBox(this, FailureText(outcome), QMessageBox::Critical,
+                 QString::fromStdString(StatusText(outcome)));
 }
 
 void EvaluationWindow::ShowResults() {
   table_->setRowCount(static_cast<int>(rows_.size()));
-  // Every p-value shown but those at k = 10, which are 1 by definition, is one test.
-  std::size_t tests = 0;
-  std::size_t passed = 0;
-  for (const EvaluationRow& row : rows_) {
-    tests += row.k < kMaxRank ? 1 : 0;
-  }
-  const double threshold = kSignificance / static_cast<double>(tests);
+  const RowSignificance significance = SignificanceOf(rows_);
   for (std::size_t i = 0; i < rows_.size(); ++i) {
     const EvaluationRow& row = rows_[i];
-    passed += row.k < kMaxRank && row.pValue < threshold ? 1 : 0;
     const QStringList cells = {
-        QString::fromStdString(row.filter),
-        QString::fromStdString(row.frame),
-        PlaceName(row.place),
+        FilterCell(row.filter),
+        row.frame.empty() ? QString() : FrameCell(row.frame),
+        PlaceLabel(row.place),
         QString::number(row.k),
         QString::number(row.hits),
         QString::number(row.trials),
@@ -368,9 +347,11 @@ void EvaluationWindow::ShowResults() {
           .arg(first.firstDraw)
           .arg(evaluation_->draws)
           .arg(first.trials)
-          .arg(tests)
-          .arg(QString::asprintf("%.2g", threshold))
-          .arg(passed == 0 ? QStringLiteral("なし") : QStringLiteral("%1 件").arg(passed)));
+          .arg(significance.tests)
+          .arg(QString::asprintf("%.2g", significance.threshold))
+          .arg(significance.significant == 0
+                   ? QStringLiteral("なし")
+                   : QStringLiteral("%1 件").arg(significance.significant)));
   // The first item added selects itself, which plots its run.
   for (const RunOutcome& run : evaluation_->runs) {
     plotRun_->addItem(RunLabel(run));
@@ -390,42 +371,20 @@ void EvaluationWindow::OnSave() {
   if (rows_.empty() || IsRunning()) {
     return;
   }
-  FileRequest request;
-  request.mode = FileRequest::Mode::Save;
-  request.title = QStringLiteral("グラフ (PNG) と表 (CSV) の保存");
-  request.nameFilters = {QStringLiteral("PNG 画像 (*.png)")};
-  request.initialPath = QStringLiteral("evaluation.png");
-  const std::optional<QString> chosen = ChooseFile(this, request);
-  if (!chosen) {
+  // The type chosen decides: the plot as a picture, or the table as CSV.
+  const std::optional<SaveTarget> target =
+      ChooseSaveTarget(this, QStringLiteral("グラフまたは表の保存"),
+                       {SaveFormat::kPng, SaveFormat::kSvg, SaveFormat::kCsv},
+                       BesideHistory(historyChoice_().path, QStringLiteral("evaluation.png")));
+  if (!target) {
     return;
   }
-  // One name for both files: the plot as NAME.png, the table beside it as NAME.csv.
-  const QFileInfo info(*chosen);
-  const QString stem = info.suffix().compare(QStringLiteral("png"), Qt::CaseInsensitive) == 0
-                           ? info.path() + QLatin1Char('/') + info.completeBaseName()
-                           : *chosen;
-  const QString png = stem + QStringLiteral(".png");
-  const QString csv = stem + QStringLiteral(".csv");
-
-  QString failed;
-  if (!chartView_->grab().save(png, "PNG")) {
-    failed = png;
-  } else {
-    QSaveFile file(csv);
-    const std::string text = EvaluationCsv(rows_);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(text.data(), static_cast<qint64>(text.size())) !=
-            static_cast<qint64>(text.size()) ||
-        !file.commit()) {
-      failed = csv;
-    }
+  const QByteArray bytes = target->format == SaveFormat::kCsv
+                               ? QByteArray::fromStdString(EvaluationCsv(rows_))
+                               : PictureBytes(*chartView_, target->format);
+  if (WriteSavedFile(this, target->path, bytes)) {
+    status_->setText(QStringLiteral("保存しました: %1").arg(target->path));
   }
-  if (!failed.isEmpty()) {
-    ShowMessageBox(this, QStringLiteral("保存できませんでした: %1").arg(failed),
-                   QCoreApplication::applicationName(), QMessageBox::Critical);
-    return;
-  }
-  status_->setText(QStringLiteral("保存しました: %1, %2").arg(png, csv));
 }
 
 }  // namespace tolvane

@@ -3,16 +3,14 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <atomic>
 #include <functional>
 #include <memory>
-#include <thread>
 #include <vector>
 
+#include "app/evaluation_runner.h"
 #include "app/evaluation_table.h"
 #include "app/gui/history_choice.h"
 #include "evaluate/evaluation.h"
-#include "history/draw_history.h"
 
 class QChart;
 class QChartView;
@@ -48,7 +46,7 @@ class EvaluationWindow : public QWidget {
   void OnCancel();
   void OnSave();
 
-  bool IsRunning() const { return worker_.joinable(); }
+  bool IsRunning() const { return runner_.IsRunning(); }
   // The shown results, one row per run, place and k; empty before a finished run.
   const std::vector<EvaluationRow>& Rows() const { return rows_; }
 
@@ -66,8 +64,8 @@ class EvaluationWindow : public QWidget {
   void CreateControls();
   std::vector<EvaluationRun> ChosenRuns() const;
   void SetRunning(bool running);
-  // Stops the worker, if any, and waits for it.
-  void StopWorker();
+  // Empties the table and the plot: what they showed no longer answers the choices.
+  void ClearResults();
   void OnProgress(unsigned generation, quint64 done, quint64 total);
   void OnFinished(unsigned generation, const std::shared_ptr<Evaluation>& evaluation);
   void ShowResults();
@@ -88,10 +86,7 @@ class EvaluationWindow : public QWidget {
   QChart* chart_ = nullptr;
   QChartView* chartView_ = nullptr;
 
-  // Read by the worker while it runs; replaced only when no worker runs.
-  std::unique_ptr<OwnedHistory> history_;
-  std::thread worker_;
-  std::atomic<bool> cancel_{false};
+  EvaluationRunner runner_;
   // Counts the runs started, so a late message from a stopped run is known and dropped.
   unsigned generation_ = 0;
   std::shared_ptr<Evaluation> evaluation_;

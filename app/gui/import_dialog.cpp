@@ -17,7 +17,6 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
-#include "app/messages.h"
 #include "history/history_import.h"
 
 namespace tolvane {
@@ -51,6 +50,21 @@ QString Summary(const ImportResult& result) {
       .arg(OrderWord(result.order));
 }
 
+// Why the file cannot be converted, in the window's words; the converter's own reason goes to
+// the details.
+QString FailureText(const ImportResult& result) {
+  if (result.columnsNotFound) {
+    const QString missing =
+        QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つかりません。");
+    return result.header.size() < 3 ? missing + QStringLiteral("結果ファイルではないようです。")
+                                    : missing + QStringLiteral("それぞれの列を選んでください。");
+  }
+  if (result.line == 0) {
+    return QStringLiteral("このファイルは変換できません。");
+  }
+  return QStringLiteral("%1 行目を変換できません。").arg(result.line);
+}
+
 QComboBox* ColumnCombo(QWidget* parent, const char* name) {
   auto* combo = new QComboBox(parent);
   combo->setObjectName(QString::fromLatin1(name));
@@ -60,94 +74,103 @@ QComboBox* ColumnCombo(QWidget* parent, const char* name) {
 
 }  // namespace
 
-CImportDlg::CImportDlg(const QString& source, QWidget* parent)
+ImportDialog::ImportDialog(const QString& source, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      m_source(source) {
+      source_(source) {
   setWindowTitle(QStringLiteral("インポート"));
   setFont(DialogFont());
 
   auto* sourceLabel = new QLabel(source, this);
   sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
   sourceLabel->setTextFormat(Qt::PlainText);
-  m_encoding = new QComboBox(this);
-  m_encoding->setObjectName(QStringLiteral("encodingCombo"));
-  m_encoding->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
-  m_round = ColumnCombo(this, "roundColumn");
-  m_date = ColumnCombo(this, "dateColumn");
-  m_number = ColumnCombo(this, "numberColumn");
+  encoding_ = new QComboBox(this);
+  encoding_->setObjectName(QStringLiteral("encodingCombo"));
+  encoding_->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
+  roundColumn_ = ColumnCombo(this, "roundColumn");
+  dateColumn_ = ColumnCombo(this, "dateColumn");
+  numberColumn_ = ColumnCombo(this, "numberColumn");
 
-  m_preview = new QTableWidget(0, 4, this);
-  m_preview->setObjectName(QStringLiteral("previewTable"));
-  m_preview->setHorizontalHeaderLabels({QStringLiteral("回別"), QStringLiteral("抽せん日"),
-                                        QStringLiteral("曜日"), QStringLiteral("当せん番号")});
-  m_preview->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  m_preview->verticalHeader()->hide();
-  m_preview->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  preview_ = new QTableWidget(0, 4, this);
+  preview_->setObjectName(QStringLiteral("previewTable"));
+  preview_->setHorizontalHeaderLabels({QStringLiteral("回別"), QStringLiteral("抽せん日"),
+                                       QStringLiteral("曜日"), QStringLiteral("当せん番号")});
+  preview_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  preview_->verticalHeader()->hide();
+  preview_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
-  m_status = new QLabel(this);
-  m_status->setObjectName(QStringLiteral("statusLabel"));
-  m_status->setTextFormat(Qt::PlainText);
-  m_status->setWordWrap(true);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusLabel"));
+  status_->setTextFormat(Qt::PlainText);
+  status_->setWordWrap(true);
+  // Why a file cannot be converted, in the converter's words, for those who ask.
+  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
+  details_->setObjectName(QStringLiteral("detailsButton"));
+  details_->setAutoDefault(false);
 
-  m_dest = new QLineEdit(DefaultDestination(source), this);
-  m_dest->setObjectName(QStringLiteral("destEdit"));
+  dest_ = new QLineEdit(DefaultDestination(source), this);
+  dest_->setObjectName(QStringLiteral("destEdit"));
   auto* destButton = new QPushButton(QStringLiteral("選択"), this);
   destButton->setObjectName(QStringLiteral("destButton"));
-  m_convert = new QPushButton(QStringLiteral("変換"), this);
-  m_convert->setObjectName(QStringLiteral("convertButton"));
-  m_convert->setDefault(true);
+  convert_ = new QPushButton(QStringLiteral("変換"), this);
+  convert_->setObjectName(QStringLiteral("convertButton"));
+  convert_->setDefault(true);
   auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
   cancel->setObjectName(QStringLiteral("cancelButton"));
 
   auto* columns = new QHBoxLayout;
   for (auto [label, combo] : std::array<std::pair<const char16_t*, QComboBox*>, 3>{
-           {{u"回別", m_round}, {u"抽せん日", m_date}, {u"当せん番号", m_number}}}) {
+           {{u"回別", roundColumn_}, {u"抽せん日", dateColumn_}, {u"当せん番号", numberColumn_}}}) {
     columns->addWidget(new QLabel(QString::fromUtf16(label), this));
     columns->addWidget(combo);
   }
   columns->addStretch();
   auto* dest = new QHBoxLayout;
-  dest->addWidget(m_dest, 1);
+  dest->addWidget(dest_, 1);
   dest->addWidget(destButton);
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("元のファイル"), sourceLabel);
-  form->addRow(QStringLiteral("文字コード"), m_encoding);
+  form->addRow(QStringLiteral("文字コード"), encoding_);
   form->addRow(QStringLiteral("列"), columns);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
-  buttons->addWidget(m_convert);
+  buttons->addWidget(convert_);
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addWidget(m_preview, 1);
-  layout->addWidget(m_status);
+  layout->addWidget(preview_, 1);
+  auto* status = new QHBoxLayout;
+  status->addWidget(status_, 1);
+  status->addWidget(details_, 0, Qt::AlignTop);
+  layout->addLayout(status);
   auto* save = new QFormLayout;
   save->addRow(QStringLiteral("保存先"), dest);
   layout->addLayout(save);
   layout->addLayout(buttons);
 
-  connect(m_encoding, &QComboBox::currentIndexChanged, this, [this] { Refresh(ChosenColumns()); });
-  for (QComboBox* combo : {m_round, m_date, m_number}) {
-    connect(combo, &QComboBox::currentIndexChanged, this, &CImportDlg::OnColumnChosen);
+  connect(encoding_, &QComboBox::currentIndexChanged, this, [this] { Refresh(ChosenColumns()); });
+  for (QComboBox* combo : {roundColumn_, dateColumn_, numberColumn_}) {
+    connect(combo, &QComboBox::currentIndexChanged, this, &ImportDialog::OnColumnChosen);
   }
-  connect(destButton, &QPushButton::clicked, this, &CImportDlg::OnChooseDestination);
-  connect(m_convert, &QPushButton::clicked, this, &CImportDlg::OnConvert);
+  connect(destButton, &QPushButton::clicked, this, &ImportDialog::OnChooseDestination);
+  connect(convert_, &QPushButton::clicked, this, &ImportDialog::OnConvert);
+  connect(details_, &QPushButton::clicked, this,
+          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(560, 440);
   Refresh(std::nullopt);
 }
 
-QString CImportDlg::DefaultDestination(const QString& source) {
+QString ImportDialog::DefaultDestination(const QString& source) {
   const QFileInfo info(source);
   return info.dir().filePath(info.completeBaseName() + QStringLiteral("-tolvane.csv"));
 }
 
-std::optional<ImportColumns> CImportDlg::ChosenColumns() const {
-  const int round = m_round->currentIndex();
-  const int date = m_date->currentIndex();
-  const int number = m_number->currentIndex();
+std::optional<ImportColumns> ImportDialog::ChosenColumns() const {
+  const int round = roundColumn_->currentIndex();
+  const int date = dateColumn_->currentIndex();
+  const int number = numberColumn_->currentIndex();
   if (round < 0 || date < 0 || number < 0 || round == date || round == number || date == number) {
     return std::nullopt;
   }
@@ -155,18 +178,18 @@ std::optional<ImportColumns> CImportDlg::ChosenColumns() const {
                        static_cast<std::size_t>(number)};
 }
 
-void CImportDlg::Refresh(const std::optional<ImportColumns>& columns) {
+void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
   ImportOptions options;
-  options.encoding = m_encoding->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  options.encoding = encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
   options.columns = columns;
   ImportResult result;
-  const bool converted = ConvertHistorySource(m_source.toStdString(), options, result);
+  const bool converted = ConvertHistorySource(source_.toStdString(), options, result);
 
   // The header's fields to choose from, the columns read (if known) chosen.
   const std::array<std::pair<QComboBox*, std::size_t ImportColumns::*>, 3> combos = {{
-      {m_round, &ImportColumns::round},
-      {m_date, &ImportColumns::date},
-      {m_number, &ImportColumns::number},
+      {roundColumn_, &ImportColumns::round},
+      {dateColumn_, &ImportColumns::date},
+      {numberColumn_, &ImportColumns::number},
   }};
   for (const auto& [combo, member] : combos) {
     const QSignalBlocker quiet(combo);
@@ -179,84 +202,94 @@ void CImportDlg::Refresh(const std::optional<ImportColumns>& columns) {
   }
 
   const std::size_t rows = std::min<std::size_t>(result.draws.size(), kPreviewRows);
-  m_preview->setRowCount(static_cast<int>(rows));
+  preview_->setRowCount(static_cast<int>(rows));
   for (std::size_t row = 0; row < rows; ++row) {
     const QStringList cells = Text(HistoryLine(result.draws[row])).split(QLatin1Char(','));
     for (int column = 0; column < cells.size(); ++column) {
-      m_preview->setItem(static_cast<int>(row), column, new QTableWidgetItem(cells[column]));
+      preview_->setItem(static_cast<int>(row), column, new QTableWidgetItem(cells[column]));
     }
   }
 
-  if (converted) {
-    m_status->setText(Summary(result));
-  } else {
-    const QString detail = Text(ImportFailureDetail(m_source.toStdString(), result));
-    m_status->setText(result.columnsNotFound
-                          ? QStringLiteral("回別、抽せん日、当せん番号の列を選んでください。\n") +
-                                detail
-                          : QStringLiteral("変換できません: ") + detail);
+  // A header of fewer than three fields names no columns to choose from: no results file.
+  const bool choosable = result.header.size() >= 3;
+  for (QComboBox* combo : {roundColumn_, dateColumn_, numberColumn_}) {
+    combo->setEnabled(choosable);
   }
-  m_convert->setEnabled(converted);
+  if (converted) {
+    ShowStatus(Summary(result), QString());
+  } else {
+    ShowStatus(FailureText(result), Text(ImportFailureDetail(source_.toStdString(), result)));
+  }
+  convert_->setEnabled(converted);
 }
 
-void CImportDlg::OnColumnChosen() {
+void ImportDialog::ShowStatus(const QString& text, const QString& detail) {
+  status_->setText(text);
+  detail_ = detail;
+  details_->setVisible(!detail.isEmpty());
+}
+
+void ImportDialog::OnColumnChosen() {
   const std::optional<ImportColumns> columns = ChosenColumns();
   if (columns) {
     Refresh(columns);
     return;
   }
-  m_preview->setRowCount(0);
-  m_status->setText(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"));
-  m_convert->setEnabled(false);
+  preview_->setRowCount(0);
+  ShowStatus(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"), QString());
+  convert_->setEnabled(false);
 }
 
-void CImportDlg::OnChooseDestination() {
+void ImportDialog::OnChooseDestination() {
   FileRequest request;
   request.mode = FileRequest::Mode::Save;
   request.nameFilters = CsvFilters();
-  request.initialPath = m_dest->text();
-  if (const std::optional<QString> chosen = ChooseFile(this, request)) {
-    m_dest->setText(*chosen);
+  request.initialPath = dest_->text();
+  if (const std::optional<FileChoice> chosen = ChooseFile(this, request)) {
+    dest_->setText(chosen->path);
   }
 }
 
-void CImportDlg::OnConvert() {
-  const QString dest = m_dest->text();
-  const QString caption = QString::fromUtf16(kErrorCaption);
+void ImportDialog::OnConvert() {
+  const QString dest = dest_->text();
   if (dest.isEmpty()) {
-    ShowMessageBox(this, QStringLiteral("保存先を入力してください。"), caption,
-                   QMessageBox::Critical);
+    ShowMessageBox(this, QStringLiteral("保存先を入力してください。"), QMessageBox::Critical);
+    return;
+  }
+  if (QFileInfo::exists(dest) &&
+      !AskYesNo(this, QStringLiteral("%1 は既にあります。置き換えますか?").arg(dest))) {
     return;
   }
   // The file is read again: it may have changed since the preview.
   ImportOptions options;
-  options.encoding = m_encoding->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  options.encoding = encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
   options.columns = ChosenColumns();
   ImportResult result;
   std::string error;
-  if (!ConvertHistorySource(m_source.toStdString(), options, result)) {
-    error = ImportFailureDetail(m_source.toStdString(), result);
-  } else if (!WriteImportedHistory(m_source.toStdString(), dest.toStdString(), result, error)) {
+  if (!ConvertHistorySource(source_.toStdString(), options, result)) {
+    error = ImportFailureDetail(source_.toStdString(), result);
+  } else if (!WriteImportedHistory(source_.toStdString(), dest.toStdString(), result, error)) {
     error = dest.toStdString() + ": " + error;
   }
   if (!error.empty()) {
-    ShowMessageBox(this, QStringLiteral("インポートに失敗しました。"), caption,
-                   QMessageBox::Critical, Text(error));
+    ShowMessageBox(this, QStringLiteral("インポートに失敗しました。"), QMessageBox::Critical,
+                   Text(error));
     return;
   }
-  m_written = dest;
+  written_ = dest;
   accept();
 }
 
-std::optional<QString> RunImport(QWidget* owner) {
+std::optional<QString> RunImport(QWidget* owner, const QString& history) {
   FileRequest request;
   request.title = QStringLiteral("インポートする結果ファイル");
   request.nameFilters = CsvFilters();
-  const std::optional<QString> source = ChooseFile(owner, request);
+  request.initialPath = BesideHistory(history);
+  const std::optional<FileChoice> source = ChooseFile(owner, request);
   if (!source) {
     return std::nullopt;
   }
-  CImportDlg dialog(*source, owner);
+  ImportDialog dialog(source->path, owner);
   if (RunModal(dialog) != QDialog::Accepted || dialog.WrittenPath().isEmpty()) {
     return std::nullopt;
   }

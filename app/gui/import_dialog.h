@@ -16,19 +16,19 @@ namespace tolvane {
 
 // ファイル → インポート...: converts one results file into a history. It shows the columns found
 // (which the user may change), the first draws converted and what the whole file gives, and
-// writes where the user says. By object name: sourceLabel, encodingCombo, roundColumn,
-// dateColumn, numberColumn, previewTable, statusLabel, destEdit, destButton, convertButton,
-// cancelButton.
-class CImportDlg : public QDialog {
+// writes where the user says, asking before it replaces a file. By object name: sourceLabel,
+// encodingCombo, roundColumn, dateColumn, numberColumn, previewTable, statusLabel,
+// detailsButton, destEdit, destButton, convertButton, cancelButton.
+class ImportDialog : public QDialog {
   Q_OBJECT
 
  public:
   static constexpr int kPreviewRows = 10;
 
-  explicit CImportDlg(const QString& source, QWidget* parent = nullptr);
+  explicit ImportDialog(const QString& source, QWidget* parent = nullptr);
 
   // The history written; empty unless the dialog ended by converting.
-  const QString& WrittenPath() const { return m_written; }
+  const QString& WrittenPath() const { return written_; }
 
   // Beside the source: "<name>-tolvane.csv".
   static QString DefaultDestination(const QString& source);
@@ -40,21 +40,26 @@ class CImportDlg : public QDialog {
   void OnChooseDestination();
   void OnConvert();
   std::optional<ImportColumns> ChosenColumns() const;
+  // The status line, and the converter's reason behind it (empty: no 詳細 button).
+  void ShowStatus(const QString& text, const QString& detail);
 
-  QString m_source;
-  QString m_written;
-  QComboBox* m_encoding = nullptr;
-  QComboBox* m_round = nullptr;
-  QComboBox* m_date = nullptr;
-  QComboBox* m_number = nullptr;
-  QTableWidget* m_preview = nullptr;
-  QLabel* m_status = nullptr;
-  QLineEdit* m_dest = nullptr;
-  QPushButton* m_convert = nullptr;
+  QString source_;
+  QString written_;
+  QComboBox* encoding_ = nullptr;
+  QComboBox* roundColumn_ = nullptr;
+  QComboBox* dateColumn_ = nullptr;
+  QComboBox* numberColumn_ = nullptr;
+  QTableWidget* preview_ = nullptr;
+  QLabel* status_ = nullptr;
+  QPushButton* details_ = nullptr;
+  QString detail_;
+  QLineEdit* dest_ = nullptr;
+  QPushButton* convert_ = nullptr;
 };
 
-// Asks for a results file, then runs the import dialog on it. The history written, or nullopt
-// when the user cancelled either step.
-std::optional<QString> RunImport(QWidget* owner);
+// Asks for a results file, starting in the folder of `history` (the main window's history path),
+// then runs the import dialog on it. The history written, or nullopt when the user cancelled
+// either step.
+std::optional<QString> RunImport(QWidget* owner, const QString& history);
 
 }  // namespace tolvane

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <memory>
 
-#include "app/gui/skelmor_app.h"
+#include "app/gui/application.h"
 #include "app/gui/toolkit_translations.h"
 #include "core/version.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char* argv[]) {
   QApplication qtApp(argc, argv);
   const std::unique_ptr<QTranslator> toolkitTexts = tolvane::InstallToolkitTranslations();
   qtApp.setApplicationVersion(QString::fromLatin1(tolvane::kVersion));
-  tolvane::CSkelmorApp theApp;
-  theApp.InitInstance();
-  return theApp.ExitInstance();
+  tolvane::Application application;
+  application.InitInstance();
+  return application.ExitInstance();
 }

@@ -1,19 +1,25 @@
 #include "app/gui/message_box.h"
 
-#include <QCoreApplication>
+#include <QAbstractButton>
 #include <utility>
 
 namespace tolvane {
 namespace {
 
-void ShowRealBox(QWidget* owner, const QString& text, const QString& caption,
-                 QMessageBox::Icon icon, const QString& detail) {
-  QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+QMessageBox::StandardButton ShowRealBox(QWidget* owner, const QString& text, const QString& caption,
+                                        QMessageBox::Icon icon, const QString& detail,
+                                        QMessageBox::StandardButtons buttons) {
+  QMessageBox box(icon, caption, text, buttons, owner);
   box.setTextFormat(Qt::PlainText);  // exception texts and paths are never markup
+  if (buttons.testFlag(QMessageBox::No)) {
+    box.setDefaultButton(QMessageBox::No);
+  }
   if (!detail.isEmpty()) {
     box.setDetailedText(detail);
   }
   box.exec();
+  QAbstractButton* pressed = box.clickedButton();
+  return pressed != nullptr ? box.standardButton(pressed) : QMessageBox::NoButton;
 }
 
 MessageBoxFunction& CurrentFunction() {
@@ -21,14 +27,31 @@ MessageBoxFunction& CurrentFunction() {
   return function;
 }
 
-}  // namespace
-
-void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
-                    QMessageBox::Icon icon, const QString& detail) {
-  const QString shownCaption = caption.isEmpty() ? QCoreApplication::applicationName() : caption;
+QMessageBox::StandardButton Show(QWidget* owner, const QString& text, const QString& caption,
+                                 QMessageBox::Icon icon, const QString& detail,
+                                 QMessageBox::StandardButtons buttons) {
   // A copy, so a box function that replaces itself while running stays alive.
   const MessageBoxFunction function = CurrentFunction();
-  function(owner, text, shownCaption, icon, detail);
+  return function(owner, text, caption, icon, detail, buttons);
+}
+
+}  // namespace
+
+QString ApplicationTitle() { return QStringLiteral("Tolvane"); }
+
+void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
+                    const QString& detail) {
+  Show(owner, text, ApplicationTitle(), icon, detail, QMessageBox::Ok);
+}
+
+bool AskYesNo(QWidget* owner, const QString& text) {
+  return Show(owner, text, ApplicationTitle(), QMessageBox::Question, QString(),
+              QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+}
+
+void ShowSecondCopyWarning(const QString& text) {
+  Show(nullptr, text, QStringLiteral("二重起動防止"), QMessageBox::Warning, QString(),
+       QMessageBox::Ok);
 }
 
 MessageBoxFunction SetMessageBoxFunction(MessageBoxFunction function) {

@@ -8,16 +8,28 @@ class QWidget;
 
 namespace tolvane {
 
-// Shows a modal OK box and returns once it is closed. `owner` may be null (no owner window);
-// a `detail` that is not empty is the box's detailed text, shown on request.
-using MessageBoxFunction =
-    std::function<void(QWidget* owner, const QString& text, const QString& caption,
-                       QMessageBox::Icon icon, const QString& detail)>;
+// The program's name as its windows and boxes are titled.
+QString ApplicationTitle();
 
-// Every box of the application goes through here. An empty caption becomes the application's
-// name, which is the executable's base name unless set otherwise.
-void ShowMessageBox(QWidget* owner, const QString& text, const QString& caption,
-                    QMessageBox::Icon icon, const QString& detail = QString());
+// Shows a modal box with `buttons` and returns the one pressed (NoButton when it was closed
+// otherwise). `owner` may be null (no owner window); a `detail` that is not empty is the box's
+// detailed text, shown on request.
+using MessageBoxFunction = std::function<QMessageBox::StandardButton(
+    QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon,
+    const QString& detail, QMessageBox::StandardButtons buttons)>;
+
+// Every box of the application goes through here, titled ApplicationTitle(). Shows an OK box and
+// returns once it is closed.
+void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
+                    const QString& detail = QString());
+
+// Asks a yes-or-no question, No being the default; true only when Yes was pressed.
+bool AskYesNo(QWidget* owner, const QString& text);
+
+// The one box titled otherwise: a second copy's warning, owned by no window, keeps the title
+// 二重起動防止 by which it has always been told from the main window's (and is found by
+// tests/gui/single_instance_e2e.sh).
+void ShowSecondCopyWarning(const QString& text);
 
 // Replaces the box function, e.g. with one that records and answers at once so that no test
 // waits on a modal box. An empty function brings the real boxes back. Returns the previous one.

@@ -1,7 +1,9 @@
 #include "app/gui/modal.h"
 
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <utility>
 
 namespace tolvane {
@@ -9,7 +11,7 @@ namespace {
 
 int ExecDialog(QDialog& dialog) { return dialog.exec(); }
 
-std::optional<QString> RealFileChooser(QWidget* owner, const FileRequest& request) {
+std::optional<FileChoice> RealFileChooser(QWidget* owner, const FileRequest& request) {
   QFileDialog dialog(owner, request.title);
   const bool open = request.mode == FileRequest::Mode::Open;
   dialog.setFileMode(open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -19,7 +21,13 @@ std::optional<QString> RealFileChooser(QWidget* owner, const FileRequest& reques
   }
   dialog.setOption(QFileDialog::HideNameFilterDetails, true);
   if (!request.initialPath.isEmpty()) {
-    dialog.selectFile(request.initialPath);
+    const QFileInfo initial(request.initialPath);
+    if (initial.isDir()) {
+      dialog.setDirectory(initial.absoluteFilePath());
+    } else {
+      dialog.setDirectory(initial.absolutePath());
+      dialog.selectFile(initial.fileName());
+    }
   }
   if (RunModal(dialog) != QDialog::Accepted) {
     return std::nullopt;
@@ -28,7 +36,7 @@ std::optional<QString> RealFileChooser(QWidget* owner, const FileRequest& reques
   if (chosen.isEmpty()) {
     return std::nullopt;
   }
-  return chosen.first();
+  return FileChoice{chosen.first(), dialog.selectedNameFilter()};
 }
 
 ModalRunner& CurrentRunner() {
@@ -55,7 +63,7 @@ ModalRunner SetModalRunner(ModalRunner runner) {
   return previous;
 }
 
-std::optional<QString> ChooseFile(QWidget* owner, const FileRequest& request) {
+std::optional<FileChoice> ChooseFile(QWidget* owner, const FileRequest& request) {
   const FileChooser chooser = CurrentChooser();
   return chooser(owner, request);
 }
@@ -64,6 +72,17 @@ FileChooser SetFileChooser(FileChooser chooser) {
   FileChooser previous = std::move(CurrentChooser());
   CurrentChooser() = chooser ? std::move(chooser) : FileChooser(RealFileChooser);
   return previous;
+}
+
+QString BesideHistory(const QString& history, const QString& name) {
+  if (history.isEmpty()) {
+    return name;
+  }
+  const QDir folder = QFileInfo(history).absoluteDir();
+  if (!folder.exists()) {
+    return name;
+  }
+  return name.isEmpty() ? folder.absolutePath() : folder.filePath(name);
 }
 
 }  // namespace tolvane

@@ -29,11 +29,23 @@ struct FileRequest {
   QString initialPath;      // a folder or a file to start from; empty: the working folder
 };
 
+// What the user chose: the file, and the name filter selected when the chooser closed (one of
+// the request's; empty when it had none).
+struct FileChoice {
+  QString path;
+  QString nameFilter;
+};
+
 // Asks the user for a file; nullopt when the chooser was cancelled.
 using FileChooser =
-    std::function<std::optional<QString>(QWidget* owner, const FileRequest& request)>;
-std::optional<QString> ChooseFile(QWidget* owner, const FileRequest& request);
+    std::function<std::optional<FileChoice>(QWidget* owner, const FileRequest& request)>;
+std::optional<FileChoice> ChooseFile(QWidget* owner, const FileRequest& request);
 // Replaces the chooser; an empty function brings back the real one. Returns the previous one.
 FileChooser SetFileChooser(FileChooser chooser);
+
+// Where a chooser starts: `name` in the folder of `history` (a history path as the main window's
+// edit holds it), or that folder itself when `name` is empty. Without a history, or when its
+// folder is gone, just `name`: the working folder.
+QString BesideHistory(const QString& history, const QString& name = QString());
 
 }  // namespace tolvane

@@ -7,6 +7,7 @@
 #include <QChartView>
 #include <QColor>
 #include <QFont>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineSeries>
@@ -32,6 +33,8 @@ constexpr std::array<QRgb, kDigitValues> kDigitColours = {
     0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf,
 };
 constexpr int kScorePrecision = 3;  // ten labels side by side
+constexpr int kLegendRows = 5;      // two columns of five: whole at any chart height
+constexpr double kLabelledDecades = 4.0;
 
 QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* chart = new QChart();
@@ -40,41 +43,67 @@ QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* view = new QChartView(chart, parent);
   view->setObjectName(QString::fromLatin1(name));
   view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumSize(200, 180);
+  view->setMinimumSize(200, 140);
   return view;
 }
 
-// Spans the positive values on whole decades, so the log axis labels powers of ten.
+// A chart a third of the window high leaves the vertical axes little room: in the usual font
+// their labels and titles would be cut short.
+void ShrinkFonts(QAbstractAxis& axis) {
+  QFont labels = axis.labelsFont();
+  labels.setPointSizeF(labels.pointSizeF() * 0.8);
+  axis.setLabelsFont(labels);
+  QFont title = axis.titleFont();
+  title.setPointSizeF(title.pointSizeF() * 0.8);
+  axis.setTitleFont(title);
+}
+
+// Spans the positive values on whole decades, so the log axis labels powers of ten; past
+// kLabelledDecades decades only every other one, on even powers, so the labels keep room.
 void SetDecadeRange(QLogValueAxis& axis, double low, double high) {
   if (!std::isfinite(low) || !(high >= low)) {  // nothing to draw
+    axis.setBase(10.0);
     axis.setRange(0.1, 1.0);
     return;
   }
-  const double bottom = std::pow(10.0, std::floor(std::log10(low)));
-  double top = std::pow(10.0, std::ceil(std::log10(high)));
-  if (top <= bottom) {
-    top = bottom * 10.0;
+  double bottom = std::floor(std::log10(low));
+  double top = std::max(std::ceil(std::log10(high)), bottom + 1.0);
+  const bool sparse = top - bottom > kLabelledDecades;
+  if (sparse) {
+    bottom -= std::fmod(bottom, 2.0) != 0.0 ? 1.0 : 0.0;
+    top += std::fmod(top, 2.0) != 0.0 ? 1.0 : 0.0;
   }
-  axis.setRange(bottom, top);
+  axis.setBase(sparse ? 100.0 : 10.0);
+  axis.setRange(std::pow(10.0, bottom), std::pow(10.0, top));
 }
 
 }  // namespace
 
 PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
     : QGroupBox(title, parent),
-      m_spectrumView(MakeChartView(this, "spectrumChart")),
-      m_scoreView(MakeChartView(this, "scoreChart")),
-      m_note(new QLabel(this)) {
-  m_note->setObjectName(QStringLiteral("placeNote"));
-  m_note->setTextFormat(Qt::PlainText);
-  m_note->hide();
+      spectrumView_(MakeChartView(this, "spectrumChart")),
+      scoreView_(MakeChartView(this, "scoreChart")),
+      note_(new QLabel(this)) {
+  note_->setObjectName(QStringLiteral("placeNote"));
+  note_->setTextFormat(Qt::PlainText);
+  note_->hide();
 
-  QChart* spectrum = m_spectrumView->chart();
-  spectrum->legend()->setAlignment(Qt::AlignRight);
-  // Ten entries beside a chart a third of the window high: a smaller font keeps them all.
-  QFont legendFont = spectrum->legend()->font();
-  legendFont.setPointSizeF(legendFont.pointSizeF() * 0.75);
-  spectrum->legend()->setFont(legendFont);
+  QChart* spectrum = spectrumView_->chart();
+  spectrum->legend()->hide();
+  auto* legend = new QWidget(this);
+  legend->setObjectName(QStringLiteral("spectrumLegend"));
+  auto* legendGrid = new QGridLayout(legend);
+  legendGrid->setContentsMargins(0, 0, 0, 0);
+  legendGrid->setVerticalSpacing(2);
+  QFont legendFont = legend->font();
+  legendFont.setPointSizeF(legendFont.pointSizeF() * 0.85);
+  for (std::size_t rank = 0; rank < legend_.size(); ++rank) {
+    legend_[rank] = new QLabel(legend);
+    legend_[rank]->setTextFormat(Qt::RichText);
+    legend_[rank]->setFont(legendFont);
+    legendGrid->addWidget(legend_[rank], static_cast<int>(rank) % kLegendRows,
+                          static_cast<int>(rank) / kLegendRows);
+  }
   auto* bins = new QValueAxis(spectrum);
   bins->setTitleText(QStringLiteral("ビン"));
   bins->setLabelFormat(QStringLiteral("%d"));
@@ -84,38 +113,44 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   power->setTitleText(QStringLiteral("パワー (対数)"));
   power->setLabelFormat(QStringLiteral("%g"));
   power->setMinorTickCount(-1);
+  ShrinkFonts(*power);
   spectrum->addAxis(power, Qt::AlignLeft);
 
-  QChart* scores = m_scoreView->chart();
+  QChart* scores = scoreView_->chart();
   scores->legend()->hide();
   auto* digits = new QBarCategoryAxis(scores);
   digits->setTitleText(QStringLiteral("数字 (順位順)"));
   scores->addAxis(digits, Qt::AlignBottom);
   auto* peak = new QValueAxis(scores);
   peak->setTitleText(QStringLiteral("スコア (ピーク)"));
+  ShrinkFonts(*peak);
   scores->addAxis(peak, Qt::AlignLeft);
 
   auto* charts = new QHBoxLayout();
-  charts->addWidget(m_spectrumView, 3);
-  charts->addWidget(m_scoreView, 2);
+  charts->addWidget(spectrumView_, 3);
+  charts->addWidget(legend, 0, Qt::AlignVCenter);
+  charts->addWidget(scoreView_, 2);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(4, 4, 4, 4);
   layout->addLayout(charts);
-  layout->addWidget(m_note);
+  layout->addWidget(note_);
   ShowRanking(nullptr);
 }
 
 void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
-  m_spectrumView->chart()->removeAllSeries();
-  m_scoreView->chart()->removeAllSeries();
-  m_omitted = false;
+  spectrumView_->chart()->removeAllSeries();
+  scoreView_->chart()->removeAllSeries();
+  omitted_ = false;
+  for (QLabel* entry : legend_) {
+    entry->clear();
+  }
   if (ranking == nullptr) {
-    m_note->hide();
+    note_->hide();
     return;
   }
   if (!ranking->ok) {
-    m_note->setText(QStringLiteral("この位には順位がありません (予想は Error)。"));
-    m_note->show();
+    note_->setText(QStringLiteral("この位には順位がありません (予想は Error)。"));
+    note_->show();
     return;
   }
   ShowSpectra(*ranking);
@@ -123,15 +158,15 @@ void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
   QString note;
   if (ranking->spectra[0].empty()) {
     note = QStringLiteral("スペクトルは、この窓を開いたあとの予想から表示します。");
-  } else if (m_omitted) {
+  } else if (omitted_) {
     note = QStringLiteral("描けない値 (無限大・非数・0 以下) は省いています。");
   }
-  m_note->setText(note);
-  m_note->setVisible(!note.isEmpty());
+  note_->setText(note);
+  note_->setVisible(!note.isEmpty());
 }
 
 void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
-  QChart* chart = m_spectrumView->chart();
+  QChart* chart = spectrumView_->chart();
   auto* bins = qobject_cast<QValueAxis*>(chart->axes(Qt::Horizontal).value(0));
   auto* power = qobject_cast<QLogValueAxis*>(chart->axes(Qt::Vertical).value(0));
   double low = std::numeric_limits<double>::infinity();
@@ -149,16 +184,19 @@ void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
     for (std::size_t bin = 0; bin <= values.size() / 2; ++bin) {
       const double value = values[bin];
       if (!std::isfinite(value) || !(value > 0.0)) {
-        m_omitted = true;
+        omitted_ = true;
         continue;
       }
       low = std::min(low, value);
       high = std::max(high, value);
       points.append(QPointF(static_cast<double>(bin), value));
     }
+    const QColor colour(kDigitColours.at(static_cast<std::size_t>(digit)));
     auto* line = new QLineSeries(chart);
     line->setName(QStringLiteral("%1 (%2位)").arg(digit).arg(rank + 1));
-    line->setPen(QPen(QColor(kDigitColours.at(static_cast<std::size_t>(digit))), 1.5));
+    line->setPen(QPen(colour, 1.5));
+    legend_.at(rank)->setText(
+        QStringLiteral("<span style=\"color:%1\">■</span> %2").arg(colour.name(), line->name()));
     line->replace(points);
     chart->addSeries(line);
     line->attachAxis(bins);
@@ -172,7 +210,7 @@ void PlaceSpectraBox::ShowSpectra(const DigitRanking& ranking) {
 }
 
 void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
-  QChart* chart = m_scoreView->chart();
+  QChart* chart = scoreView_->chart();
   auto* digits = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
   auto* peak = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
   auto* set = new QBarSet(QStringLiteral("スコア"));
@@ -181,7 +219,7 @@ void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
   for (const int digit : ranking.ranking) {
     double score = ranking.scores.at(static_cast<std::size_t>(digit));
     if (!std::isfinite(score)) {
-      m_omitted = true;
+      omitted_ = true;
       score = 0.0;
     }
     high = std::max(high, score);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QGroupBox>
+#include <array>
 
 #include "predict/digit_ranking.h"
 
@@ -12,6 +13,8 @@ namespace tolvane {
 
 // One place of the spectra window: the ten digits' normalised power spectra (bins 0 to n/2, one
 // line per digit, the legend in ranked order) beside a bar chart of their scores in ranked order.
+// The legend is a grid of labels (spectrumLegend) rather than the chart's own, which drops
+// entries when the chart is short.
 class PlaceSpectraBox : public QGroupBox {
   Q_OBJECT
 
@@ -25,10 +28,11 @@ class PlaceSpectraBox : public QGroupBox {
   void ShowSpectra(const DigitRanking& ranking);
   void ShowScores(const DigitRanking& ranking);
 
-  QChartView* m_spectrumView = nullptr;
-  QChartView* m_scoreView = nullptr;
-  QLabel* m_note = nullptr;
-  bool m_omitted =
+  QChartView* spectrumView_ = nullptr;
+  QChartView* scoreView_ = nullptr;
+  std::array<QLabel*, kDigitValues> legend_{};  // by rank
+  QLabel* note_ = nullptr;
+  bool omitted_ =
       false;  // a value the charts cannot draw (not finite, or not above 0 on a log axis)
 };
 

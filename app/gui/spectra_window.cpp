@@ -2,27 +2,23 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
 #include <cstdint>
 
-#include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "app/gui/place_spectra_box.h"
-#include "app/gui/widget_picture.h"
+#include "app/gui/save_file.h"
 #include "predict/cycle_counts.h"
 
 namespace tolvane {
 namespace {
 
+// With its title bar within the smallest screen (window_placement.h).
 constexpr int kWidth = 1100;
-constexpr int kHeight = 960;
-
-QString FromUtf8(std::string_view text) {
-  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+constexpr int kHeight = 700;
 
 // 6500 as "6,500", whatever the locale, so the text reads the same on every system.
 QString Grouped(std::uint64_t value) {
@@ -36,9 +32,9 @@ QString Grouped(std::uint64_t value) {
 QString HeaderText(const PredictionAnalysis& analysis) {
   QString text = QStringLiteral("第%1回の予想    フィルタ: %2")
                      .arg(analysis.round)
-                     .arg(FromUtf8(Word(analysis.filter)));
+                     .arg(FilterLabel(analysis.filter));
   if (analysis.filter != FilterKind::None) {
-    text += QStringLiteral("    フレーム: ") + FromUtf8(Word(analysis.frame));
+    text += QStringLiteral("    フレーム: ") + FrameLabel(analysis.frame);
   }
   return text;
 }
@@ -46,101 +42,94 @@ QString HeaderText(const PredictionAnalysis& analysis) {
 }  // namespace
 
 QString TransformedDrawsText(const PredictionAnalysis& analysis) {
+  const QString all = QStringLiteral(" (全 %1 回)").arg(Grouped(analysis.draws));
   if (analysis.transformedCycles.empty()) {
-    return QStringLiteral("draws: none of ") + Grouped(analysis.draws);
+    return QStringLiteral("変換した抽せん: なし") + all;
   }
   QStringList spans;
   for (const CycleSpan& span : analysis.transformedCycles) {
     // Cycle j holds draws 15j + 1 to 15j + 15.
     const std::uint64_t first = std::uint64_t{span.start} * kCycleLength + 1;
     const std::uint64_t last = std::uint64_t{span.end} * kCycleLength;
-    spans.append(Grouped(first) + QStringLiteral("–") + Grouped(last));
+    spans.append(Grouped(first) + QStringLiteral("〜") + Grouped(last) + QStringLiteral(" 回目"));
   }
-  return QStringLiteral("draws ") + spans.join(QStringLiteral(" and ")) + QStringLiteral(" of ") +
-         Grouped(analysis.draws);
+  return QStringLiteral("変換した抽せん: ") + spans.join(QStringLiteral("と ")) + all;
 }
 
-SpectraWindow::SpectraWindow(QWidget* parent)
+SpectraWindow::SpectraWindow(QWidget* parent, std::function<QString()> historyPath)
     : QWidget(parent, Qt::Window),
-      m_empty(new QLabel(QStringLiteral("まだ予想がありません。予想すると、その順位の元になった"
-                                        "スペクトルをここに表示します。"),
-                         this)),
-      m_content(new QWidget(this)),
-      m_header(new QLabel(m_content)),
-      m_draws(new QLabel(m_content)),
-      m_save(new QPushButton(QStringLiteral("保存"), this)) {
+      empty_(new QLabel(QStringLiteral("まだ予想がありません。予想すると、その順位の元になった"
+                                       "スペクトルをここに表示します。"),
+                        this)),
+      content_(new QWidget(this)),
+      header_(new QLabel(content_)),
+      draws_(new QLabel(content_)),
+      save_(new QPushButton(QStringLiteral("保存"), this)),
+      historyPath_(std::move(historyPath)) {
   setObjectName(QStringLiteral("spectraWindow"));
   setWindowTitle(QStringLiteral("パワースペクトル"));
-  m_empty->setObjectName(QStringLiteral("emptyLabel"));
-  m_empty->setTextFormat(Qt::PlainText);
-  m_empty->setAlignment(Qt::AlignCenter);
-  m_header->setObjectName(QStringLiteral("headerLabel"));
-  m_header->setTextFormat(Qt::PlainText);
-  m_content->setObjectName(QStringLiteral("spectraContent"));
-  m_content->setAutoFillBackground(true);  // the saved picture has the window's background
-  m_draws->setObjectName(QStringLiteral("drawsLabel"));
-  m_draws->setTextFormat(Qt::PlainText);
-  m_save->setObjectName(QStringLiteral("saveButton"));
+  empty_->setObjectName(QStringLiteral("emptyLabel"));
+  empty_->setTextFormat(Qt::PlainText);
+  empty_->setAlignment(Qt::AlignCenter);
+  header_->setObjectName(QStringLiteral("headerLabel"));
+  header_->setTextFormat(Qt::PlainText);
+  content_->setObjectName(QStringLiteral("spectraContent"));
+  content_->setAutoFillBackground(true);  // the saved picture has the window's background
+  draws_->setObjectName(QStringLiteral("drawsLabel"));
+  draws_->setTextFormat(Qt::PlainText);
+  save_->setObjectName(QStringLiteral("saveButton"));
 
-  auto* content = new QVBoxLayout(m_content);
-  content->addWidget(m_header);
-  const std::array<QString, 3> titles = {QStringLiteral("百の位"), QStringLiteral("十の位"),
-                                         QStringLiteral("一の位")};
+  auto* content = new QVBoxLayout(content_);
+  content->addWidget(header_);
   const std::array<const char*, 3> names = {"placeHundreds", "placeTens", "placeOnes"};
-  for (std::size_t place = 0; place < m_places.size(); ++place) {
-    m_places[place] = new PlaceSpectraBox(titles[place], m_content);
-    m_places[place]->setObjectName(QString::fromLatin1(names[place]));
-    content->addWidget(m_places[place], 1);
+  for (std::size_t place = 0; place < places_.size(); ++place) {
+    places_[place] = new PlaceSpectraBox(PlaceLabel(place), content_);
+    places_[place]->setObjectName(QString::fromLatin1(names[place]));
+    content->addWidget(places_[place], 1);
   }
-  content->addWidget(m_draws);
+  content->addWidget(draws_);
 
   auto* buttons = new QHBoxLayout();
   buttons->addStretch(1);
-  buttons->addWidget(m_save);
+  buttons->addWidget(save_);
   auto* layout = new QVBoxLayout(this);
-  layout->addWidget(m_empty, 1);
-  layout->addWidget(m_content, 1);
+  layout->addWidget(empty_, 1);
+  layout->addWidget(content_, 1);
   layout->addLayout(buttons);
 
-  connect(m_save, &QPushButton::clicked, this, &SpectraWindow::OnSave);
+  connect(save_, &QPushButton::clicked, this, &SpectraWindow::OnSave);
   resize(kWidth, kHeight);
   ShowAnalysis(nullptr);
 }
 
 void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
-  m_empty->setVisible(analysis == nullptr);
-  m_content->setVisible(analysis != nullptr);
-  m_save->setEnabled(analysis != nullptr);
+  empty_->setVisible(analysis == nullptr);
+  content_->setVisible(analysis != nullptr);
+  save_->setEnabled(analysis != nullptr);
   if (analysis == nullptr) {
-    m_round.reset();
-    m_header->clear();
-    for (PlaceSpectraBox* place : m_places) {
+    round_.reset();
+    header_->clear();
+    for (PlaceSpectraBox* place : places_) {
       place->ShowRanking(nullptr);
     }
-    m_draws->clear();
+    draws_->clear();
     return;
   }
-  m_round = analysis->round;
-  m_header->setText(HeaderText(*analysis));
-  for (std::size_t place = 0; place < m_places.size(); ++place) {
-    m_places[place]->ShowRanking(&analysis->places[place]);
+  round_ = analysis->round;
+  header_->setText(HeaderText(*analysis));
+  for (std::size_t place = 0; place < places_.size(); ++place) {
+    places_[place]->ShowRanking(&analysis->places[place]);
   }
-  m_draws->setText(TransformedDrawsText(*analysis));
+  draws_->setText(TransformedDrawsText(*analysis));
 }
 
 void SpectraWindow::OnSave() {
-  FileRequest request;
-  request.mode = FileRequest::Mode::Save;
-  request.nameFilters = {QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")};
-  request.initialPath = QStringLiteral("spectra-%1.png").arg(m_round.value_or(0));
-  const std::optional<QString> path = ChooseFile(this, request);
-  if (!path) {
-    return;
-  }
-  QString reason;
-  if (!SaveWidgetPicture(*m_content, *path, &reason)) {
-    ShowMessageBox(this, QStringLiteral("画像を保存できませんでした: %1\n%2").arg(*path, reason),
-                   QStringLiteral("エラー"), QMessageBox::Critical);
+  const QString name = QStringLiteral("spectra-%1.png").arg(round_.value_or(0));
+  const std::optional<SaveTarget> target = ChooseSaveTarget(
+      this, QStringLiteral("スペクトルの保存"), {SaveFormat::kPng, SaveFormat::kSvg},
+      BesideHistory(historyPath_ ? historyPath_() : QString(), name));
+  if (target) {
+    WriteSavedFile(this, target->path, PictureBytes(*content_, target->format));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <functional>
 #include <optional>
 
 #include "app/prediction_analysis.h"
@@ -21,26 +22,30 @@ class SpectraWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit SpectraWindow(QWidget* parent = nullptr);
+  // `historyPath` gives the main window's history path, whose folder 保存 starts in; empty:
+  // the working folder.
+  explicit SpectraWindow(QWidget* parent = nullptr, std::function<QString()> historyPath = nullptr);
 
   // Shows what `analysis` rests on; null: there is no prediction yet.
   void ShowAnalysis(const PredictionAnalysis* analysis);
-  // Asks for a file and writes the charts there, reporting a failure in a box.
+  // Asks for a file and writes the charts there as PNG or SVG, the type chosen deciding;
+  // reports a failure in a box.
   void OnSave();
 
  private:
-  QLabel* m_empty = nullptr;     // shown until there is a prediction
-  QWidget* m_content = nullptr;  // what 保存 writes: round and filter, the places, the draws line
-  QLabel* m_header = nullptr;
-  std::array<PlaceSpectraBox*, 3> m_places{};
-  QLabel* m_draws = nullptr;
-  QPushButton* m_save = nullptr;
-  std::optional<int> m_round;
+  QLabel* empty_ = nullptr;     // shown until there is a prediction
+  QWidget* content_ = nullptr;  // what 保存 writes: round and filter, the places, the draws line
+  QLabel* header_ = nullptr;
+  std::array<PlaceSpectraBox*, 3> places_{};
+  QLabel* draws_ = nullptr;
+  QPushButton* save_ = nullptr;
+  std::optional<int> round_;
+  std::function<QString()> historyPath_;
 };
 
 // Which draws the transform used, counted from 1 over the whole history:
-// "draws 1–3,840 of 6,500", both stretches for head-and-tail ("draws 1–3,840 and 2,656–6,495 of
-// 6,500"), "draws: none of 14" without a cycle.
+// "変換した抽せん: 1〜3,840 回目 (全 6,500 回)", both stretches for head-and-tail
+// ("1〜3,840 回目と 2,656〜6,495 回目"), "変換した抽せん: なし (全 14 回)" without a cycle.
 QString TransformedDrawsText(const PredictionAnalysis& analysis);
 
 }  // namespace tolvane

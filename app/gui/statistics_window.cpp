@@ -3,7 +3,6 @@
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
-#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QFile>
@@ -13,7 +12,6 @@
 #include <QLabel>
 #include <QLineSeries>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -25,6 +23,9 @@
 #include "app/analysis_history.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
+#include "app/gui/save_file.h"
+#include "app/gui/window_placement.h"
 #include "app/messages.h"
 #include "app/statistics_report.h"
 
@@ -32,7 +33,6 @@ namespace tolvane {
 namespace {
 
 constexpr char16_t kNoStatisticsText[] = u"この履歴からは統計を出せません。";
-constexpr char16_t kSaveFailedText[] = u"統計を保存できませんでした。";
 constexpr char16_t kNotDrawnText[] = u"—";
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
@@ -50,8 +50,8 @@ QString Explanation() {
 // Two lines: the chart's title is rich text, where a line break is <br>.
 QString ChartTitle(int place, const PlaceStatistics& counts) {
   return QStringLiteral("%1  χ² = %2, p = %3<br>%4")
-      .arg(QString::fromUtf8(kPlaceLabels[static_cast<std::size_t>(place)]),
-           Text(ShortNumber(counts.chiSquare, 4)), Text(ShortNumber(counts.pValue, 3)),
+      .arg(PlaceLabel(static_cast<std::size_t>(place)), Text(ShortNumber(counts.chiSquare, 4)),
+           Text(ShortNumber(counts.pValue, 3)),
            ConsistentWithFairDraw(counts.pValue)
                ? QStringLiteral("公平な抽せんと矛盾しません")
                : QStringLiteral("公平な抽せんとは考えにくい偏り"));
@@ -77,7 +77,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   auto* top = new QHBoxLayout;
   top->addWidget(new QLabel(QStringLiteral("直近"), this));
   top->addWidget(lastSpin_);
-  top->addWidget(rangeLabel_, 1);
+  top->addStretch(1);
   top->addWidget(save);
 
   // Everything the PNG shows lives in this area.
@@ -125,8 +125,8 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   sinceLastTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sinceLastTable_->setHorizontalHeaderLabels(digits);
   QStringList places;
-  for (const std::string_view label : kPlaceLabels) {
-    places << QString::fromUtf8(label);
+  for (std::size_t place = 0; place < kPlaces; ++place) {
+    places << PlaceLabel(place);
   }
   sinceLastTable_->setVerticalHeaderLabels(places);
   sinceLastTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
@@ -139,7 +139,9 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   auto* note = new QLabel(Explanation(), chartsArea_);
   note->setWordWrap(true);
 
+  // The range first: a saved picture says which draws it counts.
   auto* area = new QVBoxLayout(chartsArea_);
+  area->addWidget(rangeLabel_);
   area->addLayout(chartRow, 1);
   area->addWidget(new QLabel(
       QStringLiteral(
@@ -162,20 +164,19 @@ bool StatisticsWindow::Open(const HistoryChoice& history) {
   const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(history.path).toStdString(),
                                                    loaded, LoadOptions{history.encoding});
   if (!load.loaded) {
-    ShowMessageBox(owner, QString::fromStdU16String(load.text),
-                   QString::fromStdU16String(load.caption), QMessageBox::Critical,
-                   Text(load.detail));
+    ShowMessageBox(owner, LoadFailureText(load), QMessageBox::Critical, Text(load.detail));
     return false;
   }
   const DrawHistory& draws = loaded.get();
   DigitStatistics all = ComputeDigitStatistics(draws);
   if (all.status != StatisticsStatus::Ok) {
-    ShowMessageBox(owner, QString::fromStdU16String(kNoStatisticsText), QString(),
-                   QMessageBox::Critical, Text(StatusText(all)));
+    ShowMessageBox(owner, QString::fromStdU16String(kNoStatisticsText), QMessageBox::Critical,
+                   Text(StatusText(all)));
     return false;
   }
 
   history_ = std::move(loaded);
+  historyPath_ = history.path;
   statistics_ = all;
   {
     const QSignalBlocker quiet(lastSpin_);
@@ -229,43 +230,16 @@ void StatisticsWindow::OnSave() {
   if (statistics_.status != StatisticsStatus::Ok || statistics_.window == 0) {
     return;
   }
-  FileRequest request;
-  request.mode = FileRequest::Mode::Save;
-  request.title = QStringLiteral("統計の保存");
-  request.nameFilters = {QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("CSV (*.csv)")};
-  const std::optional<QString> chosen = ChooseFile(this, request);
-  if (!chosen) {
+  const std::optional<SaveTarget> target =
+      ChooseSaveTarget(this, QStringLiteral("統計の保存"), {SaveFormat::kPng, SaveFormat::kCsv},
+                       BesideHistory(historyPath_, QStringLiteral("statistics.png")));
+  if (!target) {
     return;
   }
-  QString path = *chosen;
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  QByteArray bytes;
-  if (suffix == QStringLiteral("csv")) {
-    bytes = QByteArray::fromStdString(StatisticsCsv(statistics_));
-  } else {
-    if (suffix.isEmpty()) {
-      path += QStringLiteral(".png");
-    }
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    chartsArea_->grab().save(&buffer, "PNG");
-  }
-  Write(path, bytes);
-}
-
-bool StatisticsWindow::Write(const QString& path, const QByteArray& bytes) {
-  // Written beside the target and renamed over it: a failed save leaves any old file whole.
-  QSaveFile file(path);
-  if (bytes.isEmpty() || !file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-      !file.commit()) {
-    const QString reason =
-        bytes.isEmpty() ? QStringLiteral("the image could not be made") : file.errorString();
-    ShowMessageBox(this, QString::fromStdU16String(kSaveFailedText),
-                   QString::fromStdU16String(kErrorCaption), QMessageBox::Critical,
-                   path + QStringLiteral(": ") + reason);
-    return false;
-  }
-  return true;
+  WriteSavedFile(this, target->path,
+                 target->format == SaveFormat::kCsv
+                     ? QByteArray::fromStdString(StatisticsCsv(statistics_))
+                     : PictureBytes(*chartsArea_, target->format));
 }
 
 void OpenStatisticsWindow(QWidget* owner, const HistoryChoice& history) {
@@ -279,6 +253,9 @@ void OpenStatisticsWindow(QWidget* owner, const HistoryChoice& history) {
       delete window;
     }
     return;
+  }
+  if (made) {
+    MoveBeside(*window, *owner);
   }
   window->show();
   window->raise();

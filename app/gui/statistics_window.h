@@ -34,7 +34,8 @@ class StatisticsWindow : public QWidget {
   // returns false.
   bool Open(const HistoryChoice& history);
 
-  // Asks for a file and writes the charts (.png, the default) or the counts (.csv) to it.
+  // Asks for a file and writes the charts (PNG, the default) or the counts (CSV) to it, the type
+  // chosen deciding.
   void OnSave();
 
   const DigitStatistics& Statistics() const { return statistics_; }
@@ -49,9 +50,9 @@ class StatisticsWindow : public QWidget {
 
   void OnLastChanged(int last);
   void ShowStatistics();
-  bool Write(const QString& path, const QByteArray& bytes);
 
   OwnedHistory history_;
+  QString historyPath_;  // as the main window named it; 保存 starts in its folder
   DigitStatistics statistics_;
   QSpinBox* lastSpin_ = nullptr;
   QLabel* rangeLabel_ = nullptr;

@@ -4,9 +4,9 @@
 #include <QTest>
 #include <memory>
 
+#include "app/gui/application.h"
+#include "app/gui/main_window.h"
 #include "app/gui/single_instance.h"
-#include "app/gui/skelmor_app.h"
-#include "app/gui/skelmor_dlg.h"
 #include "gui_test_support.h"
 #include "tests/support/temp_dir.h"
 
@@ -33,7 +33,7 @@ class AppTest : public QObject {
     QCOMPARE(first.FilePath(), LockPath());
 
     BoxRecorder boxes;
-    CSkelmorApp second;
+    Application second;
     QCOMPARE(second.InitInstance(), false);
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("このアプリケーションは既に起動しています。"));
@@ -52,10 +52,10 @@ class AppTest : public QObject {
 
   void runHoldsTheLockUntilExit() {
     BoxRecorder boxes;
-    CSkelmorApp app;
+    Application app;
     bool checked = false;
     const ModalAnswer answer([&checked](QDialog& modal) {
-      auto* dialog = qobject_cast<CSkelmorDlg*>(&modal);
+      auto* dialog = qobject_cast<MainWindow*>(&modal);
       if (dialog == nullptr) {
         return int(QDialog::Rejected);
       }

@@ -19,7 +19,7 @@
 
 #include "app/evaluation_table.h"
 #include "app/gui/evaluation_window.h"
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "gui_test_support.h"
 #include "history/draw_history.h"
 #include "tests/support/history_file.h"
@@ -71,27 +71,53 @@ class EvaluationWindowTest : public QObject {
     QCOMPARE(table->rowCount(), 2 * 4 * 10);
     QCOMPARE(table->item(10, 2)->text(), QStringLiteral("十の位"));
     QCOMPARE(table->item(79, 1)->text(), QString());  // none has no frame
-    QCOMPARE(Child<QComboBox>(&window, "plotRunCombo")->count(), 2);
+    QCOMPARE(table->item(0, 0)->text() + table->item(0, 1)->text(), QStringLiteral("LPF先頭"));
+    auto* runs = Child<QComboBox>(&window, "plotRunCombo");
+    QCOMPARE(runs->count(), 2);
+    QCOMPARE(runs->itemText(0) + runs->itemText(1), QStringLiteral("LPF 先頭NONE"));
     const QChart* chart = Child<QChartView>(&window, "chartView")->chart();
     QCOMPARE(chart->series().size(), 5);  // the band, chance, three places
+    QCOMPARE(chart->title(), QStringLiteral("LPF 先頭 (60 回)"));
     Child<QCheckBox>(&window, "differenceCheck")->setChecked(true);
     const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
     QVERIFY(y != nullptr && y->min() < 0.0 && y->max() > 0.0);
 
+    // The type chosen decides what is written: the plot as PNG or SVG, the table as CSV; a name
+    // without an extension gets the type's, one with another keeps it.
     BoxRecorder boxes;
-    {
-      FileAnswer answer(QString::fromStdString(dir.File("result.png")));
+    const std::pair<const char*, qsizetype> saves[] = {
+        {"result", 0}, {"result.svg", 1}, {"result", 2}, {"table.txt", 2}};
+    for (const auto& [name, type] : saves) {
+      const FileAnswer answer(QString::fromStdString(dir.File(name)), type);
       Child<QPushButton>(&window, "saveButton")->click();
+      QCOMPARE(answer.Requests()[0].initialPath,
+               QString::fromStdString(dir.File("evaluation.png")));
     }
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
+    QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);
     QCOMPARE(ReadBytes(dir.File("result.csv")), want);
+    QCOMPARE(ReadBytes(dir.File("table.txt")), want);
     {
       FileAnswer answer(QString::fromStdString(dir.File("no/such/folder/plot.png")));
       Child<QPushButton>(&window, "saveButton")->click();
     }
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});
     QVERIFY(boxes.Boxes()[0].text.contains(QStringLiteral("保存できませんでした")));
+
+    // A new run shows nothing of the last until it finishes; nothing to run shows nothing.
+    Child<QPushButton>(&window, "runButton")->click();
+    QVERIFY(window.IsRunning());
+    QVERIFY(chart->title().isEmpty() && chart->series().isEmpty());
+    QCOMPARE(table->rowCount(), 0);
+    QTRY_VERIFY_WITH_TIMEOUT(!window.IsRunning(), kWaitMs);
+    for (const char* off : {"filterLowPassCheck", "filterNoneCheck"}) {
+      Child<QCheckBox>(&window, off)->setChecked(false);
+    }
+    Child<QPushButton>(&window, "runButton")->click();
+    QCOMPARE(table->rowCount() + runs->count(), 0);
+    QVERIFY(chart->title().isEmpty());
+    QVERIFY(!Child<QPushButton>(&window, "saveButton")->isEnabled());
   }
 
   // 中止 and closing wait for the worker: the window is idle as soon as either returns, and the
@@ -157,7 +183,7 @@ class EvaluationWindowTest : public QObject {
   void mainWindowHoldsItsPredictionWhileARunGoes() {
     TempDir dir;
     const std::string history = WriteHistoryFile(dir, RandomDrawLines(kLongHistory, 5));
-    CSkelmorDlg dlg;
+    MainWindow dlg;
     Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));
     auto* open = Child<QAction>(&dlg, "evaluationAction");
     open->trigger();

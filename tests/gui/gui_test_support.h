@@ -20,12 +20,14 @@ struct ShownBox {
   QString caption;
   QMessageBox::Icon icon;
   QString detail;
+  QMessageBox::StandardButtons buttons;
 };
 
-// Records every message box instead of showing it, for as long as it lives.
+// Records every message box instead of showing it, for as long as it lives. A question is
+// answered with `answer` when it offers that button; every other box with OK.
 class BoxRecorder {
  public:
-  BoxRecorder();
+  explicit BoxRecorder(QMessageBox::StandardButton answer = QMessageBox::No);
   ~BoxRecorder();
   BoxRecorder(const BoxRecorder&) = delete;
   BoxRecorder& operator=(const BoxRecorder&) = delete;
@@ -35,6 +37,7 @@ class BoxRecorder {
 
  private:
   std::vector<ShownBox> boxes_;
+  QMessageBox::StandardButton answer_;
   MessageBoxFunction previous_;
 };
 
@@ -54,10 +57,11 @@ class ModalAnswer {
   ModalRunner previous_;
 };
 
-// Answers every file chooser with `answer` and records the requests, for as long as it lives.
+// Answers every file chooser with `answer`, as if the request's name filter at `filter` were
+// selected, and records the requests, for as long as it lives.
 class FileAnswer {
  public:
-  explicit FileAnswer(std::optional<QString> answer);
+  explicit FileAnswer(std::optional<QString> answer, qsizetype filter = 0);
   ~FileAnswer();
   FileAnswer(const FileAnswer&) = delete;
   FileAnswer& operator=(const FileAnswer&) = delete;
@@ -66,12 +70,13 @@ class FileAnswer {
 
  private:
   std::optional<QString> answer_;
+  qsizetype filter_;
   std::vector<FileRequest> requests_;
   FileChooser previous_;
 };
 
 // The window suites, each a Qt Test object; gui_tests_main.cpp runs them.
-std::unique_ptr<QObject> MakeDialogTest();
+std::unique_ptr<QObject> MakeMainWindowTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();
 std::unique_ptr<QObject> MakeAppTest();
 std::unique_ptr<QObject> MakeImportDialogTest();

@@ -1,5 +1,5 @@
 // Runs the window suites on one application object: all of them, or the one named first on the
-// command line (`tolvane_gui_tests dialog -v2`); further arguments go to Qt Test.
+// command line (`tolvane_gui_tests main_window -v2`); further arguments go to Qt Test.
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
@@ -19,7 +19,7 @@ struct Suite {
 };
 
 const Suite kSuites[] = {
-    {"dialog", tolvane::test::MakeDialogTest},
+    {"main_window", tolvane::test::MakeMainWindowTest},
     {"round_controls", tolvane::test::MakeRoundControlsTest},
     {"app", tolvane::test::MakeAppTest},
     {"import", tolvane::test::MakeImportDialogTest},

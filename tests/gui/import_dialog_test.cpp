@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/gui/import_dialog.h"
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 
@@ -18,6 +18,13 @@ namespace tolvane::test {
 namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// The converter's reason behind the status line, as 詳細 shows it.
+QString Reason(ImportDialog& import) {
+  const BoxRecorder boxes;
+  Child<QPushButton>(&import, "detailsButton")->click();
+  return boxes.Boxes().size() == 1 ? boxes.Boxes()[0].detail : QString();
+}
 
 class ImportDialogTest : public QObject {
   Q_OBJECT
@@ -30,7 +37,7 @@ class ImportDialogTest : public QObject {
     const std::string source = WriteHistoryFile(
         dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
         "結果.csv");
-    CSkelmorDlg dlg;
+    MainWindow dlg;
     Child<QAction>(&dlg, "encoding_utf-8")->trigger();
     const FileAnswer chooser(Q(source));
     struct Seen {
@@ -39,7 +46,7 @@ class ImportDialogTest : public QObject {
     };
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
-      auto* import = qobject_cast<CImportDlg*>(&modal);
+      auto* import = qobject_cast<ImportDialog*>(&modal);
       if (import == nullptr) {
         return int(QDialog::Rejected);
       }
@@ -54,8 +61,10 @@ class ImportDialogTest : public QObject {
       QTest::mouseClick(Child<QPushButton>(import, "convertButton"), Qt::LeftButton);
       return import->result();
     });
+    Child<QLineEdit>(&dlg, "pathEdit")->setText(Q(dir.File("older.csv")));
     Child<QAction>(&dlg, "importAction")->trigger();
 
+    QCOMPARE(chooser.Requests()[0].initialPath, Q(dir.path().string()));  // the history's folder
     QCOMPARE(answer.Count(), 1);
     QVERIFY(seen.has_value());
     QCOMPARE(seen->round, 0);
@@ -79,28 +88,32 @@ class ImportDialogTest : public QObject {
   }
 
   // Columns the header does not name are chosen by hand; a line that fails and a destination
-  // that cannot be written are reported with the converter's reasons.
+  // that cannot be written are reported in the window's words, the converter's reasons in the
+  // details; an existing destination is replaced only when the user says so; a picture has no
+  // columns at all.
   void columnsByHandAndTheReasons() {
     const TempDir dir;
     const std::string source =
         WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/2/30,124"}, "raw.csv");
-    CImportDlg import(Q(source));
+    ImportDialog import(Q(source));
     auto* convert = Child<QPushButton>(&import, "convertButton");
     const auto* status = Child<QLabel>(&import, "statusLabel");
     auto* round = Child<QComboBox>(&import, "roundColumn");
     QCOMPARE(round->count(), 3);
     QCOMPARE(round->currentIndex(), -1);
     QVERIFY(!convert->isEnabled());
-    QVERIFY(status->text().endsWith(
-        Q(source + ":1: the header names no column for the round, the date or the winning number "
-                   "(its fields: \"a\", \"b\", \"c\")")));
+    QCOMPARE(status->text(), QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つか"
+                                            "りません。それぞれの列を選んでください。"));
+    QCOMPARE(Reason(import),
+             Q(source + ":1: the header names no column for the round, the date or the winning "
+                        "number (its fields: \"a\", \"b\", \"c\")"));
 
     round->setCurrentIndex(0);
     Child<QComboBox>(&import, "dateColumn")->setCurrentIndex(1);
     Child<QComboBox>(&import, "numberColumn")->setCurrentIndex(2);
     QVERIFY(!convert->isEnabled());
-    QVERIFY(
-        status->text().endsWith(Q(source + ":3: date \"2018/2/30\" is not a day of the calendar")));
+    QCOMPARE(status->text(), QStringLiteral("3 行目を変換できません。"));
+    QCOMPARE(Reason(import), Q(source + ":3: date \"2018/2/30\" is not a day of the calendar"));
 
     WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/6/13,124"}, "raw.csv");
     Child<QComboBox>(&import, "encodingCombo")->setCurrentIndex(1);  // read again, as UTF-8
@@ -117,6 +130,28 @@ class ImportDialogTest : public QObject {
              Q(nowhere + ": cannot create a file in its folder: No such file or directory"));
     QCOMPARE(import.result(), 0);
     QVERIFY(import.WrittenPath().isEmpty());
+
+    const std::string existing = dir.File("kept.csv");
+    WriteBytes(existing, "old");
+    Child<QLineEdit>(&import, "destEdit")->setText(Q(existing));
+    for (const QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+      const BoxRecorder asked(answer);
+      QTest::mouseClick(convert, Qt::LeftButton);
+      QCOMPARE(asked.Boxes().size(), size_t{1});
+      QCOMPARE(asked.Boxes()[0].buttons, QMessageBox::Yes | QMessageBox::No);
+      QCOMPARE(ReadBytes(existing) == "old", answer == QMessageBox::No);
+      QCOMPARE(import.WrittenPath().isEmpty(), answer == QMessageBox::No);
+    }
+
+    // A file that is no results file (a picture) offers no columns and says why.
+    const std::string picture = dir.File("chart.png");
+    WriteBytes(picture, std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    ImportDialog other(Q(picture));
+    QCOMPARE(Child<QLabel>(&other, "statusLabel")->text(),
+             QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つかりません。"
+                            "結果ファイルではないようです。"));
+    QVERIFY(!Child<QComboBox>(&other, "roundColumn")->isEnabled());
+    QVERIFY(!Child<QPushButton>(&other, "convertButton")->isEnabled());
   }
 };
 

@@ -4,9 +4,9 @@
 #include <QToolButton>
 #include <memory>
 
+#include "app/gui/main_window.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
-#include "app/gui/skelmor_dlg.h"
 #include "gui_test_support.h"
 
 namespace tolvane::test {
@@ -17,7 +17,7 @@ class RoundControlsTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
   RoundEdit* Edit() { return Child<RoundEdit>(dlg_.get(), "roundEdit"); }
   RoundSpin* Spin() { return Child<RoundSpin>(dlg_.get(), "roundSpin"); }
@@ -28,7 +28,7 @@ class RoundControlsTest : public QObject {
 
  private slots:
   void init() {
-    dlg_ = std::make_unique<CSkelmorDlg>();
+    dlg_ = std::make_unique<MainWindow>();
     dlg_->show();
     QVERIFY(QTest::qWaitForWindowExposed(dlg_.get()));
     Edit()->setFocus();

@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "app/gui/spectra_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -35,10 +35,10 @@ class SpectraWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
-  CSkelmorDlg& Shown() {
-    dlg_ = std::make_unique<CSkelmorDlg>();
+  MainWindow& Shown() {
+    dlg_ = std::make_unique<MainWindow>();
     dlg_->show();
     return *dlg_;
   }
@@ -63,7 +63,7 @@ class SpectraWindowTest : public QObject {
 
   // The lines, the bars and the result text all come from the same run.
   void chartsShowTheScoresOfTheRun() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     SpectraWindow* window = OpenSpectra();
     QVERIFY(Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
     QVERIFY(!Child<QPushButton>(window, "saveButton")->isEnabled());
@@ -71,7 +71,10 @@ class SpectraWindowTest : public QObject {
     QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
     const PredictionAnalysis& analysis = *dlg.LastAnalysis();
     QVERIFY(!Child<QLabel>(window, "emptyLabel")->isVisibleTo(window));
-    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–3,840 of 6,500"));
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(),
+             QStringLiteral("変換した抽せん: 1〜3,840 回目 (全 6,500 回)"));
+    QCOMPARE(Child<QLabel>(window, "headerLabel")->text(),
+             QStringLiteral("第1回の予想    フィルタ: LPF    フレーム: 先頭"));
     const QStringList shown = Child<QLabel>(&dlg, "resultLabel")
                                   ->text()
                                   .split(QLatin1Char('\n'))
@@ -88,6 +91,11 @@ class SpectraWindowTest : public QObject {
           qobject_cast<QBarCategoryAxis*>(bars->attachedAxes().value(0))->categories();
       QCOMPARE(lines.size(), 10);
       QCOMPARE(set->count(), 10);
+      // The legend lists every digit in ranked order, each entry whole at the window's size.
+      const QList<QLabel*> entries =
+          Child<QWidget>(Child<QWidget>(window, kPlaces[place]), "spectrumLegend")
+              ->findChildren<QLabel*>();
+      QCOMPARE(entries.size(), 10);
       QStringList legend;
       for (std::size_t rank = 0; rank < 10; ++rank) {
         const int digit = ranking.ranking[rank];
@@ -96,6 +104,9 @@ class SpectraWindowTest : public QObject {
         legend << QString::number(digit);
         const auto* line = qobject_cast<QLineSeries*>(lines[static_cast<qsizetype>(rank)]);
         QVERIFY(line->name().startsWith(QString::number(digit) + QLatin1Char(' ')));
+        const QLabel* entry = entries[static_cast<qsizetype>(rank)];
+        QVERIFY(entry->text().endsWith(line->name()));
+        QTRY_VERIFY(entry->isVisible() && entry->height() >= entry->sizeHint().height());
         // The score is the peak of the whole array; the line shows bins 0 to n/2 as they are.
         QCOMPARE(power.size(), std::size_t{256});
         QCOMPARE(*std::max_element(power.begin(), power.end()), score);
@@ -114,7 +125,7 @@ class SpectraWindowTest : public QObject {
   // Spectra are kept only while the window is open; it opens once and draws only what it can.
   void oneWindowThatKeepsSpectraWhileOpen() {
     const TempDir dir;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));
     QVERIFY(!KeptSpectra());
 
@@ -131,7 +142,8 @@ class SpectraWindowTest : public QObject {
     // axis cannot show; they are left out, and the note says so.
     QVERIFY(Predict(WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70))));
     QVERIFY(KeptSpectra());
-    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(), QStringLiteral("draws 1–960 of 1,050"));
+    QCOMPARE(Child<QLabel>(window, "drawsLabel")->text(),
+             QStringLiteral("変換した抽せん: 1〜960 回目 (全 1,050 回)"));
     for (std::size_t place = 0; place < 3; ++place) {
       for (QAbstractSeries* series : ChartOf(window, place, "spectrumChart")->series()) {
         for (const QPointF& point : qobject_cast<QLineSeries*>(series)->points()) {
@@ -166,29 +178,35 @@ class SpectraWindowTest : public QObject {
     window.ShowAnalysis(&analysis);
     window.show();
 
+    // The type chosen decides the format, and names a file that has no extension.
     struct Case {
       std::optional<QString> answer;
+      qsizetype type;    // 0 PNG, 1 SVG
+      QString written;   // the file's name; empty: the answer
       QByteArray start;  // of the written file; empty: no file
       bool reported;
     };
     const QString folder = QString::fromStdString(dir.path().string());
     const Case cases[] = {
-        {folder + QStringLiteral("/spectra.png"), QByteArray("\x89PNG"), false},
-        {folder + QStringLiteral("/spectra.SVG"), QByteArray("<?xml"), false},
-        {std::nullopt, QByteArray(), false},
-        {folder + QStringLiteral("/no/such/folder.png"), QByteArray(), true},
+        {folder + QStringLiteral("/spectra.png"), 0, QString(), QByteArray("\x89PNG"), false},
+        {folder + QStringLiteral("/spectra.SVG"), 1, QString(), QByteArray("<?xml"), false},
+        {folder + QStringLiteral("/plain"), 1, folder + QStringLiteral("/plain.svg"),
+         QByteArray("<?xml"), false},
+        {std::nullopt, 0, QString(), QByteArray(), false},
+        {folder + QStringLiteral("/no/such/folder.png"), 0, QString(), QByteArray(), true},
     };
     for (const Case& c : cases) {
-      const FileAnswer chooser(c.answer);
+      const FileAnswer chooser(c.answer, c.type);
       const BoxRecorder boxes;
       QTest::mouseClick(Child<QPushButton>(&window, "saveButton"), Qt::LeftButton);
       QCOMPARE(chooser.Requests().size(), std::size_t{1});
       QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Save);
-      QCOMPARE(chooser.Requests()[0].nameFilters,
-               QStringList({QStringLiteral("PNG (*.png)"), QStringLiteral("SVG (*.svg)")}));
+      QCOMPARE(
+          chooser.Requests()[0].nameFilters,
+          QStringList({QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("SVG 画像 (*.svg)")}));
       QCOMPARE(boxes.Boxes().size(), std::size_t(c.reported ? 1 : 0));
       if (c.answer) {
-        QFile file(*c.answer);
+        QFile file(c.written.isEmpty() ? *c.answer : c.written);
         QCOMPARE(file.exists(), !c.start.isEmpty());
         if (!c.start.isEmpty()) {
           QVERIFY(file.open(QIODevice::ReadOnly));
@@ -209,10 +227,11 @@ class SpectraWindowTest : public QObject {
     };
     const Case cases[] = {
         {6500, FilterKind::BandPass, FrameMode::HeadTail,
-         QStringLiteral("draws 1–3,840 and 2,656–6,495 of 6,500")},
+         QStringLiteral("変換した抽せん: 1〜3,840 回目と 2,656〜6,495 回目 (全 6,500 回)")},
         {1050000, FilterKind::LowPass, FrameMode::Tail,
-         QStringLiteral("draws 66,961–1,050,000 of 1,050,000")},
-        {14, FilterKind::LowPass, FrameMode::Head, QStringLiteral("draws: none of 14")},
+         QStringLiteral("変換した抽せん: 66,961〜1,050,000 回目 (全 1,050,000 回)")},
+        {14, FilterKind::LowPass, FrameMode::Head,
+         QStringLiteral("変換した抽せん: なし (全 14 回)")},
     };
     for (const Case& c : cases) {
       PredictionAnalysis analysis;

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "app/gui/statistics_window.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -29,7 +29,7 @@ class StatisticsWindowTest : public QObject {
 
  private:
   TempDir dir_;
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
   // Hundreds 0..9, tens 9..0, ones always 5.
   std::string Ladder() const {
@@ -44,7 +44,7 @@ class StatisticsWindowTest : public QObject {
   // Opens the window over `path` from the menu; null when none opened.
   StatisticsWindow* OpenOver(const std::string& path) {
     if (!dlg_) {
-      dlg_ = std::make_unique<CSkelmorDlg>();
+      dlg_ = std::make_unique<MainWindow>();
     }
     Child<QLineEdit>(dlg_.get(), "pathEdit")->setText(QString::fromStdString(path));
     Child<QAction>(dlg_.get(), "statisticsAction")->trigger();
@@ -108,11 +108,14 @@ class StatisticsWindowTest : public QObject {
     QVERIFY(window != nullptr);
     Child<QSpinBox>(window, "lastSpin")->setValue(1);
     {
-      const FileAnswer answer(QString::fromStdString(dir_.File("stats.csv")));
+      // Type CSV, no extension: the counts, named so.
+      const FileAnswer answer(QString::fromStdString(dir_.File("stats")), 1);
       Child<QPushButton>(window, "saveButton")->click();
       QCOMPARE(answer.Requests().size(), std::size_t{1});
       QCOMPARE(answer.Requests()[0].mode, FileRequest::Mode::Save);
       QCOMPARE(answer.Requests()[0].nameFilters.size(), qsizetype{2});
+      QCOMPARE(answer.Requests()[0].initialPath,  // in the history's folder
+               QString::fromStdString(dir_.File("statistics.png")));
     }
     const std::vector<std::string> lines = ReadLines(dir_.File("stats.csv"));
     QCOMPARE(lines.size(), std::size_t{31});
@@ -129,17 +132,22 @@ class StatisticsWindowTest : public QObject {
     const QImage image(QString::fromStdString(dir_.File("charts.png")));
     QVERIFY(!image.isNull());
     QVERIFY(image.width() > 300);
+    // The picture says which draws it counts.
+    QVERIFY(
+        Child<QWidget>(window, "chartsArea")->isAncestorOf(Child<QLabel>(window, "rangeLabel")));
 
     BoxRecorder boxes;
     const FileAnswer answer(QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
     window->OnSave();
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});
-    QCOMPARE(boxes.Boxes()[0].text, QStringLiteral("統計を保存できませんでした。"));
+    QCOMPARE(boxes.Boxes()[0].text,
+             QStringLiteral("保存できませんでした: ") +
+                 QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
     QVERIFY(boxes.Boxes()[0].detail.startsWith(QString::fromStdString(dir_.File("no/such"))));
   }
 
   // The window reads the history in the encoding chosen in the main window's file menu; read
-  // wrongly, the reason carries the UTF-8 hint.
+  // wrongly, the box points to that menu.
   void readsTheChosenEncoding() {
     const std::string utf8 = dir_.File("ladder-utf8.csv");
     WriteBytes(utf8, "回別,抽せん日,曜日,当せん番号\n第1回,2020/1/2,木,095\n");
@@ -147,7 +155,8 @@ class StatisticsWindowTest : public QObject {
       BoxRecorder boxes;
       QCOMPARE(OpenOver(utf8), nullptr);
       QCOMPARE(boxes.Boxes().size(), std::size_t{1});
-      QVERIFY(boxes.Boxes()[0].detail.endsWith(QStringLiteral("try --encoding utf-8")));
+      QVERIFY(boxes.Boxes()[0].text.endsWith(QStringLiteral("で UTF-8 を選んでください。")));
+      QVERIFY(!boxes.Boxes()[0].detail.contains(QStringLiteral("--encoding")));
     }
     Child<QAction>(dlg_.get(), "encoding_utf-8")->trigger();
     StatisticsWindow* window = OpenOver(utf8);

@@ -13,14 +13,19 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <utility>
 
-#include "app/gui/about_dlg.h"
+#include "app/gui/about_dialog.h"
 #include "app/gui/dialog_font.h"
+#include "app/gui/evaluation_window.h"
+#include "app/gui/main_window.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/spectra_window.h"
+#include "app/gui/statistics_window.h"
 #include "app/gui/toolkit_translations.h"
+#include "app/gui/window_placement.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 #include "tests/support/result_text.h"
@@ -28,14 +33,14 @@
 namespace tolvane::test {
 namespace {
 
-class DialogTest : public QObject {
+class MainWindowTest : public QObject {
   Q_OBJECT
 
  private:
-  std::unique_ptr<CSkelmorDlg> dlg_;
+  std::unique_ptr<MainWindow> dlg_;
 
-  CSkelmorDlg& Shown() {
-    dlg_ = std::make_unique<CSkelmorDlg>();
+  MainWindow& Shown() {
+    dlg_ = std::make_unique<MainWindow>();
     dlg_->show();
     dlg_->activateWindow();
     if (!QTest::qWaitForWindowExposed(dlg_.get())) {
@@ -50,7 +55,7 @@ class DialogTest : public QObject {
   void cleanup() { dlg_.reset(); }
 
   void startState() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QCOMPARE(dlg.windowTitle(), QStringLiteral("Tolvane"));
     const auto* spin = Child<RoundSpin>(&dlg, "roundSpin");
     const auto* lowPass = Child<QRadioButton>(&dlg, "filterLowPass");
@@ -71,7 +76,7 @@ class DialogTest : public QObject {
   }
 
   void controlsSitWhereTheUnitsPutThem() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const DialogUnits units(dlg.font());
     QVERIFY(units.AverageCharWidth() > 0 && units.CharHeight() > 0);
     struct Place {
@@ -116,7 +121,7 @@ class DialogTest : public QObject {
   }
 
   void tabCyclesThroughRoundPathBrowseFilterAndPredict() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QTRY_COMPARE(QApplication::focusWidget(), Child<QWidget>(&dlg, "roundEdit"));
     for (const char* next :
          {"pathEdit", "browseButton", "filterLowPass", "predictButton", "roundEdit"}) {
@@ -126,7 +131,7 @@ class DialogTest : public QObject {
   }
 
   void radioMembersOnClickAndOnSave() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const std::pair<const char*, int> filters[] = {
         {"filterNone", 2}, {"filterBandPass", 1}, {"filterLowPass", 0}};
     for (const auto& [name, code] : filters) {
@@ -158,7 +163,7 @@ class DialogTest : public QObject {
 
   // The arrow keys step through the filter group and wrap at its ends.
   void arrowsWrapInTheFilterGroup() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     struct Step {
       const char* to;
       Qt::Key key;
@@ -181,7 +186,7 @@ class DialogTest : public QObject {
   }
 
   void enterSavesAndEndsTheDialog() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
     QTest::keyClicks(path, QStringLiteral("/tmp/history.csv"));
     QTest::mouseClick(Child<QRadioButton>(&dlg, "filterNone"), Qt::LeftButton);
@@ -194,7 +199,7 @@ class DialogTest : public QObject {
   }
 
   void enterInTheRoundEditEndsTheDialogToo() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     QTest::keyClick(Child<QWidget>(&dlg, "roundEdit"), Qt::Key_Enter, Qt::KeypadModifier);
     QCOMPARE(dlg.result(), int(QDialog::Accepted));
     QVERIFY(!dlg.isVisible());
@@ -202,7 +207,7 @@ class DialogTest : public QObject {
 
   void escapeAndCloseEndWithoutSaving() {
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       auto* path = Child<QLineEdit>(&dlg, "pathEdit");
       QTest::keyClicks(path, QStringLiteral("unsaved"));
       QTest::keyClick(path, Qt::Key_Escape);
@@ -211,13 +216,13 @@ class DialogTest : public QObject {
       QCOMPARE(dlg.FilePath(), QString());
     }
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       dlg.close();
       QCOMPARE(dlg.result(), int(QDialog::Rejected));
       QVERIFY(!dlg.isVisible());
     }
     {
-      CSkelmorDlg& dlg = Shown();
+      MainWindow& dlg = Shown();
       Child<QAction>(&dlg, "exitAction")->trigger();
       QCOMPARE(dlg.result(), 0);
       QVERIFY(!dlg.isVisible());
@@ -226,7 +231,7 @@ class DialogTest : public QObject {
 
   void enterOnThePredictButtonPredicts() {
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
     predict->setFocus();
     QTest::keyClick(predict, Qt::Key_Return);
@@ -240,7 +245,7 @@ class DialogTest : public QObject {
   void noButtonLooksLikeTheDefault() {
     const BoxRecorder boxes;
     const FileAnswer chooser(std::nullopt);
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     const QList<QPushButton*> buttons = dlg.findChildren<QPushButton*>();
     QCOMPARE(buttons.size(), 2);
     for (QPushButton* focused : buttons) {
@@ -259,7 +264,7 @@ class DialogTest : public QObject {
   }
 
   void aboutOpensFromTheHelpMenu() {
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     struct Seen {
       QString title, version, notice;
       bool okIsDefault = false;
@@ -267,7 +272,7 @@ class DialogTest : public QObject {
     };
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
-      if (auto* about = qobject_cast<CAboutDlg*>(&modal)) {
+      if (auto* about = qobject_cast<AboutDialog*>(&modal)) {
         seen = Seen{about->windowTitle(), Child<QLabel>(about, "versionLabel")->text(),
                     Child<QLabel>(about, "noticeLabel")->text(),
                     Child<QPushButton>(about, "okButton")->isDefault(),
@@ -287,7 +292,7 @@ class DialogTest : public QObject {
   }
 
   void aboutBoxOkEndsIt() {
-    CAboutDlg about;
+    AboutDialog about;
     about.show();
     QTest::mouseClick(Child<QPushButton>(&about, "okButton"), Qt::LeftButton);
     QCOMPARE(about.result(), int(QDialog::Accepted));
@@ -296,7 +301,7 @@ class DialogTest : public QObject {
 
   void browseFillsThePathAndCancelKeepsIt() {
     const QString path = QStringLiteral("/chosen/draws.csv");
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     {
       const FileAnswer chooser(path);
       dlg.OnBrowse();
@@ -305,7 +310,7 @@ class DialogTest : public QObject {
       QCOMPARE(chooser.Requests()[0].nameFilters,
                QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
     }
-    const auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
+    auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
     QCOMPARE(pathEdit->text(), path);
     QCOMPARE(dlg.FilePath(), path);
 
@@ -313,6 +318,8 @@ class DialogTest : public QObject {
     Child<QAction>(&dlg, "openAction")->trigger();
     QCOMPARE(cancelled.Requests().size(), size_t{1});
     QCOMPARE(pathEdit->text(), path);
+    // The chooser starts at the history named; its folder being gone, in the working folder.
+    QCOMPARE(cancelled.Requests()[0].initialPath, QStringLiteral("draws.csv"));
   }
 
   // Qt's own dialogs speak Japanese like the rest of the window: the real file chooser's title
@@ -341,7 +348,7 @@ class DialogTest : public QObject {
     const std::string history =
         WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 70), "履歴.csv");
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* result = Child<QLabel>(&dlg, "resultLabel");
     auto* round = Child<RoundEdit>(&dlg, "roundEdit");
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
@@ -356,13 +363,15 @@ class DialogTest : public QObject {
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     const ShownBox& start = boxes.Boxes()[0];
     QCOMPARE(start.text, QStringLiteral("NUMBERS3 予想開始します"));
-    QCOMPARE(start.caption, QCoreApplication::applicationName());
+    QCOMPARE(start.caption, QStringLiteral("Tolvane"));
     QCOMPARE(start.icon, QMessageBox::NoIcon);
     QCOMPARE(start.owner, &dlg);
 
     // Every place of the whole result text, in order.
     const QString expected = QString::fromStdString(RepeatedDrawResult("123", "572"));
     QCOMPARE(result->text(), expected);
+    result->setSelection(0, 4);  // selectable, to be copied
+    QCOMPARE(result->selectedText(), QStringLiteral("予測回号"));
 
     QCOMPARE(result->font().pixelSize(), 24);
     QCOMPARE(result->font().family(), before.family());
@@ -385,7 +394,7 @@ class DialogTest : public QObject {
     const std::string history =
         WriteHistoryFile(dir, RepeatedDrawLines("572", std::size_t{15} * 40));
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* path = Child<QLineEdit>(&dlg, "pathEdit");
     auto* predict = Child<QPushButton>(&dlg, "predictButton");
     const auto* result = Child<QLabel>(&dlg, "resultLabel");
@@ -396,7 +405,6 @@ class DialogTest : public QObject {
     struct Case {
       QString path;
       QString message;
-      QString caption;
       QString detail;  // the box's detailed text: where and why a load failed
     };
     const QString folder = QString::fromStdString(dir.path().string());
@@ -405,16 +413,12 @@ class DialogTest : public QObject {
     const QString loadFailed =
         QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。");
     const Case cases[] = {
-        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QStringLiteral("エラー"),
-         QString()},
+        {QString(), QStringLiteral("ファイルパスが入力されていません。"), QString()},
         {QString::fromStdString(dir.File("missing.csv")),
-         QStringLiteral("有効なファイルパスを入力してください。"), QStringLiteral("エラー"),
-         QString()},
+         QStringLiteral("有効なファイルパスを入力してください。"), QString()},
         // A folder exists, so the loader is asked and fails.
-        {folder, loadFailed, QCoreApplication::applicationName(),
-         folder + QStringLiteral(": is a directory")},
-        {bad, loadFailed, QCoreApplication::applicationName(),
-         bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
+        {folder, loadFailed, folder + QStringLiteral(": is a directory")},
+        {bad, loadFailed, bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
     };
     for (const Case& c : cases) {
       boxes.Clear();
@@ -422,7 +426,7 @@ class DialogTest : public QObject {
       QTest::mouseClick(predict, Qt::LeftButton);
       QCOMPARE(boxes.Boxes().size(), size_t{2});
       QCOMPARE(boxes.Boxes()[1].text, c.message);
-      QCOMPARE(boxes.Boxes()[1].caption, c.caption);
+      QCOMPARE(boxes.Boxes()[1].caption, QStringLiteral("Tolvane"));  // every box, one title
       QCOMPARE(boxes.Boxes()[1].icon, QMessageBox::Critical);
       QCOMPARE(boxes.Boxes()[1].owner, &dlg);
       QCOMPARE(boxes.Boxes()[1].detail, c.detail);
@@ -431,10 +435,43 @@ class DialogTest : public QObject {
     }
   }
 
+  // Each window, at its first size and at its smallest, fits the smallest screen with a title
+  // bar; the analysis windows open beside the main one, inside the screen.
+  void windowsFitTheSmallestScreenBesideTheMainWindow() {
+    MainWindow& dlg = Shown();
+    SpectraWindow spectra;
+    EvaluationWindow evaluation([] { return HistoryChoice{}; });
+    StatisticsWindow statistics;
+    const QSize room = kSmallestScreen - QSize(0, kTitleBarHeight);
+    for (const QSize size :
+         {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
+          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint()}) {
+      QVERIFY(size.width() <= room.width() && size.height() <= room.height());
+    }
+
+    const QRect screen(0, 0, 1366, 728);
+    const std::tuple<QRect, QSize, QPoint> cases[] = {
+        {{10, 20, 500, 400}, {800, 700}, {510, 20}},     // right of it
+        {{560, 20, 800, 600}, {500, 400}, {60, 20}},     // left of it
+        {{800, 20, 566, 400}, {800, 600}, {0, 20}},      // left of it, to the pixel
+        {{100, 50, 800, 600}, {1100, 740}, {266, 0}},    // neither: at the right edge
+        {{-50, 600, 300, 200}, {300, 200}, {250, 528}},  // the owner partly off the screen
+        {{0, 0, 900, 600}, {1500, 900}, {0, 0}},         // larger than the screen
+        {{1466, 0, 300, 200}, {400, 300}, {966, 0}},     // the owner beyond the right edge
+    };
+    for (const auto& [owner, frame, at] : cases) {
+      QCOMPARE(PlaceBeside(owner, frame, screen), at);
+    }
+
+    Child<QAction>(&dlg, "spectraAction")->trigger();
+    const auto* opened = Child<SpectraWindow>(&dlg, "spectraWindow");
+    QVERIFY(dlg.screen()->availableGeometry().contains(opened->geometry().topLeft()));
+  }
+
   // The file menu's encoding: code page 932 at first, remembered once changed. A UTF-8 file read
-  // as code page 932 fails with the hint in the detailed text; with UTF-8 chosen it loads, its
+  // as code page 932 fails, the box pointing to that menu; with UTF-8 chosen it loads, its
   // newest-first rounds are warned about once per load, and the prediction still comes with the
-  // round the window shows.
+  // round the window shows. A code page 932 file read as UTF-8 points the other way.
   void encodingChoiceHintAndOrderWarning() {
     const TempDir dir;
     std::string bytes = "回別,抽せん日,曜日,当せん番号\n";
@@ -445,7 +482,7 @@ class DialogTest : public QObject {
     WriteBytes(path, bytes);
     const QString shownPath = QString::fromStdString(path);
     BoxRecorder boxes;
-    CSkelmorDlg& dlg = Shown();
+    MainWindow& dlg = Shown();
     auto* cp932 = Child<QAction>(&dlg, "encoding_cp932");
     auto* utf8 = Child<QAction>(&dlg, "encoding_utf-8");
     QVERIFY(cp932->isChecked() && !utf8->isChecked());
@@ -454,8 +491,9 @@ class DialogTest : public QObject {
     QTest::mouseClick(predict, Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[1].detail,
-             shownPath + QStringLiteral(":2: bytes that are not code page 932; the file looks "
-                                        "like UTF-8: try --encoding utf-8"));
+             shownPath + QStringLiteral(":2: bytes that are not code page 932"));
+    QVERIFY(boxes.Boxes()[1].text.endsWith(QStringLiteral(
+        "\nこのファイルは UTF-8 のようです。ﾌｧｲﾙ → 文字コード で UTF-8 を選んでください。")));
 
     utf8->trigger();
     QVERIFY(utf8->isChecked() && !cp932->isChecked());
@@ -475,9 +513,16 @@ class DialogTest : public QObject {
                                                           "order, oldest first expected"));
       QCOMPARE(result->text(), QString::fromStdString(RepeatedDrawResult("1", "572")));
     }
+    boxes.Clear();
+    Child<QLineEdit>(&dlg, "pathEdit")
+        ->setText(QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("572", 30))));
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QCOMPARE(boxes.Boxes().size(), size_t{2});
+    QVERIFY(
+        boxes.Boxes()[1].text.endsWith(QStringLiteral("で Shift_JIS (CP932) を選んでください。")));
 
     dlg_.reset();
-    CSkelmorDlg& again = Shown();
+    MainWindow& again = Shown();
     QVERIFY(Child<QAction>(&again, "encoding_utf-8")->isChecked());
     QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
   }
@@ -485,8 +530,8 @@ class DialogTest : public QObject {
 
 }  // namespace
 
-std::unique_ptr<QObject> MakeDialogTest() { return std::make_unique<DialogTest>(); }
+std::unique_ptr<QObject> MakeMainWindowTest() { return std::make_unique<MainWindowTest>(); }
 
 }  // namespace tolvane::test
 
-#include "dialog_test.moc"
+#include "main_window_test.moc"

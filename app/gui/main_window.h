@@ -31,12 +31,12 @@ class SpectraWindow;
 
 // The main window: round number, history file and filter in, the prediction's text out. It is
 // laid out once in dialog units and never rearranged; resizing the window moves nothing.
-class CSkelmorDlg : public QDialog, public PredictionView {
+class MainWindow : public QDialog, public PredictionView {
   Q_OBJECT
 
  public:
-  explicit CSkelmorDlg(QWidget* parent = nullptr);
-  ~CSkelmorDlg() override;
+  explicit MainWindow(QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // Controls into members (save) or members into controls (load).
   void DoDataExchange(bool save);
@@ -68,9 +68,11 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   std::u16string RoundText() override;
   void ApplyResultFont() override;
   void ShowAnalysis(const PredictionAnalysis& analysis) override;
+  void AddLoadHint(const std::string& narrowPath, const LoadOptions& options,
+                   LoadReport& report) override;
 
   // What the last prediction rests on, for the windows that show it; nullopt before the first.
-  const std::optional<PredictionAnalysis>& LastAnalysis() const { return m_lastAnalysis; }
+  const std::optional<PredictionAnalysis>& LastAnalysis() const { return lastAnalysis_; }
 
  signals:
   // A prediction was shown; LastAnalysis() holds what it rests on.
@@ -78,16 +80,16 @@ class CSkelmorDlg : public QDialog, public PredictionView {
 
  public:
   // Members, read by the tests as the handlers leave them.
-  const QString& FilePath() const { return m_strFilePath; }
+  const QString& FilePath() const { return filePath_; }
   // The history path as the edit shows it now, for the analysis windows.
   QString HistoryPath() const;
   // The history the analysis windows load: the path and the chosen encoding.
   HistoryChoice ChosenHistory() const;
-  FrameMode Frame() const { return m_frameMode; }
-  FilterKind Filter() const { return m_filterKind; }
+  FrameMode Frame() const { return frameMode_; }
+  FilterKind Filter() const { return filterKind_; }
   // The history files' encoding, as chosen in the file menu (and remembered between runs).
-  TextEncoding Encoding() const { return m_encoding; }
-  const std::optional<QFont>& ResultFont() const { return m_fontResult; }
+  TextEncoding Encoding() const { return encoding_; }
+  const std::optional<QFont>& ResultFont() const { return resultFont_; }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
@@ -107,41 +109,43 @@ class CSkelmorDlg : public QDialog, public PredictionView {
   static int CheckedPosition(const QButtonGroup* group);
   static void CheckPosition(QButtonGroup* group, int position);
 
-  QIcon m_hIcon;
-  QString m_strFilePath;
-  FrameMode m_frameMode = FrameMode::Head;
-  QString m_strOutputFile;
-  std::optional<QFont> m_fontResult;
-  std::optional<PredictionAnalysis> m_lastAnalysis;
-  QPointer<SpectraWindow> m_spectraWindow;  // null once closed: predictions then keep no spectra
-  bool m_bEditGuard = false;
-  FilterKind m_filterKind = FilterKind::LowPass;
-  TextEncoding m_encoding = TextEncoding::kCp932;
+  QIcon icon_;
+  QString filePath_;
+  FrameMode frameMode_ = FrameMode::Head;
+  QString outputFile_;
+  std::optional<QFont> resultFont_;
+  std::optional<PredictionAnalysis> lastAnalysis_;
+  // The encoding hint for the failed load's box, which follows AddLoadHint; empty: none.
+  QString loadHint_;
+  QPointer<SpectraWindow> spectraWindow_;  // null once closed: predictions then keep no spectra
+  bool editGuard_ = false;
+  FilterKind filterKind_ = FilterKind::LowPass;
+  TextEncoding encoding_ = TextEncoding::kCp932;
 
-  QMenuBar* m_menuBar = nullptr;
-  QMenu* m_menuTools = nullptr;
-  QAction* m_actOpen = nullptr;
-  QAction* m_actExit = nullptr;
-  QActionGroup* m_groupEncoding = nullptr;
-  QAction* m_actAbout = nullptr;
-  QAction* m_actSpectra = nullptr;
-  QAction* m_actEvaluation = nullptr;
+  QMenuBar* menuBar_ = nullptr;
+  QMenu* toolsMenu_ = nullptr;
+  QAction* openAction_ = nullptr;
+  QAction* exitAction_ = nullptr;
+  QActionGroup* encodingGroup_ = nullptr;
+  QAction* aboutAction_ = nullptr;
+  QAction* spectraAction_ = nullptr;
+  QAction* evaluationAction_ = nullptr;
   // At most one, so two evaluations never run at once; closing it deletes it.
-  QPointer<EvaluationWindow> m_evaluationWindow;
-  QWidget* m_client = nullptr;  // everything below the menu bar
-  RoundEdit* m_editRound = nullptr;
-  RoundSpin* m_spinRound = nullptr;
-  QLineEdit* m_editPath = nullptr;
-  QLineEdit* m_editOutput = nullptr;
-  QPushButton* m_btnBrowse = nullptr;
-  QPushButton* m_btnPredict = nullptr;
-  QButtonGroup* m_groupFilter = nullptr;
-  QButtonGroup* m_groupFrame = nullptr;
-  QGroupBox* m_frameBox = nullptr;
-  QLabel* m_labelOutput = nullptr;
-  QLabel* m_staticResult = nullptr;
-  QLabel* m_staticIcon = nullptr;
-  QLabel* m_staticLogo = nullptr;
+  QPointer<EvaluationWindow> evaluationWindow_;
+  QWidget* client_ = nullptr;  // everything below the menu bar
+  RoundEdit* roundEdit_ = nullptr;
+  RoundSpin* roundSpin_ = nullptr;
+  QLineEdit* pathEdit_ = nullptr;
+  QLineEdit* outputEdit_ = nullptr;
+  QPushButton* browseButton_ = nullptr;
+  QPushButton* predictButton_ = nullptr;
+  QButtonGroup* filterGroup_ = nullptr;
+  QButtonGroup* frameGroup_ = nullptr;
+  QGroupBox* frameBox_ = nullptr;
+  QLabel* outputLabel_ = nullptr;
+  QLabel* resultLabel_ = nullptr;
+  QLabel* iconLabel_ = nullptr;
+  QLabel* logoLabel_ = nullptr;
 };
 
 }  // namespace tolvane

@@ -1,16 +1,17 @@
-#include "app/gui/about_dlg.h"
+#include "app/gui/about_dialog.h"
 
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/message_box.h"
 #include "app/gui/resources.h"
 #include "core/version.h"
 
 namespace tolvane {
 
-CAboutDlg::CAboutDlg(QWidget* parent)
+AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   auto* version =
@@ -20,7 +21,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
   notice->setObjectName(QStringLiteral("noticeLabel"));
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
   ok->setObjectName(QStringLiteral("okButton"));
-  setWindowTitle(QStringLiteral("Tolvane"));
+  setWindowTitle(ApplicationTitle());
   setFont(DialogFont());
   const DialogUnits units(font());
 

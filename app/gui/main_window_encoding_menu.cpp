@@ -1,11 +1,11 @@
-// The main dialog's choice of history encoding: a group of items in the file menu, remembered
+// The main window's choice of history encoding: a group of items in the file menu, remembered
 // between runs.
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
 #include <QSettings>
 
-#include "app/gui/skelmor_dlg.h"
+#include "app/gui/main_window.h"
 #include "app/text_encodings.h"
 
 namespace tolvane {
@@ -28,26 +28,26 @@ TextEncoding StoredEncoding() {
 
 }  // namespace
 
-void CSkelmorDlg::CreateEncodingMenu(QMenu* file) {
-  m_encoding = StoredEncoding();
+void MainWindow::CreateEncodingMenu(QMenu* file) {
+  encoding_ = StoredEncoding();
   auto* menu = new QMenu(QStringLiteral("文字コード(&E)"), this);
   menu->setObjectName(QStringLiteral("encodingMenu"));
-  file->insertMenu(m_actExit, menu);
-  file->insertSeparator(m_actExit);
-  m_groupEncoding = new QActionGroup(this);
+  file->insertMenu(exitAction_, menu);
+  file->insertSeparator(exitAction_);
+  encodingGroup_ = new QActionGroup(this);
   for (const OptionEntry<TextEncoding>& entry : kTextEncodings) {
     QAction* action = menu->addAction(Text(entry.label));
     action->setObjectName(QStringLiteral("encoding_") + Text(entry.word));
     action->setCheckable(true);
-    action->setChecked(entry.kind == m_encoding);
-    m_groupEncoding->addAction(action);
+    action->setChecked(entry.kind == encoding_);
+    encodingGroup_->addAction(action);
     const TextEncoding kind = entry.kind;
     connect(action, &QAction::triggered, this, [this, kind] { OnEncodingChosen(kind); });
   }
 }
 
-void CSkelmorDlg::SelectEncoding(TextEncoding encoding) {
-  const QList<QAction*> actions = m_groupEncoding->actions();
+void MainWindow::SelectEncoding(TextEncoding encoding) {
+  const QList<QAction*> actions = encodingGroup_->actions();
   for (qsizetype i = 0; i < actions.size(); ++i) {
     if (kTextEncodings[static_cast<std::size_t>(i)].kind == encoding) {
       actions[i]->setChecked(true);
@@ -56,8 +56,8 @@ void CSkelmorDlg::SelectEncoding(TextEncoding encoding) {
   OnEncodingChosen(encoding);
 }
 
-void CSkelmorDlg::OnEncodingChosen(TextEncoding encoding) {
-  m_encoding = encoding;
+void MainWindow::OnEncodingChosen(TextEncoding encoding) {
+  encoding_ = encoding;
   Settings().setValue(QLatin1String(kEncodingKey), Text(Word(encoding)));
 }
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QPoint>
+#include <QRect>
+#include <QSize>
+
+class QWidget;
+
+namespace tolvane {
+
+// The smallest screen the windows are laid out for, and the room a title bar and frame take:
+// every window, at its first size and at its smallest, fits that screen with them.
+inline constexpr QSize kSmallestScreen(1366, 768);
+inline constexpr int kTitleBarHeight = 40;
+
+// Where the top-left corner of a window frame of `frame` goes: right beside `owner` (a frame
+// geometry), else left beside it, else against the screen's right edge, at the owner's height;
+// always moved inside `screen` as far as the frame fits in it (a frame larger than the screen
+// keeps its top-left corner on it).
+QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
+
+// Before `window` is first shown: makes it no larger than the screen `owner` is on allows and
+// moves it beside `owner`'s window there.
+void MoveBeside(QWidget& window, const QWidget& owner);
+
+}  // namespace tolvane
