@@ -26,11 +26,9 @@ AnalysisHistory LoadAnalysisHistory(const std::string& path, OwnedHistory& histo
     result.detail = path + ": " + std::strerror(errno);
     return result;
   }
-  DrawHistory& draws = history.get();
-  if (LoadDrawHistory(path, draws.hundreds, draws.tens, draws.ones, "", &result.report, options) !=
-      kLoadOk) {
+  if (LoadDrawHistory(path, history.get(), "", &result.report, options) != kLoadOk) {
     result.suggested = SuggestedEncoding(path, options.encoding, result.report);
-    result.text = std::u16string(kErrorPrefix) + kLoadFailedText;
+    result.text = std::u16string(kErrorPrefix) + LoadFailedText(options.game);
     result.detail = LoadFailureDetail(path, result.report);
     return result;
   }

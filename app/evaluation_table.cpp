@@ -3,7 +3,7 @@
 #include <array>
 #include <boost/math/distributions/binomial.hpp>
 
-#include "core/places.h"
+#include "core/game.h"
 #include "core/shortest_text.h"
 #include "evaluate/hit_tally.h"
 #include "predict/prediction_options.h"
@@ -11,8 +11,9 @@
 namespace tolvane {
 namespace {
 
+template <typename Chance>
 void AddRows(std::vector<EvaluationRow>& rows, const RunOutcome& run, const std::string& place,
-             const HitCounts& counts, double (*chance)(int), std::optional<double> meanRank) {
+             const HitCounts& counts, Chance chance, std::optional<double> meanRank) {
   for (int k = 1; k <= kMaxRank; ++k) {
     const auto at = static_cast<std::size_t>(k);
     EvaluationRow row;
@@ -40,6 +41,8 @@ using BandPolicy = boost::math::policies::policy<
 
 }  // namespace
 
+std::string AllPlacesWord(Game game) { return game == Game::kNumbers4 ? "all_four" : "all_three"; }
+
 double BonferroniThreshold(std::size_t tests) { return kSignificance / static_cast<double>(tests); }
 
 std::string RunName(const RunOutcome& run) {
@@ -64,12 +67,15 @@ RowSignificance SignificanceOf(const std::vector<EvaluationRow>& rows) {
 
 std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation) {
   std::vector<EvaluationRow> rows;
+  const int places = PlaceCount(evaluation.game);
   for (const RunOutcome& run : evaluation.runs) {
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      AddRows(rows, run, std::string(kPlaceWords[p]), run.places[p], PlaceHitChance,
-              run.places[p].meanRank);
+      AddRows(rows, run, std::string(PlaceWord(evaluation.game, static_cast<int>(p))),
+              run.places[p], PlaceHitChance, run.places[p].meanRank);
     }
-    AddRows(rows, run, "all_three", run.allThree, AllThreeHitChance, std::nullopt);
+    AddRows(
+        rows, run, AllPlacesWord(evaluation.game), run.allPlaces,
+        [places](int k) { return AllPlacesHitChance(k, places); }, std::nullopt);
   }
   return rows;
 }

@@ -18,12 +18,16 @@ double BonferroniThreshold(std::size_t tests);
 // "lpf head": the run's filter and frame in the command line's words ("none" has no frame).
 std::string RunName(const RunOutcome& run);
 
+// The name of all places at once in the machine-readable outputs: "all_three" for Numbers 3,
+// "all_four" for Numbers 4.
+std::string AllPlacesWord(Game game);
+
 // One line of the evaluation window's table and of the CSV it saves: one run, one place (or all
 // three at once) and one k.
 struct EvaluationRow {
   std::string filter;  // the command line's words: lpf, bpf, none
   std::string frame;   // head, tail, center, headtail; empty with none
-  std::string place;   // hundreds, tens, ones or all_three
+  std::string place;   // thousands, hundreds, tens, ones, or all_three / all_four
   int k = 0;
   std::uint32_t hits = 0;
   std::uint32_t trials = 0;
@@ -33,7 +37,7 @@ struct EvaluationRow {
   std::optional<double> meanRank;  // the places only
 };
 
-// Every run, then hundreds, tens, ones and all three, then k = 1..10.
+// Every run, then each place highest first and all of them at once, then k = 1..10.
 std::vector<EvaluationRow> EvaluationRows(const Evaluation& evaluation);
 
 // The Bonferroni figures over the rows' p-values, all but those at k = 10 (1 by definition):

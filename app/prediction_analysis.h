@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "core/game.h"
 #include "predict/digit_ranking.h"
 #include "predict/prediction_options.h"
 
@@ -19,13 +20,14 @@ struct CycleSpan {
 // rankings with their scores (and, when asked for, the spectra), and which stretch of each
 // digit's per-cycle series the transform used.
 struct PredictionAnalysis {
+  Game game = Game::kNumbers3;
   std::int32_t round = 0;
   std::uint64_t draws = 0;
   std::uint32_t cycles = 0;
   FilterKind filter = FilterKind::LowPass;
   FrameMode frame = FrameMode::Head;  // plays no part with FilterKind::None
   std::vector<CycleSpan> transformedCycles;
-  std::array<DigitRanking, 3> places;  // hundreds, tens, ones
+  std::vector<DigitRanking> places;  // one per place of the game, highest first
 };
 
 // The stretches the transform takes of `cycles` values: the first nLen2 unfiltered or with the

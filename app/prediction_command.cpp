@@ -7,6 +7,7 @@
 #include "app/messages.h"
 #include "core/cp932.h"
 #include "core/leading_integer.h"
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/draw_history.h"
 #include "predict/cycle_counts.h"
@@ -23,31 +24,38 @@ class LoadFailure : public std::runtime_error {
   explicit LoadFailure(const std::string& detail) : std::runtime_error(detail) {}
 };
 
-// Ranks the three places with the filter and frame chosen, each with its own label in the log.
-std::array<DigitRanking, 3> RankPlaces(const DrawHistory& history, const PredictionInputs& inputs,
-                                       const std::string& logPath) {
-  const std::array<const WAData*, 3> series = {&history.hundreds, &history.tens, &history.ones};
-  const std::array<std::string_view, 3> labels = {kPlaceHundreds, kPlaceTens, kPlaceOnes};
-  std::array<DigitRanking, 3> places;
-  for (std::size_t place = 0; place < places.size(); ++place) {
-    places[place] = RankPlace(*series[place], inputs.filter, inputs.frame,
-                              {inputs.keepSpectra, std::string(labels[place]), logPath});
+// Ranks every place of the game with the filter and frame chosen, each with its own label in
+// the log.
+std::vector<DigitRanking> RankPlaces(const DrawHistory& history, const PredictionInputs& inputs,
+                                     const std::string& logPath) {
+  const std::array<const WAData*, kMaxPlaces> series = PlaceSeries(history);
+  const std::array<std::string_view, kMaxPlaces> labels = {kPlaceThousands, kPlaceHundreds,
+                                                           kPlaceTens, kPlaceOnes};
+  const int count = PlaceCount(history.game);
+  std::vector<DigitRanking> places;
+  for (int place = 0; place < count; ++place) {
+    const auto label = static_cast<std::size_t>(kMaxPlaces - count + place);
+    places.push_back(RankPlace(*series[static_cast<std::size_t>(place)], inputs.filter,
+                               inputs.frame,
+                               {inputs.keepSpectra, std::string(labels[label]), logPath}));
   }
   return places;
 }
 
 std::u16string AsciiToUtf16(const std::string& ascii) { return {ascii.begin(), ascii.end()}; }
 
-// "予測回号: 第%d回\n\n予想数字\n\n百の位：\n%s\n\n十の位：\n%s\n\n一の位：\n%s"
-std::u16string FormatResult(int round, const std::array<DigitRanking, 3>& places) {
+// "予測回号: 第%d回\n\n予想数字\n\n百の位：\n%s\n\n十の位：\n%s\n\n一の位：\n%s", with a
+// "千の位：" block first for Numbers 4.
+std::u16string FormatResult(int round, Game game, const std::vector<DigitRanking>& places) {
   std::u16string text = u"予測回号: 第";
   text += AsciiToUtf16(std::to_string(round));
-  text += u"回\n\n予想数字\n\n百の位：\n";
-  text += Cp932ToUtf16(PredictionText(places[0]));
-  text += u"\n\n十の位：\n";
-  text += Cp932ToUtf16(PredictionText(places[1]));
-  text += u"\n\n一の位：\n";
-  text += Cp932ToUtf16(PredictionText(places[2]));
+  text += u"回\n\n予想数字";
+  for (std::size_t place = 0; place < places.size(); ++place) {
+    text += u"\n\n";
+    text += Utf8ToUtf16(PlaceLabel(game, static_cast<int>(place)));
+    text += u"：\n";
+    text += Cp932ToUtf16(PredictionText(places[place]));
+  }
   return text;
 }
 
@@ -56,10 +64,11 @@ std::u16string FormatResult(int round, const std::array<DigitRanking, 3>& places
 // exception, the unknown-error text. The area
 // is cleared again so no result outlives a failed run. A view that cannot even show the failure
 // leaves nothing more to do, and the command must not throw.
-void ReportFailure(PredictionView& view, const std::exception* error) noexcept {
+void ReportFailure(PredictionView& view, const std::exception* error, Game game) noexcept {
   try {
     const auto* load = dynamic_cast<const LoadFailure*>(error);
-    const std::u16string text = load != nullptr    ? kErrorPrefix + std::u16string(kLoadFailedText)
+    const std::u16string text = load != nullptr
+                                    ? kErrorPrefix + std::u16string(LoadFailedText(game))
                                 : error != nullptr ? kErrorPrefix + Cp932ToUtf16(error->what())
                                                    : std::u16string(kUnknownErrorText);
     view.SetResultText(u"");
@@ -71,8 +80,9 @@ void ReportFailure(PredictionView& view, const std::exception* error) noexcept {
 
 void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& outcome) {
   const PredictionInputs inputs = view.SaveControls();
+  outcome.game = inputs.game;
   view.SetResultText(u"");
-  view.ShowMessage(kStartText, u"", MessageIcon::None);
+  view.ShowMessage(StartText(inputs.game), u"", MessageIcon::None);
 
   if (inputs.filePath.empty()) {
     outcome.stage = PredictionOutcome::Stage::kNoPath;
@@ -87,12 +97,11 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
     return;
   }
 
-  // The run's three series, released on every way out of the run.
+  // The run's series, released on every way out of the run.
   OwnedHistory loaded;
   DrawHistory& history = loaded.get();
-  const LoadOptions options{inputs.encoding};
-  if (LoadDrawHistory(outcome.path, history.hundreds, history.tens, history.ones, logPath,
-                      &outcome.load, options) != kLoadOk) {
+  const LoadOptions options{inputs.encoding, inputs.game};
+  if (LoadDrawHistory(outcome.path, history, logPath, &outcome.load, options) != kLoadOk) {
     outcome.stage = PredictionOutcome::Stage::kLoadFailed;
     view.AddLoadHint(outcome.path, options, outcome.load);
     throw LoadFailure(LoadFailureDetail(outcome.path, outcome.load));
@@ -103,14 +112,17 @@ void Run(PredictionView& view, const std::string& logPath, PredictionOutcome& ou
   const int round = RoundNumberFromText(view.RoundText());
 
   PredictionAnalysis analysis;
+  analysis.game = inputs.game;
   analysis.places = RankPlaces(history, inputs, logPath);
-  view.SetResultText(FormatResult(round, analysis.places));
+  view.SetResultText(FormatResult(round, inputs.game, analysis.places));
   view.ApplyResultFont();
   outcome.stage = PredictionOutcome::Stage::kPredicted;
-  outcome.placeRanked = {analysis.places[0].ok, analysis.places[1].ok, analysis.places[2].ok};
+  for (const DigitRanking& place : analysis.places) {
+    outcome.placeRanked.push_back(place.ok);
+  }
   analysis.round = round;
   analysis.draws = outcome.load.draws;
-  analysis.cycles = history.hundreds.size / kCycleLength;
+  analysis.cycles = DrawCount(history) / kCycleLength;
   analysis.filter = inputs.filter;
   analysis.frame = inputs.frame;
   analysis.transformedCycles = TransformedCycles(analysis.cycles, inputs.filter, inputs.frame);
@@ -128,6 +140,20 @@ std::string OrderWarningDetail(const std::string& path, const LoadReport& report
          "first expected";
 }
 
+std::string LongNumberWarningDetail(const std::string& path, const LoadReport& report) {
+  if (report.firstLongNumberLine == 0) {
+    return {};
+  }
+  if (report.fourDigitNumbers == report.draws) {
+    return path +
+           ": every winning number has four digits; this looks like a Numbers 4 history: try "
+           "--game numbers4";
+  }
+  return path + ":" + std::to_string(report.firstLongNumberLine) + ": winning number " +
+         QuotedText(Utf8ToUtf16(report.firstLongNumber)) +
+         " is longer than three digits; its first three are used";
+}
+
 int RoundNumberFromText(const std::u16string& text) {
   return ReadLeadingInteger(text, OnOverflow::kSaturate).value;
 }
@@ -142,10 +168,10 @@ PredictionOutcome RunPredictionCommand(PredictionView& view, const std::string& 
   try {
     Run(view, logPath, outcome);
   } catch (const std::exception& error) {
-    ReportFailure(view, &error);
+    ReportFailure(view, &error, outcome.game);
   } catch (...) {
     outcome.stage = PredictionOutcome::Stage::kFailed;
-    ReportFailure(view, nullptr);
+    ReportFailure(view, nullptr, outcome.game);
   }
   return outcome;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/prediction_analysis.h"
+#include "core/game.h"
 #include "core/text_decoder.h"
 #include "history/load_report.h"
 #include "history/utf8_hint.h"
@@ -19,6 +20,7 @@ struct PredictionInputs {
   FrameMode frame = FrameMode::Head;  // plays no part without a filter
   bool keepSpectra = false;           // the analysis handed to ShowAnalysis holds the spectra
   TextEncoding encoding = TextEncoding::kCp932;  // of the history file
+  Game game = Game::kNumbers3;                   // how many places a winning number has
 };
 
 // The window operations the prediction command uses. The desktop dialog implements them with

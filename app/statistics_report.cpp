@@ -8,7 +8,6 @@
 namespace tolvane {
 namespace {
 
-constexpr std::array<const char*, kPlaces> kPlaceTitles = {"Hundreds", "Tens", "Ones"};
 constexpr std::size_t kCellWidth = 6;
 constexpr std::size_t kLineWidth = 80;
 
@@ -32,6 +31,13 @@ std::string Wrapped(std::string_view text, std::string_view indent) {
   return out;
 }
 
+// "Hundreds": the place's word with a capital, for headings.
+std::string PlaceTitle(Game game, int place) {
+  std::string title(PlaceWord(game, place));
+  title.front() = static_cast<char>(title.front() - 'a' + 'A');
+  return title;
+}
+
 std::string SinceLastText(const std::optional<std::uint32_t>& since, std::string_view none) {
   return since.has_value() ? std::to_string(*since) : std::string(none);
 }
@@ -47,12 +53,14 @@ std::string ShortNumber(double value, int digits) {
 
 std::string FairDrawSentence(int place, const DigitStatistics& statistics) {
   const PlaceStatistics& counts = statistics.places[static_cast<std::size_t>(place)];
-  const std::string name = kPlaceTitles[static_cast<std::size_t>(place)];
-  const bool fair = ConsistentWithFairDraw(counts.pValue);
+  const std::string name = PlaceTitle(statistics.game, place);
+  const int places = PlaceCount(statistics.game);
+  const bool fair = ConsistentWithFairDraw(counts.pValue, places);
   const std::string test = "p = " + ShortNumber(counts.pValue, 3) +
                            (fair ? " is above " : " is not above ") +
-                           ShortNumber(kFairDrawLevel, 3) +
-                           ", the 5 % level after a Bonferroni correction over the three places";
+                           ShortNumber(FairDrawLevel(places), 3) +
+                           ", the 5 % level after a Bonferroni correction over the " +
+                           (places == 4 ? "four" : "three") + " places";
   if (fair) {
     return name + ": the counts are consistent with a fair draw (" + test +
            "); in a fair draw every digit has the same 1 in 10 chance each time, so a digit that "
@@ -70,10 +78,10 @@ std::string StatisticsText(const std::string& history, const DigitStatistics& st
          std::to_string(statistics.draws) + "); a fair draw gives each digit " +
          ShortNumber(static_cast<double>(statistics.window) / kDigitValues, 6) +
          " of them per place on average.\n";
-  for (int place = 0; place < kPlaces; ++place) {
+  for (int place = 0; place < PlaceCount(statistics.game); ++place) {
     const PlaceStatistics& counts = statistics.places[static_cast<std::size_t>(place)];
     out += "\n";
-    out += kPlaceTitles[static_cast<std::size_t>(place)];
+    out += PlaceTitle(statistics.game, place);
     out += " place\n  digit     ";
     for (int digit = 0; digit < kDigitValues; ++digit) {
       AppendCell(out, std::to_string(digit));
@@ -104,8 +112,8 @@ std::string StatisticsCsv(const DigitStatistics& statistics) {
   for (std::size_t place = 0; place < statistics.places.size(); ++place) {
     const PlaceStatistics& counts = statistics.places[place];
     for (std::size_t digit = 0; digit < counts.counts.size(); ++digit) {
-      out += std::string(kPlaceWords[place]) + "," + std::to_string(digit) + "," +
-             std::to_string(counts.counts[digit]) + "," +
+      out += std::string(PlaceWord(statistics.game, static_cast<int>(place))) + "," +
+             std::to_string(digit) + "," + std::to_string(counts.counts[digit]) + "," +
              SinceLastText(counts.sinceLast[digit], "") + "\n";
     }
   }

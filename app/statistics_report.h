@@ -3,7 +3,6 @@
 #include <array>
 #include <string>
 
-#include "core/places.h"
 #include "evaluate/digit_statistics.h"
 
 namespace tolvane {

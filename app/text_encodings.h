@@ -16,22 +16,10 @@ inline constexpr std::array<OptionEntry<TextEncoding>, 2> kTextEncodings = {{
     {TextEncoding::kUtf8, "utf-8", "UTF-8"},
 }};
 
-inline std::string_view Word(TextEncoding encoding) {
-  for (const OptionEntry<TextEncoding>& entry : kTextEncodings) {
-    if (entry.kind == encoding) {
-      return entry.word;
-    }
-  }
-  return {};
-}
+inline std::string_view Word(TextEncoding encoding) { return WordIn(kTextEncodings, encoding); }
 
 inline std::optional<TextEncoding> TextEncodingFromWord(std::string_view word) {
-  for (const OptionEntry<TextEncoding>& entry : kTextEncodings) {
-    if (entry.word == word) {
-      return entry.kind;
-    }
-  }
-  return std::nullopt;
+  return KindIn<TextEncoding>(kTextEncodings, word);
 }
 
 }  // namespace tolvane

@@ -10,6 +10,7 @@
 #include "cli/backtest_report.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/game_option.h"
 #include "cli/history_argument.h"
 #include "cli/last_option.h"
 #include "cli/progress_bar.h"
@@ -26,6 +27,7 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
       "ranked near the top, against chance");
   AddHistoryArgument(*backtest, args.history);
   AddEncodingOption(*backtest, args.encoding);
+  AddGameOption(*backtest, args.game);
   AddWordListOption(*backtest, "--filter", args.filters, kFilterKinds, "Filters to replay");
   AddWordListOption(*backtest, "--frame", args.frames, kFrameModes,
                     "Frames to replay with each filter but none");
@@ -45,7 +47,7 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
 int RunBacktest(const BacktestArguments& args) {
   OwnedHistory history;
   LoadReport report;
-  if (!LoadHistoryArgument(args.history, history, report, args.encoding)) {
+  if (!LoadHistoryArgument(args.history, history, report, args.encoding, args.game)) {
     return kExitFailed;
   }
 

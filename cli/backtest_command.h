@@ -8,6 +8,7 @@
 
 #include "app/text_encodings.h"
 #include "cli/output_format.h"
+#include "core/game.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane::cli {
@@ -20,6 +21,7 @@ struct BacktestArguments {
   OutputFormat format = OutputFormat::Text;
   unsigned threads = 0;  // 0: one per hardware thread
   TextEncoding encoding = TextEncoding::kCp932;
+  Game game = Game::kNumbers3;
 };
 
 // Adds `backtest` to the parser; the options are written into `args` as they are parsed.

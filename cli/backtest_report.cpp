@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/evaluation_table.h"
-#include "core/places.h"
+#include "core/game.h"
 #include "evaluate/hit_tally.h"
 
 namespace tolvane::cli {
@@ -35,7 +35,7 @@ void WriteJson(std::ostream& out, const std::string& path, const Evaluation& eva
   for (const RunOutcome& run : evaluation.runs) {
     nlohmann::ordered_json places = nlohmann::ordered_json::array();
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      nlohmann::ordered_json place = {{"place", kPlaceWords[p]}};
+      nlohmann::ordered_json place = {{"place", PlaceWord(evaluation.game, static_cast<int>(p))}};
       place.update(Counts(run.places[p]));
       place["mean_rank"] = run.places[p].meanRank;
       places.push_back(std::move(place));
@@ -46,10 +46,11 @@ void WriteJson(std::ostream& out, const std::string& path, const Evaluation& eva
     entry["trials"] = run.trials;
     entry["rankings"] = run.rankings;
     entry["places"] = std::move(places);
-    entry["all_three"] = Counts(run.allThree);
+    entry[AllPlacesWord(evaluation.game)] = Counts(run.allPlaces);
     runs.push_back(std::move(entry));
   }
-  nlohmann::ordered_json report = {{"history", path}};
+  nlohmann::ordered_json report = {{"game", Word(evaluation.game)}};
+  report["history"] = path;
   report["draws"] = evaluation.draws;
   report["runs"] = std::move(runs);
   // A path that is no UTF-8 cannot be a JSON string as it stands: its bad bytes become U+FFFD.
@@ -60,17 +61,25 @@ void WriteJson(std::ostream& out, const std::string& path, const Evaluation& eva
 // ---- CSV ----
 
 void WriteCsv(std::ostream& out, const Evaluation& evaluation) {
-  std::string text = "filter,frame,draw,hundreds,tens,ones,rank_hundreds,rank_tens,rank_ones\n";
+  const int places = PlaceCount(evaluation.game);
+  std::string text = "filter,frame,draw";
+  for (int p = 0; p < places; ++p) {
+    text += "," + std::string(PlaceWord(evaluation.game, p));
+  }
+  for (int p = 0; p < places; ++p) {
+    text += ",rank_" + std::string(PlaceWord(evaluation.game, p));
+  }
+  text += '\n';
   for (const RunOutcome& run : evaluation.runs) {
     const std::string prefix = std::string(Word(run.filter)) + "," +
                                (run.frame ? std::string(Word(*run.frame)) : std::string()) + ",";
     for (const TargetOutcome& target : run.targets) {
       text += prefix + std::to_string(target.draw);
-      for (const int digit : target.digits) {
-        text += "," + std::to_string(digit);
+      for (int p = 0; p < places; ++p) {
+        text += "," + std::to_string(target.digits[static_cast<std::size_t>(p)]);
       }
-      for (const int rank : target.ranks) {
-        text += "," + std::to_string(rank);
+      for (int p = 0; p < places; ++p) {
+        text += "," + std::to_string(target.ranks[static_cast<std::size_t>(p)]);
       }
       text += '\n';
       // Written in pieces so a long history never holds its whole report in memory.
@@ -91,8 +100,9 @@ struct Significant {
 };
 
 // One line of the run's table; records the p-values under the threshold.
+template <typename Chance>
 std::string TableLine(const char* name, const HitCounts& counts, std::uint32_t trials,
-                      double (*chance)(int), const std::string& meanRank, double threshold,
+                      Chance chance, const std::string& meanRank, double threshold,
                       std::vector<Significant>& significant) {
   std::string line = Format("  %-10s", name);
   for (const int k : kTextRanks) {
@@ -125,7 +135,9 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
   }
   const RunOutcome& first = evaluation.runs.front();
   // Every p-value printed counts: k = 1, 3, 5 for three places and all three, in every run.
-  const std::size_t tests = evaluation.runs.size() * (kPlaces + 1) * kTextRanks.size();
+  const int places = PlaceCount(evaluation.game);
+  const std::size_t tests =
+      evaluation.runs.size() * static_cast<std::size_t>(places + 1) * kTextRanks.size();
   const double threshold = BonferroniThreshold(tests);
   out << path << ": " << evaluation.draws << " draws; draws " << first.firstDraw << " to "
       << evaluation.draws << " replayed (" << first.trials << " per run), each ranked from the "
@@ -136,12 +148,14 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
     std::vector<Significant> significant;
     out << '\n' << TableHeader(RunName(run));
     for (std::size_t p = 0; p < run.places.size(); ++p) {
-      out << TableLine(std::string(kPlaceWords[p]).c_str(), run.places[p], run.trials,
-                       PlaceHitChance, Format("%9.3f", run.places[p].meanRank), threshold,
-                       significant);
+      out << TableLine(std::string(PlaceWord(evaluation.game, static_cast<int>(p))).c_str(),
+                       run.places[p], run.trials, PlaceHitChance,
+                       Format("%9.3f", run.places[p].meanRank), threshold, significant);
     }
-    out << TableLine("all three", run.allThree, run.trials, AllThreeHitChance, "        -",
-                     threshold, significant);
+    out << TableLine(
+        places == 4 ? "all four" : "all three", run.allPlaces, run.trials,
+        [places](int k) { return AllPlacesHitChance(k, places); }, "        -", threshold,
+        significant);
     const std::string correction = Format(
         "after a Bonferroni correction over the %zu p-values printed (p < %.2g)", tests, threshold);
     if (significant.empty()) {

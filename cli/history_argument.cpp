@@ -25,15 +25,17 @@ std::string MissingPathReason(const std::string& path) {
   return std::strerror(::stat(path.c_str(), &info) == 0 ? ENOENT : errno);
 }
 
-void WarnIfOutOfOrder(const std::string& name, const LoadReport& report) {
-  const std::string detail = OrderWarningDetail(name, report);
-  if (!detail.empty()) {
-    Complain("warning: " + detail);
+void WarnAboutLoad(const std::string& name, const LoadReport& report) {
+  for (const std::string& detail :
+       {OrderWarningDetail(name, report), LongNumberWarningDetail(name, report)}) {
+    if (!detail.empty()) {
+      Complain("warning: " + detail);
+    }
   }
 }
 
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
-                         TextEncoding encoding) {
+                         TextEncoding encoding, Game game) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -48,16 +50,14 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
     Complain(source.Name() + ": " + MissingPathReason(source.Path()));
     return false;
   }
-  DrawHistory& draws = history.get();
-  const LoadOptions options{encoding};
-  if (LoadDrawHistory(source.Path(), draws.hundreds, draws.tens, draws.ones, "", &report,
-                      options) != kLoadOk) {
+  const LoadOptions options{encoding, game};
+  if (LoadDrawHistory(source.Path(), history.get(), "", &report, options) != kLoadOk) {
     AddUtf8Hint(source.Path(), options, report);
-    std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + kLoadFailedText) << '\n';
+    std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + LoadFailedText(game)) << '\n';
     Complain(LoadFailureDetail(source.Name(), report));
     return false;
   }
-  WarnIfOutOfOrder(source.Name(), report);
+  WarnAboutLoad(source.Name(), report);
   return true;
 }
 

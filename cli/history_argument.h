@@ -14,14 +14,15 @@ CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history);
 // Loads a command's HISTORY argument exactly as predict does: the same checks, the same loader,
 // "-" for standard input, and on failure the same lines on standard error (the window's text,
 // then "tolvane-cli: " and where and why, with the UTF-8 hint where it applies). After a load
-// whose rounds do not go up line by line it warns as predict does and still returns true.
+// it warns as predict does (WarnAboutLoad) and still returns true.
 // False after a failure.
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
-                         TextEncoding encoding = TextEncoding::kCp932);
+                         TextEncoding encoding = TextEncoding::kCp932, Game game = Game::kNumbers3);
 
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
-// go up line by line; nothing otherwise.
-void WarnIfOutOfOrder(const std::string& name, const LoadReport& report);
+// go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing
+// otherwise.
+void WarnAboutLoad(const std::string& name, const LoadReport& report);
 
 // Why nothing exists at a path, in the system's words ("No such file or directory").
 std::string MissingPathReason(const std::string& path);

@@ -7,6 +7,7 @@
 
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/game_option.h"
 #include "cli/history_source.h"
 #include "cli/log_option.h"
 #include "history/history_import.h"
@@ -59,6 +60,7 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       ->type_name("DEST")
       ->required();
   AddEncodingOption(*command, args.encoding, "SOURCE");
+  AddGameOption(*command, args.game);
   const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
   command
       ->add_option_function<std::string>(
@@ -85,6 +87,7 @@ int RunImport(const ImportArguments& args) {
   ImportOptions options;
   options.encoding = args.encoding;
   options.columns = args.columns;
+  options.game = args.game;
   ImportResult result;
   if (!ConvertHistorySource(source.Path(), options, result)) {
     // A code page 932 failure on a file saved as UTF-8 says what to try, as a load does.
@@ -99,7 +102,7 @@ int RunImport(const ImportArguments& args) {
   if (args.dest == "-") {
     std::string error;
     const bool written = WriteHistoryFile(
-        result.draws,
+        result.draws, result.game,
         [](std::string_view piece) {
           return static_cast<bool>(
               std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())));

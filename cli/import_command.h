@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/text_encodings.h"
+#include "core/game.h"
 #include "history/import_columns.h"
 
 namespace tolvane::cli {
@@ -13,6 +14,7 @@ struct ImportArguments {
   std::string source;
   std::string dest;  // "-": standard output
   TextEncoding encoding = TextEncoding::kCp932;
+  Game game = Game::kNumbers3;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
 };
 

@@ -1,5 +1,6 @@
 #include "cli/predict_command.h"
 
+#include <algorithm>
 #include <array>
 #include <iostream>
 #include <iterator>
@@ -8,12 +9,13 @@
 #include "cli/console_view.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/game_option.h"
 #include "cli/history_argument.h"
 #include "cli/history_source.h"
 #include "cli/log_option.h"
 #include "cli/predict_report.h"
 #include "cli/word_option.h"
-#include "core/places.h"
+#include "core/game.h"
 #include "core/utf.h"
 
 namespace tolvane::cli {
@@ -39,10 +41,10 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
                  " draws; a prediction needs at least 15 (one cycle)");
         break;
       }
-      static_assert(std::tuple_size_v<decltype(outcome.placeRanked)> == std::size(kPlaceWords));
-      for (std::size_t place = 0; place < std::size(kPlaceWords); ++place) {
+      for (std::size_t place = 0; place < outcome.placeRanked.size(); ++place) {
         if (!outcome.placeRanked[place]) {
-          Complain("no prediction for the " + std::string(kPlaceWords.at(place)) +
+          Complain("no prediction for the " +
+                   std::string(PlaceWord(outcome.game, static_cast<int>(place))) +
                    " place: its analysis failed" +
                    (args.logPath.empty() ? "; run with --log PATH for a trace"
                                          : "; the trace in " + args.logPath + " shows where"));
@@ -56,8 +58,9 @@ void ExplainFailure(const PredictionOutcome& outcome, const PredictArguments& ar
 }
 
 bool Predicted(const PredictionOutcome& outcome) {
-  return outcome.stage == PredictionOutcome::Stage::kPredicted && outcome.placeRanked[0] &&
-         outcome.placeRanked[1] && outcome.placeRanked[2];
+  return outcome.stage == PredictionOutcome::Stage::kPredicted &&
+         std::all_of(outcome.placeRanked.begin(), outcome.placeRanked.end(),
+                     [](bool ranked) { return ranked; });
 }
 
 // The result in the format asked for; empty when there is nothing to print it from.
@@ -89,6 +92,7 @@ CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
   AddWordOption(*predict, "--frame", args.frame, kFrameModes,
                 "Stretch of each filtered series that is transformed");
   AddEncodingOption(*predict, args.encoding);
+  AddGameOption(*predict, args.game);
   AddFormatOption(*predict, args.format,
                   "Output: the window's text, or the rankings with their scores as one JSON object "
                   "or as CSV rows place,rank,digit,score");
@@ -126,10 +130,11 @@ int RunPredict(const PredictArguments& args) {
   inputs.filter = args.filter;
   inputs.frame = args.frame;
   inputs.encoding = args.encoding;
+  inputs.game = args.game;
   ConsoleView view(inputs, args.round ? std::optional(Utf8ToUtf16(*args.round)) : std::nullopt);
   const PredictionOutcome outcome = RunPredictionCommand(view, args.logPath);
   if (view.Loaded()) {
-    WarnIfOutOfOrder(source.Name(), *view.Loaded());
+    WarnAboutLoad(source.Name(), *view.Loaded());
   }
 
   int status = kExitOk;

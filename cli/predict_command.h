@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/output_format.h"
+#include "core/game.h"
 #include "core/text_decoder.h"
 #include "predict/prediction_options.h"
 
@@ -16,6 +17,7 @@ struct PredictArguments {
   FilterKind filter = FilterKind::LowPass;
   FrameMode frame = FrameMode::Head;
   TextEncoding encoding = TextEncoding::kCp932;
+  Game game = Game::kNumbers3;
   OutputFormat format = OutputFormat::Text;
   std::string logPath;
 };

@@ -3,7 +3,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cli/output_format.h"
-#include "core/places.h"
+#include "core/game.h"
 #include "core/shortest_text.h"
 
 namespace tolvane::cli {
@@ -20,12 +20,13 @@ std::string AnalysisJson(const PredictionAnalysis& analysis) {
   for (std::size_t place = 0; place < analysis.places.size(); ++place) {
     const DigitRanking& ranking = analysis.places[place];
     ordered_json entry;
-    entry["place"] = kPlaceWords[place];
+    entry["place"] = PlaceWord(analysis.game, static_cast<int>(place));
     entry["ranking"] = ranking.ranking;
     entry["scores"] = ranking.scores;
     places.push_back(std::move(entry));
   }
   ordered_json json;
+  json["game"] = Word(analysis.game);
   json["round"] = analysis.round;
   json["draws"] = analysis.draws;
   json["cycles"] = analysis.cycles;
@@ -43,8 +44,8 @@ std::string AnalysisCsv(const PredictionAnalysis& analysis) {
     const DigitRanking& ranking = analysis.places[place];
     for (std::size_t rank = 0; rank < ranking.ranking.size(); ++rank) {
       const int digit = ranking.ranking[rank];
-      csv += std::string(kPlaceWords[place]) + ',' + std::to_string(rank + 1) + ',' +
-             std::to_string(digit) + ',' +
+      csv += std::string(PlaceWord(analysis.game, static_cast<int>(place))) + ',' +
+             std::to_string(rank + 1) + ',' + std::to_string(digit) + ',' +
              ShortestText(ranking.scores[static_cast<std::size_t>(digit)]) + '\n';
     }
   }

@@ -6,7 +6,7 @@
 
 namespace tolvane::cli {
 
-// One JSON object, ending in a line feed: round, draws, cycles, filter, frame (null without a
+// One JSON object, ending in a line feed: game, round, draws, cycles, filter, frame (null without a
 // filter), transformed_cycles as [start, end) pairs, and per place its ranking (best first) and
 // scores (by digit). Keys in that order; doubles read back as the same double.
 std::string AnalysisJson(const PredictionAnalysis& analysis);

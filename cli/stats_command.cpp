@@ -5,6 +5,7 @@
 #include "app/statistics_report.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
+#include "cli/game_option.h"
 #include "cli/history_argument.h"
 #include "cli/last_option.h"
 #include "cli/stats_report.h"
@@ -18,6 +19,7 @@ CLI::App* AddStatsCommand(CLI::App& app, StatsArguments& args) {
                          "chi-square test of the counts against a fair draw");
   AddHistoryArgument(*stats, args.history);
   AddEncodingOption(*stats, args.encoding);
+  AddGameOption(*stats, args.game);
   AddLastOption(*stats, args.last, "Only the newest N draws (default: every draw)");
   AddFormatOption(*stats, args.format, "text for people, json or csv for programs");
   return stats;
@@ -26,7 +28,7 @@ CLI::App* AddStatsCommand(CLI::App& app, StatsArguments& args) {
 int RunStats(const StatsArguments& args) {
   OwnedHistory history;
   LoadReport report;
-  if (!LoadHistoryArgument(args.history, history, report, args.encoding)) {
+  if (!LoadHistoryArgument(args.history, history, report, args.encoding, args.game)) {
     return kExitFailed;
   }
   const DigitStatistics statistics = ComputeDigitStatistics(history.get(), args.last);

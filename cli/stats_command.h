@@ -7,6 +7,7 @@
 
 #include "app/text_encodings.h"
 #include "cli/output_format.h"
+#include "core/game.h"
 
 namespace tolvane::cli {
 
@@ -15,6 +16,7 @@ struct StatsArguments {
   std::optional<std::uint32_t> last;  // nullopt: every draw
   OutputFormat format = OutputFormat::Text;
   TextEncoding encoding = TextEncoding::kCp932;
+  Game game = Game::kNumbers3;
 };
 
 // Adds `stats` to the parser; the options are written into `args` as they are parsed.

@@ -16,7 +16,7 @@ bool Cancelled(const std::atomic<bool>* cancel) {
 
 // Designs the kernel as the filtered processing does and runs each count series through it.
 std::int32_t FilterAll(std::int32_t kind, const std::array<std::vector<double>, kDigitSeries>& in,
-                       const std::atomic<bool>* cancel,
+                       std::size_t count, const std::atomic<bool>* cancel,
                        std::array<std::vector<double>, kDigitSeries>& out) {
   // Declared in this order so that the filter's slot goes before the engine is released.
   const HeldEngine engine = HoldEngine();
@@ -29,7 +29,7 @@ std::int32_t FilterAll(std::int32_t kind, const std::array<std::vector<double>, 
     // A failed design leaves no kernel, which ApplyFilter reports.
     DesignLowPass(filter);
   }
-  for (std::size_t i = 0; i < in.size(); ++i) {
+  for (std::size_t i = 0; i < count; ++i) {
     if (Cancelled(cancel)) {
       return kBuildCancelled;
     }
@@ -48,10 +48,11 @@ std::int32_t FilterAll(std::int32_t kind, const std::array<std::vector<double>, 
 
 std::int32_t BuildDigitSeries(const DrawHistory& history, std::uint32_t cycles, bool lowPass,
                               bool bandPass, const std::atomic<bool>* cancel, DigitSeries& out) {
-  const std::array<const WAData*, kPlaces> places = {&history.hundreds, &history.tens,
-                                                     &history.ones};
+  const std::array<const WAData*, kMaxPlaces> places = PlaceSeries(history);
+  const int placeCount = PlaceCount(history.game);
+  out.count = static_cast<std::size_t>(placeCount) * kDigitValues;
   auto& counts = out.bySource[static_cast<std::size_t>(SeriesSource::Counts)];
-  for (int place = 0; place < kPlaces; ++place) {
+  for (int place = 0; place < placeCount; ++place) {
     const std::vector<std::int32_t> table =
         CountPerCycle(*places[static_cast<std::size_t>(place)], cycles);
     for (int digit = 0; digit < kDigitValues; ++digit) {
@@ -64,14 +65,14 @@ std::int32_t BuildDigitSeries(const DrawHistory& history, std::uint32_t cycles, 
   }
   if (lowPass) {
     if (const std::int32_t status =
-            FilterAll(kFilterLowPass, counts, cancel,
+            FilterAll(kFilterLowPass, counts, out.count, cancel,
                       out.bySource[static_cast<std::size_t>(SeriesSource::LowPass)]);
         status != StatusOk) {
       return status;
     }
   }
   if (bandPass) {
-    return FilterAll(kFilterBandPass, counts, cancel,
+    return FilterAll(kFilterBandPass, counts, out.count, cancel,
                      out.bySource[static_cast<std::size_t>(SeriesSource::BandPass)]);
   }
   return StatusOk;

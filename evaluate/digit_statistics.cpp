@@ -11,8 +11,9 @@ namespace {
 
 using detail::QuietPolicy;
 
-std::array<const WAData*, kPlaces> Places(const DrawHistory& history) {
-  return {&history.hundreds, &history.tens, &history.ones};
+std::vector<const WAData*> Places(const DrawHistory& history) {
+  const std::array<const WAData*, kMaxPlaces> all = PlaceSeries(history);
+  return {all.begin(), all.begin() + PlaceCount(history.game)};
 }
 
 // The digit a drawn value stands for; -1 when it is none (only a damaged series holds one).
@@ -63,7 +64,8 @@ double ChiSquareUpperTail(double x, int degreesOfFreedom) {
 DigitStatistics ComputeDigitStatistics(const DrawHistory& history,
                                        std::optional<std::uint32_t> last) {
   DigitStatistics statistics;
-  const std::array<const WAData*, kPlaces> places = Places(history);
+  statistics.game = history.game;
+  const std::vector<const WAData*> places = Places(history);
   const std::uint32_t draws = places[0]->size;
   statistics.draws = draws;
   for (const WAData* place : places) {
@@ -89,11 +91,13 @@ DigitStatistics ComputeDigitStatistics(const DrawHistory& history,
   statistics.window = last.has_value() && *last < draws ? *last : draws;
   statistics.firstDraw = draws - statistics.window + 1;
   statistics.lastDraw = draws;
+  statistics.places.resize(places.size());
   for (std::size_t p = 0; p < places.size(); ++p) {
     if (!FillPlace(*places[p], draws - statistics.window, draws, statistics.places[p])) {
       const std::uint32_t held = statistics.draws;
       statistics = DigitStatistics{};
       statistics.status = StatisticsStatus::InvalidHistory;
+      statistics.game = history.game;
       statistics.draws = held;
       return statistics;
     }
@@ -110,8 +114,8 @@ std::string StatusText(const DigitStatistics& statistics) {
     case StatisticsStatus::EmptyWindow:
       return "no statistics: no draws in the window (last 0)";
     case StatisticsStatus::InvalidHistory:
-      return "no statistics: the history's three places differ in length or hold a value that "
-             "is no digit";
+      return "no statistics: the history's places differ in length or hold a value that is no "
+             "digit";
   }
   return "";
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "evaluate/evaluation.h"
 #include "history/draw_history.h"
@@ -15,9 +16,9 @@ namespace tolvane {
 // chi-square test of those counts against a fair draw (each digit 1 in 10).
 
 inline constexpr int kChiSquareDegreesOfFreedom = kDigitValues - 1;
-// The 5 % level split over the three places (Bonferroni), so that a fair draw fails the test in
-// any of them at most 5 % of the time.
-inline constexpr double kFairDrawLevel = 0.05 / kPlaces;
+// The 5 % level split over the places (Bonferroni: 0.05 / 3 for Numbers 3, 0.05 / 4 for
+// Numbers 4), so that a fair draw fails the test in any of them at most 5 % of the time.
+inline double FairDrawLevel(int places) { return 0.05 / places; }
 
 struct PlaceStatistics {
   std::array<std::uint32_t, kDigitValues> counts{};
@@ -38,11 +39,12 @@ enum class StatisticsStatus {
 
 struct DigitStatistics {
   StatisticsStatus status = StatisticsStatus::Ok;
-  std::uint32_t draws = 0;      // draws in the history
-  std::uint32_t firstDraw = 0;  // 1-based number (file order) of the window's oldest draw
-  std::uint32_t lastDraw = 0;   // the newest: always draws
-  std::uint32_t window = 0;     // draws in the window, n
-  std::array<PlaceStatistics, kPlaces> places;  // hundreds, tens, ones
+  std::uint32_t draws = 0;              // draws in the history
+  std::uint32_t firstDraw = 0;          // 1-based number (file order) of the window's oldest draw
+  std::uint32_t lastDraw = 0;           // the newest: always draws
+  std::uint32_t window = 0;             // draws in the window, n
+  Game game = Game::kNumbers3;          // the history's
+  std::vector<PlaceStatistics> places;  // one per place of the game, highest first
 };
 
 // The statistics of the last `last` draws (all of them when nullopt or more than there are).
@@ -53,8 +55,11 @@ DigitStatistics ComputeDigitStatistics(const DrawHistory& history,
 // P(X >= x) for X ~ chi-squared with `degreesOfFreedom`; 1 for x <= 0, NaN for a bad argument.
 double ChiSquareUpperTail(double x, int degreesOfFreedom);
 
-// Whether a place's p-value leaves its counts consistent with a fair draw at kFairDrawLevel.
-inline bool ConsistentWithFairDraw(double pValue) { return !(pValue <= kFairDrawLevel); }
+// Whether a place's p-value leaves its counts consistent with a fair draw at the level of a game
+// of `places` places.
+inline bool ConsistentWithFairDraw(double pValue, int places = 3) {
+  return !(pValue <= FairDrawLevel(places));
+}
 
 // English text for a status other than Ok, for the front ends: e.g. "no statistics: the history
 // holds 0 draws".

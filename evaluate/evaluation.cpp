@@ -26,13 +26,17 @@ struct Targets {
   std::uint32_t lastCycles = 0;
 };
 
-std::array<const WAData*, kPlaces> Places(const DrawHistory& history) {
-  return {&history.hundreds, &history.tens, &history.ones};
+// The history's places, highest first.
+std::vector<const WAData*> Places(const DrawHistory& history) {
+  const std::array<const WAData*, kMaxPlaces> all = PlaceSeries(history);
+  return {all.begin(), all.begin() + PlaceCount(history.game)};
 }
+
+using PlaceDigits = std::vector<std::vector<std::uint8_t>>;  // per place, per target
 
 // Checks the history and fills evaluation.draws; Ok or the status that stops the evaluation.
 EvaluationStatus CheckHistory(const DrawHistory& history, Evaluation& evaluation) {
-  const std::array<const WAData*, kPlaces> places = Places(history);
+  const std::vector<const WAData*> places = Places(history);
   const std::uint32_t draws = places[0]->size;
   evaluation.draws = draws;
   for (const WAData* place : places) {
@@ -52,9 +56,9 @@ EvaluationStatus CheckHistory(const DrawHistory& history, Evaluation& evaluation
 }
 
 // The digits drawn at every target, per place; false when some value is no digit.
-bool DrawnDigits(const DrawHistory& history, const Targets& targets,
-                 std::array<std::vector<std::uint8_t>, kPlaces>& digits) {
-  const std::array<const WAData*, kPlaces> places = Places(history);
+bool DrawnDigits(const DrawHistory& history, const Targets& targets, PlaceDigits& digits) {
+  const std::vector<const WAData*> places = Places(history);
+  digits.resize(places.size());
   for (std::size_t p = 0; p < places.size(); ++p) {
     digits[p].reserve(targets.last - targets.first + 1);
     for (std::uint32_t t = targets.first; t <= targets.last; ++t) {
@@ -71,7 +75,7 @@ bool DrawnDigits(const DrawHistory& history, const Targets& targets,
 // One run's outcome from the scores: a ranking per cycle count and place, then the rank of
 // every drawn digit.
 RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const WindowScores& scores,
-                  const std::array<std::vector<std::uint8_t>, kPlaces>& digits, bool keepTargets) {
+                  const PlaceDigits& digits, bool keepTargets) {
   RunOutcome outcome;
   outcome.filter = run.filter;
   if (run.filter != FilterKind::None) {
@@ -82,17 +86,14 @@ RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const Window
   outcome.trials = trials;
   outcome.rankings = targets.lastCycles - targets.firstCycles + 1;
 
-  std::array<std::vector<std::uint8_t>, kPlaces> ranks;
-  for (auto& place : ranks) {
-    place.resize(trials);
-  }
+  PlaceDigits ranks(digits.size(), std::vector<std::uint8_t>(trials));
   for (std::uint32_t c = targets.firstCycles; c <= targets.lastCycles; ++c) {
     const WindowScores::FrameScores frame = scores.ScoresAt(FrameFor(run, c));
     // The targets ranked with c whole cycles behind them.
     const std::uint32_t from = std::max(targets.first, c * kCycleLength);
     const auto to = static_cast<std::uint32_t>(
         std::min<std::uint64_t>(targets.last, std::uint64_t{c} * kCycleLength + kCycleLength - 1));
-    for (int place = 0; place < kPlaces; ++place) {
+    for (int place = 0; place < static_cast<int>(ranks.size()); ++place) {
       DigitScores digitScores{};
       for (int digit = 0; digit < kDigitValues; ++digit) {
         digitScores[static_cast<std::size_t>(digit)] = frame[SeriesIndex(place, digit)];
@@ -106,10 +107,10 @@ RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const Window
     }
   }
 
-  for (std::size_t p = 0; p < ranks.size(); ++p) {
-    outcome.places[p] = TallyPlace(ranks[p]);
+  for (const std::vector<std::uint8_t>& place : ranks) {
+    outcome.places.push_back(TallyPlace(place));
   }
-  outcome.allThree = TallyAllThree(ranks[0], ranks[1], ranks[2]);
+  outcome.allPlaces = TallyAllPlaces(ranks);
   if (keepTargets) {
     outcome.targets.resize(trials);
     for (std::size_t i = 0; i < trials; ++i) {
@@ -131,6 +132,7 @@ unsigned ThreadCount(unsigned requested) {
 
 Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& request) {
   Evaluation evaluation;
+  evaluation.game = history.game;
   evaluation.status = CheckHistory(history, evaluation);
   if (evaluation.status != EvaluationStatus::Ok) {
     return evaluation;
@@ -149,7 +151,7 @@ Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& 
   targets.firstCycles = targets.first / kCycleLength;
   targets.lastCycles = targets.last / kCycleLength;
 
-  std::array<std::vector<std::uint8_t>, kPlaces> digits;
+  PlaceDigits digits;
   if (!DrawnDigits(history, targets, digits)) {
     evaluation.status = EvaluationStatus::InvalidHistory;
     return evaluation;
@@ -241,7 +243,8 @@ Evaluation Evaluate(const DrawHistory& history, const EvaluationRequest& request
   } catch (const std::bad_alloc&) {
     Evaluation failed;
     failed.status = EvaluationStatus::NoMemory;
-    failed.draws = history.hundreds.size;
+    failed.game = history.game;
+    failed.draws = DrawCount(history);
     return failed;
   }
 }
@@ -257,8 +260,8 @@ std::string StatusText(const Evaluation& evaluation) {
     case EvaluationStatus::NoDrawsToReplay:
       return "no evaluation: no draws to replay (last 0)";
     case EvaluationStatus::InvalidHistory:
-      return "no evaluation: the history's three places differ in length or hold a value that "
-             "is no digit";
+      return "no evaluation: the history's places differ in length or hold a value that is no "
+             "digit";
     case EvaluationStatus::EngineFailure:
       return "no evaluation: filtering failed with error code " +
              std::to_string(evaluation.engineStatus);

@@ -19,7 +19,8 @@ namespace tolvane {
 // t = 15 (draw number 16), after one whole cycle.
 
 inline constexpr std::uint32_t kMinimumEvaluationDraws = 16;
-inline constexpr int kPlaces = 3;  // hundreds, tens, ones, in that order everywhere below
+// The places are the history's game's, highest first, in that order everywhere below: hundreds,
+// tens, ones for Numbers 3, with thousands before them for Numbers 4 (core/game.h).
 inline constexpr int kMaxRank = 10;
 inline constexpr unsigned kMaxEvaluationThreads = 256;
 
@@ -70,20 +71,20 @@ struct PlaceOutcome : HitCounts {
 
 // One replayed draw of one run.
 struct TargetOutcome {
-  std::uint32_t draw = 0;             // 1-based draw number in file order (t + 1)
-  std::array<int, kPlaces> digits{};  // the digits drawn
-  std::array<int, kPlaces> ranks{};   // their 1-based ranks
+  std::uint32_t draw = 0;                // 1-based draw number in file order (t + 1)
+  std::array<int, kMaxPlaces> digits{};  // the digits drawn, one per place of the game
+  std::array<int, kMaxPlaces> ranks{};   // their 1-based ranks
 };
 
 struct RunOutcome {
   FilterKind filter = FilterKind::LowPass;
-  std::optional<FrameMode> frame;  // nullopt with FilterKind::None
-  std::uint32_t firstDraw = 0;     // 1-based number of the first draw replayed
-  std::uint32_t trials = 0;        // draws replayed
-  std::uint32_t rankings = 0;      // distinct rankings they needed (one per whole-cycle count)
-  std::array<PlaceOutcome, kPlaces> places;
-  // A hit at k needs all three ranks k or better: chance (k/10)^3.
-  HitCounts allThree;
+  std::optional<FrameMode> frame;    // nullopt with FilterKind::None
+  std::uint32_t firstDraw = 0;       // 1-based number of the first draw replayed
+  std::uint32_t trials = 0;          // draws replayed
+  std::uint32_t rankings = 0;        // distinct rankings they needed (one per whole-cycle count)
+  std::vector<PlaceOutcome> places;  // one per place of the game
+  // A hit at k needs every place's rank k or better: chance (k/10)^places.
+  HitCounts allPlaces;
   std::vector<TargetOutcome> targets;  // in draw order; empty unless keepTargets
 };
 
@@ -99,12 +100,14 @@ enum class EvaluationStatus {
 
 struct Evaluation {
   EvaluationStatus status = EvaluationStatus::Ok;
+  Game game = Game::kNumbers3;    // the history's: how many places each run has
   std::uint32_t draws = 0;        // draws in the history
   std::int32_t engineStatus = 0;  // with EngineFailure: the engine's status code
   std::vector<RunOutcome> runs;   // one per requested run, in request order; empty unless Ok
 };
 
-// Replays the history for every requested run. The three series are only read. Throws nothing
+// Replays the history for every requested run, every place of its game. The series are only
+// read. Throws nothing
 // but what the progress callback throws.
 // Filtering the count series uses the engine's slot table on the calling thread, before any
 // worker starts: no other thread may use the engine meanwhile.

@@ -12,7 +12,8 @@ namespace {
 using detail::QuietPolicy;
 
 // Fills the p-values of counts whose hits are in place.
-void FillPValues(HitCounts& counts, double (*chance)(int)) {
+template <typename Chance>
+void FillPValues(HitCounts& counts, Chance chance) {
   const std::uint32_t trials = counts.hits[kMaxRank];
   for (int k = 1; k <= kMaxRank; ++k) {
     const auto at = static_cast<std::size_t>(k);
@@ -43,9 +44,17 @@ double BinomialUpperTail(std::uint32_t trials, std::uint32_t hits, double p) {
   return boost::math::cdf(boost::math::complement(distribution, hits - 1));
 }
 
-// k/10 and k^3/1000 as correctly rounded quotients of exact integers.
+// k/10 and k^places/10^places as correctly rounded quotients of exact integers.
 double PlaceHitChance(int k) { return static_cast<double>(k) / 10.0; }
-double AllThreeHitChance(int k) { return static_cast<double>(k * k * k) / 1000.0; }
+double AllPlacesHitChance(int k, int places) {
+  std::int64_t hits = 1;
+  std::int64_t all = 1;
+  for (int place = 0; place < places; ++place) {
+    hits *= k;
+    all *= 10;
+  }
+  return static_cast<double>(hits) / static_cast<double>(all);
+}
 
 PlaceOutcome TallyPlace(const std::vector<std::uint8_t>& ranks) {
   PlaceOutcome outcome;
@@ -62,17 +71,20 @@ PlaceOutcome TallyPlace(const std::vector<std::uint8_t>& ranks) {
   return outcome;
 }
 
-HitCounts TallyAllThree(const std::vector<std::uint8_t>& hundreds,
-                        const std::vector<std::uint8_t>& tens,
-                        const std::vector<std::uint8_t>& ones) {
+HitCounts TallyAllPlaces(const std::vector<std::vector<std::uint8_t>>& ranks) {
   HitCounts counts;
   std::array<std::uint32_t, kMaxRank + 1> atRank{};
-  for (std::size_t i = 0; i < hundreds.size(); ++i) {
-    const std::uint8_t worst = std::max({hundreds[i], tens[i], ones[i]});
+  const std::size_t draws = ranks.empty() ? 0 : ranks.front().size();
+  for (std::size_t i = 0; i < draws; ++i) {
+    std::uint8_t worst = 0;
+    for (const std::vector<std::uint8_t>& place : ranks) {
+      worst = std::max(worst, place[i]);
+    }
     ++atRank[std::min<std::size_t>(worst, kMaxRank)];
   }
   Accumulate(counts, atRank);
-  FillPValues(counts, AllThreeHitChance);
+  const auto places = static_cast<int>(ranks.size());
+  FillPValues(counts, [places](int k) { return AllPlacesHitChance(k, places); });
   return counts;
 }
 

@@ -38,11 +38,11 @@ WindowScores::WindowScores(const WindowPlan& plan, const DigitSeries& series)
   const double unset = std::numeric_limits<double>::quiet_NaN();
   for (std::size_t s = 0; s < plan.sets.size(); ++s) {
     const WindowSet& set = plan.sets[s];
-    const std::size_t entries = kDigitSeries * set.starts.size();
+    const std::size_t entries = series.count * set.starts.size();
     scores_[s].single.assign(entries, unset);
     if (set.anyHeadTail) {
       scores_[s].headTail.assign(entries, unset);
-      scores_[s].heads.resize(kDigitSeries);
+      scores_[s].heads.resize(series.count);
     }
   }
 }
@@ -51,7 +51,7 @@ std::vector<WindowTask> WindowScores::HeadTasks() const {
   std::vector<WindowTask> tasks;
   for (std::size_t s = 0; s < plan_.sets.size(); ++s) {
     if (plan_.sets[s].anyHeadTail) {
-      for (std::size_t series = 0; series < kDigitSeries; ++series) {
+      for (std::size_t series = 0; series < series_.count; ++series) {
         tasks.push_back({s, series, 0, 0});
       }
     }
@@ -70,7 +70,7 @@ std::vector<WindowTask> WindowScores::WindowTasks() const {
       while (last < set.starts.size() && set.starts[last] - set.starts[first] < span) {
         ++last;
       }
-      for (std::size_t series = 0; series < kDigitSeries; ++series) {
+      for (std::size_t series = 0; series < series_.count; ++series) {
         tasks.push_back({s, series, first, last});
       }
       first = last;

@@ -46,7 +46,7 @@ class WindowScores {
   // Stops between windows once cancel reads true.
   void RunWindows(const WindowTask& task, std::size_t worker, const std::atomic<bool>* cancel);
 
-  // The 30 digit series' scores at a planned frame: [SeriesIndex(place, digit)].
+  // The digit series' scores at a planned frame: [SeriesIndex(place, digit)].
   struct FrameScores {
     const double* first;
     std::size_t stride;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <functional>
 #include <iostream>
 #include <optional>
 #include <stdexcept>
@@ -48,11 +49,25 @@ class RoundTracker {
   std::int32_t previous_ = 0;
 };
 
+// Notes a Numbers 3 winning number longer than three characters: the first one's line and
+// field, and whether it was four digits. Rare, so the field is found again only then.
+void NoteLongNumber(LoadReport& report, std::uint8_t marks, std::uint64_t line,
+                    const std::function<std::u16string_view()>& field) {
+  if ((marks & (kFourDigits >> 24)) != 0) {
+    ++report.fourDigitNumbers;
+  }
+  if (report.firstLongNumberLine == 0) {
+    report.firstLongNumberLine = line;
+    report.firstLongNumber = Utf16ToUtf8(field());
+  }
+}
+
 // Reads, checks and hands over the draws; failures with a message are thrown to the caller's
 // load-wide handler, the others return their code.
-std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path, WAData& hundreds,
-                       WAData& tens, WAData& ones, DiagnosticLog& log, LoadReport& report,
-                       const LoadOptions& options) {
+std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
+                       const std::array<WAData*, kMaxPlaces>& records, DiagnosticLog& log,
+                       LoadReport& report, const LoadOptions& options) {
+  const int places = PlaceCount(options.game);
   const bool utf8 = options.encoding == TextEncoding::kUtf8;
   std::unique_ptr<TextDecoder> decoder =
       utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(openDecoder());
@@ -80,7 +95,7 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   digits.Reserve(reader.SizeHint() / kShortestDrawLine);
   // Without a log nothing needs the decoded text of a good line, so the plain ones are judged
   // from their bytes; with a log every line takes the general way and leaves its trace.
-  PlainDrawLines plain(*decoder, options.encoding);
+  PlainDrawLines plain(*decoder, options.encoding, places);
   const bool plainFirst = !log.IsOpen();
   DrawFields fields;
   RoundTracker rounds;
@@ -99,10 +114,18 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
     }
     try {
       if (!draw) {
-        draw = CheckDrawLine(fields, log);
+        draw = CheckDrawLine(fields, log, places);
       }
       digits.Append(draw->digits);
       rounds.Note(report, draw->round, reader.LineNumber());
+      if (places == 3 && draw->digits[3] != 0) [[unlikely]] {
+        NoteLongNumber(report, draw->digits[3], reader.LineNumber(), [&] {
+          if (line.empty()) {  // judged from its bytes: split it now
+            fields.Split(reader.Decode(bytes));
+          }
+          return fields[3];
+        });
+      }
     } catch (const std::exception& e) {
       if (log.IsOpen()) {  // then the line took the general way, and `line` holds it
         log.WriteLine("Error processing line: " + Utf16ToUtf8(line) + "\nException: " + e.what());
@@ -115,17 +138,14 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
                                    : std::string(e.what()));
     }
   }
-  digits.CommitTo(hundreds, tens, ones);
+  digits.CommitTo(records, places);
   report.draws = digits.size();
   return kLoadOk;
 }
 
-}  // namespace
-
-std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
-                                  WAData& hundreds, WAData& tens, WAData& ones,
-                                  const std::string& logPath, LoadReport* report,
-                                  const LoadOptions& options) {
+std::int32_t Load(Cp932DecoderFactory openDecoder, const std::string& path,
+                  const std::array<WAData*, kMaxPlaces>& records, const std::string& logPath,
+                  LoadReport* report, const LoadOptions& options) {
   LoadReport local;
   LoadReport& out = report != nullptr ? *report : local;
   out = LoadReport{};
@@ -136,7 +156,7 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
       return Fail(out, kLoadCannotOpen, 0, "cannot open the log file " + logPath);
     }
     try {
-      return LoadLines(openDecoder, path, hundreds, tens, ones, log, out, options);
+      return LoadLines(openDecoder, path, records, log, out, options);
     } catch (const std::exception& e) {
       log.WriteLine(std::string("Error during file processing: ") + e.what());
       const auto* error = dynamic_cast<const LoadError*>(&e);
@@ -149,11 +169,39 @@ std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::st
   }
 }
 
+}  // namespace
+
+std::int32_t LoadDrawHistoryUsing(Cp932DecoderFactory openDecoder, const std::string& path,
+                                  WAData& hundreds, WAData& tens, WAData& ones,
+                                  const std::string& logPath, LoadReport* report,
+                                  const LoadOptions& options) {
+  LoadOptions numbers3 = options;
+  numbers3.game = Game::kNumbers3;
+  return Load(openDecoder, path, {&hundreds, &tens, &ones, nullptr}, logPath, report, numbers3);
+}
+
 std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& tens, WAData& ones,
                              const std::string& logPath, LoadReport* report,
                              const LoadOptions& options) {
   return LoadDrawHistoryUsing(&Cp932Decoder::Open, path, hundreds, tens, ones, logPath, report,
                               options);
+}
+
+std::int32_t LoadDrawHistory(const std::string& path, DrawHistory& history,
+                             const std::string& logPath, LoadReport* report,
+                             const LoadOptions& options) {
+  DrawHistory loaded = history;
+  loaded.game = options.game;
+  const std::int32_t status =
+      Load(&Cp932Decoder::Open, path, PlaceSeries(loaded), logPath, report, options);
+  if (status == kLoadOk) {
+    if (options.game != Game::kNumbers4) {
+      ReleaseSeries(loaded.thousands);  // nothing of an earlier Numbers 4 load stays behind
+      loaded.thousands = WAData{};
+    }
+    history = loaded;
+  }
+  return status;
 }
 
 }  // namespace tolvane

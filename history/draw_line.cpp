@@ -162,7 +162,7 @@ bool IsDrawDate(std::u16string_view field) {
 }
 
 std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view field) {
-  const std::uint32_t packed = PackedWinningNumber(field);
+  const std::uint32_t packed = PackedWinningNumber<3>(field);
   if (packed == kNoNumber) {
     return std::nullopt;
   }
@@ -178,28 +178,27 @@ void DrawDigitLists::Reserve(std::uint64_t draws) {
   PreferHugePages(draws_.data(), draws_.capacity() * sizeof(std::uint32_t));
 }
 
-void DrawDigitLists::Append(const std::array<std::uint8_t, 3>& digits) {
+void DrawDigitLists::Append(const std::array<std::uint8_t, 4>& digits) {
   if (size() >= maxDraws_) {
     throw std::length_error("too many draw lines (at most " + std::to_string(maxDraws_) + ")");
   }
-  draws_.push_back(std::uint32_t{digits[0]} | std::uint32_t{digits[1]} << 8 |
-                   std::uint32_t{digits[2]} << 16);
+  draws_.push_back(std::bit_cast<std::uint32_t>(digits));
 }
 
-void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) const {
+void DrawDigitLists::CommitTo(const std::array<WAData*, 4>& records, int places) const {
   const std::size_t count = draws_.size();
-  std::array<std::unique_ptr<double[]>, 3> arrays;
-  for (auto& array : arrays) {
-    array = std::make_unique_for_overwrite<double[]>(count);
-    PreferHugePages(array.get(), count * sizeof(double));
+  const auto used = static_cast<std::size_t>(places);
+  std::array<std::unique_ptr<double[]>, 4> arrays;
+  for (std::size_t place = 0; place < used; ++place) {
+    arrays[place] = std::make_unique_for_overwrite<double[]>(count);
+    PreferHugePages(arrays[place].get(), count * sizeof(double));
   }
   for (std::size_t draw = 0; draw < count; ++draw) {
-    for (std::size_t place = 0; place < 3; ++place) {
+    for (std::size_t place = 0; place < used; ++place) {
       arrays[place][draw] = (draws_[draw] >> (8 * place)) & 0xFFU;
     }
   }
-  const std::array<WAData*, 3> records = {&hundreds, &tens, &ones};
-  for (std::size_t place = 0; place < 3; ++place) {
+  for (std::size_t place = 0; place < used; ++place) {
     delete[] records[place]->data;
     records[place]->data = arrays[place].release();
     records[place]->size = static_cast<std::uint32_t>(count);
@@ -207,7 +206,7 @@ void DrawDigitLists::CommitTo(WAData& hundreds, WAData& tens, WAData& ones) cons
   }
 }
 
-CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
+CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log, int places) {
   const std::u16string_view round = fields[0];
   log.WriteLine("Extracting round number from: ", round);
   if (log.IsOpen()) {
@@ -238,11 +237,12 @@ CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log) {
     throw LoadError("Invalid date format", 0, "date " + QuotedText(fields[1]) + " is not YYYY/M/D");
   }
 
-  const std::uint32_t digits = PackedWinningNumber(fields[3]);
+  const std::uint32_t digits = PackedWinningNumber(fields[3], places);
   if (digits == kNoNumber) {
     log.WriteLine("Error: Invalid winning number format: ", fields[3]);
     throw LoadError("Invalid winning number format", 0,
-                    "winning number " + QuotedText(fields[3]) + " is not three digits");
+                    "winning number " + QuotedText(fields[3]) +
+                        (places == 4 ? " is not four digits" : " is not three digits"));
   }
   return PackDraw(digits, roundNumber);
 }

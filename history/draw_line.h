@@ -55,27 +55,45 @@ bool IsDrawDate(std::u16string_view field);
 // their first three); nullopt unless the field is non-empty and those three are ASCII digits.
 std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view field);
 
-// ReadWinningNumber's digits packed into one register (hundreds in the lowest byte), or
-// kNoNumber. Results are built from this: three bytes assembled in memory and read back whole
-// stall the processor's store forwarding, once per line.
+// A winning number's digits packed into one register (the highest place in the lowest byte), or
+// kNoNumber. Results are built from this: bytes assembled in memory and read back whole stall the
+// processor's store forwarding, once per line.
 inline constexpr std::uint32_t kNoNumber = ~std::uint32_t{0};
+// With Numbers 3 the fourth byte says how a field longer than three characters looked, for the
+// warning that its first three were used (a typo, or a Numbers 4 history read as Numbers 3).
+inline constexpr std::uint32_t kLongerThanThree = std::uint32_t{1} << 24;
+inline constexpr std::uint32_t kFourDigits = std::uint32_t{2} << 24;
+
+// Numbers 3 (places = 3): padded to three characters, a longer field read by its first three
+// and marked with kLongerThanThree (and kFourDigits when it is exactly four ASCII digits).
+// Numbers 4 (places = 4): padded to four characters; a longer field is no number.
 // Reads UTF-16 fields and, for lines judged from their bytes, ASCII ones alike.
-template <typename Char>
+template <int kPlacesOfGame, typename Char>
 std::uint32_t PackedWinningNumber(std::basic_string_view<Char> field) {
-  if (field.empty()) {
+  static_assert(kPlacesOfGame == 3 || kPlacesOfGame == 4);
+  constexpr std::size_t places = kPlacesOfGame;
+  if (field.empty() || (places == 4 && field.size() > 4)) {
     return kNoNumber;
   }
   // Short numbers are right-aligned behind "0" padding.
-  const std::size_t padding = field.size() >= 3 ? 0 : 3 - field.size();
+  const std::size_t padding = field.size() >= places ? 0 : places - field.size();
   std::uint32_t packed = 0;
-  for (std::size_t place = 0; place < 3; ++place) {
+  for (std::size_t place = 0; place < places; ++place) {
     const Char c = place < padding ? Char{'0'} : field[place - padding];
     if (c < Char{'0'} || c > Char{'9'}) {
       return kNoNumber;
     }
     packed |= static_cast<std::uint32_t>(c - Char{'0'}) << (8 * place);
   }
+  if (places == 3 && field.size() > 3) [[unlikely]] {
+    const bool four = field.size() == 4 && field[3] >= Char{'0'} && field[3] <= Char{'9'};
+    packed |= kLongerThanThree | (four ? kFourDigits : 0);
+  }
   return packed;
+}
+template <typename Char>
+std::uint32_t PackedWinningNumber(std::basic_string_view<Char> field, int places) {
+  return places == 4 ? PackedWinningNumber<4>(field) : PackedWinningNumber<3>(field);
 }
 
 // The digits of the accepted draw lines, one word a draw, held until the whole file has
@@ -90,20 +108,21 @@ class DrawDigitLists {
   // as it grows. Only room: pages that are never written cost nothing.
   void Reserve(std::uint64_t draws);
 
-  // Throws std::length_error once the series would outgrow their size field.
-  void Append(const std::array<std::uint8_t, 3>& digits);
+  // Throws std::length_error once the series would outgrow their size field. `digits` as a
+  // CheckedDraw holds them.
+  void Append(const std::array<std::uint8_t, 4>& digits);
 
   std::uint64_t size() const { return draws_.size(); }
   std::uint64_t limit() const { return maxDraws_; }
 
-  // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one.
-  // Every allocation happens before the first record changes, so a failure leaves all three
-  // as they were.
-  void CommitTo(WAData& hundreds, WAData& tens, WAData& ones) const;
+  // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one:
+  // the first `places` records, highest place first. Every allocation happens before the first
+  // record changes, so a failure leaves them all as they were.
+  void CommitTo(const std::array<WAData*, 4>& records, int places) const;
 
  private:
   std::uint64_t maxDraws_;
-  // One word a draw, hundreds in the lowest byte, then tens and ones: one store per line.
+  // One word a draw, the highest place in the lowest byte: one store per line.
   std::vector<std::uint32_t> draws_;
 };
 
@@ -113,11 +132,14 @@ class DrawDigitLists {
 // what() names it for the log ("Invalid round number format", "invalid stoi argument",
 // "stoi argument out of range", "Invalid date format", "Invalid winning number format") and whose
 // reason quotes the field and says what was expected.
+// `places` is the game's: 3 or 4 digits.
 struct CheckedDraw {
-  std::array<std::uint8_t, 3> digits;  // hundreds, tens, ones
-  std::int32_t round;                  // the number between 第 and 回
+  // The places' digits, highest first; with Numbers 3 the fourth byte holds the marks of a
+  // field longer than three characters (kLongerThanThree, kFourDigits, shifted down).
+  std::array<std::uint8_t, 4> digits;
+  std::int32_t round;  // the number between 第 and 回
 };
-CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log);
+CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log, int places = 3);
 
 // A CheckedDraw from PackedWinningNumber's digits, built in one register.
 CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round);

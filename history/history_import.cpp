@@ -36,9 +36,12 @@ std::string DateText(const std::chrono::year_month_day& date) {
          std::to_string(static_cast<unsigned>(date.day()));
 }
 
-std::string NumberText(const std::array<std::uint8_t, 3>& digits) {
-  return {static_cast<char>('0' + digits[0]), static_cast<char>('0' + digits[1]),
-          static_cast<char>('0' + digits[2])};
+std::string NumberText(const std::array<std::uint8_t, 4>& digits, Game game) {
+  std::string text;
+  for (int place = 0; place < PlaceCount(game); ++place) {
+    text += static_cast<char>('0' + digits[static_cast<std::size_t>(place)]);
+  }
+  return text;
 }
 
 // Counts the steps up and down between the rounds in the order they were read.
@@ -83,7 +86,8 @@ ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportO
 // reserves too little, and what is reserved but not used is never touched.
 constexpr std::uint64_t kShortestDrawLine = 13;
 
-ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std::uint64_t line) {
+ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std::uint64_t line,
+                      Game game) {
   if (split.count < columns.FieldsNeeded()) {
     throw LoadError("not enough fields", line,
                     Counted(split.count, "field", "fields") + "; a draw line needs at least " +
@@ -96,7 +100,7 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std
   try {
     draw.round = ReadImportRound(split.fields[columns.round]);
     draw.date = ReadImportDate(split.fields[columns.date]);
-    draw.digits = ReadImportNumber(split.fields[columns.number]);
+    draw.digits = ReadImportNumber(split.fields[columns.number], PlaceCount(game));
   } catch (const LoadError& e) {
     throw LoadError(e.what(), line, e.reason());
   }
@@ -107,7 +111,7 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std
 // Draws sorted by round, then line. A round's later line conflicts when its draw differs from the
 // round's first line; throws for the conflicting line that comes first in the file, if it comes
 // before `before`.
-void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t before) {
+void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t before, Game game) {
   const ImportedDraw* first = nullptr;
   const ImportedDraw* earlier = nullptr;
   const ImportedDraw* conflicting = nullptr;
@@ -126,9 +130,9 @@ void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t be
   throw LoadError("conflicting round", conflicting->line,
                   "round " + std::to_string(conflicting->round) + " is also on line " +
                       std::to_string(earlier->line) + " with another draw (" +
-                      DateText(earlier->date) + " " + NumberText(earlier->digits) + " there, " +
-                      DateText(conflicting->date) + " " + NumberText(conflicting->digits) +
-                      " here)");
+                      DateText(earlier->date) + " " + NumberText(earlier->digits, game) +
+                      " there, " + DateText(conflicting->date) + " " +
+                      NumberText(conflicting->digits, game) + " here)");
 }
 
 // The order of the rounds as their lines come in the file: draws each once, sorted by round.
@@ -182,7 +186,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
     while (reader.Next(line)) {
       const ImportLine split = SplitImportLine(line, columns.FieldsNeeded());
       if (!split.blank) {
-        draws.push_back(ReadDraw(split, columns, reader.LineNumber()));
+        draws.push_back(ReadDraw(split, columns, reader.LineNumber(), options.game));
       }
     }
   } catch (const LoadError& e) {
@@ -193,7 +197,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   std::sort(draws.begin(), draws.end(), [](const ImportedDraw& a, const ImportedDraw& b) {
     return a.round != b.round ? a.round < b.round : a.line < b.line;
   });
-  ThrowFirstConflict(draws, failedAt);
+  ThrowFirstConflict(draws, failedAt, options.game);
   if (failed) {
     throw *failed;
   }
@@ -227,6 +231,7 @@ std::uint64_t ImportResult::MissingRounds() const {
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result) {
   result = ImportResult{};
+  result.game = options.game;
   try {
     Convert(path, options, result);
     return true;
@@ -244,20 +249,20 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
   return false;
 }
 
-std::string HistoryLine(const ImportedDraw& draw) {
+std::string HistoryLine(const ImportedDraw& draw, Game game) {
   const unsigned weekday = std::chrono::weekday(std::chrono::sys_days(draw.date)).iso_encoding();
   return "第" + std::to_string(draw.round) + "回," + DateText(draw.date) + "," +
-         kWeekdays[weekday - 1] + "," + NumberText(draw.digits);
+         kWeekdays[weekday - 1] + "," + NumberText(draw.digits, game);
 }
 
-bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, const ByteSink& sink,
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const ByteSink& sink,
                       std::string& error) {
   // Converted and handed on a piece at a time, so a million draws never sit in memory as text.
   constexpr std::size_t kPiece = std::size_t{64} * 1024;
   std::string text = std::string(kHistoryHeader) + "\n";
   for (std::size_t i = 0; i <= draws.size(); ++i) {
     if (i < draws.size()) {
-      text += HistoryLine(draws[i]);
+      text += HistoryLine(draws[i], game);
       text += '\n';
     }
     if (text.size() >= kPiece || i == draws.size()) {
@@ -275,11 +280,11 @@ bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, const ByteSink& si
   return true;
 }
 
-std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws) {
+std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws, Game game) {
   std::string bytes;
   std::string error;
   const bool written = WriteHistoryFile(
-      draws,
+      draws, game,
       [&bytes](std::string_view piece) {
         bytes += piece;
         return true;
@@ -300,7 +305,7 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
   return ReplaceFile(
       dest,
       [&result](const ByteSink& sink, std::string& why) {
-        return WriteHistoryFile(result.draws, sink, why);
+        return WriteHistoryFile(result.draws, result.game, sink, why);
       },
       error, write);
 }

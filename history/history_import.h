@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "core/game.h"
 #include "core/replace_file.h"
 #include "core/text_decoder.h"
 #include "history/import_columns.h"
@@ -20,12 +21,13 @@ namespace tolvane {
 struct ImportOptions {
   TextEncoding encoding = TextEncoding::kCp932;  // UTF-8 may start with a byte-order mark
   std::optional<ImportColumns> columns;          // nullopt: found by the header's names
+  Game game = Game::kNumbers3;                   // how many digits a winning number has
 };
 
 struct ImportedDraw {
   std::int32_t round = 0;
   std::chrono::year_month_day date{};
-  std::array<std::uint8_t, 3> digits{};  // hundreds, tens, ones
+  std::array<std::uint8_t, 4> digits{};  // the game's places, highest first
   std::uint32_t line = 0;                // the source's line that gave it (the header is 1)
 };
 
@@ -39,6 +41,7 @@ struct ImportResult {
   std::string reason;
   bool columnsNotFound = false;  // the header did not name all three columns
 
+  Game game = Game::kNumbers3;
   std::vector<std::u16string> header;    // the header's fields, once read
   std::optional<ImportColumns> columns;  // the columns read, once known
   std::vector<ImportedDraw> draws;       // ascending rounds, each once; empty after a failure
@@ -56,15 +59,17 @@ struct ImportResult {
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result);
 
-// One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date).
-std::string HistoryLine(const ImportedDraw& draw);
+// One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date;
+// four digits with Numbers 4).
+std::string HistoryLine(const ImportedDraw& draw, Game game = Game::kNumbers3);
 // The header and every draw's line, each ended by a line feed, in code page 932, handed to the
 // sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
 // system cannot write code page 932.
-bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, const ByteSink& sink,
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const ByteSink& sink,
                       std::string& error);
 // The same bytes whole; nullopt when the system cannot write code page 932.
-std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws);
+std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws,
+                                            Game game = Game::kNumbers3);
 
 // Writes a converted source to `dest` through ReplaceFileContents: all or nothing, and never
 // over the source itself (the same file by device and inode, whatever the spelling). False with

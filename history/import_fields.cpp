@@ -1,6 +1,7 @@
 #include "history/import_fields.h"
 
 #include <algorithm>
+#include <bit>
 #include <stdexcept>
 
 #include "core/quoted_text.h"
@@ -170,14 +171,16 @@ std::chrono::year_month_day ReadImportDate(std::u16string_view field) {
   return date;
 }
 
-std::array<std::uint8_t, 3> ReadImportNumber(std::u16string_view field) {
+std::array<std::uint8_t, 4> ReadImportNumber(std::u16string_view field, int places) {
   const std::u16string text = WithAsciiDigits(field);
-  const auto digits = text.size() <= 3 && AllDigits(text) ? ReadWinningNumber(text) : std::nullopt;
-  if (!digits) {
-    throw LoadError("Invalid winning number format", 0,
-                    "winning number " + QuotedText(field) + " is not one to three digits");
+  if (text.size() > static_cast<std::size_t>(places) || !AllDigits(text)) {
+    throw LoadError(
+        "Invalid winning number format", 0,
+        "winning number " + QuotedText(field) +
+            (places == 4 ? " is not one to four digits" : " is not one to three digits"));
   }
-  return *digits;
+  return std::bit_cast<std::array<std::uint8_t, 4>>(
+      PackedWinningNumber(std::u16string_view(text), places));
 }
 
 }  // namespace tolvane

@@ -36,8 +36,8 @@ std::int32_t ReadImportRound(std::u16string_view field);
 // Gregorian calendar. Throws LoadError (line 0) whose reason quotes the field.
 std::chrono::year_month_day ReadImportDate(std::u16string_view field);
 
-// A winning number of one to three digits, padded in front with zeros. Throws LoadError
-// (line 0) whose reason quotes the field.
-std::array<std::uint8_t, 3> ReadImportNumber(std::u16string_view field);
+// A winning number of one to `places` (3 or 4) digits, padded in front with zeros, highest place
+// first (the fourth entry 0 with three). Throws LoadError (line 0) whose reason quotes the field.
+std::array<std::uint8_t, 4> ReadImportNumber(std::u16string_view field, int places = 3);
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "core/game.h"
 #include "core/text_decoder.h"
 
 namespace tolvane {
@@ -21,11 +22,19 @@ struct LoadReport {
   std::int32_t highestRound = 0;  // meaningful when draws > 0
   // The first line whose round is not above the draw line's before it; 0: none.
   std::uint64_t firstOutOfOrderLine = 0;
+
+  // Numbers 3 only: the first line whose winning number is longer than three characters (its
+  // first three were used; 0: none), that field as written (UTF-8), and how many winning
+  // numbers were exactly four digits. When every one was, the file is likely Numbers 4.
+  std::uint64_t firstLongNumberLine = 0;
+  std::string firstLongNumber;
+  std::uint64_t fourDigitNumbers = 0;
 };
 
 // How to read a history file.
 struct LoadOptions {
   TextEncoding encoding = TextEncoding::kCp932;
+  Game game = Game::kNumbers3;
 };
 
 // How a failure travels inside the loader: what() is the diagnostic log's text, `reason` the

@@ -62,10 +62,11 @@ TailShape ShapeOfTail(std::u16string_view tail) {
 
 }  // namespace
 
-PlainDrawLines::PlainDrawLines(TextDecoder& decoder, TextEncoding encoding)
+PlainDrawLines::PlainDrawLines(TextDecoder& decoder, TextEncoding encoding, int places)
     : decoder_(decoder),
       roundFirst_(encoding == TextEncoding::kUtf8 ? "\xE7\xAC\xAC" : "\x91\xE6"),
-      roundLast_(encoding == TextEncoding::kUtf8 ? "\xE5\x9B\x9E" : "\x89\xF1") {
+      roundLast_(encoding == TextEncoding::kUtf8 ? "\xE5\x9B\x9E" : "\x89\xF1"),
+      places_(places) {
   constexpr std::string_view kAsciiUsed = "0123456789/,";
   ready_ = decoder_.Decode(roundFirst_) == u"\u7B2C" && decoder_.Decode(roundLast_) == u"\u56DE" &&
            decoder_.Decode(kAsciiUsed) == u"0123456789/,";
@@ -134,7 +135,7 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   if (digitsEnd == number || !lineEndsThere) {
     return DecodedWinningNumber(field2, end);
   }
-  return PackedWinningNumber(std::string_view(number, digitsEnd));
+  return PackedWinningNumber(std::string_view(number, digitsEnd), places_);
 }
 
 bool PlainDrawLines::IsKnownField2(std::string_view bytes) {
@@ -189,7 +190,8 @@ std::uint32_t PlainDrawLines::DecodedWinningNumber(const char* at, const char* e
     return kNoNumber;  // the general way unquotes; or fewer than four fields
   }
   return PackedWinningNumber(std::u16string_view(units.data() + shape.firstComma + 1,
-                                                 shape.secondComma - shape.firstComma - 1));
+                                                 shape.secondComma - shape.firstComma - 1),
+                             places_);
 }
 
 }  // namespace tolvane

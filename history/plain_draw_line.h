@@ -29,7 +29,8 @@ class PlainDrawLines {
   // Checks lines in `encoding`, read with `decoder`. Check accepts nothing unless the decoder
   // turns that encoding's 第 and 回 into exactly those characters, and the ASCII digits, "/" and
   // "," into themselves.
-  PlainDrawLines(TextDecoder& decoder, TextEncoding encoding);
+  // `places`: the game's digits, 3 or 4 (as CheckDrawLine takes them).
+  PlainDrawLines(TextDecoder& decoder, TextEncoding encoding, int places = 3);
 
   // The draw on `line` (its bytes up to the line feed), or nullopt: not of the plain shape.
   std::optional<CheckedDraw> Check(std::string_view line);
@@ -52,6 +53,7 @@ class PlainDrawLines {
   std::string_view roundFirst_;
   std::string_view roundLast_;
   bool ready_ = false;
+  int places_ = 3;
 };
 
 }  // namespace tolvane

@@ -4,39 +4,16 @@
 #include "spectral/single_digit.h"
 
 namespace tolvane {
-namespace {
-
-template <typename Kind, std::size_t N>
-std::string_view WordIn(const std::array<OptionEntry<Kind>, N>& table, Kind kind) {
-  for (const OptionEntry<Kind>& entry : table) {
-    if (entry.kind == kind) {
-      return entry.word;
-    }
-  }
-  return {};
-}
-
-template <typename Kind, std::size_t N>
-std::optional<Kind> KindIn(const std::array<OptionEntry<Kind>, N>& table, std::string_view word) {
-  for (const OptionEntry<Kind>& entry : table) {
-    if (entry.word == word) {
-      return entry.kind;
-    }
-  }
-  return std::nullopt;
-}
-
-}  // namespace
 
 std::string_view Word(FilterKind kind) { return WordIn(kFilterKinds, kind); }
 std::string_view Word(FrameMode mode) { return WordIn(kFrameModes, mode); }
 
 std::optional<FilterKind> FilterKindFromWord(std::string_view word) {
-  return KindIn(kFilterKinds, word);
+  return KindIn<FilterKind>(kFilterKinds, word);
 }
 
 std::optional<FrameMode> FrameModeFromWord(std::string_view word) {
-  return KindIn(kFrameModes, word);
+  return KindIn<FrameMode>(kFrameModes, word);
 }
 
 std::int32_t EngineCode(FilterKind kind) {

@@ -5,19 +5,14 @@
 #include <optional>
 #include <string_view>
 
+#include "core/option_entry.h"
+
 namespace tolvane {
 
 // The choices a prediction is made with, as the front ends (command line, window, evaluation)
 // hold them. The engine takes 32-bit codes; EngineCode is the one place that converts.
 enum class FilterKind { LowPass, BandPass, None };
 enum class FrameMode { Head, Tail, Center, HeadTail };
-
-template <typename Kind>
-struct OptionEntry {
-  Kind kind;
-  std::string_view word;   // on the command line and in reports
-  std::string_view label;  // on the window's button
-};
 
 // In the order of the window's buttons; the first entry is the default.
 inline constexpr std::array<OptionEntry<FilterKind>, 3> kFilterKinds = {{

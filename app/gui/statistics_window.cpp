@@ -44,7 +44,7 @@ QString Explanation() {
              "まず起きないほど偏っています（5 % 水準を三つの位でボンフェローニ補正）。"
              "公平な抽せんでは、しばらく出ていない数字も、よく出ている数字も、次に出る確率は"
              "同じ 1/10 です。")
-      .arg(Text(ShortNumber(kFairDrawLevel, 3)));
+      .arg(Text(ShortNumber(FairDrawLevel(kStatisticsPlaces), 3)));
 }
 
 // Two lines: the chart's title is rich text, where a line break is <br>.
@@ -88,7 +88,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   for (int digit = 0; digit < kDigitValues; ++digit) {
     digits << QString::number(digit);
   }
-  for (int place = 0; place < kPlaces; ++place) {
+  for (int place = 0; place < kStatisticsPlaces; ++place) {
     PlaceChart& chart = charts_[static_cast<std::size_t>(place)];
     chart.counts = new QBarSet(QStringLiteral("回数"));
     for (int digit = 0; digit < kDigitValues; ++digit) {
@@ -120,19 +120,19 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     chartRow->addWidget(chart.view);
   }
 
-  sinceLastTable_ = new QTableWidget(kPlaces, kDigitValues, chartsArea_);
+  sinceLastTable_ = new QTableWidget(kStatisticsPlaces, kDigitValues, chartsArea_);
   sinceLastTable_->setObjectName(QStringLiteral("sinceLastTable"));
   sinceLastTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sinceLastTable_->setHorizontalHeaderLabels(digits);
   QStringList places;
-  for (std::size_t place = 0; place < kPlaces; ++place) {
+  for (std::size_t place = 0; place < kStatisticsPlaces; ++place) {
     places << PlaceLabel(place);
   }
   sinceLastTable_->setVerticalHeaderLabels(places);
   sinceLastTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   sinceLastTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   sinceLastTable_->setFixedHeight(sinceLastTable_->horizontalHeader()->sizeHint().height() +
-                                  kPlaces *
+                                  kStatisticsPlaces *
                                       sinceLastTable_->verticalHeader()->defaultSectionSize() +
                                   2 * sinceLastTable_->frameWidth());
 
@@ -204,7 +204,7 @@ void StatisticsWindow::ShowStatistics() {
                            .arg(statistics_.lastDraw)
                            .arg(statistics_.window)
                            .arg(Text(ShortNumber(expected, 6))));
-  for (int place = 0; place < kPlaces; ++place) {
+  for (int place = 0; place < kStatisticsPlaces; ++place) {
     const PlaceStatistics& counts = statistics_.places[static_cast<std::size_t>(place)];
     PlaceChart& chart = charts_[static_cast<std::size_t>(place)];
     std::uint32_t highest = 0;

@@ -18,6 +18,9 @@ class QValueAxis;
 
 namespace tolvane {
 
+// The places the window draws charts for.
+inline constexpr int kStatisticsPlaces = 3;
+
 // The digit statistics of one history, non-modal beside the main window: per place a bar chart
 // of the ten counts with the fair draw's expected count as a line and the chi-square p-value in
 // the title; a table of the draws since each digit was last seen; the newest-N choice; 保存 as
@@ -57,7 +60,7 @@ class StatisticsWindow : public QWidget {
   QSpinBox* lastSpin_ = nullptr;
   QLabel* rangeLabel_ = nullptr;
   QWidget* chartsArea_ = nullptr;
-  std::array<PlaceChart, kPlaces> charts_;
+  std::array<PlaceChart, kStatisticsPlaces> charts_;
   QTableWidget* sinceLastTable_ = nullptr;
 };
 

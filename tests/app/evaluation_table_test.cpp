@@ -50,10 +50,11 @@ TEST(EvaluationTable, RowsAndCsvKeepEveryValue) {
   RunOutcome run;
   run.filter = FilterKind::None;
   run.trials = 3;
+  run.places.resize(3);
   for (std::size_t k = 1; k <= 10; ++k) {
     run.places[1].hits[k] = k >= 4 ? 3 : 1;
     run.places[1].pValues[k] = 1.0 / (3.0 + static_cast<double>(k));
-    run.allThree.hits[k] = k >= 9 ? 3 : 0;
+    run.allPlaces.hits[k] = k >= 9 ? 3 : 0;
   }
   run.places[1].meanRank = 10.0 / 3.0;
   evaluation.runs = {run};

@@ -55,7 +55,8 @@ TEST(Backtest, JsonHoldsTheLibrarysEvaluationExactly) {
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.err, "");
   const auto report = nlohmann::ordered_json::parse(outcome.out);
-  EXPECT_EQ(Keys(report), (std::vector<std::string>{"history", "draws", "runs"}));
+  EXPECT_EQ(Keys(report), (std::vector<std::string>{"game", "history", "draws", "runs"}));
+  EXPECT_EQ(report["game"], "numbers3");
   EXPECT_EQ(report["history"], history);
   EXPECT_EQ(report["draws"], 130);
 
@@ -83,7 +84,7 @@ TEST(Backtest, JsonHoldsTheLibrarysEvaluationExactly) {
       EXPECT_EQ(place["mean_rank"].get<double>(), run.places[p].meanRank);
     }
     EXPECT_EQ(Keys(got["all_three"]), (std::vector<std::string>{"hits", "p_values"}));
-    ExpectCounts(got["all_three"], run.allThree);
+    ExpectCounts(got["all_three"], run.allPlaces);
   }
 }
 

@@ -12,6 +12,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/cp932.h"
@@ -29,15 +30,15 @@ namespace {
 using nlohmann::ordered_json;
 
 constexpr const char* kHeader = "回別,抽せん日,曜日,当せん番号";
-constexpr const char* kPlaces[] = {"hundreds", "tens", "ones"};
 
-// `draws` draws of random numbers from a fixed seed, rounds 1 upwards.
-std::vector<std::string> GeneratedLines(std::size_t draws, std::uint32_t seed) {
+// `draws` draws of random numbers of `digits` digits from a fixed seed, rounds 1 upwards.
+std::vector<std::string> GeneratedLines(std::size_t draws, std::uint32_t seed, int digits = 3) {
   std::mt19937 random(seed);
   std::vector<std::string> lines = {kHeader};
   for (std::size_t draw = 1; draw <= draws; ++draw) {
     std::array<char, 8> number{};
-    std::snprintf(number.data(), number.size(), "%03u", static_cast<unsigned>(random() % 1000));
+    std::snprintf(number.data(), number.size(), digits == 4 ? "%04u" : "%03u",
+                  static_cast<unsigned>(random() % (digits == 4 ? 10000 : 1000)));
     lines.push_back("第" + std::to_string(draw) + "回,2020/1/2,X," + number.data());
   }
   return lines;
@@ -90,26 +91,39 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
   struct Case {
     std::string history;
     std::vector<std::string> options;  // filter and frame
+    Game game = Game::kNumbers3;
   };
   const std::string sample = TOLVANE_SAMPLE_HISTORY;
   const std::string oneCycle = WriteHistoryFile(dir, GeneratedLines(15, 1), "one-cycle.csv");
   const std::string powerOfTwo =
       WriteHistoryFile(dir, GeneratedLines(std::size_t{15} * 64, 2), "64.csv");
   const std::string odd = WriteHistoryFile(dir, GeneratedLines(1009, 3), "odd.csv");
+  const std::string four = WriteHistoryFile(dir, GeneratedLines(1009, 4, 4), "four.csv");
   const std::vector<Case> cases = {
-      {sample, {"lpf", "head"}},     {sample, {"bpf", "tail"}},         {sample, {"lpf", "center"}},
-      {sample, {"bpf", "headtail"}}, {sample, {"none", "tail"}},        {oneCycle, {"lpf", "tail"}},
-      {oneCycle, {"none", "head"}},  {powerOfTwo, {"bpf", "headtail"}}, {odd, {"lpf", "headtail"}},
-      {odd, {"none", "center"}},     {odd, {"bpf", "center"}},
+      {four, {"lpf", "headtail"}, Game::kNumbers4},
+      {four, {"none", "head"}, Game::kNumbers4},
+      {four, {"bpf", "tail"}, Game::kNumbers4},
+      {sample, {"lpf", "head"}},
+      {sample, {"bpf", "tail"}},
+      {sample, {"lpf", "center"}},
+      {sample, {"bpf", "headtail"}},
+      {sample, {"none", "tail"}},
+      {oneCycle, {"lpf", "tail"}},
+      {oneCycle, {"none", "head"}},
+      {powerOfTwo, {"bpf", "headtail"}},
+      {odd, {"lpf", "headtail"}},
+      {odd, {"none", "center"}},
+      {odd, {"bpf", "center"}},
   };
   const std::vector<std::string> keys = {
-      "round", "draws", "cycles", "filter", "frame", "transformed_cycles", "places"};
+      "game", "round", "draws", "cycles", "filter", "frame", "transformed_cycles", "places"};
   for (const Case& c : cases) {
     const std::string& filter = c.options[0];
     const std::string& frame = c.options[1];
     SCOPED_TRACE(testing::Message() << c.history << " --filter " << filter << " --frame " << frame);
-    const std::vector<std::string> args = {"predict", c.history, "--filter",
-                                           filter,    "--frame", frame};
+    const std::vector<std::string> args = {
+        "predict", c.history, "--filter", filter,
+        "--frame", frame,     "--game",   std::string(Word(c.game))};
     std::vector<std::string> json = args;
     json.insert(json.end(), {"--format", "json"});
     std::vector<std::string> csv = args;
@@ -124,10 +138,11 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
 
     OwnedHistory loaded;
     DrawHistory& history = loaded.get();
-    ASSERT_EQ(LoadDrawHistory(c.history, history.hundreds, history.tens, history.ones, ""),
+    ASSERT_EQ(LoadDrawHistory(c.history, history, "", nullptr, {TextEncoding::kCp932, c.game}),
               kLoadOk);
-    const std::array<const WAData*, 3> series = {&history.hundreds, &history.tens, &history.ones};
-    const std::uint32_t draws = history.hundreds.size;
+    const std::array<const WAData*, kMaxPlaces> series = PlaceSeries(std::as_const(history));
+    const std::uint32_t draws = DrawCount(history);
+    const auto places = static_cast<std::size_t>(PlaceCount(c.game));
 
     const ordered_json result = ordered_json::parse(jsonRun.out);
     std::vector<std::string> seen;
@@ -135,6 +150,7 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
       seen.push_back(item.key());
     }
     EXPECT_EQ(seen, keys);
+    EXPECT_EQ(result["game"], Word(c.game));
     EXPECT_EQ(result["round"], draws + 1);  // the rounds run 1 to draws
     EXPECT_EQ(result["draws"], draws);
     EXPECT_EQ(result["cycles"], draws / 15);
@@ -148,12 +164,13 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
     std::string row;
     std::getline(rows, row);
     EXPECT_EQ(row, "place,rank,digit,score");
-    ASSERT_EQ(text.size(), 3U);
-    ASSERT_EQ(result["places"].size(), 3U);
-    for (std::size_t place = 0; place < 3; ++place) {
+    ASSERT_EQ(text.size(), places);
+    ASSERT_EQ(result["places"].size(), places);
+    for (std::size_t place = 0; place < places; ++place) {
       const ordered_json& entry = result["places"][place];
+      const std::string name(PlaceWord(c.game, static_cast<int>(place)));
       EXPECT_EQ(entry.begin().key(), "place");
-      EXPECT_EQ(entry["place"], kPlaces[place]);
+      EXPECT_EQ(entry["place"], name);
       EXPECT_EQ(entry["ranking"].get<std::vector<int>>(), text[place]);
       const DigitRanking expected =
           RankPlace(*series[place], *FilterKindFromWord(filter), *FrameModeFromWord(frame));
@@ -163,14 +180,14 @@ TEST(CliOutput, JsonCsvAndTextAgree) {
       for (std::size_t rank = 0; rank < 10; ++rank) {
         ASSERT_TRUE(std::getline(rows, row));
         const int digit = text[place][rank];
-        const std::string prefix = std::string(kPlaces[place]) + "," + std::to_string(rank + 1) +
-                                   "," + std::to_string(digit) + ",";
+        const std::string prefix =
+            name + "," + std::to_string(rank + 1) + "," + std::to_string(digit) + ",";
         ASSERT_TRUE(row.starts_with(prefix)) << row;
         EXPECT_EQ(ReadDouble(row.substr(prefix.size())),
                   expected.scores[static_cast<std::size_t>(digit)]);
       }
     }
-    EXPECT_FALSE(std::getline(rows, row)) << "more than 30 rows";
+    EXPECT_FALSE(std::getline(rows, row)) << "more rows than ten a place";
   }
 }
 

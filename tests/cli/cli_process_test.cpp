@@ -395,7 +395,8 @@ TEST(CliStats, PrintsTheSameStatisticsAsTextJsonAndCsv) {
     }
   }
   const std::string placeKeys = "place counts chi_square p_value since_last ";
-  EXPECT_EQ(keys, "history draws first_draw last_draw places " + placeKeys + placeKeys + placeKeys);
+  EXPECT_EQ(keys,
+            "game history draws first_draw last_draw places " + placeKeys + placeKeys + placeKeys);
   EXPECT_EQ(document["history"], history);
   EXPECT_EQ(document["draws"], 500);
   EXPECT_EQ(document["first_draw"], 180);

@@ -17,11 +17,14 @@ namespace tolvane::test {
 namespace {
 
 // A history of random digits from a fixed seed.
-OwnedHistory RandomHistory(std::uint32_t draws, unsigned seed) {
+OwnedHistory RandomHistory(std::uint32_t draws, unsigned seed, Game game = Game::kNumbers3) {
   std::mt19937 random(seed);
   std::uniform_int_distribution<int> digit(0, 9);
   OwnedHistory history;
-  for (WAData* place : {&history->hundreds, &history->tens, &history->ones}) {
+  history->game = game;
+  const std::array<WAData*, kMaxPlaces> places = PlaceSeries(history.get());
+  for (int p = 0; p < PlaceCount(game); ++p) {
+    WAData* place = places[static_cast<std::size_t>(p)];
     *place = WAData{new double[draws], draws, 1};
     for (std::uint32_t i = 0; i < draws; ++i) {
       place->data[i] = digit(random);
@@ -44,11 +47,11 @@ std::vector<int> ParseRanking(const std::string& text) {
 std::vector<TargetOutcome> BruteForce(const DrawHistory& history, const EvaluationRun& run,
                                       std::uint32_t firstDraw, std::uint32_t stride) {
   std::vector<TargetOutcome> rows;
-  const WAData* places[] = {&history.hundreds, &history.tens, &history.ones};
-  for (std::uint32_t t = firstDraw - 1; t < history.hundreds.size; t += stride) {
+  const std::array<const WAData*, kMaxPlaces> places = PlaceSeries(history);
+  for (std::uint32_t t = firstDraw - 1; t < DrawCount(history); t += stride) {
     TargetOutcome row;
     row.draw = t + 1;
-    for (int p = 0; p < kPlaces; ++p) {
+    for (std::size_t p = 0; p < static_cast<std::size_t>(PlaceCount(history.game)); ++p) {
       const WAData prefix{places[p]->data, t, 1};
       SpectrumRecord workspace{};
       const std::string text = run.filter == FilterKind::None
@@ -58,10 +61,10 @@ std::vector<TargetOutcome> BruteForce(const DrawHistory& history, const Evaluati
       const std::vector<int> ranking = ParseRanking(text);
       EXPECT_EQ(ranking.size(), 10U) << text;
       const int digit = static_cast<int>(places[p]->data[t]);
-      row.digits[static_cast<std::size_t>(p)] = digit;
+      row.digits[p] = digit;
       for (std::size_t i = 0; i < ranking.size(); ++i) {
         if (ranking[i] == digit) {
-          row.ranks[static_cast<std::size_t>(p)] = static_cast<int>(i) + 1;
+          row.ranks[p] = static_cast<int>(i) + 1;
         }
       }
     }
@@ -84,24 +87,25 @@ void ExpectSameTargets(const std::vector<TargetOutcome>& got,
 
 // hits[k] and the mean rank counted straight from the rows.
 void ExpectTallies(const RunOutcome& run, const std::vector<TargetOutcome>& rows) {
+  const std::size_t places = run.places.size();
   for (int k = 1; k <= kMaxRank; ++k) {
-    std::array<std::uint32_t, kPlaces> place{};
+    std::array<std::uint32_t, kMaxPlaces> place{};
     std::uint32_t all = 0;
     for (const TargetOutcome& row : rows) {
       bool allHit = true;
-      for (std::size_t p = 0; p < kPlaces; ++p) {
+      for (std::size_t p = 0; p < places; ++p) {
         place[p] += row.ranks[p] <= k ? 1 : 0;
         allHit = allHit && row.ranks[p] <= k;
       }
       all += allHit ? 1 : 0;
     }
     const auto at = static_cast<std::size_t>(k);
-    for (std::size_t p = 0; p < kPlaces; ++p) {
+    for (std::size_t p = 0; p < places; ++p) {
       EXPECT_EQ(run.places[p].hits[at], place[p]) << "k " << k;
     }
-    EXPECT_EQ(run.allThree.hits[at], all) << "k " << k;
+    EXPECT_EQ(run.allPlaces.hits[at], all) << "k " << k;
   }
-  for (std::size_t p = 0; p < kPlaces; ++p) {
+  for (std::size_t p = 0; p < places; ++p) {
     double sum = 0;
     for (const TargetOutcome& row : rows) {
       sum += row.ranks[p];
@@ -118,6 +122,7 @@ TEST(Evaluation, MatchesPredictingEveryPrefix) {
     std::uint32_t firstDraw;
     std::uint32_t rankings;
     std::uint32_t stride = 1;  // check every stride-th draw only
+    Game game = Game::kNumbers3;
   };
   const std::vector<Case> cases = {
       {16, std::nullopt, 16, 1},
@@ -133,17 +138,21 @@ TEST(Evaluation, MatchesPredictingEveryPrefix) {
       {2000, 120, 1881, 9},
       // 128 to 266 cycles: more tail and centre frames of one length than one task takes.
       {4000, 2080, 1921, 139, 61},
+      // Four places: the thousands ranked as every other place.
+      {100, std::nullopt, 16, 6, 1, Game::kNumbers4},
+      {2000, 120, 1881, 9, 1, Game::kNumbers4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE("draws " + std::to_string(c.draws) + " last " +
-                 (c.last ? std::to_string(*c.last) : "all"));
-    const OwnedHistory history = RandomHistory(c.draws, c.draws);
+                 (c.last ? std::to_string(*c.last) : "all") + " " + std::string(Word(c.game)));
+    const OwnedHistory history = RandomHistory(c.draws, c.draws, c.game);
     EvaluationRequest request;
     request.last = c.last;
     request.threads = 2;
     const Evaluation evaluation = Evaluate(history.get(), request);
     ASSERT_EQ(evaluation.status, EvaluationStatus::Ok);
     EXPECT_EQ(evaluation.draws, c.draws);
+    EXPECT_EQ(evaluation.game, c.game);
     ASSERT_EQ(evaluation.runs.size(), 9U);
     for (std::size_t r = 0; r < request.runs.size(); ++r) {
       const EvaluationRun& run = request.runs[r];
@@ -183,11 +192,12 @@ void ExpectSameEvaluation(const Evaluation& a, const Evaluation& b) {
     EXPECT_EQ(x.firstDraw, y.firstDraw);
     EXPECT_EQ(x.trials, y.trials);
     EXPECT_EQ(x.rankings, y.rankings);
-    for (std::size_t p = 0; p < kPlaces; ++p) {
+    ASSERT_EQ(x.places.size(), y.places.size());
+    for (std::size_t p = 0; p < x.places.size(); ++p) {
       ExpectSameCounts(x.places[p], y.places[p]);
       EXPECT_EQ(x.places[p].meanRank, y.places[p].meanRank);
     }
-    ExpectSameCounts(x.allThree, y.allThree);
+    ExpectSameCounts(x.allPlaces, y.allPlaces);
     ExpectSameTargets(x.targets, y.targets);
   }
 }

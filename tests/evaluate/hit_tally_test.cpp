@@ -51,7 +51,7 @@ TEST(HitTally, UpperTailsMatchExactSums) {
   }
 }
 
-TEST(HitTally, CountsHitsAndChancesPerPlaceAndForAllThree) {
+TEST(HitTally, CountsHitsAndChancesPerPlaceAndForAllPlaces) {
   const std::vector<std::uint8_t> hundreds = {1, 10, 3, 2, 2};
   const std::vector<std::uint8_t> tens = {1, 1, 4, 5, 1};
   const std::vector<std::uint8_t> ones = {2, 1, 1, 7, 1};
@@ -64,14 +64,23 @@ TEST(HitTally, CountsHitsAndChancesPerPlaceAndForAllThree) {
   // P(X >= 4), X ~ Binomial(5, 0.3): 5 * 0.3^4 * 0.7 + 0.3^5.
   EXPECT_NEAR(place.pValues[3], 0.03078, 1e-15);
 
-  const HitCounts all = TallyAllThree(hundreds, tens, ones);
+  const HitCounts all = TallyAllPlaces({hundreds, tens, ones});
   // Worst ranks 2, 10, 4, 7, 2.
   const std::array<std::uint32_t, 11> allHits = {0, 0, 2, 2, 3, 3, 3, 4, 4, 4, 5};
   EXPECT_EQ(all.hits, allHits);
   EXPECT_DOUBLE_EQ(all.pValues[1], 1.0);
   // P(X >= 2), X ~ Binomial(5, 0.2^3): 1 - 0.992^5 - 5 * 0.008 * 0.992^4.
   EXPECT_NEAR(all.pValues[2], 0.000629821308928, 1e-16);
-  EXPECT_DOUBLE_EQ(AllThreeHitChance(5), 0.125);
+  EXPECT_DOUBLE_EQ(AllPlacesHitChance(5, 3), 0.125);
+
+  // Numbers 4: the thousands too. Worst ranks 3, 10, 4, 7, 9.
+  const std::vector<std::uint8_t> thousands = {3, 1, 1, 1, 9};
+  const HitCounts four = TallyAllPlaces({thousands, hundreds, tens, ones});
+  const std::array<std::uint32_t, 11> fourHits = {0, 0, 0, 1, 2, 2, 2, 3, 3, 4, 5};
+  EXPECT_EQ(four.hits, fourHits);
+  // P(X >= 1), X ~ Binomial(5, 0.3^4): 1 - 0.9919^5.
+  EXPECT_NEAR(four.pValues[3], 0.03984919292150734, 1e-15);
+  EXPECT_DOUBLE_EQ(AllPlacesHitChance(5, 4), 0.0625);
 }
 
 }  // namespace

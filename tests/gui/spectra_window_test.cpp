@@ -165,6 +165,7 @@ class SpectraWindowTest : public QObject {
     analysis.draws = 120;
     analysis.cycles = 8;
     analysis.transformedCycles = {{0, 8}};
+    analysis.places.resize(3);
     for (DigitRanking& ranking : analysis.places) {
       for (std::size_t digit = 0; digit < 10; ++digit) {
         ranking.scores[digit] = 1.0 + static_cast<double>(digit % 4);

@@ -125,13 +125,13 @@ TEST(HasRoundShape, NeedsMarkersAndSomethingBetween) {
 // A series' size is 32-bit; a longer history must fail rather than wrap around.
 TEST(DrawDigitLists, RefusesMoreDrawsThanTheLimit) {
   DrawDigitLists lists(2);
-  lists.Append({1, 2, 3});
-  lists.Append({4, 5, 6});
-  EXPECT_THROW(lists.Append({7, 8, 9}), std::length_error);
+  lists.Append({1, 2, 3, 0});
+  lists.Append({4, 5, 6, 0});
+  EXPECT_THROW(lists.Append({7, 8, 9, 0}), std::length_error);
   EXPECT_EQ(lists.size(), 2u);
 
   OwnedSeries h, t, o;
-  lists.CommitTo(h.get(), t.get(), o.get());
+  lists.CommitTo({&h.get(), &t.get(), &o.get(), nullptr}, 3);
   EXPECT_EQ(h->size, 2u);
   EXPECT_EQ(o->data[1], 6.0);
 }

@@ -22,6 +22,7 @@ TEST(NarrowTexts, DecodeAsCodePage932ToTheirJapanese) {
   };
   const Case cases[] = {
       {kPowerSpectrumPrefix, u"パワースペクトル予想: "},
+      {kPlaceThousands, u"千の位"},
       {kPlaceHundreds, u"百の位"},
       {kPlaceTens, u"十の位"},
       {kPlaceOnes, u"一の位"},
