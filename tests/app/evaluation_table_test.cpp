@@ -70,6 +70,16 @@ TEST(EvaluationTable, RowsAndCsvKeepEveryValue) {
   EXPECT_EQ(rows[39].chance, 1.0);
   EXPECT_FALSE(rows[39].meanRank.has_value());
 
+  // Numbers 4: the thousands first, all four at once with chance (k/10)^4.
+  evaluation.game = Game::kNumbers4;
+  evaluation.runs.front().places.resize(4);
+  const std::vector<EvaluationRow> four = EvaluationRows(evaluation);
+  ASSERT_EQ(four.size(), 50U);
+  EXPECT_EQ(four[0].place, "thousands");
+  EXPECT_EQ(four[10].place, "hundreds");
+  EXPECT_EQ(four[42].place, "all_four");
+  EXPECT_EQ(four[42].chance, 0.0081);
+
   const std::string csv = EvaluationCsv(rows);
   std::istringstream lines(csv);
   std::string line;

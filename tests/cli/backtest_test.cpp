@@ -22,11 +22,12 @@ std::string RandomHistoryFile(const TempDir& dir, int draws, unsigned seed) {
                           "random.csv");
 }
 
-Evaluation EvaluateFile(const std::string& path, const EvaluationRequest& request) {
+Evaluation EvaluateFile(const std::string& path, const EvaluationRequest& request,
+                        Game game = Game::kNumbers3) {
   OwnedHistory history;
-  DrawHistory& h = history.get();
-  EXPECT_EQ(LoadDrawHistory(path, h.hundreds, h.tens, h.ones, ""), kLoadOk);
-  return Evaluate(h, request);
+  EXPECT_EQ(LoadDrawHistory(path, history.get(), "", nullptr, {TextEncoding::kCp932, game}),
+            kLoadOk);
+  return Evaluate(history.get(), request);
 }
 
 std::vector<std::string> Keys(const nlohmann::ordered_json& object) {
@@ -180,27 +181,42 @@ TEST(Backtest, RunsFollowTheListsAsGiven) {
 
 TEST(Backtest, CsvHasARowPerRunAndDraw) {
   TempDir dir;
-  const std::string history = RandomHistoryFile(dir, 47, 11);
-  const Outcome outcome = RunCli(
-      dir, {"backtest", history, "--filter", "none,lpf", "--frame", "tail", "--format", "csv"});
-  ASSERT_EQ(outcome.status, 0) << outcome.err;
-  EvaluationRequest request;
-  request.runs = {{FilterKind::None, FrameMode::Head}, {FilterKind::LowPass, FrameMode::Tail}};
-  const Evaluation want = EvaluateFile(history, request);
-  std::string expected = "filter,frame,draw,hundreds,tens,ones,rank_hundreds,rank_tens,rank_ones\n";
-  for (const RunOutcome& run : want.runs) {
-    ASSERT_EQ(run.targets.size(), 32U);
-    for (const TargetOutcome& t : run.targets) {
-      expected += run.frame ? "lpf,tail," : "none,,";
-      expected += std::to_string(t.draw);
-      for (const int value :
-           {t.digits[0], t.digits[1], t.digits[2], t.ranks[0], t.ranks[1], t.ranks[2]}) {
-        expected += "," + std::to_string(value);
-      }
-      expected += "\n";
-    }
+  const std::string three = RandomHistoryFile(dir, 47, 11);
+  std::vector<std::string> lines = RandomDrawLines(47, 12);
+  for (std::size_t i = 1; i < lines.size(); ++i) {
+    lines[i] += std::to_string(i % 10);  // a fourth digit
   }
-  EXPECT_EQ(outcome.out, expected);
+  const std::string four = WriteHistoryFile(dir, lines, "four.csv");
+  for (const auto& [history, game, header] :
+       {std::tuple{three, Game::kNumbers3,
+                   "filter,frame,draw,hundreds,tens,ones,rank_hundreds,rank_tens,rank_ones\n"},
+        std::tuple{four, Game::kNumbers4,
+                   "filter,frame,draw,thousands,hundreds,tens,ones,rank_thousands,rank_hundreds,"
+                   "rank_tens,rank_ones\n"}}) {
+    SCOPED_TRACE(std::string(Word(game)));
+    const Outcome outcome =
+        RunCli(dir, {"backtest", history, "--filter", "none,lpf", "--frame", "tail", "--format",
+                     "csv", "--game", std::string(Word(game))});
+    ASSERT_EQ(outcome.status, 0) << outcome.err;
+    EvaluationRequest request;
+    request.runs = {{FilterKind::None, FrameMode::Head}, {FilterKind::LowPass, FrameMode::Tail}};
+    const Evaluation want = EvaluateFile(history, request, game);
+    std::string expected = header;
+    for (const RunOutcome& run : want.runs) {
+      ASSERT_EQ(run.targets.size(), 32U);
+      for (const TargetOutcome& t : run.targets) {
+        expected += run.frame ? "lpf,tail," : "none,,";
+        expected += std::to_string(t.draw);
+        for (const auto& values : {t.digits, t.ranks}) {
+          for (int p = 0; p < PlaceCount(game); ++p) {
+            expected += "," + std::to_string(values[static_cast<std::size_t>(p)]);
+          }
+        }
+        expected += "\n";
+      }
+    }
+    EXPECT_EQ(outcome.out, expected);
+  }
 }
 
 // A ranking that always hits is called better than chance; the correction counts every p-value

@@ -111,6 +111,9 @@ TEST(DigitStatistics, UpperTailMatchesTheClosedFormAndTheTables) {
   // up as fair.
   EXPECT_FALSE(ConsistentWithFairDraw(0.016666666666666666));
   EXPECT_TRUE(ConsistentWithFairDraw(0.01666666666666667));
+  // Over the four places of Numbers 4, 0.0125.
+  EXPECT_FALSE(ConsistentWithFairDraw(0.0125, 4));
+  EXPECT_TRUE(ConsistentWithFairDraw(0.012500000000000002, 4));
 }
 
 TEST(DigitStatistics, RefusesWhatItCannotCount) {

@@ -28,6 +28,7 @@ struct LayoutCase {
   // The history's draw lines and the summary; without lines, "LINE: REASON" of the failure.
   std::vector<std::string> history;
   std::string outcome;
+  Game game = Game::kNumbers3;
 };
 
 std::string SourceBytes(const LayoutCase& c) {
@@ -115,6 +116,28 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        "5: round 9 is also on line 2 with another draw (2018/6/12 009 there, 2018/6/12 008 "
        "here)"},
+      {"Numbers 4: one to four digits, padded to four",
+       {"回,日付,本数字", "1,2018/6/12,7", "2,2018/6/13,１２３４", "1,2018/6/12,0007"},
+       false,
+       {},
+       {"第1回,2018/6/12,火,0007", "第2回,2018/6/13,水,1234"},
+       "2 draws written, rounds 1 to 2, 0 rounds missing, 1 repeated line, source oldest first",
+       Game::kNumbers4},
+      {"Numbers 4: a conflict names four digits",
+       {"回,日付,本数字", "1,2018/6/12,7", "1,2018/6/12,1007"},
+       false,
+       {},
+       {},
+       "3: round 1 is also on line 2 with another draw (2018/6/12 0007 there, 2018/6/12 1007 "
+       "here)",
+       Game::kNumbers4},
+      {"Numbers 4: five digits",
+       {"回,日付,本数字", "1,2018/6/12,12345"},
+       false,
+       {},
+       {},
+       "2: winning number \"12345\" is not one to four digits",
+       Game::kNumbers4},
       {"a date that is not in the calendar",
        {"回,日付,本数字", "1,2019/2/29,1"},
        false,
@@ -167,6 +190,7 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
     ImportOptions options;
     options.encoding = c.utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
     options.columns = c.columns;
+    options.game = c.game;
     ImportResult result;
     const bool converted = ConvertHistorySource(source, options, result);
     if (c.history.empty()) {
@@ -183,7 +207,7 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
     for (const std::string& line : expected) {
       text += line + "\n";
     }
-    EXPECT_EQ(HistoryFileBytes(result.draws), Utf8ToCp932(text));
+    EXPECT_EQ(HistoryFileBytes(result.draws, c.game), Utf8ToCp932(text));
     EXPECT_EQ(ImportSummary(result), c.outcome);
   }
 }

@@ -15,7 +15,7 @@
 namespace tolvane::test {
 namespace {
 
-using Draw = std::array<double, 3>;
+using Draw = std::array<double, 4>;  // the game's places, highest first; a fourth 0 with three
 
 constexpr const char* kHeader = "回別,抽せん日,曜日,当せん番号\n";
 
@@ -28,6 +28,11 @@ struct LoadCase {
   // What a failed load's log ends with, or a passage a good load's log holds; "{path}" stands
   // for the history file's path.
   std::string log;
+  Game game = Game::kNumbers3;
+  // Numbers 3: the first line with a winning number longer than three characters, and how many
+  // were exactly four digits.
+  std::uint64_t longNumberLine = 0;
+  std::uint64_t fourDigitNumbers = 0;
 };
 
 void PrintTo(const LoadCase& row, std::ostream* out) { *out << row.name; }
@@ -107,11 +112,30 @@ const std::vector<LoadCase>& Cases() {
        {{0, 0, 7}, {0, 7, 2}},
        ""},
       {"LongNumberKeepsFirstThree",
-       Header("第1回,2018/6/12,X,0721\n第2回,2018/6/12,X,123x\n"),
+       Header("第1回,2018/6/12,X,0721\n第2回,2018/6/12,X,123x\n第3回,2018/6/12,X,\"5678\"\n"),
        "",
        0,
-       {{0, 7, 2}, {1, 2, 3}},
-       ""},
+       {{0, 7, 2}, {1, 2, 3}, {5, 6, 7}},
+       "",
+       Game::kNumbers3,
+       2,
+       2},
+      // Numbers 4: four places, short numbers padded to four, longer ones refused.
+      {"FourDigitNumbers",
+       Header("第1回,2018/6/12,X,1234\n第2回,2018/6/12,X,7\r\n第3回,2018/6/12,X,\"0985\"\n"),
+       "",
+       0,
+       {{1, 2, 3, 4}, {0, 0, 0, 7}, {0, 9, 8, 5}},
+       "Converted round number to integer: 3\n",
+       Game::kNumbers4},
+      {"FiveDigitNumberIsNoNumbers4Number",
+       Header("第1回,2018/6/12,X,1234\n第2回,2018/6/12,X,12345\n"),
+       "",
+       kLoadFailed,
+       {},
+       LineError("Error: Invalid winning number format: 12345\n", "第2回,2018/6/12,X,12345",
+                 "Invalid winning number format"),
+       Game::kNumbers4},
       {"RoundIsALeadingSignedInteger",
        Header("第 12回,2018/6/12,X,1\n第12a回,2018/6/12,X,2\n第+3回,2018/6/12,X,3\n"
               "第-2147483648回,2018/6/12,X,4\n第2147483647回,2018/6/12,X,5\n"),
@@ -378,7 +402,7 @@ const std::vector<LoadCase>& Cases() {
 // Records already holding data, so that "untouched" and "replaced" can both be seen.
 OwnedHistory Prefilled() {
   OwnedHistory history;
-  for (WAData* record : {&history->hundreds, &history->tens, &history->ones}) {
+  for (WAData* record : {&history->hundreds, &history->tens, &history->ones, &history->thousands}) {
     *record = WAData{new double[2]{-1.0, -2.0}, 2, 7};
   }
   return history;
@@ -388,10 +412,20 @@ std::int32_t Load(DrawHistory& h, const std::string& path, const std::string& lo
   return LoadDrawHistory(path, h.hundreds, h.tens, h.ones, logPath);
 }
 
+// Numbers 3 through the three records, as ever; Numbers 4 through the whole history.
+std::int32_t Load(DrawHistory& h, const std::string& path, const std::string& logPath, Game game,
+                  LoadReport& report) {
+  return game == Game::kNumbers3
+             ? LoadDrawHistory(path, h.hundreds, h.tens, h.ones, logPath, &report)
+             : LoadDrawHistory(path, h, logPath, &report, {TextEncoding::kCp932, game});
+}
+
 // Prefilled records after a failed load: the same arrays, holding the same values.
 void ExpectUntouched(const DrawHistory& h, const DrawHistory& before) {
-  for (auto [now, was] :
-       {std::pair{h.hundreds, before.hundreds}, {h.tens, before.tens}, {h.ones, before.ones}}) {
+  for (auto [now, was] : {std::pair{h.hundreds, before.hundreds},
+                          {h.tens, before.tens},
+                          {h.ones, before.ones},
+                          {h.thousands, before.thousands}}) {
     EXPECT_EQ(now.data, was.data);
     EXPECT_EQ(now.size, 2u);
     EXPECT_EQ(now.rate, 7u);
@@ -402,8 +436,12 @@ void ExpectUntouched(const DrawHistory& h, const DrawHistory& before) {
 
 std::vector<Draw> Draws(const DrawHistory& h) {
   std::vector<Draw> draws;
-  for (std::uint32_t i = 0; i < h.hundreds.size; ++i) {
-    draws.push_back({h.hundreds.data[i], h.tens.data[i], h.ones.data[i]});
+  const std::array<const WAData*, kMaxPlaces> places = PlaceSeries(h);
+  for (std::uint32_t i = 0; i < DrawCount(h); ++i) {
+    Draw& draw = draws.emplace_back();
+    for (std::size_t p = 0; p < static_cast<std::size_t>(PlaceCount(h.game)); ++p) {
+      draw[p] = places[p]->data[i];
+    }
   }
   return draws;
 }
@@ -429,16 +467,22 @@ TEST_P(LoadDrawHistoryTable, LoadsOrRefusesWholeFile) {
     OwnedHistory history = Prefilled();
     const DrawHistory before = history.get();
     ::testing::internal::CaptureStderr();
-    const std::int32_t result = Load(history.get(), path, logged ? logPath : "");
+    LoadReport report;
+    const std::int32_t result = Load(history.get(), path, logged ? logPath : "", row.game, report);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
     ASSERT_EQ(result, row.result);
     if (result == kLoadOk) {
+      EXPECT_EQ(history->game, row.game);
       EXPECT_EQ(Draws(history.get()), row.draws);
-      for (const WAData& record : {history->hundreds, history->tens, history->ones}) {
+      const std::array<WAData*, kMaxPlaces> places = PlaceSeries(history.get());
+      for (int p = 0; p < PlaceCount(row.game); ++p) {
+        const WAData& record = *places[static_cast<std::size_t>(p)];
         EXPECT_NE(record.data, nullptr);
         EXPECT_EQ(record.size, row.draws.size());
         EXPECT_EQ(record.rate, 1u);
       }
+      EXPECT_EQ(report.firstLongNumberLine, row.longNumberLine);
+      EXPECT_EQ(report.fourDigitNumbers, row.fourDigitNumbers);
     } else {
       ExpectUntouched(history.get(), before);
     }

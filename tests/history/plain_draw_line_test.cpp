@@ -27,7 +27,8 @@ struct Line {
 };
 
 // The general way, from the reader's own decoded line.
-std::optional<CheckedDraw> GeneralWay(HistoryLineReader& reader, std::string_view bytes) {
+std::optional<CheckedDraw> GeneralWay(HistoryLineReader& reader, std::string_view bytes,
+                                      int places) {
   try {
     const std::u16string_view line = reader.Decode(bytes);
     DrawFields fields;
@@ -36,7 +37,7 @@ std::optional<CheckedDraw> GeneralWay(HistoryLineReader& reader, std::string_vie
       return std::nullopt;
     }
     DiagnosticLog closed("");
-    return CheckDrawLine(fields, closed);
+    return CheckDrawLine(fields, closed, places);
   } catch (const std::exception&) {
     return std::nullopt;
   }
@@ -48,6 +49,7 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
       {"第123456789回,2000/1/1,,7", "", true},
       {"第0012回,2000/12/31,月,72\r", "", true},
       {"第5回,2000/1/1,X,1234", "", true},
+      {"第5回,2000/1/1,X,12345", "", true},  // Numbers 3 reads its first three; Numbers 4 none
       {"第5回,2000/1/1,ｶﾅ,999", "", true},
       {"第5回,2000/1/1,金,123,more,fields", "", true},
       {"第5回,2000/1/1,金,12,\"quoted later\"", "", false},
@@ -89,9 +91,10 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
       {"第1回,2000/1/1,", "\x80,120", false},      // a byte that is no character
       {"第1回,2000/1/1,", "\x89\xF1\x91,120", false},
   };
-  for (const TextEncoding encoding : {TextEncoding::kCp932, TextEncoding::kUtf8}) {
+  for (const auto& [encoding, places] :
+       {std::pair{TextEncoding::kCp932, 3}, {TextEncoding::kUtf8, 3}, {TextEncoding::kCp932, 4}}) {
     const bool utf8 = encoding == TextEncoding::kUtf8;
-    SCOPED_TRACE(utf8 ? "UTF-8" : "code page 932");
+    SCOPED_TRACE((utf8 ? "UTF-8, " : "code page 932, ") + std::to_string(places) + " places");
     std::string file = "header\n";
     std::vector<const Line*> written;
     for (const Line& line : lines) {
@@ -108,7 +111,7 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
     std::unique_ptr<TextDecoder> decoder =
         utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
     ASSERT_NE(decoder, nullptr);
-    PlainDrawLines plain(*decoder, encoding);
+    PlainDrawLines plain(*decoder, encoding, places);
     HistoryLineReader reader(path, *decoder, "test");
     ASSERT_TRUE(reader.SkipLine());
     std::string_view bytes;
@@ -116,8 +119,8 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
       SCOPED_TRACE(line->utf8);
       ASSERT_TRUE(reader.NextBytes(bytes));
       const std::optional<CheckedDraw> fast = plain.Check(bytes);
-      const std::optional<CheckedDraw> general = GeneralWay(reader, bytes);
-      EXPECT_EQ(fast.has_value(), line->plain);
+      const std::optional<CheckedDraw> general = GeneralWay(reader, bytes, places);
+      EXPECT_EQ(fast.has_value(), line->plain && general.has_value());
       if (fast) {
         ASSERT_TRUE(general.has_value());
         EXPECT_EQ(fast->digits, general->digits);
