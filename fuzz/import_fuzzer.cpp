@@ -1,7 +1,7 @@
-// Arbitrary bytes as a results file to import. The first byte chooses the encoding and whether
-// the columns are given; the rest is the file. Nothing may crash, leak or read out of bounds, a
-// failure must say where and why, and whatever converts must load as a history with the same
-// draws.
+// Arbitrary bytes as a results file to import. The first byte chooses the encoding, whether the
+// columns are given and the game; the rest is the file. Nothing may crash, leak or read out of
+// bounds, a failure must say where and why, and whatever converts must load as a history with the
+// same draws.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -28,6 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if ((data[0] & 2) != 0) {
     options.columns = tolvane::ImportColumns{(data[0] >> 2) & 3U, (data[0] >> 4) & 3U, 2};
   }
+  options.game = (data[0] & 64) != 0 ? tolvane::Game::kNumbers4 : tolvane::Game::kNumbers3;
   tolvane::ImportResult result;
   if (!tolvane::ConvertHistorySource(source, options, result)) {
     Check(!result.reason.empty() && result.draws.empty());
@@ -38,17 +39,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(i == 0 || result.draws[i - 1].round < result.draws[i].round);
   }
 
-  const std::optional<std::string> bytes = tolvane::HistoryFileBytes(result.draws);
+  const std::optional<std::string> bytes = tolvane::HistoryFileBytes(result.draws, options.game);
   Check(bytes.has_value());
   tolvane::fuzz::WriteFile(history, bytes->data(), bytes->size());
   tolvane::DrawHistory loaded{};
-  Check(tolvane::LoadDrawHistory(history, loaded.hundreds, loaded.tens, loaded.ones, "") ==
+  Check(tolvane::LoadDrawHistory(history, loaded, "", nullptr,
+                                 {tolvane::TextEncoding::kCp932, options.game}) ==
         tolvane::kLoadOk);
-  Check(loaded.hundreds.size == result.draws.size());
+  Check(tolvane::DrawCount(loaded) == result.draws.size());
+  const auto places = tolvane::PlaceSeries(loaded);
   for (std::size_t i = 0; i < result.draws.size(); ++i) {
-    Check(loaded.hundreds.data[i] == result.draws[i].digits[0]);
-    Check(loaded.tens.data[i] == result.draws[i].digits[1]);
-    Check(loaded.ones.data[i] == result.draws[i].digits[2]);
+    for (int p = 0; p < tolvane::PlaceCount(options.game); ++p) {
+      const auto at = static_cast<std::size_t>(p);
+      Check(places[at]->data[i] == result.draws[i].digits[at]);
+    }
   }
   tolvane::ReleaseDrawHistory(loaded);
   return 0;
