@@ -8,6 +8,7 @@
 #   3. --log on a 200,000-draw history against no log, with the number of write calls
 #   4. how the costs grow with the number of draws, 6,500 to 1,000,000
 #   5. peak memory of the unfiltered prediction on 1,000,000 draws
+#   6. Numbers 4 beside Numbers 3 on 1,000,000 draws (goal: at most 4/3 of the Numbers 3 time)
 # Medians of many runs, from hyperfine when it is installed (apt-get install hyperfine; a measuring
 # tool, not a build dependency). The machine is shared: run it when `uptime` shows a low load.
 #   scripts/bench-speed.sh [runs]   (runs of each long case; the sample runs 10 times as often)
@@ -23,6 +24,8 @@ trap 'rm -rf "$work"' EXIT
 for draws in 25000 100000 200000 250000 1000000; do
   generate_history "$draws" "$work/h$draws.csv"
 done
+python3 scripts/generate_sample_history.py --game numbers4 --draws 1000000 --seed 1 \
+  --out "$work/n4-1000000.csv" >/dev/null
 cp data/numbers3-sample.csv "$work/h6500.csv"
 
 echo "bench-speed: timed with $(timer_name)"
@@ -79,5 +82,13 @@ echo "5. peak memory, predict --filter none on 1,000,000 draws"
 /usr/bin/time -v "$cli" predict "$big" --filter none 2>&1 >/dev/null |
   awk -v size="$(stat -c %s "$big")" '/Maximum resident/ {
     printf "   peak RSS %.1f MB for a %.1f MB file\n", $NF / 1024, size / 1048576 }'
+echo
+
+echo "6. Numbers 4 beside Numbers 3, 1,000,000 draws (ms, median of $runs runs)"
+for filter in none lpf; do
+  three_ms=$(median_ms "$runs" "$cli" predict "$big" --filter "$filter")
+  four_ms=$(median_ms "$runs" "$cli" predict "$work/n4-1000000.csv" --game numbers4 --filter "$filter")
+  echo "   --filter $filter: Numbers 3 $three_ms, Numbers 4 $four_ms ($(ratio "$four_ms" "$three_ms") times)"
+done
 echo
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -2,7 +2,7 @@
 # Writes every output a refactoring must keep byte for byte into OUTDIR: tolvane-cli predict on
 # the bundled sample and on a generated 1,000-draw history, for each of the nine filter/frame
 # combinations, without and with --log (the log's bytes too), in JSON and CSV; backtest, stats and
-# import in each of their forms; --help and --version. Compare two snapshots with `diff -r`. The
+# import in each of their forms; the Numbers 4 sample in each command; --help and --version. Compare two snapshots with `diff -r`. The
 # transform's bits are pinned separately by the FFT fingerprint test.
 #   scripts/snapshot-outputs.sh OUTDIR [path/to/tolvane-cli]
 set -euo pipefail
@@ -18,6 +18,7 @@ trap 'rm -rf "$work"' EXIT
 generate_history 1000 "$work/h1000.csv" 7
 cp data/numbers3-sample.csv "$work/sample.csv"
 cp data/numbers3-results-example.csv "$work/results.csv"
+cp data/numbers4-sample.csv "$work/sample4.csv"
 
 # keep NAME ARGS...: standard output, standard error and exit status of one run, from the work
 # folder (relative paths, so no message names it).
@@ -53,6 +54,13 @@ for format in text json csv; do
   keep "stats-$format" stats sample.csv --format "$format"
   keep "stats-last-$format" stats h1000.csv --last 100 --format "$format"
 done
+for format in text json csv; do
+  keep "numbers4-predict-$format" predict sample4.csv --game numbers4 --format "$format"
+  keep "numbers4-backtest-$format" backtest sample4.csv --game numbers4 --filter all --frame all \
+    --last 100 --threads 2 --format "$format"
+  keep "numbers4-stats-$format" stats sample4.csv --game numbers4 --format "$format"
+done
+keep numbers4-as-numbers3 predict sample4.csv
 keep import-stdout import results.csv -o -
 keep import-file import results.csv -o imported.csv
 mv "$work/imported.csv" "$out/import-file.csv"
