@@ -27,7 +27,14 @@ std::string Counted(std::uint64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
 }
 
-std::string DateText(const std::chrono::year_month_day& date) {
+}  // namespace
+
+std::string WeekdayText(const std::chrono::year_month_day& date) {
+  const unsigned weekday = std::chrono::weekday(std::chrono::sys_days(date)).iso_encoding();
+  return kWeekdays[weekday - 1];
+}
+
+std::string HistoryDateText(const std::chrono::year_month_day& date) {
   const int year = static_cast<int>(date.year());
   std::string text = std::to_string(year);
   // The history format wants four digits of year.
@@ -36,13 +43,15 @@ std::string DateText(const std::chrono::year_month_day& date) {
          std::to_string(static_cast<unsigned>(date.day()));
 }
 
-std::string NumberText(const std::array<std::uint8_t, 4>& digits, Game game) {
+std::string WinningNumberText(const std::array<std::uint8_t, 4>& digits, Game game) {
   std::string text;
   for (int place = 0; place < PlaceCount(game); ++place) {
     text += static_cast<char>('0' + digits[static_cast<std::size_t>(place)]);
   }
   return text;
 }
+
+namespace {
 
 // Counts the steps up and down between the rounds in the order they were read.
 class OrderTracker {
@@ -130,9 +139,10 @@ void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t be
   throw LoadError("conflicting round", conflicting->line,
                   "round " + std::to_string(conflicting->round) + " is also on line " +
                       std::to_string(earlier->line) + " with another draw (" +
-                      DateText(earlier->date) + " " + NumberText(earlier->digits, game) +
-                      " there, " + DateText(conflicting->date) + " " +
-                      NumberText(conflicting->digits, game) + " here)");
+                      HistoryDateText(earlier->date) + " " +
+                      WinningNumberText(earlier->digits, game) + " there, " +
+                      HistoryDateText(conflicting->date) + " " +
+                      WinningNumberText(conflicting->digits, game) + " here)");
 }
 
 // The order of the rounds as their lines come in the file: draws each once, sorted by round.
@@ -250,9 +260,8 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
 }
 
 std::string HistoryLine(const ImportedDraw& draw, Game game) {
-  const unsigned weekday = std::chrono::weekday(std::chrono::sys_days(draw.date)).iso_encoding();
-  return "第" + std::to_string(draw.round) + "回," + DateText(draw.date) + "," +
-         kWeekdays[weekday - 1] + "," + NumberText(draw.digits, game);
+  return "第" + std::to_string(draw.round) + "回," + HistoryDateText(draw.date) + "," +
+         WeekdayText(draw.date) + "," + WinningNumberText(draw.digits, game);
 }
 
 bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const ByteSink& sink,

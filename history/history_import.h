@@ -59,6 +59,13 @@ struct ImportResult {
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result);
 
+// The day of the week in one character, 月 to 日 (UTF-8), as a history's field 2 holds it.
+std::string WeekdayText(const std::chrono::year_month_day& date);
+// A date as the history format writes it: "2019/12/17" (no leading zeros but in the year).
+std::string HistoryDateText(const std::chrono::year_month_day& date);
+// The winning number's digits as text: "072", or "0072" with Numbers 4.
+std::string WinningNumberText(const std::array<std::uint8_t, 4>& digits, Game game);
+
 // One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date;
 // four digits with Numbers 4).
 std::string HistoryLine(const ImportedDraw& draw, Game game = Game::kNumbers3);

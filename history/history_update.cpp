@@ -1,0 +1,196 @@
+#include "history/history_update.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "core/cp932.h"
+#include "history/import_fields.h"
+
+namespace tolvane {
+namespace {
+
+using std::chrono::year_month_day;
+
+// A history's draw lines in the import's terms: round, date and winning number in fields 0, 1
+// and 3.
+constexpr ImportColumns kHistoryColumns{0, 1, 3};
+
+std::optional<std::string> InEncoding(const std::string& utf8, TextEncoding encoding) {
+  if (encoding == TextEncoding::kUtf8) {
+    return utf8;
+  }
+  return Utf8ToCp932(utf8);
+}
+
+std::string LineEnd(const HistoryContents& history) { return history.crlf ? "\r\n" : "\n"; }
+
+// "2019/12/17 123".
+std::string DrawText(const ImportedDraw& draw, Game game) {
+  return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
+}
+
+// Where each line starts in `bytes`, and one past the end.
+std::vector<std::size_t> LineStarts(std::string_view bytes) {
+  std::vector<std::size_t> starts = {0};
+  for (std::size_t at = bytes.find('\n'); at != std::string_view::npos;
+       at = bytes.find('\n', at + 1)) {
+    starts.push_back(at + 1);
+  }
+  if (starts.back() != bytes.size()) {
+    starts.push_back(bytes.size());
+  }
+  return starts;
+}
+
+}  // namespace
+
+bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
+                         HistoryContents& contents, ImportResult& failure) {
+  ImportOptions reading;
+  reading.encoding = options.encoding;
+  reading.columns = kHistoryColumns;
+  reading.game = options.game;
+  if (!ConvertHistorySource(path, reading, failure)) {
+    // A history with only its header has nothing to convert, and nothing wrong with it.
+    if (failure.line != 0 || failure.reason != "has no draw lines after the header") {
+      return false;
+    }
+  }
+  std::ifstream file(path, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << file.rdbuf();
+  if (!file) {
+    failure.line = 0;
+    failure.reason = "cannot be read again";
+    return false;
+  }
+  contents.bytes = std::move(bytes).str();
+  contents.draws = std::move(failure.draws);
+  contents.options = options;
+  const std::size_t firstEnd = contents.bytes.find('\n');
+  contents.crlf =
+      firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
+  return true;
+}
+
+year_month_day NextDrawDay(year_month_day date) {
+  std::chrono::sys_days day(date);
+  for (;;) {
+    day += std::chrono::days(1);
+    const year_month_day next(day);
+    const unsigned weekday = std::chrono::weekday(day).iso_encoding();  // 1 Monday .. 7 Sunday
+    const auto month = static_cast<unsigned>(next.month());
+    const auto dayOfMonth = static_cast<unsigned>(next.day());
+    const bool yearEnd = (month == 12 && dayOfMonth == 31) || (month == 1 && dayOfMonth <= 3);
+    if (weekday <= 5 && !yearEnd) {
+      return next;
+    }
+  }
+}
+
+std::optional<year_month_day> ReadDrawDate(std::string_view text) {
+  if (text.find('/') == std::string_view::npos && text.find('-') == std::string_view::npos) {
+    return std::nullopt;  // YYYYMMDD and the kanji form are for results files only
+  }
+  try {
+    const std::u16string field(text.begin(), text.end());
+    if (std::any_of(text.begin(), text.end(),
+                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+      return std::nullopt;
+    }
+    return ReadImportDate(field);
+  } catch (const LoadError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> WithDrawAppended(const HistoryContents& history,
+                                            const ImportedDraw& draw) {
+  const std::optional<std::string> line = InEncoding(
+      HistoryLine(draw, history.options.game) + LineEnd(history), history.options.encoding);
+  if (!line) {
+    return std::nullopt;
+  }
+  std::string bytes = history.bytes;
+  if (!bytes.empty() && bytes.back() != '\n') {
+    bytes += LineEnd(history);
+  }
+  return bytes + *line;
+}
+
+MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDraw>& source) {
+  MergePlan plan;
+  const Game game = history.options.game;
+  std::vector<ImportedDraw> byRound = history.draws;
+  std::sort(byRound.begin(), byRound.end(),
+            [](const ImportedDraw& a, const ImportedDraw& b) { return a.round < b.round; });
+  for (const ImportedDraw& draw : source) {
+    const auto held = std::lower_bound(
+        byRound.begin(), byRound.end(), draw.round,
+        [](const ImportedDraw& entry, std::int32_t round) { return entry.round < round; });
+    if (held == byRound.end() || held->round != draw.round) {
+      plan.added.push_back(draw);
+    } else if (held->date == draw.date && held->digits == draw.digits) {
+      ++plan.alreadyThere;
+    } else if (plan.sourceLine == 0 || draw.line < plan.sourceLine) {
+      plan.sourceLine = draw.line;
+      plan.historyLine = held->line;
+      plan.conflict = "round " + std::to_string(draw.round) + " is " + DrawText(*held, game) +
+                      " there, " + DrawText(draw, game) + " here";
+    }
+  }
+  if (!byRound.empty() || !plan.added.empty()) {
+    std::int32_t lowest = plan.added.empty() ? byRound.front().round : plan.added.front().round;
+    std::int32_t highest = plan.added.empty() ? byRound.back().round : plan.added.back().round;
+    if (!byRound.empty()) {
+      lowest = std::min(lowest, byRound.front().round);
+      highest = std::max(highest, byRound.back().round);
+    }
+    const std::int64_t span = std::int64_t{highest} - lowest + 1;
+    plan.missingRounds = static_cast<std::uint64_t>(span) - byRound.size() - plan.added.size();
+  }
+  return plan;
+}
+
+bool WriteMergedHistory(const HistoryContents& history, const MergePlan& plan, const ByteSink& sink,
+                        std::string& error) {
+  const std::string_view bytes = history.bytes;
+  const std::vector<std::size_t> starts = LineStarts(bytes);
+  // The history's own lines from `from` up to the start of line `line` (1-based).
+  std::size_t written = 0;
+  const auto copyUpTo = [&](std::size_t offset) {
+    const bool ok = sink(bytes.substr(written, offset - written));
+    written = offset;
+    return ok;
+  };
+  const auto addLine = [&](const ImportedDraw& draw) {
+    if (written != 0 && bytes[written - 1] != '\n' && !sink(LineEnd(history))) {
+      return false;
+    }
+    const std::optional<std::string> line = InEncoding(
+        HistoryLine(draw, history.options.game) + LineEnd(history), history.options.encoding);
+    if (!line) {
+      error = "a new line has no form in the history's encoding";
+      return false;
+    }
+    return sink(*line);
+  };
+  std::size_t next = 0;  // the next history draw, in file order (ascending rounds)
+  for (const ImportedDraw& draw : plan.added) {
+    while (next < history.draws.size() && history.draws[next].round < draw.round) {
+      ++next;
+    }
+    // Before the history's first later line, or after its last line.
+    const std::size_t offset =
+        next < history.draws.size() ? starts[history.draws[next].line - 1] : bytes.size();
+    if (!copyUpTo(offset) || !addLine(draw)) {
+      return false;
+    }
+  }
+  return copyUpTo(bytes.size());
+}
+
+}  // namespace tolvane

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/game.h"
+#include "core/replace_file.h"
+#include "core/text_decoder.h"
+#include "history/history_import.h"
+#include "history/load_report.h"
+
+namespace tolvane {
+
+// Keeping a history current: a draw added at its end, or the new draws of a results file merged
+// in, every byte already in the file kept as it is.
+
+// A history file as it is, for adding to it.
+struct HistoryContents {
+  std::string bytes;                // the whole file
+  std::vector<ImportedDraw> draws;  // in file order, each with its line
+  LoadOptions options;              // its encoding and game
+  bool crlf = false;                // its first line ends in CR LF, so new lines do too
+};
+
+// Reads a history that has loaded as a prediction loads it and whose rounds go up line by line
+// (the caller checks both first). False with `failure` set (line and reason, as an import
+// reports them) when a draw line has no real date or no plain round: those cannot be added to.
+bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
+                         HistoryContents& contents, ImportResult& failure);
+
+// The next draw day after `date`: the next Monday to Friday, passing over 31 December to
+// 3 January (draws take place on public holidays too).
+std::chrono::year_month_day NextDrawDay(std::chrono::year_month_day date);
+
+// A date as a user types one for a new draw: YYYY/M/D or YYYY-M-D, a real day of the calendar.
+std::optional<std::chrono::year_month_day> ReadDrawDate(std::string_view text);
+
+// The file's bytes with `draw`'s line added at the end, in the file's encoding and line ending;
+// a last line without a line end gets one first. nullopt when the line has no form in the file's
+// encoding.
+std::optional<std::string> WithDrawAppended(const HistoryContents& history,
+                                            const ImportedDraw& draw);
+
+// What merging a converted results file into a history does.
+struct MergePlan {
+  std::vector<ImportedDraw> added;  // the rounds only the source has, ascending
+  std::uint64_t alreadyThere = 0;   // source rounds the history holds with the same draw
+  std::uint64_t missingRounds = 0;  // rounds between the merged first and last that none gives
+  // A round both hold with another date or number: its line in each; both 0 when there is none.
+  std::uint64_t sourceLine = 0;
+  std::uint64_t historyLine = 0;
+  std::string conflict;  // "round 6501 is 2019/12/17 124 there, 2019/12/17 123 here"
+};
+MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDraw>& source);
+
+// The merged file, handed to `sink` a piece at a time: the history's lines byte for byte, with
+// the added draws' lines among them in round order, in the file's encoding and line ending.
+// False when a line has no form in the encoding (with `error` set) or the sink refused.
+bool WriteMergedHistory(const HistoryContents& history, const MergePlan& plan, const ByteSink& sink,
+                        std::string& error);
+
+}  // namespace tolvane
