@@ -25,9 +25,9 @@ std::string MissingPathReason(const std::string& path) {
   return std::strerror(::stat(path.c_str(), &info) == 0 ? ENOENT : errno);
 }
 
-void WarnAboutLoad(const std::string& name, const LoadReport& report) {
-  for (const std::string& detail :
-       {OrderWarningDetail(name, report), LongNumberWarningDetail(name, report)}) {
+void WarnAboutLoad(const std::string& name, const LoadReport& report, bool aboutOrder) {
+  for (const std::string& detail : {aboutOrder ? OrderWarningDetail(name, report) : std::string(),
+                                    LongNumberWarningDetail(name, report)}) {
     if (!detail.empty()) {
       Complain("warning: " + detail);
     }
@@ -35,7 +35,7 @@ void WarnAboutLoad(const std::string& name, const LoadReport& report) {
 }
 
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
-                         TextEncoding encoding, Game game) {
+                         TextEncoding encoding, Game game, bool warnAboutOrder) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -57,7 +57,7 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
     Complain(LoadFailureDetail(source.Name(), report));
     return false;
   }
-  WarnAboutLoad(source.Name(), report);
+  WarnAboutLoad(source.Name(), report, warnAboutOrder);
   return true;
 }
 

@@ -16,13 +16,16 @@ CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history);
 // then "tolvane-cli: " and where and why, with the UTF-8 hint where it applies). After a load
 // it warns as predict does (WarnAboutLoad) and still returns true.
 // False after a failure.
+// A command that refuses a history out of order says so itself, without the warning first
+// (warnAboutOrder false).
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
-                         TextEncoding encoding = TextEncoding::kCp932, Game game = Game::kNumbers3);
+                         TextEncoding encoding = TextEncoding::kCp932, Game game = Game::kNumbers3,
+                         bool warnAboutOrder = true);
 
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
 // go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing
 // otherwise.
-void WarnAboutLoad(const std::string& name, const LoadReport& report);
+void WarnAboutLoad(const std::string& name, const LoadReport& report, bool aboutOrder = true);
 
 // Why nothing exists at a path, in the system's words ("No such file or directory").
 std::string MissingPathReason(const std::string& path);

@@ -1,5 +1,7 @@
 #include "cli/import_command.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -9,8 +11,10 @@
 #include "cli/exit_status.h"
 #include "cli/game_option.h"
 #include "cli/history_source.h"
+#include "cli/history_to_update.h"
 #include "cli/log_option.h"
 #include "history/history_import.h"
+#include "history/history_update.h"
 #include "history/utf8_hint.h"
 
 namespace tolvane::cli {
@@ -48,6 +52,54 @@ std::string ColumnsProblem(const std::string& text) {
   return ParseColumns(text) ? "" : "needs three different positions, such as 0,1,2";
 }
 
+// "5 draws added to PATH, rounds 6501 to 6505; 60 already there; 0 rounds missing".
+std::string MergeSummary(const std::string& path, const MergePlan& plan) {
+  const std::size_t added = plan.added.size();
+  std::string text =
+      std::to_string(added) + (added == 1 ? " draw" : " draws") + " added to " + path;
+  if (added != 0) {
+    text += ", rounds " + std::to_string(plan.added.front().round) + " to " +
+            std::to_string(plan.added.back().round);
+  }
+  return text + "; " + std::to_string(plan.alreadyThere) + " already there; " +
+         std::to_string(plan.missingRounds) +
+         (plan.missingRounds == 1 ? " round missing" : " rounds missing");
+}
+
+// The source's new rounds into an existing history: every line of the history kept, a round both
+// hold alike once, a round they hold differently refused with both lines named.
+int MergeInto(const HistorySource& source, const ImportResult& result,
+              const ImportArguments& args) {
+  HistoryContents history;
+  LoadReport report;
+  if (!LoadHistoryToUpdate(args.into, {TextEncoding::kCp932, args.game}, "import --into", history,
+                           report)) {
+    return kExitFailed;
+  }
+  const MergePlan plan = PlanMerge(history, result.draws);
+  if (plan.sourceLine != 0) {
+    Complain(source.Name() + ":" + std::to_string(plan.sourceLine) + ": " + args.into + ":" +
+             std::to_string(plan.historyLine) + " holds the same round with another draw (" +
+             plan.conflict + ")");
+    return kExitFailed;
+  }
+  if (!plan.added.empty()) {
+    std::string error;
+    const bool written = ReplaceFile(
+        args.into,
+        [&history, &plan](const ByteSink& sink, std::string& why) {
+          return WriteMergedHistory(history, plan, sink, why);
+        },
+        error);
+    if (!written) {
+      Complain(args.into + ": " + error);
+      return kExitFailed;
+    }
+  }
+  Complain(MergeSummary(args.into, plan));
+  return kExitOk;
+}
+
 }  // namespace
 
 CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
@@ -56,9 +108,15 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
   command
       ->add_option("SOURCE", args.source, "Results file, line 1 a header; - reads standard input")
       ->required();
-  command->add_option("-o,--output", args.dest, "History file to write; - for standard output")
-      ->type_name("DEST")
-      ->required();
+  CLI::Option* output =
+      command->add_option("-o,--output", args.dest, "History file to write; - for standard output")
+          ->type_name("DEST");
+  command
+      ->add_option("--into", args.into,
+                   "History to merge the source into (created when missing): rounds only the "
+                   "source holds are added, every line of the history kept")
+      ->type_name("HISTORY")
+      ->excludes(output);
   AddEncodingOption(*command, args.encoding, "SOURCE");
   AddGameOption(*command, args.game);
   const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
@@ -71,9 +129,17 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       ->check(CLI::Validator(ColumnsProblem, "", "R,D,N"));
   // Replacing the source would destroy the only copy of what is being converted.
   command->final_callback([&args] {
-    if (args.dest != "-" && !HistorySource::IsStandardInput(args.source) &&
-        SameFile(args.source, args.dest)) {
-      throw CLI::ValidationError("--output", "names the source file itself");
+    if (args.dest.empty() == args.into.empty()) {
+      throw CLI::ValidationError("--output", "give -o DEST or --into HISTORY");
+    }
+    const std::string& target = args.into.empty() ? args.dest : args.into;
+    if (target != "-" && !HistorySource::IsStandardInput(args.source) &&
+        SameFile(args.source, target)) {
+      throw CLI::ValidationError(args.into.empty() ? "--output" : "--into",
+                                 "names the source file itself");
+    }
+    if (HistorySource::IsStandardInput(args.into)) {
+      throw CLI::ValidationError("--into", "needs a file to merge into");
     }
   });
   return command;
@@ -99,7 +165,11 @@ int RunImport(const ImportArguments& args) {
              (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
   }
-  if (args.dest == "-") {
+  if (!args.into.empty() && ::access(args.into.c_str(), F_OK) == 0) {
+    return MergeInto(source, result, args);
+  }
+  const std::string& dest = args.into.empty() ? args.dest : args.into;
+  if (dest == "-") {
     std::string error;
     const bool written = WriteHistoryFile(
         result.draws, result.game,
@@ -121,8 +191,8 @@ int RunImport(const ImportArguments& args) {
     }
   } else {
     std::string error;
-    if (!WriteImportedHistory(source.Path(), args.dest, result, error)) {
-      Complain(args.dest + ": " + error);
+    if (!WriteImportedHistory(source.Path(), dest, result, error)) {
+      Complain(dest + ": " + error);
       return kExitFailed;
     }
   }

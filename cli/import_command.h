@@ -12,7 +12,8 @@ namespace tolvane::cli {
 
 struct ImportArguments {
   std::string source;
-  std::string dest;  // "-": standard output
+  std::string dest;  // "-": standard output; empty with --into
+  std::string into;  // a history to merge the source into; empty with -o
   TextEncoding encoding = TextEncoding::kCp932;
   Game game = Game::kNumbers3;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
@@ -21,8 +22,8 @@ struct ImportArguments {
 // Adds `import` to the parser; the options are written into `args` as they are parsed.
 CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args);
 
-// Converts SOURCE into a history at DEST and ends standard error with a summary line, or says
-// why it could not. Returns the exit status.
+// Converts SOURCE into a history at DEST, or merges it into the history named by --into, and ends
+// standard error with a summary line, or says why it could not. Returns the exit status.
 int RunImport(const ImportArguments& args);
 
 }  // namespace tolvane::cli

@@ -4,6 +4,7 @@
 #include <exception>
 #include <iostream>
 
+#include "cli/add_command.h"
 #include "cli/allocation_policy.h"
 #include "cli/backtest_command.h"
 #include "cli/exit_status.h"
@@ -29,6 +30,8 @@ int Main(int argc, char** argv) {
   CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
   StatsArguments statsArgs;
   CLI::App* stats = AddStatsCommand(app, statsArgs);
+  AddArguments addArgs;
+  CLI::App* add = AddAddCommand(app, addArgs);
   // Every command's own help follows the list, so this help (and the manual page made from it)
   // describes every option.
   app.footer(
@@ -64,6 +67,9 @@ int Main(int argc, char** argv) {
   }
   if (stats->parsed()) {
     return RunStats(statsArgs);
+  }
+  if (add->parsed()) {
+    return RunAdd(addArgs);
   }
   return kExitUsage;
 }

@@ -1,0 +1,179 @@
+#include "cli/add_command.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "cli/encoding_option.h"
+#include "cli/exit_status.h"
+#include "cli/game_option.h"
+#include "cli/history_source.h"
+#include "cli/history_to_update.h"
+#include "core/replace_file.h"
+#include "core/utf.h"
+#include "history/history_update.h"
+
+namespace tolvane::cli {
+namespace {
+
+// The digits of a number typed in ASCII or full-width digits; nullopt for anything else.
+std::optional<std::string> AsciiDigits(const std::string& text) {
+  std::string digits;
+  for (const char16_t c : Utf8ToUtf16(text)) {
+    if (c >= u'0' && c <= u'9') {
+      digits += static_cast<char>(c);
+    } else if (c >= u'\uFF10' && c <= u'\uFF19') {
+      digits += static_cast<char>('0' + (c - u'\uFF10'));
+    } else {
+      return std::nullopt;
+    }
+  }
+  return digits;
+}
+
+// A round of plain digits, 1 to 2147483647.
+std::optional<std::int32_t> RoundOf(const std::string& text) {
+  const std::optional<std::string> digits = AsciiDigits(text);
+  if (!digits || digits->empty() || digits->size() > 10) {
+    return std::nullopt;
+  }
+  const long long value = std::stoll(*digits);
+  if (value < 1 || value > std::numeric_limits<std::int32_t>::max()) {
+    return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+std::string RoundText(std::int32_t round) { return "第" + std::to_string(round) + "回"; }
+
+// The rounds from first to last, said once: "round 6502" or "rounds 6502 to 6504".
+std::string RoundsText(std::int64_t first, std::int64_t last) {
+  return first == last ? "round " + std::to_string(first)
+                       : "rounds " + std::to_string(first) + " to " + std::to_string(last);
+}
+
+// The line of the draw of `round`, or 0.
+std::uint64_t LineOf(const HistoryContents& history, std::int32_t round) {
+  const auto found =
+      std::find_if(history.draws.begin(), history.draws.end(),
+                   [round](const ImportedDraw& draw) { return draw.round == round; });
+  return found == history.draws.end() ? 0 : found->line;
+}
+
+}  // namespace
+
+CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
+  CLI::App* add = app.add_subcommand(
+      "add",
+      "Add one draw at the end of an oldest-first history, keeping every byte already there");
+  add->add_option("HISTORY", args.history, "History file (CSV) to add the draw to")->required();
+  add->add_option("NUMBER", args.number,
+                  "The winning number: three digits (four with --game numbers4), ASCII or "
+                  "full-width")
+      ->required();
+  add->add_option_function<std::string>(
+         "--round", [&args](const std::string& text) { args.round = text; },
+         "Round of the draw; default: the one after the highest in the history")
+      ->type_name("N")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            return RoundOf(text) ? std::string() : "\"" + text + "\" is not a round from 1 up";
+          },
+          "", "round"));
+  add->add_option_function<std::string>(
+         "--date", [&args](const std::string& text) { args.date = text; },
+         "Date of the draw, YYYY/M/D or YYYY-M-D; default (for the next round only): the next "
+         "draw day after the newest draw's, Monday to Friday but 31 December to 3 January")
+      ->type_name("DATE")
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            return ReadDrawDate(text)
+                       ? std::string()
+                       : "\"" + text + "\" is not YYYY/M/D or YYYY-M-D, a day of the calendar";
+          },
+          "", "date"));
+  AddEncodingOption(*add, args.encoding);
+  AddGameOption(*add, args.game);
+  add->final_callback([&args] {
+    if (HistorySource::IsStandardInput(args.history)) {
+      throw CLI::ValidationError("HISTORY", "add rewrites a file; standard input cannot be one");
+    }
+    const std::optional<std::string> digits = AsciiDigits(args.number);
+    const auto places = static_cast<std::size_t>(PlaceCount(args.game));
+    if (!digits || digits->size() != places) {
+      throw CLI::ValidationError("NUMBER", "\"" + args.number + "\" is not " +
+                                               (places == 4 ? "four" : "three") + " digits");
+    }
+  });
+  return add;
+}
+
+int RunAdd(const AddArguments& args) {
+  const LoadOptions options{args.encoding, args.game};
+  HistoryContents history;
+  LoadReport report;
+  if (!LoadHistoryToUpdate(args.history, options, "add", history, report)) {
+    return kExitFailed;
+  }
+  const bool empty = history.draws.empty();
+  const std::int64_t highest = empty ? 0 : history.draws.back().round;
+
+  ImportedDraw draw;
+  const std::int64_t round = args.round ? *RoundOf(*args.round) : highest + 1;
+  if (round > std::numeric_limits<std::int32_t>::max()) {
+    Complain(args.history + ": no round follows " + RoundText(static_cast<std::int32_t>(highest)));
+    return kExitFailed;
+  }
+  draw.round = static_cast<std::int32_t>(round);
+  if (round <= highest) {
+    const std::uint64_t held = LineOf(history, draw.round);
+    Complain(held != 0 ? args.history + ":" + std::to_string(held) + ": " + RoundText(draw.round) +
+                             " is already there"
+                       : args.history + ":" + std::to_string(history.draws.back().line) + ": " +
+                             RoundText(draw.round) + " is not above the highest round, " +
+                             RoundText(history.draws.back().round));
+    return kExitFailed;
+  }
+  const bool gap = !empty && round > highest + 1;
+  if (gap) {
+    Complain("warning: " + args.history + ": " + RoundsText(highest + 1, round - 1) +
+             (round - 1 == highest + 1 ? " is" : " are") + " missing before " +
+             RoundText(draw.round));
+  }
+
+  if (args.date) {
+    draw.date = *ReadDrawDate(*args.date);
+  } else if (gap || empty) {
+    Complain(gap ? "--date is needed for a round after missing ones"
+                 : "--date is needed: the history holds no draw to count from");
+    return kExitFailed;
+  } else {
+    draw.date = NextDrawDay(history.draws.back().date);
+  }
+  if (!empty &&
+      std::chrono::sys_days(draw.date) <= std::chrono::sys_days(history.draws.back().date)) {
+    Complain(args.history + ":" + std::to_string(history.draws.back().line) + ": the date " +
+             HistoryDateText(draw.date) + " is not later than the newest draw's, " +
+             HistoryDateText(history.draws.back().date));
+    return kExitFailed;
+  }
+  const std::string digits = *AsciiDigits(args.number);
+  for (std::size_t place = 0; place < digits.size(); ++place) {
+    draw.digits[place] = static_cast<std::uint8_t>(digits[place] - '0');
+  }
+
+  const std::optional<std::string> bytes = WithDrawAppended(history, draw);
+  if (!bytes) {
+    Complain(args.history + ": the new line has no form in its encoding");
+    return kExitFailed;
+  }
+  std::string error;
+  if (!ReplaceFileContents(args.history, *bytes, error)) {
+    Complain(args.history + ": " + error);
+    return kExitFailed;
+  }
+  Complain("added " + RoundText(draw.round) + " " + HistoryDateText(draw.date) + " (" +
+           WeekdayText(draw.date) + ") " + digits + " to " + args.history);
+  return kExitOk;
+}
+
+}  // namespace tolvane::cli

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+#include "history/history_update.h"
+#include "history/load_report.h"
+
+namespace tolvane::cli {
+
+// Loads a history a command is about to rewrite (add, import --into): as predict loads it, with
+// the same failure lines; then it must be a regular file (or a link to one), its rounds must go
+// up line by line, and its draw lines must have real dates. False after saying why on standard
+// error; `command` names the command in the reason for an order it cannot keep.
+bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
+                         const std::string& command, HistoryContents& contents, LoadReport& report);
+
+}  // namespace tolvane::cli
