@@ -152,5 +152,93 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   EXPECT_EQ(ReadLines(dest).back(), Utf8ToCp932("第1回,2018/6/12,火,123"));
 }
 
+// A fresh download merged into a history: the history's lines byte for byte, the new rounds among
+// them in order, a round both hold differently refused with both lines named.
+TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
+  const TempDir dir;
+  const std::string header = "回別,抽せん日,曜日,当せん番号";
+  // Round r on day r of June 2018, number r * 111 % 1000.
+  const auto history = [&header](const std::vector<int>& rounds, const std::string& end) {
+    std::string text = header + end;
+    for (const int r : rounds) {
+      char number[8];
+      std::snprintf(number, sizeof number, "%03d", r * 111 % 1000);
+      text += "第" + std::to_string(r) + "回,2018/6/" + std::to_string(r) + ",X," + number + end;
+    }
+    return text;
+  };
+  const auto source = [&dir](const std::vector<int>& rounds, const std::string& name) {
+    std::vector<std::string> lines = {"回,日付,本数字"};
+    for (const int r : rounds) {
+      lines.push_back(std::to_string(r) + ",2018-06-" + std::to_string(r) + "," +
+                      std::to_string(r * 111 % 1000));
+    }
+    return WriteHistoryFile(dir, lines, name);
+  };
+  const std::string tool = "tolvane-cli: ";
+  struct Case {
+    const char* name;
+    std::string before;  // the history, UTF-8
+    std::vector<int> sourceRounds;
+    int status;
+    std::string err;    // the last line of standard error
+    std::string after;  // the history afterwards, UTF-8
+  };
+  // Lines as import writes them, with the weekday.
+  const std::string line4 = "第4回,2018/6/4,月,444\n";
+  const std::string line5 = "第5回,2018/6/5,火,555\n";
+  const std::vector<Case> cases = {
+      {"new rounds at the end",
+       history({1, 2, 3}, "\n"),
+       {2, 3, 4, 5},
+       0,
+       "2 draws added to {h}, rounds 4 to 5; 2 already there; 0 rounds missing\n",
+       history({1, 2, 3}, "\n") + line4 + line5},
+      {"a gap filled, a hand-typed round kept",
+       history({1, 2, 5, 6}, "\r\n"),
+       {3, 4, 5},
+       0,
+       "2 draws added to {h}, rounds 3 to 4; 1 already there; 0 rounds missing\n",
+       history({1, 2}, "\r\n") + "第3回,2018/6/3,日,333\r\n第4回,2018/6/4,月,444\r\n" +
+           history({5, 6}, "\r\n").substr(header.size() + 2)},
+      {"nothing new",
+       history({1, 2}, "\n"),
+       {1, 2},
+       0,
+       "0 draws added to {h}; 2 already there; 0 rounds missing\n",
+       history({1, 2}, "\n")},
+      {"a round held differently",
+       history({1, 2}, "\n") + "第3回,2018/6/3,X,999\n",
+       {3, 4},
+       1,
+       "{s}:2: {h}:4 holds the same round with another draw (round 3 is 2018/6/3 999 there, "
+       "2018/6/3 333 here)\n",
+       history({1, 2}, "\n") + "第3回,2018/6/3,X,999\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = dir.File("history.csv");
+    WriteBytes(path, Utf8ToCp932(c.before));
+    const std::string from = source(c.sourceRounds, "download.csv");
+    const Outcome outcome = RunCli(dir, {"import", from, "--into", path});
+    EXPECT_EQ(outcome.status, c.status);
+    std::string err = tool + c.err;
+    for (const auto& [key, value] : {std::pair{"{h}", path}, {"{s}", from}}) {
+      if (const std::size_t at = err.find(key); at != std::string::npos) {
+        err.replace(at, 3, value);
+      }
+    }
+    EXPECT_TRUE(outcome.err.ends_with(err)) << outcome.err;
+    EXPECT_EQ(ReadBytes(path), Utf8ToCp932(c.after));
+  }
+  // A history not there yet is written as -o writes one; -o and --into exclude each other.
+  const std::string from = source({1, 2}, "new-source.csv");
+  EXPECT_EQ(RunCli(dir, {"import", from, "--into", dir.File("new.csv")}).status, 0);
+  EXPECT_EQ(ReadBytes(dir.File("new.csv")),
+            Utf8ToCp932(header + "\n第1回,2018/6/1,金,111\n第2回,2018/6/2,土,222\n"));
+  EXPECT_EQ(RunCli(dir, {"import", from, "--into", dir.File("new.csv"), "-o", "x.csv"}).status, 2);
+  EXPECT_EQ(RunCli(dir, {"import", from}).status, 2);
+}
+
 }  // namespace
 }  // namespace tolvane::test

@@ -1,0 +1,158 @@
+// tolvane-cli add as a process: what it appends to a history, byte for byte, and every way it
+// refuses, leaving the file as it was.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/cli/run_cli.h"
+#include "tests/support/history_file.h"
+
+namespace tolvane::test {
+namespace {
+
+struct AddCase {
+  const char* name;
+  std::vector<std::string> draws;  // UTF-8 draw lines after the header
+  std::vector<std::string> args;   // after HISTORY
+  int status;
+  std::string err;         // the last line of standard error, "{path}" for the history
+  std::string appended;    // UTF-8, added to the file's bytes; empty: the file is unchanged
+  std::string end = "\n";  // the file's line ending
+  bool finalEnd = true;    // the file's last line ends in one
+  bool utf8 = false;
+};
+
+TEST(CliAdd, AddsADrawOrSaysWhyNot) {
+  const std::string monday = "第1回,2019/12/16,月,111";
+  const std::vector<AddCase> cases = {
+      {"the next round on the next day",
+       {monday},
+       {"123"},
+       0,
+       "added 第2回 2019/12/17 (火) 123 to {path}",
+       "第2回,2019/12/17,火,123\n"},
+      {"a Friday's next draw is on Monday",
+       {"第7回,2019/12/13,金,111"},
+       {"１２３"},
+       0,
+       "added 第8回 2019/12/16 (月) 123 to {path}",
+       "第8回,2019/12/16,月,123\n"},
+      {"no draw from 31 December to 3 January",
+       {"第9回,2019/12/30,月,111"},
+       {"000"},
+       0,
+       "added 第10回 2020/1/6 (月) 000 to {path}",
+       "第10回,2020/1/6,月,000\n"},
+      {"CR LF kept",
+       {monday},
+       {"123"},
+       0,
+       "added 第2回 2019/12/17 (火) 123 to {path}",
+       "第2回,2019/12/17,火,123\r\n",
+       "\r\n"},
+      {"a last line without its end gets one first",
+       {monday},
+       {"123"},
+       0,
+       "added 第2回 2019/12/17 (火) 123 to {path}",
+       "\n第2回,2019/12/17,火,123\n",
+       "\n",
+       false},
+      {"UTF-8",
+       {monday},
+       {"123", "--encoding", "utf-8"},
+       0,
+       "added 第2回 2019/12/17 (火) 123 to {path}",
+       "第2回,2019/12/17,火,123\n",
+       "\n",
+       true,
+       true},
+      {"Numbers 4",
+       {"第1回,2019/12/16,月,1111"},
+       {"0123", "--game", "numbers4"},
+       0,
+       "added 第2回 2019/12/17 (火) 0123 to {path}",
+       "第2回,2019/12/17,火,0123\n"},
+      {"rounds missing, with a date",
+       {monday},
+       {"123", "--round", "4", "--date", "2019-12-20"},
+       0,
+       "added 第4回 2019/12/20 (金) 123 to {path}",
+       "第4回,2019/12/20,金,123\n"},
+      {"rounds missing, no date",
+       {monday},
+       {"123", "--round", "3"},
+       1,
+       "--date is needed for a round after missing ones",
+       ""},
+      {"a round already there",
+       {monday, "第2回,2019/12/17,火,222"},
+       {"123", "--round", "1"},
+       1,
+       "{path}:2: 第1回 is already there",
+       ""},
+      {"a round below the highest",
+       {"第5回,2019/12/16,月,111"},
+       {"123", "--round", "4"},
+       1,
+       "{path}:2: 第4回 is not above the highest round, 第5回",
+       ""},
+      {"a date not after the newest",
+       {monday},
+       {"123", "--date", "2019/12/16"},
+       1,
+       "{path}:2: the date 2019/12/16 is not later than the newest draw's, 2019/12/16",
+       ""},
+      {"rounds out of order",
+       {"第2回,2019/12/16,月,111", "第1回,2019/12/17,火,222"},
+       {"123"},
+       1,
+       "{path}:3: the rounds stop going up at this line; add keeps an oldest-first history only "
+       "(import converts the others)",
+       ""},
+      {"a bad line",
+       {"第1回,2019/12/16,月,1x1"},
+       {"123"},
+       1,
+       "{path}:2: winning number \"1x1\" is not three digits",
+       ""},
+      {"no real date to count from",
+       {"第1回,2019/2/30,月,111"},
+       {"123"},
+       1,
+       "{path}:2: date \"2019/2/30\" is not a day of the calendar",
+       ""},
+      {"two digits", {monday}, {"12"}, 2, "", ""},
+      {"four digits for Numbers 3", {monday}, {"1234"}, 2, "", ""},
+      {"a date of no calendar", {monday}, {"123", "--date", "2019/2/29"}, 2, "", ""},
+  };
+  const TempDir dir;
+  for (const AddCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string text = "回別,抽せん日,曜日,当せん番号" + c.end;
+    for (std::size_t i = 0; i < c.draws.size(); ++i) {
+      text += c.draws[i] + (i + 1 < c.draws.size() || c.finalEnd ? c.end : "");
+    }
+    const std::string path = dir.File("history.csv");
+    const std::string before = c.utf8 ? text : Utf8ToCp932(text);
+    WriteBytes(path, before);
+    std::vector<std::string> args = {"add", path};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    const Outcome outcome = RunCli(dir, args);
+    EXPECT_EQ(outcome.status, c.status) << outcome.err;
+    EXPECT_EQ(outcome.out, "");
+    std::string err = "tolvane-cli: " + c.err + "\n";
+    if (const std::size_t at = err.find("{path}"); at != std::string::npos) {
+      err.replace(at, 6, path);
+    }
+    if (c.status != 2) {
+      EXPECT_TRUE(outcome.err.ends_with(err)) << outcome.err;
+    }
+    EXPECT_EQ(ReadBytes(path), before + (c.utf8 ? c.appended : Utf8ToCp932(c.appended)));
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::test
