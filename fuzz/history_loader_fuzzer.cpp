@@ -24,11 +24,14 @@ bool SameReport(const tolvane::LoadReport& a, const tolvane::LoadReport& b) {
 
 void LoadAs(tolvane::Game game, const std::string& path, const std::string& log) {
   const tolvane::LoadOptions options{tolvane::TextEncoding::kCp932, game};
+  // The game set beforehand, so the places compared below are the game's whatever the outcome.
   tolvane::DrawHistory history{};
+  history.game = game;
   tolvane::LoadReport report;
   const std::int32_t result = tolvane::LoadDrawHistory(path, history, log, &report, options);
 
   tolvane::DrawHistory unlogged{};
+  unlogged.game = game;
   tolvane::LoadReport unloggedReport;
   Check(tolvane::LoadDrawHistory(path, unlogged, "", &unloggedReport, options) == result);
   Check(SameReport(report, unloggedReport));
