@@ -15,6 +15,7 @@
 #include "history/history_line_reader.h"
 #include "history/import_fields.h"
 #include "history/load_report.h"
+#include "history/payouts.h"
 
 namespace tolvane {
 namespace {
@@ -95,8 +96,8 @@ ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportO
 // reserves too little, and what is reserved but not used is never touched.
 constexpr std::uint64_t kShortestDrawLine = 13;
 
-ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std::uint64_t line,
-                      Game game) {
+ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
+                      const PayoutColumns& payouts, std::uint64_t line, Game game) {
   if (split.count < columns.FieldsNeeded()) {
     throw LoadError("not enough fields", line,
                     Counted(split.count, "field", "fields") + "; a draw line needs at least " +
@@ -114,6 +115,16 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns, std
     throw LoadError(e.what(), line, e.reason());
   }
   draw.line = static_cast<std::uint32_t>(line);
+  for (std::size_t kind = 0; kind < PayoutColumnCount(game); ++kind) {
+    if (payouts[kind] && *payouts[kind] < split.fields.size()) {
+      const std::u16string& field = split.fields[*payouts[kind]];
+      const std::optional<std::uint32_t> yen = ReadPayout(field);
+      if (!yen) {
+        throw LoadError("bad payout", line, PayoutReason(field, static_cast<PayoutKind>(kind)));
+      }
+      draw.payouts[kind] = *yen;
+    }
+  }
   return draw;
 }
 
@@ -183,9 +194,20 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   result.header = SplitImportLine(line, kMaxImportColumns).fields;
   const ImportColumns columns = ColumnsOf(result.header, options, result);
   result.columns = columns;
+  PayoutColumns payouts = FindPayoutColumns(result.header);
+  std::size_t fieldsKept = columns.FieldsNeeded();
+  for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+    if (kind >= PayoutColumnCount(options.game)) {
+      payouts[kind].reset();
+    }
+    if (payouts[kind]) {
+      result.payoutColumns = true;
+      fieldsKept = std::max(fieldsKept, *payouts[kind] + 1);
+    }
+  }
 
-  // Every draw line is kept until the whole source has been read, a round and its line in 16
-  // bytes; repeats and conflicts are found afterwards by sorting, which needs no more memory.
+  // Every draw line is kept until the whole source has been read, in 36 bytes with its line and
+  // payouts; repeats and conflicts are found afterwards by sorting, which needs no more memory.
   // Reading stops at the first line that fails on its own; a conflict on an earlier line is
   // still the one reported, as it comes first in the file.
   std::vector<ImportedDraw>& draws = result.draws;
@@ -194,9 +216,9 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
   try {
     while (reader.Next(line)) {
-      const ImportLine split = SplitImportLine(line, columns.FieldsNeeded());
+      const ImportLine split = SplitImportLine(line, fieldsKept);
       if (!split.blank) {
-        draws.push_back(ReadDraw(split, columns, reader.LineNumber(), options.game));
+        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game));
       }
     }
   } catch (const LoadError& e) {
@@ -259,19 +281,26 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
   return false;
 }
 
-std::string HistoryLine(const ImportedDraw& draw, Game game) {
-  return "第" + std::to_string(draw.round) + "回," + HistoryDateText(draw.date) + "," +
-         WeekdayText(draw.date) + "," + WinningNumberText(draw.digits, game);
+std::string HistoryLine(const ImportedDraw& draw, Game game, bool payouts) {
+  std::string line = "第" + std::to_string(draw.round) + "回," + HistoryDateText(draw.date) + "," +
+                     WeekdayText(draw.date) + "," + WinningNumberText(draw.digits, game);
+  for (std::size_t kind = 0; payouts && kind < PayoutColumnCount(game); ++kind) {
+    line += ",";
+    if (draw.payouts[kind] != 0) {
+      line += std::to_string(draw.payouts[kind]);
+    }
+  }
+  return line;
 }
 
-bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const ByteSink& sink,
-                      std::string& error) {
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
+                      const ByteSink& sink, std::string& error) {
   // Converted and handed on a piece at a time, so a million draws never sit in memory as text.
   constexpr std::size_t kPiece = std::size_t{64} * 1024;
-  std::string text = std::string(kHistoryHeader) + "\n";
+  std::string text = (payouts ? PayoutHistoryHeader(game) : std::string(kHistoryHeader)) + "\n";
   for (std::size_t i = 0; i <= draws.size(); ++i) {
     if (i < draws.size()) {
-      text += HistoryLine(draws[i], game);
+      text += HistoryLine(draws[i], game, payouts);
       text += '\n';
     }
     if (text.size() >= kPiece || i == draws.size()) {
@@ -289,11 +318,12 @@ bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const B
   return true;
 }
 
-std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws, Game game) {
+std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws, Game game,
+                                            bool payouts) {
   std::string bytes;
   std::string error;
   const bool written = WriteHistoryFile(
-      draws, game,
+      draws, game, payouts,
       [&bytes](std::string_view piece) {
         bytes += piece;
         return true;
@@ -314,7 +344,7 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
   return ReplaceFile(
       dest,
       [&result](const ByteSink& sink, std::string& why) {
-        return WriteHistoryFile(result.draws, result.game, sink, why);
+        return WriteHistoryFile(result.draws, result.game, result.payoutColumns, sink, why);
       },
       error, write);
 }

@@ -29,6 +29,7 @@ struct ImportedDraw {
   std::chrono::year_month_day date{};
   std::array<std::uint8_t, 4> digits{};  // the game's places, highest first
   std::uint32_t line = 0;                // the source's line that gave it (the header is 1)
+  Payouts payouts{};                     // from the source's payout columns; 0: not known
 };
 
 // The order of the rounds in the source, line after line.
@@ -42,6 +43,7 @@ struct ImportResult {
   bool columnsNotFound = false;  // the header did not name all three columns
 
   Game game = Game::kNumbers3;
+  bool payoutColumns = false;            // the source names payout columns: the history keeps them
   std::vector<std::u16string> header;    // the header's fields, once read
   std::optional<ImportColumns> columns;  // the columns read, once known
   std::vector<ImportedDraw> draws;       // ascending rounds, each once; empty after a failure
@@ -68,15 +70,18 @@ std::string WinningNumberText(const std::array<std::uint8_t, 4>& digits, Game ga
 
 // One line of the history format, UTF-8: "第5000回,2018/6/12,火,072" (the weekday from the date;
 // four digits with Numbers 4).
-std::string HistoryLine(const ImportedDraw& draw, Game game = Game::kNumbers3);
+// With `payouts`, the payout fields follow, empty where not known (core/bets.h).
+std::string HistoryLine(const ImportedDraw& draw, Game game = Game::kNumbers3,
+                        bool payouts = false);
 // The header and every draw's line, each ended by a line feed, in code page 932, handed to the
 // sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
 // system cannot write code page 932.
-bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, const ByteSink& sink,
-                      std::string& error);
+// With `payouts`, the header names the payout columns and every line holds them.
+bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
+                      const ByteSink& sink, std::string& error);
 // The same bytes whole; nullopt when the system cannot write code page 932.
 std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws,
-                                            Game game = Game::kNumbers3);
+                                            Game game = Game::kNumbers3, bool payouts = false);
 
 // Writes a converted source to `dest` through ReplaceFileContents: all or nothing, and never
 // over the source itself (the same file by device and inode, whatever the spelling). False with

@@ -8,6 +8,7 @@
 
 #include "core/cp932.h"
 #include "history/import_fields.h"
+#include "history/payouts.h"
 
 namespace tolvane {
 namespace {
@@ -70,6 +71,7 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
   contents.bytes = std::move(bytes).str();
   contents.draws = std::move(failure.draws);
   contents.options = options;
+  contents.payoutColumns = NamesPayoutColumns(failure.header, options.game);
   const std::size_t firstEnd = contents.bytes.find('\n');
   contents.crlf =
       firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
@@ -109,8 +111,9 @@ std::optional<year_month_day> ReadDrawDate(std::string_view text) {
 
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw) {
-  const std::optional<std::string> line = InEncoding(
-      HistoryLine(draw, history.options.game) + LineEnd(history), history.options.encoding);
+  const std::optional<std::string> line =
+      InEncoding(HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
+                 history.options.encoding);
   if (!line) {
     return std::nullopt;
   }
@@ -171,7 +174,8 @@ bool WriteMergedHistory(const HistoryContents& history, const MergePlan& plan, c
       return false;
     }
     const std::optional<std::string> line = InEncoding(
-        HistoryLine(draw, history.options.game) + LineEnd(history), history.options.encoding);
+        HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
+        history.options.encoding);
     if (!line) {
       error = "a new line has no form in the history's encoding";
       return false;

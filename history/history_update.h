@@ -24,6 +24,7 @@ struct HistoryContents {
   std::vector<ImportedDraw> draws;  // in file order, each with its line
   LoadOptions options;              // its encoding and game
   bool crlf = false;                // its first line ends in CR LF, so new lines do too
+  bool payoutColumns = false;       // its header names payout columns, so new lines hold them
 };
 
 // Reads a history that has loaded as a prediction loads it and whose rounds go up line by line

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/quoted_text.h"
+#include "core/utf.h"
 
 namespace tolvane {
 namespace {
@@ -75,6 +76,34 @@ std::optional<ImportColumns> FindImportColumns(const std::vector<std::u16string>
     return std::nullopt;
   }
   return ImportColumns{*found[0], *found[1], *found[2]};
+}
+
+PayoutColumns FindPayoutColumns(const std::vector<std::u16string>& header) {
+  struct Names {
+    std::vector<std::string> japanese;
+    std::string code;
+  };
+  const std::array<Names, kPayoutKinds> names = {{
+      {{"ストレート"}, "STR"},
+      {{"ボックス"}, "BOX"},
+      {{"セット(ストレート)", "セットのストレート"}, "SET-STR"},
+      {{"セット(ボックス)", "セットのボックス"}, "SET-BOX"},
+      {{"ミニ"}, "ミニ"},
+  }};
+  PayoutColumns found;
+  for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+    std::vector<std::string> accepted = {"金額[" + names[kind].code + "]"};
+    for (const std::string& japanese : names[kind].japanese) {
+      accepted.insert(accepted.end(), {japanese + "賞金額", japanese + "賞金", japanese});
+    }
+    for (std::size_t field = 0; field < header.size() && !found[kind]; ++field) {
+      const std::string name = Utf16ToUtf8(header[field]);
+      if (std::find(accepted.begin(), accepted.end(), name) != accepted.end()) {
+        found[kind] = field;
+      }
+    }
+  }
+  return found;
 }
 
 }  // namespace tolvane

@@ -1,9 +1,12 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "core/bets.h"
 
 namespace tolvane {
 
@@ -28,5 +31,13 @@ struct ImportColumns {
 // says which and lists the header's fields.
 std::optional<ImportColumns> FindImportColumns(const std::vector<std::u16string>& header,
                                                std::string& reason);
+
+// The payout columns a results file's header names, by kind (core/bets.h): 金額[STR], ストレート
+// 賞金額, ストレート賞金 or ストレート for straight, and the same for ボックス / BOX,
+// セット(ストレート) or セットのストレート / SET-STR, セット(ボックス) or セットのボックス /
+// SET-BOX, and ミニ. Counts such as 口数[STR] are no payouts. nullopt for a kind the header does
+// not name.
+using PayoutColumns = std::array<std::optional<std::size_t>, kPayoutKinds>;
+PayoutColumns FindPayoutColumns(const std::vector<std::u16string>& header);
 
 }  // namespace tolvane
