@@ -75,7 +75,8 @@ bool DrawnDigits(const DrawHistory& history, const Targets& targets, PlaceDigits
 // One run's outcome from the scores: a ranking per cycle count and place, then the rank of
 // every drawn digit.
 RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const WindowScores& scores,
-                  const PlaceDigits& digits, bool keepTargets) {
+                  const PlaceDigits& digits, const EvaluationRequest& request) {
+  const bool keepTargets = request.keepTargets;
   RunOutcome outcome;
   outcome.filter = run.filter;
   if (run.filter != FilterKind::None) {
@@ -87,7 +88,10 @@ RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const Window
   outcome.rankings = targets.lastCycles - targets.firstCycles + 1;
 
   PlaceDigits ranks(digits.size(), std::vector<std::uint8_t>(trials));
+  outcome.firstCycles = targets.firstCycles;
   for (std::uint32_t c = targets.firstCycles; c <= targets.lastCycles; ++c) {
+    std::vector<DigitOrder>* kept =
+        request.keepRankings ? &outcome.rankingsByCycles.emplace_back() : nullptr;
     const WindowScores::FrameScores frame = scores.ScoresAt(FrameFor(run, c));
     // The targets ranked with c whole cycles behind them.
     const std::uint32_t from = std::max(targets.first, c * kCycleLength);
@@ -99,6 +103,9 @@ RunOutcome Replay(const EvaluationRun& run, const Targets& targets, const Window
         digitScores[static_cast<std::size_t>(digit)] = frame[SeriesIndex(place, digit)];
       }
       const DigitOrder order = RankByScore(digitScores);
+      if (kept != nullptr) {
+        kept->push_back(order);
+      }
       const auto p = static_cast<std::size_t>(place);
       for (std::uint32_t t = from; t <= to; ++t) {
         const std::size_t i = t - targets.first;
@@ -193,7 +200,7 @@ Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& 
 
   evaluation.runs.reserve(request.runs.size());
   for (const EvaluationRun& run : request.runs) {
-    evaluation.runs.push_back(Replay(run, targets, scores, digits, request.keepTargets));
+    evaluation.runs.push_back(Replay(run, targets, scores, digits, request));
   }
   return evaluation;
 }

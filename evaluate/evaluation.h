@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "history/draw_history.h"
+#include "predict/digit_ranking.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -48,6 +49,8 @@ struct EvaluationRequest {
   unsigned threads = 0;
   // Keep a row per replayed draw and run (RunOutcome::targets).
   bool keepTargets = true;
+  // Keep each run's rankings, one per whole-cycle count (RunOutcome::rankingsByCycles).
+  bool keepRankings = false;
   // Polled throughout; once it reads true the evaluation stops within a few milliseconds and
   // reports EvaluationStatus::Cancelled.
   const std::atomic<bool>* cancel = nullptr;
@@ -86,6 +89,10 @@ struct RunOutcome {
   // A hit at k needs every place's rank k or better: chance (k/10)^places.
   HitCounts allPlaces;
   std::vector<TargetOutcome> targets;  // in draw order; empty unless keepTargets
+  // Unless keepRankings is false: for c whole cycles, at [c - firstCycles], each place's digits
+  // best first. Draw t (0-based) is ranked with c = t / 15.
+  std::uint32_t firstCycles = 0;
+  std::vector<std::vector<DigitOrder>> rankingsByCycles;
 };
 
 enum class EvaluationStatus {
