@@ -11,6 +11,7 @@
 #include "core/replace_file.h"
 #include "core/utf.h"
 #include "history/history_update.h"
+#include "history/payouts.h"
 
 namespace tolvane::cli {
 namespace {
@@ -44,6 +45,32 @@ std::optional<std::int32_t> RoundOf(const std::string& text) {
 }
 
 std::string RoundText(std::int32_t round) { return "第" + std::to_string(round) + "回"; }
+
+// "S,B,SS,SB[,M]": plain yen, empty or "-" for not known; four amounts, or five with Numbers 3's
+// mini. nullopt when the list is not that.
+std::optional<Payouts> PayoutsOf(const std::string& list, Game game) {
+  std::vector<std::string> amounts = {""};
+  for (const char c : list) {
+    if (c == ',') {
+      amounts.emplace_back();
+    } else {
+      amounts.back() += c;
+    }
+  }
+  const std::size_t most = PayoutColumnCount(game);
+  if (amounts.size() < 4 || amounts.size() > most) {
+    return std::nullopt;
+  }
+  Payouts payouts{};
+  for (std::size_t kind = 0; kind < amounts.size(); ++kind) {
+    const std::optional<std::uint32_t> yen = ReadPayout(Utf8ToUtf16(amounts[kind]));
+    if (!yen) {
+      return std::nullopt;
+    }
+    payouts[kind] = *yen;
+  }
+  return payouts;
+}
 
 // The rounds from first to last, said once: "round 6502" or "rounds 6502 to 6504".
 std::string RoundsText(std::int64_t first, std::int64_t last) {
@@ -91,6 +118,12 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
                        : "\"" + text + "\" is not YYYY/M/D or YYYY-M-D, a day of the calendar";
           },
           "", "date"));
+  add->add_option_function<std::string>(
+         "--payouts", [&args](const std::string& text) { args.payouts = text; },
+         "Yen paid for one winning ticket of the draw: straight, box, set (straight), set (box) "
+         "and, for Numbers 3, mini; empty or - where not known. Only for a history whose header "
+         "names payout columns")
+      ->type_name("S,B,SS,SB[,M]");
   AddEncodingOption(*add, args.encoding);
   AddGameOption(*add, args.game);
   add->final_callback([&args] {
@@ -102,6 +135,11 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
     if (!digits || digits->size() != places) {
       throw CLI::ValidationError("NUMBER", "\"" + args.number + "\" is not " +
                                                (places == 4 ? "four" : "three") + " digits");
+    }
+    if (args.payouts && !PayoutsOf(*args.payouts, args.game)) {
+      throw CLI::ValidationError("--payouts", "\"" + *args.payouts + "\" is not " +
+                                                  (places == 4 ? "four" : "four or five") +
+                                                  " amounts of yen");
     }
   });
   return add;
@@ -155,6 +193,14 @@ int RunAdd(const AddArguments& args) {
              HistoryDateText(draw.date) + " is not later than the newest draw's, " +
              HistoryDateText(history.draws.back().date));
     return kExitFailed;
+  }
+  if (args.payouts) {
+    if (!history.payoutColumns) {
+      Complain(args.history + ": its header names no payout columns (" +
+               PayoutHistoryHeader(args.game) + "), so --payouts has nowhere to go");
+      return kExitFailed;
+    }
+    draw.payouts = *PayoutsOf(*args.payouts, args.game);
   }
   const std::string digits = *AsciiDigits(args.number);
   for (std::size_t place = 0; place < digits.size(); ++place) {

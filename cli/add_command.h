@@ -14,6 +14,7 @@ struct AddArguments {
   std::string number;  // as typed: ASCII or full-width digits
   std::optional<std::string> round;
   std::optional<std::string> date;
+  std::optional<std::string> payouts;  // "S,B,SS,SB[,M]"
   TextEncoding encoding = TextEncoding::kCp932;
   Game game = Game::kNumbers3;
 };

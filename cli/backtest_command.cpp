@@ -17,6 +17,7 @@
 #include "cli/word_list_option.h"
 #include "cli/word_option.h"
 #include "evaluate/evaluation.h"
+#include "evaluate/money_replay.h"
 
 namespace tolvane::cli {
 
@@ -41,13 +42,22 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
       ->type_name("N")
       ->check(CLI::Range(0U, kMaxEvaluationThreads))
       ->capture_default_str();
+  AddBetOptions(*backtest, args.bet);
+  backtest->final_callback([&args] {
+    if (const std::optional<std::string> problem = ChooseBets(args.bet, args.game)) {
+      throw CLI::ValidationError("--bet", *problem);
+    }
+  });
   return backtest;
 }
 
 int RunBacktest(const BacktestArguments& args) {
   OwnedHistory history;
   LoadReport report;
-  if (!LoadHistoryArgument(args.history, history, report, args.encoding, args.game)) {
+  const bool money = !args.bet.bets.empty();
+  HistoryPayouts payouts;
+  if (!LoadHistoryArgument(args.history, history, report, args.encoding, args.game, true,
+                           money ? &payouts : nullptr)) {
     return kExitFailed;
   }
 
@@ -55,7 +65,8 @@ int RunBacktest(const BacktestArguments& args) {
   request.runs = RunsFor(args.filters, args.frames);
   request.last = args.last;
   request.threads = args.threads;
-  request.keepTargets = args.format == OutputFormat::Csv;
+  request.keepTargets = args.format == OutputFormat::Csv && !money;
+  request.keepRankings = money;
   // The bar is for a person watching; a log file or a pipe gets nothing of it.
   std::optional<ProgressBar> bar;
   if (::isatty(STDERR_FILENO) == 1) {
@@ -75,7 +86,14 @@ int RunBacktest(const BacktestArguments& args) {
     return kExitFailed;
   }
 
-  WriteReport(std::cout, args.format, args.history, evaluation);
+  MoneyRequest moneyRequest;
+  moneyRequest.bets = args.bet.bets;
+  moneyRequest.tickets = args.bet.tickets;
+  moneyRequest.keepDraws = args.format == OutputFormat::Csv;
+  const std::vector<std::vector<MoneyOutcome>> outcomes =
+      money ? ReplayMoney(history.get(), evaluation, payouts.draws, moneyRequest)
+            : std::vector<std::vector<MoneyOutcome>>();
+  WriteReport(std::cout, args.format, args.history, evaluation, outcomes);
   std::cout.flush();
   if (!std::cout) {
     Complain("cannot write the result to standard output");

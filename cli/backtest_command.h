@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/text_encodings.h"
+#include "cli/bet_options.h"
 #include "cli/output_format.h"
 #include "core/game.h"
 #include "predict/prediction_options.h"
@@ -22,6 +23,7 @@ struct BacktestArguments {
   unsigned threads = 0;  // 0: one per hardware thread
   TextEncoding encoding = TextEncoding::kCp932;
   Game game = Game::kNumbers3;
+  BetArguments bet;
 };
 
 // Adds `backtest` to the parser; the options are written into `args` as they are parsed.

@@ -30,9 +30,31 @@ nlohmann::ordered_json Counts(const HitCounts& counts) {
   return {{"hits", hits}, {"p_values", pValues}};
 }
 
-void WriteJson(std::ostream& out, const std::string& path, const Evaluation& evaluation) {
+nlohmann::ordered_json MoneyJson(const std::vector<MoneyOutcome>& outcomes) {
+  nlohmann::ordered_json money = nlohmann::ordered_json::array();
+  for (const MoneyOutcome& outcome : outcomes) {
+    nlohmann::ordered_json entry = {{"bet", Word(outcome.bet)}};
+    entry["tickets"] = outcome.tickets;
+    entry["draws"] = outcome.draws;
+    entry["cost"] = outcome.cost;
+    entry["winnings"] = outcome.winnings;
+    entry["return"] = outcome.returnRate;
+    entry["hits"] = outcome.hits;
+    entry["random_return"] = outcome.randomReturn;
+    entry["random_range"] = {outcome.randomLow, outcome.randomHigh};
+    entry["p_value"] = outcome.pValue;
+    entry["actual_payouts"] = outcome.actualPayouts;
+    entry["p_value_from"] = outcome.pExact ? "exact" : "simulation";
+    money.push_back(std::move(entry));
+  }
+  return money;
+}
+
+void WriteJson(std::ostream& out, const std::string& path, const Evaluation& evaluation,
+               const std::vector<std::vector<MoneyOutcome>>& money) {
   nlohmann::ordered_json runs = nlohmann::ordered_json::array();
-  for (const RunOutcome& run : evaluation.runs) {
+  for (std::size_t r = 0; r < evaluation.runs.size(); ++r) {
+    const RunOutcome& run = evaluation.runs[r];
     nlohmann::ordered_json places = nlohmann::ordered_json::array();
     for (std::size_t p = 0; p < run.places.size(); ++p) {
       nlohmann::ordered_json place = {{"place", PlaceWord(evaluation.game, static_cast<int>(p))}};
@@ -47,6 +69,9 @@ void WriteJson(std::ostream& out, const std::string& path, const Evaluation& eva
     entry["rankings"] = run.rankings;
     entry["places"] = std::move(places);
     entry[AllPlacesWord(evaluation.game)] = Counts(run.allPlaces);
+    if (r < money.size()) {
+      entry["money"] = MoneyJson(money[r]);
+    }
     runs.push_back(std::move(entry));
   }
   nlohmann::ordered_json report = {{"game", Word(evaluation.game)}};
@@ -92,7 +117,58 @@ void WriteCsv(std::ostream& out, const Evaluation& evaluation) {
   out << text;
 }
 
+// With tickets: a row per run, kind and draw.
+void WriteMoneyCsv(std::ostream& out, const Evaluation& evaluation,
+                   const std::vector<std::vector<MoneyOutcome>>& money) {
+  std::string text = "filter,frame,bet,draw,number,hits,winnings\n";
+  for (std::size_t r = 0; r < evaluation.runs.size() && r < money.size(); ++r) {
+    const RunOutcome& run = evaluation.runs[r];
+    const std::string prefix = std::string(Word(run.filter)) + "," +
+                               (run.frame ? std::string(Word(*run.frame)) : std::string()) + ",";
+    for (const MoneyOutcome& outcome : money[r]) {
+      for (const MoneyDraw& draw : outcome.perDraw) {
+        text += prefix + std::string(Word(outcome.bet)) + "," + std::to_string(draw.draw) + ",";
+        for (int p = 0; p < PlaceCount(evaluation.game); ++p) {
+          text += static_cast<char>('0' + draw.number[static_cast<std::size_t>(p)]);
+        }
+        text += "," + std::to_string(draw.hits) + "," + std::to_string(draw.winnings) + "\n";
+        if (text.size() >= 1U << 16U) {
+          out << text;
+          text.clear();
+        }
+      }
+    }
+  }
+  out << text;
+}
+
 // ---- Text ----
+
+// "12,970,000".
+std::string Grouped(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) {
+    digits.insert(at - 3, ",");
+  }
+  return digits;
+}
+
+// The lines on what a run's tickets cost and paid, after its table.
+std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {
+  std::string text;
+  for (const MoneyOutcome& outcome : outcomes) {
+    text += Format("  %s, %d a draw: cost %s yen, won %s yen (%s winning tickets), return %.1f%%;",
+                   std::string(Word(outcome.bet)).c_str(), outcome.tickets,
+                   Grouped(outcome.cost).c_str(), Grouped(outcome.winnings).c_str(),
+                   Grouped(outcome.hits).c_str(), 100.0 * outcome.returnRate);
+    text +=
+        Format(" random tickets %.1f%% (95 %% of strategies %.1f%% to %.1f%%), p = %.3g (%s);",
+               100.0 * outcome.randomReturn, 100.0 * outcome.randomLow, 100.0 * outcome.randomHigh,
+               outcome.pValue, outcome.pExact ? "exact" : "from 10,000 simulated strategies");
+    text += Format(" actual payouts on %u of %u draws\n", outcome.actualPayouts, outcome.draws);
+  }
+  return text;
+}
 
 struct Significant {
   std::string where;
@@ -129,7 +205,8 @@ std::string TableHeader(const std::string& run) {
   return top + "\n" + bottom + "  mean rank\n";
 }
 
-void WriteText(std::ostream& out, const std::string& path, const Evaluation& evaluation) {
+void WriteText(std::ostream& out, const std::string& path, const Evaluation& evaluation,
+               const std::vector<std::vector<MoneyOutcome>>& money) {
   if (evaluation.runs.empty()) {
     return;
   }
@@ -144,7 +221,8 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
       << "draws before it.\n"
       << "hit = the drawn digit ranked k-th or better; chance = a random ranking's hit rate;\n"
       << "p = the chance that a random ranking does at least as well.\n";
-  for (const RunOutcome& run : evaluation.runs) {
+  for (std::size_t r = 0; r < evaluation.runs.size(); ++r) {
+    const RunOutcome& run = evaluation.runs[r];
     std::vector<Significant> significant;
     out << '\n' << TableHeader(RunName(run));
     for (std::size_t p = 0; p < run.places.size(); ++p) {
@@ -160,30 +238,38 @@ void WriteText(std::ostream& out, const std::string& path, const Evaluation& eva
         "after a Bonferroni correction over the %zu p-values printed (p < %.2g)", tests, threshold);
     if (significant.empty()) {
       out << "  Nothing here beats chance " << correction << ".\n";
-      continue;
+    } else {
+      out << "  Better than chance " << correction << ":";
+      for (std::size_t i = 0; i < significant.size(); ++i) {
+        out << (i == 0 ? " " : ", ") << significant[i].where
+            << Format(" (p = %.2g)", significant[i].p);
+      }
+      out << ".\n";
     }
-    out << "  Better than chance " << correction << ":";
-    for (std::size_t i = 0; i < significant.size(); ++i) {
-      out << (i == 0 ? " " : ", ") << significant[i].where
-          << Format(" (p = %.2g)", significant[i].p);
+    if (r < money.size()) {
+      out << MoneyLines(money[r]);
     }
-    out << ".\n";
   }
 }
 
 }  // namespace
 
 void WriteReport(std::ostream& out, OutputFormat format, const std::string& path,
-                 const Evaluation& evaluation) {
+                 const Evaluation& evaluation,
+                 const std::vector<std::vector<MoneyOutcome>>& money) {
   switch (format) {
     case OutputFormat::Text:
-      WriteText(out, path, evaluation);
+      WriteText(out, path, evaluation, money);
       break;
     case OutputFormat::Json:
-      WriteJson(out, path, evaluation);
+      WriteJson(out, path, evaluation, money);
       break;
     case OutputFormat::Csv:
-      WriteCsv(out, evaluation);
+      if (money.empty()) {
+        WriteCsv(out, evaluation);
+      } else {
+        WriteMoneyCsv(out, evaluation, money);
+      }
       break;
   }
 }

@@ -35,7 +35,8 @@ void WarnAboutLoad(const std::string& name, const LoadReport& report, bool about
 }
 
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
-                         TextEncoding encoding, Game game, bool warnAboutOrder) {
+                         TextEncoding encoding, Game game, bool warnAboutOrder,
+                         HistoryPayouts* payouts) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -58,6 +59,13 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
     return false;
   }
   WarnAboutLoad(source.Name(), report, warnAboutOrder);
+  if (payouts != nullptr) {
+    LoadReport failure;
+    if (!ReadHistoryPayouts(source.Path(), options, *payouts, failure)) {
+      Complain(LoadFailureDetail(source.Name(), failure));
+      return false;
+    }
+  }
   return true;
 }
 

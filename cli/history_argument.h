@@ -5,6 +5,7 @@
 
 #include "core/text_decoder.h"
 #include "history/draw_history.h"
+#include "history/payouts.h"
 
 namespace tolvane::cli {
 
@@ -18,9 +19,11 @@ CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history);
 // False after a failure.
 // A command that refuses a history out of order says so itself, without the warning first
 // (warnAboutOrder false).
+// With `payouts`, the draws' payouts are read too (the money replay's; standard input
+// included), and a payout that is no amount fails as a bad line does.
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
                          TextEncoding encoding = TextEncoding::kCp932, Game game = Game::kNumbers3,
-                         bool warnAboutOrder = true);
+                         bool warnAboutOrder = true, HistoryPayouts* payouts = nullptr);
 
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
 // go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing

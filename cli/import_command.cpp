@@ -172,7 +172,7 @@ int RunImport(const ImportArguments& args) {
   if (dest == "-") {
     std::string error;
     const bool written = WriteHistoryFile(
-        result.draws, result.game,
+        result.draws, result.game, result.payoutColumns,
         [](std::string_view piece) {
           return static_cast<bool>(
               std::cout.write(piece.data(), static_cast<std::streamsize>(piece.size())));

@@ -64,15 +64,23 @@ bool Predicted(const PredictionOutcome& outcome) {
 }
 
 // The result in the format asked for; empty when there is nothing to print it from.
-std::string ResultOutput(const ConsoleView& view, OutputFormat format) {
-  if (format == OutputFormat::Text) {
-    return Utf16ToUtf8(view.ResultText()) + '\n';
+// With tickets asked for, the text gains their lines after it, the JSON their key, and the CSV
+// is theirs alone.
+std::string ResultOutput(const ConsoleView& view, const PredictArguments& args) {
+  const TicketsByBet tickets = view.Analysis()
+                                   ? NextTickets(*view.Analysis(), args.bet.bets, args.bet.tickets)
+                                   : TicketsByBet();
+  if (args.format == OutputFormat::Text) {
+    return Utf16ToUtf8(view.ResultText()) + '\n' +
+           (tickets.empty() ? std::string() : "\n" + TicketsText(tickets));
   }
   if (!view.Analysis()) {
     return {};
   }
-  return format == OutputFormat::Json ? AnalysisJson(*view.Analysis())
-                                      : AnalysisCsv(*view.Analysis());
+  if (args.format == OutputFormat::Json) {
+    return AnalysisJson(*view.Analysis(), tickets);
+  }
+  return tickets.empty() ? AnalysisCsv(*view.Analysis()) : TicketsCsv(tickets);
 }
 
 }  // namespace
@@ -96,6 +104,7 @@ CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
   AddFormatOption(*predict, args.format,
                   "Output: the window's text, or the rankings with their scores as one JSON object "
                   "or as CSV rows place,rank,digit,score");
+  AddBetOptions(*predict, args.bet);
   predict
       ->add_option("--log", args.logPath,
                    "Append a diagnostic trace to this file (not the history)")
@@ -109,6 +118,9 @@ CLI::App* AddPredictCommand(CLI::App& app, PredictArguments& args) {
         HistorySource::IsStandardInput(args.history) ? "/dev/stdin" : args.history;
     if (!args.logPath.empty() && SameFile(args.logPath, history)) {
       throw CLI::ValidationError("--log", "names the history file itself");
+    }
+    if (const std::optional<std::string> problem = ChooseBets(args.bet, args.game)) {
+      throw CLI::ValidationError("--bet", *problem);
     }
   });
   return predict;
@@ -138,7 +150,7 @@ int RunPredict(const PredictArguments& args) {
   }
 
   int status = kExitOk;
-  const std::string output = ResultOutput(view, args.format);
+  const std::string output = ResultOutput(view, args);
   if (!view.Errors().empty() || !Predicted(outcome) || output.empty()) {
     for (const std::u16string& error : view.Errors()) {
       std::cerr << Utf16ToUtf8(error) << '\n';

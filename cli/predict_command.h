@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/bet_options.h"
 #include "cli/output_format.h"
 #include "core/game.h"
 #include "core/text_decoder.h"
@@ -19,6 +20,7 @@ struct PredictArguments {
   TextEncoding encoding = TextEncoding::kCp932;
   Game game = Game::kNumbers3;
   OutputFormat format = OutputFormat::Text;
+  BetArguments bet;
   std::string logPath;
 };
 

@@ -8,7 +8,57 @@
 
 namespace tolvane::cli {
 
-std::string AnalysisJson(const PredictionAnalysis& analysis) {
+namespace {
+
+// "1,000".
+std::string Grouped(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) {
+    digits.insert(at - 3, ",");
+  }
+  return digits;
+}
+
+}  // namespace
+
+TicketsByBet NextTickets(const PredictionAnalysis& analysis, const std::vector<BetType>& bets,
+                         int tickets) {
+  std::vector<DigitOrder> ranking;
+  for (const DigitRanking& place : analysis.places) {
+    ranking.push_back(place.ranking);
+  }
+  TicketsByBet chosen;
+  for (const BetType type : bets) {
+    chosen.emplace_back(type, TicketsOf(ranking, type, tickets));
+  }
+  return chosen;
+}
+
+std::string TicketsText(const TicketsByBet& tickets) {
+  std::string text;
+  for (const auto& [type, chosen] : tickets) {
+    text += "買い目 " + std::string(kBetTypes[static_cast<std::size_t>(type)].label) + " " +
+            std::to_string(chosen.size()) + " 口 (" +
+            Grouped(chosen.size() * static_cast<std::uint64_t>(kTicketPrice)) + " 円):";
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      text += (i == 0 ? " " : ", ") + chosen[i].Text();
+    }
+    text += "\n";
+  }
+  return text;
+}
+
+std::string TicketsCsv(const TicketsByBet& tickets) {
+  std::string csv = "bet,order,ticket\n";
+  for (const auto& [type, chosen] : tickets) {
+    for (std::size_t i = 0; i < chosen.size(); ++i) {
+      csv += std::string(Word(type)) + "," + std::to_string(i + 1) + "," + chosen[i].Text() + "\n";
+    }
+  }
+  return csv;
+}
+
+std::string AnalysisJson(const PredictionAnalysis& analysis, const TicketsByBet& tickets) {
   // ordered_json keeps the keys in the order written; its numbers print the shortest text that
   // reads back as the same double.
   using nlohmann::ordered_json;
@@ -35,6 +85,17 @@ std::string AnalysisJson(const PredictionAnalysis& analysis) {
                                                       : ordered_json(Word(analysis.frame));
   json["transformed_cycles"] = std::move(spans);
   json["places"] = std::move(places);
+  if (!tickets.empty()) {
+    ordered_json byBet = ordered_json::object();
+    for (const auto& [type, chosen] : tickets) {
+      ordered_json texts = ordered_json::array();
+      for (const Ticket& ticket : chosen) {
+        texts.push_back(ticket.Text());
+      }
+      byBet[std::string(Word(type))] = std::move(texts);
+    }
+    json["tickets"] = std::move(byBet);
+  }
   return json.dump() + '\n';
 }
 
