@@ -22,6 +22,7 @@ struct AddCase {
   std::string end = "\n";  // the file's line ending
   bool finalEnd = true;    // the file's last line ends in one
   bool utf8 = false;
+  std::string header = "回別,抽せん日,曜日,当せん番号";
 };
 
 TEST(CliAdd, AddsADrawOrSaysWhyNot) {
@@ -124,6 +125,30 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
        1,
        "{path}:2: date \"2019/2/30\" is not a day of the calendar",
        ""},
+      {"payouts, where the header names their columns",
+       {monday + ",,,,,"},
+       {"123", "--payouts", "90000,-,52500,7500"},
+       0,
+       "added 第2回 2019/12/17 (火) 123 to {path}",
+       "第2回,2019/12/17,火,123,90000,,52500,7500,\n",
+       "\n",
+       true,
+       false,
+       "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),"
+       "ミニ"},
+      {"payouts, where the header has no room for them",
+       {monday},
+       {"123", "--payouts", "90000,15000,52500,7500"},
+       1,
+       "{path}: its header names no payout columns (回別,抽せん日,曜日,当せん番号,ストレート,"
+       "ボックス,セット(ストレート),セット(ボックス),ミニ), so --payouts has nowhere to go",
+       ""},
+      {"payouts that are not four or five amounts",
+       {monday},
+       {"123", "--payouts", "1,2"},
+       2,
+       "",
+       ""},
       {"two digits", {monday}, {"12"}, 2, "", ""},
       {"four digits for Numbers 3", {monday}, {"1234"}, 2, "", ""},
       {"a date of no calendar", {monday}, {"123", "--date", "2019/2/29"}, 2, "", ""},
@@ -131,7 +156,7 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
   const TempDir dir;
   for (const AddCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::string text = "回別,抽せん日,曜日,当せん番号" + c.end;
+    std::string text = c.header + c.end;
     for (std::size_t i = 0; i < c.draws.size(); ++i) {
       text += c.draws[i] + (i + 1 < c.draws.size() || c.finalEnd ? c.end : "");
     }

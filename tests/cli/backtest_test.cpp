@@ -257,6 +257,11 @@ TEST(Backtest, FailuresAndUsageErrors) {
   TempDir dir;
   const std::string history = RandomHistoryFile(dir, 30, 1);
   const std::string fifteen = WriteHistoryFile(dir, RepeatedDrawLines("123", 15), "15.csv");
+  std::vector<std::string> withPayouts = RandomDrawLines(30, 1);
+  withPayouts[0] =
+      "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ";
+  withPayouts[2] += ",90000,1.5,,,";
+  const std::string badPayout = WriteHistoryFile(dir, withPayouts, "payouts.csv");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -277,6 +282,18 @@ TEST(Backtest, FailuresAndUsageErrors) {
       {{"backtest", history, "--frame", "all,side"}, 2, "\"side\" is not a choice"},
       {{"backtest", history, "--format", "xml"}, 2, "Usage: "},
       {{"backtest", history, "--threads", "257"}, 2, "Usage: "},
+      {{"backtest", history, "--bet", "mini", "--game", "numbers4"},
+       2,
+       "mini is not sold in numbers4"},
+      {{"backtest", history, "--bet", "box,straight", "--tickets", "211"},
+       2,
+       "211 tickets of box a draw: numbers3 sells 210"},
+      {{"backtest", history, "--bet", "dice"}, 2, "\"dice\" is not a kind of bet"},
+      {{"backtest", history, "--tickets", "3"}, 2, "--tickets requires --bet"},
+      {{"backtest", badPayout, "--bet", "box"},
+       1,
+       "tolvane-cli: " + badPayout +
+           ":3: payout \"1.5\" in column ボックス is not an amount of yen\n"},
       {{"backtest"}, 2, "Usage: "},
   };
   for (const Case& c : cases) {
@@ -291,6 +308,55 @@ TEST(Backtest, FailuresAndUsageErrors) {
   }
   // A report nobody received is no success.
   EXPECT_EQ(RunCli(dir, {"backtest", history}, "/dev/full").status, 1);
+}
+
+// Tickets bought with every ranking, in each format: the counts per run and kind, the actual
+// payouts the history carries counted, and a CSV row per run, kind and draw.
+TEST(Backtest, MoneyReplayInEveryFormat) {
+  TempDir dir;
+  std::vector<std::string> lines = RandomDrawLines(60, 4);
+  lines[0] =
+      "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ";
+  for (std::size_t i = 51; i < lines.size(); ++i) {
+    lines[i] += ",\"98,000\",-,,該当なし,8000";  // the last ten draws pay straight and mini
+  }
+  const std::string history = WriteHistoryFile(dir, lines, "money.csv");
+  const std::vector<std::string> args = {"backtest", history, "--filter",  "none,lpf",
+                                         "--bet",    "all",   "--tickets", "3"};
+  std::vector<std::string> json = args;
+  json.insert(json.end(), {"--format", "json"});
+  const Outcome jsonRun = RunCli(dir, json);
+  ASSERT_EQ(jsonRun.status, 0) << jsonRun.err;
+  const auto report = nlohmann::ordered_json::parse(jsonRun.out);
+  ASSERT_EQ(report["runs"].size(), 2U);
+  for (const auto& run : report["runs"]) {
+    ASSERT_EQ(run["money"].size(), 4U);
+    for (const auto& money : run["money"]) {
+      EXPECT_EQ(Keys(money),
+                (std::vector<std::string>{"bet", "tickets", "draws", "cost", "winnings", "return",
+                                          "hits", "random_return", "random_range", "p_value",
+                                          "actual_payouts", "p_value_from"}));
+      EXPECT_EQ(money["tickets"], 3);
+      EXPECT_EQ(money["draws"], 45);
+      EXPECT_EQ(money["cost"], 3 * 200 * 45);
+      const bool paid = money["bet"] == "straight" || money["bet"] == "mini";
+      EXPECT_EQ(money["actual_payouts"], paid ? 10 : 0) << money["bet"];
+      EXPECT_EQ(money["p_value_from"],
+                money["bet"] == "box" || money["bet"] == "set" || paid ? "simulation" : "exact");
+    }
+  }
+  std::vector<std::string> csv = args;
+  csv.insert(csv.end(), {"--format", "csv"});
+  const Outcome csvRun = RunCli(dir, csv);
+  ASSERT_EQ(csvRun.status, 0) << csvRun.err;
+  EXPECT_TRUE(
+      csvRun.out.starts_with("filter,frame,bet,draw,number,hits,winnings\nnone,,straight,16,"))
+      << csvRun.out.substr(0, 200);
+  EXPECT_EQ(std::count(csvRun.out.begin(), csvRun.out.end(), '\n'), 1 + 2 * 4 * 45);
+  const Outcome text = RunCli(dir, args);
+  EXPECT_NE(text.out.find("\n  mini, 3 a draw: cost 27,000 yen, won "), std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("actual payouts on 10 of 45 draws\n"), std::string::npos);
 }
 
 // Quiet for the first second, then redrawn in place, and erased at the end.

@@ -297,6 +297,30 @@ TEST(CliOutput, DefaultRoundAndOrderWarning) {
   }
 }
 
+// The next draw's tickets: after the text, in the JSON, or as the whole CSV. On the sample the
+// places rank 2 5 4..., 7 8 5..., 6 7 2... first, so straight begins 276, 277, 286.
+TEST(CliOutput, TicketsOfTheNextDraw) {
+  TempDir dir;
+  const std::vector<std::string> args = {
+      "predict", TOLVANE_SAMPLE_HISTORY, "--bet", "straight,mini", "--tickets", "3"};
+  const Outcome text = RunCli(dir, args);
+  ASSERT_EQ(text.status, 0) << text.err;
+  EXPECT_TRUE(
+      text.out.ends_with("\n\n買い目 ストレート 3 口 (600 円): 276, 277, 286\n"
+                         "買い目 ミニ 3 口 (600 円): 76, 77, 86\n"))
+      << text.out;
+  std::vector<std::string> json = args;
+  json.insert(json.end(), {"--format", "json"});
+  const auto tickets = ordered_json::parse(RunCli(dir, json).out)["tickets"];
+  EXPECT_EQ(tickets,
+            ordered_json::parse(R"({"straight":["276","277","286"],"mini":["76","77","86"]})"));
+  std::vector<std::string> csv = args;
+  csv.insert(csv.end(), {"--format", "csv"});
+  EXPECT_EQ(RunCli(dir, csv).out,
+            "bet,order,ticket\nstraight,1,276\nstraight,2,277\nstraight,3,286\nmini,1,76\n"
+            "mini,2,77\nmini,3,86\n");
+}
+
 TEST(CliOutput, BothProgramsPrintTheProjectVersion) {
   TempDir dir;
   std::vector<std::string> programs = {TOLVANE_CLI_PATH};

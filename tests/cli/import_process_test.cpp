@@ -28,7 +28,9 @@ TwoLayouts SameDraws(int count) {
   files.download = {
       "No,抽選日,当選数字,口数[STR],口数[BOX],口数[SET-STR],口数[SET-BOX],口数[ミニ],金額[STR],"
       "金額[BOX],金額[SET-STR],金額[SET-BOX],金額[ミニ],販売実績"};
-  files.history = {"回別,抽せん日,曜日,当せん番号"};
+  // The download's 金額 columns are the payouts: the history keeps them.
+  files.history = {
+      "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ"};
   unsigned state = 12345;
   const sys_days first = 2018y / June / 25d;  // a Monday
   for (int round = 1; round <= count; ++round) {
@@ -47,7 +49,7 @@ TwoLayouts SameDraws(int count) {
                                                           ",1,2,3,4,5,9,8,7,6,5,\"1,234,000\"");
     files.history.push_back("第" + std::to_string(round) + "回," + std::to_string(y) + "/" +
                             std::to_string(m) + "/" + std::to_string(d) + "," +
-                            kWeekdays[(round - 1) % 7] + "," + digits);
+                            kWeekdays[(round - 1) % 7] + "," + digits + ",9,8,7,6,5");
   }
   return files;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "history/draw_history.h"
+#include "history/payouts.h"
 #include "tests/support/history_file.h"
 
 namespace tolvane::test {
@@ -48,9 +49,22 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
         "5001,2018/06/13,7,1,2,3,4,5,9,8,7,6,5,\"1,234,000\""},
        false,
        {},
-       {"第5000回,2018/6/12,火,072", "第5001回,2018/6/13,水,007"},
+       {"第5000回,2018/6/12,火,072,9,8,7,6,5", "第5001回,2018/6/13,水,007,9,8,7,6,5"},
        "2 draws written, rounds 5000 to 5001, 0 rounds missing, 0 repeated lines, source oldest "
        "first"},
+      {"payouts by their other names, separators and unknowns",
+       {"回,日付,本数字,ストレート賞金額,セットのボックス", "1,2018/6/12,1,\"90,000\",該当なし",
+        "2,2018/6/13,2,-,7500"},
+       false,
+       {},
+       {"第1回,2018/6/12,火,001,90000,,,,", "第2回,2018/6/13,水,002,,,,7500,"},
+       "2 draws written, " + ok},
+      {"a payout that is no amount",
+       {"回,日付,本数字,金額[BOX]", "1,2018/6/12,1,9x"},
+       false,
+       {},
+       {},
+       "2: payout \"9x\" in column ボックス is not an amount of yen"},
       {"three columns, newest first, dashed and kanji dates, a gap",
        {"開催回,日付,当せん番号", "第10回,2018-06-15,123", "第8回,2018年6月13日,45"},
        false,
@@ -201,13 +215,15 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
       continue;
     }
     ASSERT_TRUE(converted) << result.line << ": " << result.reason;
-    std::vector<std::string> expected = {"回別,抽せん日,曜日,当せん番号"};
+    std::vector<std::string> expected = {result.payoutColumns
+                                             ? PayoutHistoryHeader(c.game)
+                                             : std::string("回別,抽せん日,曜日,当せん番号")};
     expected.insert(expected.end(), c.history.begin(), c.history.end());
     std::string text;
     for (const std::string& line : expected) {
       text += line + "\n";
     }
-    EXPECT_EQ(HistoryFileBytes(result.draws, c.game), Utf8ToCp932(text));
+    EXPECT_EQ(HistoryFileBytes(result.draws, c.game, result.payoutColumns), Utf8ToCp932(text));
     EXPECT_EQ(ImportSummary(result), c.outcome);
   }
 }
