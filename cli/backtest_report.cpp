@@ -153,21 +153,28 @@ std::string Grouped(std::uint64_t value) {
   return digits;
 }
 
-// The lines on what a run's tickets cost and paid, after its table.
+// What a run's tickets cost and paid, as a table after its hit table: a row a kind, with the
+// random tickets' expected return, the range 95 % of random strategies fall in, and p.
 std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {
-  std::string text;
-  for (const MoneyOutcome& outcome : outcomes) {
-    text += Format("  %s, %d a draw: cost %s yen, won %s yen (%s winning tickets), return %.1f%%;",
-                   std::string(Word(outcome.bet)).c_str(), outcome.tickets,
-                   Grouped(outcome.cost).c_str(), Grouped(outcome.winnings).c_str(),
-                   Grouped(outcome.hits).c_str(), 100.0 * outcome.returnRate);
-    text +=
-        Format(" random tickets %.1f%% (95 %% of strategies %.1f%% to %.1f%%), p = %.3g (%s);",
-               100.0 * outcome.randomReturn, 100.0 * outcome.randomLow, 100.0 * outcome.randomHigh,
-               outcome.pValue, outcome.pExact ? "exact" : "from 10,000 simulated strategies");
-    text += Format(" actual payouts on %u of %u draws\n", outcome.actualPayouts, outcome.draws);
+  if (outcomes.empty()) {
+    return {};
   }
-  return text;
+  std::string text =
+      "  tickets   a draw  draws          cost      winnings  return   wins  random    95 % of "
+      "random    p\n";
+  std::string actual = "  actual payouts (else theoretical) on";
+  for (const MoneyOutcome& outcome : outcomes) {
+    const std::string kind(Word(outcome.bet));
+    text += Format("  %-9s %6d %6u %13s %13s %6.1f%% %6s  %5.1f%%  %5.1f%% to %5.1f%%  %.3g %s\n",
+                   kind.c_str(), outcome.tickets, outcome.draws, Grouped(outcome.cost).c_str(),
+                   Grouped(outcome.winnings).c_str(), 100.0 * outcome.returnRate,
+                   Grouped(outcome.hits).c_str(), 100.0 * outcome.randomReturn,
+                   100.0 * outcome.randomLow, 100.0 * outcome.randomHigh, outcome.pValue,
+                   outcome.pExact ? "exact" : "simulated");
+    actual += (&outcome == &outcomes.front() ? " " : ", ") + kind + " " +
+              std::to_string(outcome.actualPayouts);
+  }
+  return text + actual + " of " + std::to_string(outcomes.front().draws) + " draws\n";
 }
 
 struct Significant {

@@ -2,6 +2,8 @@
 # Times tolvane-cli backtest as a user runs it, whole process, against its goals:
 #   the bundled sample, all nine runs            at most 0.3 s wall
 #   a generated 100,000-draw history, --last 10000, all nine runs   at most 5 s wall
+#   with every kind of ticket, ten a draw (--bet all --tickets 10): the sample's nine runs within
+#   1 s, the 100,000-draw history with --last 10000 within 5 s
 # and, for the growth with D and N, a few more sizes: the median wall time of each, from
 # hyperfine when it is installed (apt-get install hyperfine; not a build dependency), else timed
 # one run after another. The in-process figures (one run, lpf head) come from the evaluate
@@ -28,6 +30,8 @@ cases=(
   "100k draws, --last 2500, all nine runs|$work/h100k.csv --filter all --frame all --last 2500"
   "25k draws, all nine runs|$work/h25k.csv --filter all --frame all"
   "100k draws, all nine runs|$work/h100k.csv --filter all --frame all"
+  "sample, all nine runs, all tickets x10|data/numbers3-sample.csv --filter all --frame all --bet all --tickets 10"
+  "100k draws, --last 10000, all nine runs, all tickets x10|$work/h100k.csv --filter all --frame all --last 10000 --bet all --tickets 10"
 )
 
 echo "bench-backtest: timed with $(timer_name)"

@@ -354,9 +354,11 @@ TEST(Backtest, MoneyReplayInEveryFormat) {
       << csvRun.out.substr(0, 200);
   EXPECT_EQ(std::count(csvRun.out.begin(), csvRun.out.end(), '\n'), 1 + 2 * 4 * 45);
   const Outcome text = RunCli(dir, args);
-  EXPECT_NE(text.out.find("\n  mini, 3 a draw: cost 27,000 yen, won "), std::string::npos)
+  EXPECT_NE(text.out.find("\n  mini           3     45        27,000 "), std::string::npos)
       << text.out;
-  EXPECT_NE(text.out.find("actual payouts on 10 of 45 draws\n"), std::string::npos);
+  EXPECT_NE(text.out.find("\n  actual payouts (else theoretical) on straight 10, box 0, set 0, "
+                          "mini 10 of 45 draws\n"),
+            std::string::npos);
 }
 
 // Quiet for the first second, then redrawn in place, and erased at the end.
