@@ -23,6 +23,8 @@ class PlaceSpectraBox : public QGroupBox {
 
   // Draws `ranking`; null clears both charts.
   void ShowRanking(const DigitRanking* ranking);
+  // Lets the charts be lower, so four places in rows fit the smallest screen.
+  void SetCompact(bool compact);
 
  private:
   void ShowSpectra(const DigitRanking& ranking);
