@@ -443,9 +443,21 @@ class MainWindowTest : public QObject {
     EvaluationWindow evaluation([] { return HistoryChoice{}; });
     StatisticsWindow statistics;
     const QSize room = kSmallestScreen - QSize(0, kTitleBarHeight);
-    for (const QSize size :
-         {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
-          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint()}) {
+    const QSize main3 = dlg.size();
+    // Then four places, each window measured before it shows.
+    Child<QAction>(&dlg, "game_numbers4")->trigger();
+    PredictionAnalysis four;
+    four.places.resize(4);
+    SpectraWindow spectra4;
+    spectra4.ShowAnalysis(&four);
+    const TempDir dir;
+    const auto path = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 9)));
+    StatisticsWindow statistics4;
+    QVERIFY(statistics4.Open({path, TextEncoding::kCp932, Game::kNumbers4}));
+    for (const QSize size : {main3, spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
+                             evaluation.minimumSizeHint(), statistics.sizeHint(),
+                             statistics.minimumSizeHint(), dlg.size(), spectra4.minimumSizeHint(),
+                             statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
       QVERIFY(size.width() <= room.width() && size.height() <= room.height());
     }
 
@@ -525,6 +537,27 @@ class MainWindowTest : public QObject {
     MainWindow& again = Shown();
     QVERIFY(Child<QAction>(&again, "encoding_utf-8")->isChecked());
     QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
+  }
+
+  // The file menu's game, remembered like the encoding. A Numbers 4 history read as Numbers 3
+  // warns, pointing to that menu; read as Numbers 4, the thousands come first, whole in the area.
+  void gameChoiceLongNumberWarningAndTheThousandsBlock() {
+    const TempDir dir;
+    const auto four = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 30)));
+    BoxRecorder boxes;
+    Child<QLineEdit>(&Shown(), "pathEdit")->setText(four);
+    dlg_->OnPredict();
+    QVERIFY(boxes.Boxes().back().text.endsWith(
+        QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。")));
+    QVERIFY(boxes.Boxes().back().detail.endsWith(QStringLiteral("looks like a Numbers 4 history")));
+    Child<QAction>(dlg_.get(), "game_numbers4")->trigger();
+    QCOMPARE(Child<QLabel>(dlg_.get(), "resultLabel")->text(), QString());  // the other game's
+    Child<QLineEdit>(&Shown(), "pathEdit")->setText(four);
+    dlg_->OnPredict();
+    const auto* result = Child<QLabel>(dlg_.get(), "resultLabel");
+    QVERIFY(result->text().contains(
+        QStringLiteral("予想数字\n\n千の位：\nパワースペクトル予想: 5, 0")));
+    QVERIFY(result->heightForWidth(result->width()) <= result->height());
   }
 };
 
