@@ -200,7 +200,7 @@ void MainWindow::CreateMenu() {
   QAction* importAction = file->addAction(QStringLiteral("インポート(&I)..."));
   importAction->setObjectName(QStringLiteral("importAction"));
   connect(importAction, &QAction::triggered, this, [this] {
-    if (const std::optional<QString> written = RunImport(this, HistoryPath())) {
+    if (const std::optional<QString> written = RunImport(this, HistoryPath(), game_)) {
       filePath_ = *written;
       pathEdit_->setText(filePath_);
       // The converter writes code page 932, whatever encoding was chosen for reading.
