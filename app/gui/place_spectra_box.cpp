@@ -37,6 +37,8 @@ constexpr int kLegendRows = 5;      // two columns of five: whole at any chart h
 constexpr double kLabelledDecades = 4.0;
 constexpr int kChartMinimumHeight = 140;
 constexpr int kCompactChartMinimumHeight = 96;
+constexpr int kScoreTicks = 5;  // the axis's own default
+constexpr int kCompactScoreTicks = 3;
 
 QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* chart = new QChart();
@@ -140,8 +142,19 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
 }
 
 void PlaceSpectraBox::SetCompact(bool compact) {
+  if (compact == compact_) {
+    return;
+  }
+  compact_ = compact;
   for (QChartView* view : {spectrumView_, scoreView_}) {
     view->setMinimumHeight(compact ? kCompactChartMinimumHeight : kChartMinimumHeight);
+    for (QAbstractAxis* axis : view->chart()->axes()) {
+      axis->setTitleVisible(!compact);
+    }
+  }
+  // The scores' nice numbers start from this count.
+  if (auto* peak = qobject_cast<QValueAxis*>(scoreView_->chart()->axes(Qt::Vertical).value(0))) {
+    peak->setTickCount(compact ? kCompactScoreTicks : kScoreTicks);
   }
 }
 
