@@ -40,8 +40,9 @@ QString HeaderText(const PredictionAnalysis& analysis) {
   return text;
 }
 
-// Measures `widget`'s layout again, with everything in it. Qt does so by itself only for a
-// shown window; one not yet shown would otherwise take its first size from the rows before.
+// Measures `widget`'s layout again, with the layouts inside it. Qt does so by itself only in a
+// shown window; one not yet shown would otherwise take its first size from the charts' heights
+// before.
 void Relayout(QWidget& widget) {
   widget.layout()->invalidate();
   widget.layout()->activate();
@@ -136,8 +137,6 @@ void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
     places_[place]->ShowRanking(place >= first ? &analysis->places[place - first] : nullptr);
     Relayout(*places_[place]);
   }
-  Relayout(*content_);
-  Relayout(*this);
   draws_->setText(TransformedDrawsText(*analysis));
 }
 
