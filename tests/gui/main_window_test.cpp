@@ -544,12 +544,23 @@ class MainWindowTest : public QObject {
   void gameChoiceLongNumberWarningAndTheThousandsBlock() {
     const TempDir dir;
     const auto four = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 30)));
+    std::vector<std::string> one = RepeatedDrawLines("572", 30);
+    one[4] += "3";  // a single longer number: no hint, its line in the details
+    const std::tuple<QString, QString, QString> cases[] = {
+        {four, QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。"),
+         QStringLiteral(": every winning number has four digits; this looks like a Numbers 4 "
+                        "history")},
+        {QString::fromStdString(WriteHistoryFile(dir, one, "one.csv")),
+         QStringLiteral("3 桁より長い当せん番号があります。先頭の 3 桁を使って予想します。"),
+         QStringLiteral(":5: winning number \"5723\" is longer than three digits; its first three "
+                        "are used")}};
     BoxRecorder boxes;
-    Child<QLineEdit>(&Shown(), "pathEdit")->setText(four);
-    dlg_->OnPredict();
-    QVERIFY(boxes.Boxes().back().text.endsWith(
-        QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。")));
-    QVERIFY(boxes.Boxes().back().detail.endsWith(QStringLiteral("looks like a Numbers 4 history")));
+    for (const auto& [path, end, detail] : cases) {
+      Child<QLineEdit>(&Shown(), "pathEdit")->setText(path);
+      dlg_->OnPredict();
+      QVERIFY(boxes.Boxes().back().text.endsWith(end));
+      QCOMPARE(boxes.Boxes().back().detail, path + detail);
+    }
     Child<QAction>(dlg_.get(), "game_numbers4")->trigger();
     QCOMPARE(Child<QLabel>(dlg_.get(), "resultLabel")->text(), QString());  // the other game's
     Child<QLineEdit>(&Shown(), "pathEdit")->setText(four);
