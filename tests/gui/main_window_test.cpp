@@ -443,21 +443,18 @@ class MainWindowTest : public QObject {
     EvaluationWindow evaluation([] { return HistoryChoice{}; });
     StatisticsWindow statistics;
     const QSize room = kSmallestScreen - QSize(0, kTitleBarHeight);
-    const QSize main3 = dlg.size();
-    // Then four places, each window measured before it shows.
-    Child<QAction>(&dlg, "game_numbers4")->trigger();
     PredictionAnalysis four;
     four.places.resize(4);
-    SpectraWindow spectra4;
+    SpectraWindow spectra4;  // four places, measured before it shows
     spectra4.ShowAnalysis(&four);
     const TempDir dir;
     const auto path = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 9)));
     StatisticsWindow statistics4;
     QVERIFY(statistics4.Open({path, TextEncoding::kCp932, Game::kNumbers4}));
-    for (const QSize size : {main3, spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
-                             evaluation.minimumSizeHint(), statistics.sizeHint(),
-                             statistics.minimumSizeHint(), dlg.size(), spectra4.minimumSizeHint(),
-                             statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
+    for (const QSize size :
+         {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
+          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint(),
+          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
       QVERIFY(size.width() <= room.width() && size.height() <= room.height());
     }
 
@@ -539,8 +536,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
   }
 
-  // The file menu's game, remembered like the encoding. A Numbers 4 history read as Numbers 3
-  // warns, pointing to that menu; read as Numbers 4, the thousands come first, whole in the area.
+  // The game menu, remembered; longer Numbers 3 numbers warned of; the thousands block whole.
   void gameChoiceLongNumberWarningAndTheThousandsBlock() {
     const TempDir dir;
     const auto four = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 30)));
@@ -548,18 +544,16 @@ class MainWindowTest : public QObject {
     one[4] += "3";  // a single longer number: no hint, its line in the details
     const std::tuple<QString, QString, QString> cases[] = {
         {four, QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。"),
-         QStringLiteral(": every winning number has four digits; this looks like a Numbers 4 "
-                        "history")},
+         QStringLiteral("; this looks like a Numbers 4 history")},
         {QString::fromStdString(WriteHistoryFile(dir, one, "one.csv")),
-         QStringLiteral("3 桁より長い当せん番号があります。先頭の 3 桁を使って予想します。"),
-         QStringLiteral(":5: winning number \"5723\" is longer than three digits; its first three "
-                        "are used")}};
+         QStringLiteral("先頭の 3 桁を使って予想します。"),
+         QStringLiteral("its first three are used")}};
     BoxRecorder boxes;
     for (const auto& [path, end, detail] : cases) {
       Child<QLineEdit>(&Shown(), "pathEdit")->setText(path);
       dlg_->OnPredict();
       QVERIFY(boxes.Boxes().back().text.endsWith(end));
-      QCOMPARE(boxes.Boxes().back().detail, path + detail);
+      QVERIFY(boxes.Boxes().back().detail.endsWith(detail));
     }
     Child<QAction>(dlg_.get(), "game_numbers4")->trigger();
     QCOMPARE(Child<QLabel>(dlg_.get(), "resultLabel")->text(), QString());  // the other game's
@@ -569,6 +563,7 @@ class MainWindowTest : public QObject {
     QVERIFY(result->text().contains(
         QStringLiteral("予想数字\n\n千の位：\nパワースペクトル予想: 5, 0")));
     QVERIFY(result->heightForWidth(result->width()) <= result->height());
+    QVERIFY(dlg_->height() <= kSmallestScreen.height() - kTitleBarHeight);
   }
 };
 
