@@ -32,7 +32,8 @@ void ClearPlot(QChart& chart) {
   chart.setTitle(QString());
 }
 
-void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool difference) {
+void PlotRun(QChart& chart, const RunOutcome& run, Game game, const QString& title,
+             bool difference) {
   ClearPlot(chart);
   chart.setTitle(title);
 
@@ -62,7 +63,7 @@ void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool di
 
   for (std::size_t p = 0; p < run.places.size(); ++p) {
     auto* place = new QLineSeries;
-    place->setName(PlaceLabel(p));
+    place->setName(PlaceCaption(game, p));
     place->setPointsVisible(true);
     for (int k = 1; k <= kMaxRank; ++k) {
       const double hits = run.places[p].hits[static_cast<std::size_t>(k)];

@@ -8,11 +8,12 @@ class QChart;
 
 namespace tolvane {
 
-// Fills `chart` with one run's hit rate against k for the three places, beside the chance line
-// k/10 and the band a random ranking stays in 95 % of the time. With `difference` every value is
-// drawn less the chance k/10, so the chance line lies at 0 and small departures show. The chart's
-// old series go.
-void PlotRun(QChart& chart, const RunOutcome& run, const QString& title, bool difference);
+// Fills `chart` with one run's hit rate against k for every place of `game`, beside the chance
+// line k/10 and the band a random ranking stays in 95 % of the time. With `difference` every
+// value is drawn less the chance k/10, so the chance line lies at 0 and small departures show.
+// The chart's old series go.
+void PlotRun(QChart& chart, const RunOutcome& run, Game game, const QString& title,
+             bool difference);
 
 // Leaves `chart` empty: no series, no axes, no title.
 void ClearPlot(QChart& chart);

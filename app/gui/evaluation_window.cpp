@@ -221,8 +221,9 @@ void EvaluationWindow::OnRun() {
   // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
   OwnedHistory history;
   const HistoryChoice chosen = historyChoice_();
-  const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(),
-                                                   history, LoadOptions{chosen.encoding});
+  const AnalysisHistory load =
+      LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(), history,
+                          LoadOptions{chosen.encoding, chosen.game});
   if (!load.loaded) {
     ShowMessageBox(this, LoadFailureText(load), QMessageBox::Critical,
                    QString::fromStdString(load.detail));
@@ -321,7 +322,7 @@ void EvaluationWindow::ShowResults() {
     const QStringList cells = {
         FilterCell(row.filter),
         row.frame.empty() ? QString() : FrameCell(row.frame),
-        PlaceLabel(row.place),
+        PlaceCaption(row.place),
         QString::number(row.k),
         QString::number(row.hits),
         QString::number(row.trials),
@@ -363,7 +364,8 @@ void EvaluationWindow::ShowPlot(int run) {
     return;
   }
   const RunOutcome& outcome = evaluation_->runs[static_cast<std::size_t>(run)];
-  PlotRun(*chart_, outcome, QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome)).arg(outcome.trials),
+  PlotRun(*chart_, outcome, evaluation_->game,
+          QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome)).arg(outcome.trials),
           difference_->isChecked());
 }
 

@@ -74,10 +74,11 @@ QComboBox* ColumnCombo(QWidget* parent, const char* name) {
 
 }  // namespace
 
-ImportDialog::ImportDialog(const QString& source, QWidget* parent)
+ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      source_(source) {
+      source_(source),
+      game_(game) {
   setWindowTitle(QStringLiteral("インポート"));
   setFont(DialogFont());
 
@@ -178,9 +179,15 @@ std::optional<ImportColumns> ImportDialog::ChosenColumns() const {
                        static_cast<std::size_t>(number)};
 }
 
-void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
+ImportOptions ImportDialog::ChosenOptions() const {
   ImportOptions options;
   options.encoding = encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  options.game = game_;
+  return options;
+}
+
+void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
+  ImportOptions options = ChosenOptions();
   options.columns = columns;
   ImportResult result;
   const bool converted = ConvertHistorySource(source_.toStdString(), options, result);
@@ -204,7 +211,8 @@ void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
   const std::size_t rows = std::min<std::size_t>(result.draws.size(), kPreviewRows);
   preview_->setRowCount(static_cast<int>(rows));
   for (std::size_t row = 0; row < rows; ++row) {
-    const QStringList cells = Text(HistoryLine(result.draws[row])).split(QLatin1Char(','));
+    const QStringList cells =
+        Text(HistoryLine(result.draws[row], result.game)).split(QLatin1Char(','));
     for (int column = 0; column < cells.size(); ++column) {
       preview_->setItem(static_cast<int>(row), column, new QTableWidgetItem(cells[column]));
     }
@@ -261,8 +269,7 @@ void ImportDialog::OnConvert() {
     return;
   }
   // The file is read again: it may have changed since the preview.
-  ImportOptions options;
-  options.encoding = encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  ImportOptions options = ChosenOptions();
   options.columns = ChosenColumns();
   ImportResult result;
   std::string error;
@@ -280,7 +287,7 @@ void ImportDialog::OnConvert() {
   accept();
 }
 
-std::optional<QString> RunImport(QWidget* owner, const QString& history) {
+std::optional<QString> RunImport(QWidget* owner, const QString& history, Game game) {
   FileRequest request;
   request.title = QStringLiteral("インポートする結果ファイル");
   request.nameFilters = CsvFilters();
@@ -289,7 +296,7 @@ std::optional<QString> RunImport(QWidget* owner, const QString& history) {
   if (!source) {
     return std::nullopt;
   }
-  ImportDialog dialog(source->path, owner);
+  ImportDialog dialog(source->path, owner, game);
   if (RunModal(dialog) != QDialog::Accepted || dialog.WrittenPath().isEmpty()) {
     return std::nullopt;
   }

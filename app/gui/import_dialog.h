@@ -4,7 +4,8 @@
 #include <QString>
 #include <optional>
 
-#include "history/import_columns.h"
+#include "core/game.h"
+#include "history/history_import.h"
 
 class QComboBox;
 class QLabel;
@@ -25,7 +26,10 @@ class ImportDialog : public QDialog {
  public:
   static constexpr int kPreviewRows = 10;
 
-  explicit ImportDialog(const QString& source, QWidget* parent = nullptr);
+  // Converts winning numbers of `game`: one to three digits for Numbers 3, one to four for
+  // Numbers 4, each padded with zeros.
+  explicit ImportDialog(const QString& source, QWidget* parent = nullptr,
+                        Game game = Game::kNumbers3);
 
   // The history written; empty unless the dialog ended by converting.
   const QString& WrittenPath() const { return written_; }
@@ -40,10 +44,12 @@ class ImportDialog : public QDialog {
   void OnChooseDestination();
   void OnConvert();
   std::optional<ImportColumns> ChosenColumns() const;
+  ImportOptions ChosenOptions() const;
   // The status line, and the converter's reason behind it (empty: no 詳細 button).
   void ShowStatus(const QString& text, const QString& detail);
 
   QString source_;
+  Game game_;
   QString written_;
   QComboBox* encoding_ = nullptr;
   QComboBox* roundColumn_ = nullptr;
@@ -58,8 +64,9 @@ class ImportDialog : public QDialog {
 };
 
 // Asks for a results file, starting in the folder of `history` (the main window's history path),
-// then runs the import dialog on it. The history written, or nullopt when the user cancelled
-// either step.
-std::optional<QString> RunImport(QWidget* owner, const QString& history);
+// then runs the import dialog on it for `game`. The history written, or nullopt when the user
+// cancelled either step.
+std::optional<QString> RunImport(QWidget* owner, const QString& history,
+                                 Game game = Game::kNumbers3);
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QButtonGroup>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -199,7 +200,7 @@ void MainWindow::CreateMenu() {
   QAction* importAction = file->addAction(QStringLiteral("インポート(&I)..."));
   importAction->setObjectName(QStringLiteral("importAction"));
   connect(importAction, &QAction::triggered, this, [this] {
-    if (const std::optional<QString> written = RunImport(this, HistoryPath())) {
+    if (const std::optional<QString> written = RunImport(this, HistoryPath(), game_)) {
       filePath_ = *written;
       pathEdit_->setText(filePath_);
       // The converter writes code page 932, whatever encoding was chosen for reading.
@@ -208,6 +209,8 @@ void MainWindow::CreateMenu() {
   });
   exitAction_ = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
   CreateEncodingMenu(file);
+  CreateGameMenu(file);
+  file->insertSeparator(exitAction_);
   // The analysis windows beside the prediction, each over the history named in the path edit.
   toolsMenu_ = menuBar_->addMenu(QStringLiteral("ツール(&T)"));
   toolsMenu_->setObjectName(QStringLiteral("toolsMenu"));
@@ -234,6 +237,7 @@ void MainWindow::CreateMenu() {
   const QSize client = size();
   resize(client.width(), client.height() + menuBar_->sizeHint().height());
   PlaceMenuAndClient();
+  FitResultArea(game_);
 }
 
 void MainWindow::OnInitDialog() {
@@ -354,7 +358,17 @@ void MainWindow::OnBrowse() {
 
 QString MainWindow::HistoryPath() const { return pathEdit_->text(); }
 
-HistoryChoice MainWindow::ChosenHistory() const { return {HistoryPath(), encoding_}; }
+HistoryChoice MainWindow::ChosenHistory() const { return {HistoryPath(), encoding_, game_}; }
+
+void MainWindow::FitResultArea(Game game) {
+  // Each place beyond three adds a blank line, its label and its ranking in the result's font;
+  // the area grows down by that much, and the window with it.
+  const int lines = 3 * (PlaceCount(game) - PlaceCount(Game::kNumbers3));
+  const int extra = lines * QFontMetrics(ResultAreaFont()).lineSpacing();
+  resultLabel_->resize(resultLabel_->width(), resultLabel_->height() - resultExtraHeight_ + extra);
+  resize(width(), height() - resultExtraHeight_ + extra);
+  resultExtraHeight_ = extra;
+}
 
 void MainWindow::OnEvaluation() {
   if (evaluationWindow_ == nullptr) {

@@ -9,6 +9,7 @@
 
 #include "app/gui/history_choice.h"
 #include "app/prediction_view.h"
+#include "core/game.h"
 #include "predict/prediction_options.h"
 
 class QAction;
@@ -83,12 +84,14 @@ class MainWindow : public QDialog, public PredictionView {
   const QString& FilePath() const { return filePath_; }
   // The history path as the edit shows it now, for the analysis windows.
   QString HistoryPath() const;
-  // The history the analysis windows load: the path and the chosen encoding.
+  // The history the analysis windows load: the path and the chosen encoding and game.
   HistoryChoice ChosenHistory() const;
   FrameMode Frame() const { return frameMode_; }
   FilterKind Filter() const { return filterKind_; }
   // The history files' encoding, as chosen in the file menu (and remembered between runs).
   TextEncoding Encoding() const { return encoding_; }
+  // The game predicted, as chosen in the file menu (and remembered between runs).
+  Game ChosenGame() const { return game_; }
   const std::optional<QFont>& ResultFont() const { return resultFont_; }
 
  protected:
@@ -102,6 +105,12 @@ class MainWindow : public QDialog, public PredictionView {
   void OnEncodingChosen(TextEncoding encoding);
   // Checks `encoding`'s item in the file menu and takes it as if the user had chosen it.
   void SelectEncoding(TextEncoding encoding);
+  void CreateGameMenu(QMenu* file);
+  void OnGameChosen(Game game);
+  // Makes the result area, and the window with it, tall enough for every place of `game`.
+  void FitResultArea(Game game);
+  // The result area's font once a result is shown.
+  QFont ResultAreaFont() const;
   void OnInitDialog();
   void PlaceMenuAndClient();
   QRadioButton* FilterButton(int position) const;
@@ -121,12 +130,15 @@ class MainWindow : public QDialog, public PredictionView {
   bool editGuard_ = false;
   FilterKind filterKind_ = FilterKind::LowPass;
   TextEncoding encoding_ = TextEncoding::kCp932;
+  Game game_ = Game::kNumbers3;
+  int resultExtraHeight_ = 0;  // pixels the result area has grown for the places beyond three
 
   QMenuBar* menuBar_ = nullptr;
   QMenu* toolsMenu_ = nullptr;
   QAction* openAction_ = nullptr;
   QAction* exitAction_ = nullptr;
   QActionGroup* encodingGroup_ = nullptr;
+  QActionGroup* gameGroup_ = nullptr;
   QAction* aboutAction_ = nullptr;
   QAction* spectraAction_ = nullptr;
   QAction* evaluationAction_ = nullptr;

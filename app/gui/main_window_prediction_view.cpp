@@ -2,6 +2,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <cstring>
 #include <utility>
 
 #include "app/encoding_suggestion.h"
@@ -18,6 +19,11 @@ namespace tolvane {
 namespace {
 
 constexpr int kResultPixelSize = 24;
+// A Numbers 3 history with a longer winning number; the prediction goes on with its first three.
+constexpr char16_t kLongNumberWarningText[] =
+    u"履歴ファイルに 3 桁より長い当せん番号があります。先頭の 3 桁を使って予想します。";
+// How LongNumberWarningDetail ends when every number has four digits.
+constexpr char kGameOptionHint[] = ": try --game numbers4";
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
   return icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
@@ -44,6 +50,7 @@ PredictionInputs MainWindow::SaveControls() {
   // Only the spectra window draws the spectra; without it a prediction keeps none.
   inputs.keepSpectra = !spectraWindow_.isNull();
   inputs.encoding = encoding_;
+  inputs.game = game_;
   return inputs;
 }
 
@@ -81,6 +88,16 @@ void MainWindow::HistoryLoaded(const std::string& narrowPath, const LoadReport& 
     ShowMessageBox(this, QString::fromStdU16String(kOrderWarningText), QMessageBox::Warning,
                    QString::fromStdString(detail));
   }
+  QString longNumber = QString::fromStdString(LongNumberWarningDetail(narrowPath, report));
+  if (!longNumber.isEmpty()) {
+    // The box names the window's menu rather than the command line's option in the detail.
+    QString text = QString::fromUtf16(kLongNumberWarningText);
+    if (longNumber.endsWith(QLatin1String(kGameOptionHint))) {
+      longNumber.chop(static_cast<qsizetype>(std::strlen(kGameOptionHint)));
+      text += QLatin1Char('\n') + GameHint(Game::kNumbers4);
+    }
+    ShowMessageBox(this, text, QMessageBox::Warning, longNumber);
+  }
 }
 
 void MainWindow::AddLoadHint(const std::string& narrowPath, const LoadOptions& options,
@@ -101,12 +118,16 @@ void MainWindow::ShowAnalysis(const PredictionAnalysis& analysis) {
   emit AnalysisShown();
 }
 
-void MainWindow::ApplyResultFont() {
+QFont MainWindow::ResultAreaFont() const {
   // Face, weight and style stay those of the area's current font; only the height changes.
   QFont font = resultLabel_->font();
   font.setPixelSize(kResultPixelSize);
-  resultFont_ = font;
-  resultLabel_->setFont(font);
+  return font;
+}
+
+void MainWindow::ApplyResultFont() {
+  resultFont_ = ResultAreaFont();
+  resultLabel_->setFont(*resultFont_);
 }
 
 }  // namespace tolvane

@@ -1,7 +1,7 @@
 #include "app/gui/option_labels.h"
 
+#include "app/evaluation_table.h"
 #include "app/text_encodings.h"
-#include "core/places.h"
 
 namespace tolvane {
 namespace {
@@ -12,16 +12,25 @@ QString FromUtf8(std::string_view text) {
 
 }  // namespace
 
-QString PlaceLabel(std::size_t place) {
-  return place < kPlaceLabels.size() ? FromUtf8(kPlaceLabels[place]) : QStringLiteral("3桁すべて");
+QString PlaceCaption(Game game, std::size_t place) {
+  const auto places = static_cast<std::size_t>(PlaceCount(game));
+  return place < places ? FromUtf8(PlaceLabel(game, static_cast<int>(place)))
+                        : QStringLiteral("%1桁すべて").arg(places);
 }
 
-QString PlaceLabel(std::string_view word) {
-  std::size_t place = 0;
-  while (place < kPlaceWords.size() && kPlaceWords[place] != word) {
-    ++place;
+QString PlaceCaption(std::string_view word) {
+  for (const OptionEntry<Game>& entry : kGames) {
+    const int places = PlaceCount(entry.kind);
+    for (int place = 0; place < places; ++place) {
+      if (PlaceWord(entry.kind, place) == word) {
+        return PlaceCaption(entry.kind, static_cast<std::size_t>(place));
+      }
+    }
+    if (AllPlacesWord(entry.kind) == word) {
+      return PlaceCaption(entry.kind, static_cast<std::size_t>(places));
+    }
   }
-  return PlaceLabel(place);
+  return FromUtf8(word);
 }
 
 QString FilterLabel(FilterKind kind) {
@@ -60,6 +69,17 @@ QString EncodingHint(TextEncoding suggested) {
     if (entry.kind == suggested) {
       return QStringLiteral(
                  "このファイルは %1 のようです。ﾌｧｲﾙ → 文字コード で %1 を選んでください。")
+          .arg(FromUtf8(entry.label));
+    }
+  }
+  return {};
+}
+
+QString GameHint(Game suggested) {
+  for (const OptionEntry<Game>& entry : kGames) {
+    if (entry.kind == suggested) {
+      return QStringLiteral(
+                 "このファイルは %1 の履歴のようです。ﾌｧｲﾙ → ゲーム で %1 を選んでください。")
           .arg(FromUtf8(entry.label));
     }
   }

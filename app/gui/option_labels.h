@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/analysis_history.h"
+#include "core/game.h"
 #include "core/text_decoder.h"
 #include "evaluate/evaluation.h"
 #include "predict/prediction_options.h"
@@ -14,10 +15,12 @@ namespace tolvane {
 // The windows' Japanese words for what the command line and the files name in English: the
 // places, the filters and frames, an evaluation's runs.
 
-// 百の位, 十の位, 一の位 by position (0 hundreds); any other position: 3桁すべて.
-QString PlaceLabel(std::size_t place);
-// The same from the machine-readable word (hundreds, tens, ones, all_three).
-QString PlaceLabel(std::string_view word);
+// A place of `game` by position, highest first (千の位 or 百の位 at 0); any other position: all
+// of them at once (3桁すべて, 4桁すべて).
+QString PlaceCaption(Game game, std::size_t place);
+// The same from the machine-readable word (thousands, hundreds, tens, ones, all_three,
+// all_four); an unknown word as it is.
+QString PlaceCaption(std::string_view word);
 // The main window's button labels: LPF, BPF, NONE.
 QString FilterLabel(FilterKind kind);
 // 先頭, 末尾, 中央, 先頭と末尾.
@@ -26,6 +29,8 @@ QString FrameLabel(FrameMode mode);
 QString RunLabel(const RunOutcome& run);
 // What to choose when a history reads in `suggested`: the file menu's encoding item, by name.
 QString EncodingHint(TextEncoding suggested);
+// The same for a history that reads as `suggested`: the file menu's game item, by name.
+QString GameHint(Game suggested);
 // A failed analysis load's box text: the prediction's wording, then the encoding hint if any.
 QString LoadFailureText(const AnalysisHistory& load);
 

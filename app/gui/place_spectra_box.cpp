@@ -35,6 +35,10 @@ constexpr std::array<QRgb, kDigitValues> kDigitColours = {
 constexpr int kScorePrecision = 3;  // ten labels side by side
 constexpr int kLegendRows = 5;      // two columns of five: whole at any chart height
 constexpr double kLabelledDecades = 4.0;
+constexpr int kChartMinimumHeight = 140;
+constexpr int kCompactChartMinimumHeight = 96;
+constexpr int kScoreTicks = 5;  // the axis's own default
+constexpr int kCompactScoreTicks = 3;
 
 QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* chart = new QChart();
@@ -43,7 +47,7 @@ QChartView* MakeChartView(QWidget* parent, const char* name) {
   auto* view = new QChartView(chart, parent);
   view->setObjectName(QString::fromLatin1(name));
   view->setRenderHint(QPainter::Antialiasing);
-  view->setMinimumSize(200, 140);
+  view->setMinimumSize(200, kChartMinimumHeight);
   return view;
 }
 
@@ -135,6 +139,23 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   layout->addLayout(charts);
   layout->addWidget(note_);
   ShowRanking(nullptr);
+}
+
+void PlaceSpectraBox::SetCompact(bool compact) {
+  if (compact == compact_) {
+    return;
+  }
+  compact_ = compact;
+  for (QChartView* view : {spectrumView_, scoreView_}) {
+    view->setMinimumHeight(compact ? kCompactChartMinimumHeight : kChartMinimumHeight);
+    for (QAbstractAxis* axis : view->chart()->axes()) {
+      axis->setTitleVisible(!compact);
+    }
+  }
+  // The scores' nice numbers start from this count.
+  if (auto* peak = qobject_cast<QValueAxis*>(scoreView_->chart()->axes(Qt::Vertical).value(0))) {
+    peak->setTickCount(compact ? kCompactScoreTicks : kScoreTicks);
+  }
 }
 
 void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {

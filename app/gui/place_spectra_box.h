@@ -23,6 +23,9 @@ class PlaceSpectraBox : public QGroupBox {
 
   // Draws `ranking`; null clears both charts.
   void ShowRanking(const DigitRanking* ranking);
+  // Lets the charts be lower, so four places in rows fit the smallest screen: without axis titles
+  // and with fewer score ticks, which the lower charts would otherwise cut to "…".
+  void SetCompact(bool compact);
 
  private:
   void ShowSpectra(const DigitRanking& ranking);
@@ -32,6 +35,7 @@ class PlaceSpectraBox : public QGroupBox {
   QChartView* scoreView_ = nullptr;
   std::array<QLabel*, kDigitValues> legend_{};  // by rank
   QLabel* note_ = nullptr;
+  bool compact_ = false;
   bool omitted_ =
       false;  // a value the charts cannot draw (not finite, or not above 0 on a log axis)
 };

@@ -5,6 +5,7 @@
 #include <QPushButton>
 #include <QStringList>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdint>
 
 #include "app/gui/modal.h"
@@ -37,6 +38,14 @@ QString HeaderText(const PredictionAnalysis& analysis) {
     text += QStringLiteral("    フレーム: ") + FrameLabel(analysis.frame);
   }
   return text;
+}
+
+// Measures `widget`'s layout again, with the layouts inside it. Qt does so by itself only in a
+// shown window; one not yet shown would otherwise take its first size from the charts' heights
+// before.
+void Relayout(QWidget& widget) {
+  widget.layout()->invalidate();
+  widget.layout()->activate();
 }
 
 }  // namespace
@@ -81,12 +90,14 @@ SpectraWindow::SpectraWindow(QWidget* parent, std::function<QString()> historyPa
 
   auto* content = new QVBoxLayout(content_);
   content->addWidget(header_);
-  const std::array<const char*, 3> names = {"placeHundreds", "placeTens", "placeOnes"};
+  const std::array<const char*, kMaxPlaces> names = {"placeThousands", "placeHundreds", "placeTens",
+                                                     "placeOnes"};
   for (std::size_t place = 0; place < places_.size(); ++place) {
-    places_[place] = new PlaceSpectraBox(PlaceLabel(place), content_);
+    places_[place] = new PlaceSpectraBox(PlaceCaption(Game::kNumbers4, place), content_);
     places_[place]->setObjectName(QString::fromLatin1(names[place]));
     content->addWidget(places_[place], 1);
   }
+  places_[0]->hide();  // until a prediction of Numbers 4
   content->addWidget(draws_);
 
   auto* buttons = new QHBoxLayout();
@@ -117,8 +128,14 @@ void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
   }
   round_ = analysis->round;
   header_->setText(HeaderText(*analysis));
+  // The game's places are the last rows; the rows above them stay hidden.
+  const std::size_t shown = std::min(analysis->places.size(), places_.size());
+  const std::size_t first = places_.size() - shown;
   for (std::size_t place = 0; place < places_.size(); ++place) {
-    places_[place]->ShowRanking(&analysis->places[place]);
+    places_[place]->setVisible(place >= first);
+    places_[place]->SetCompact(first == 0);
+    places_[place]->ShowRanking(place >= first ? &analysis->places[place - first] : nullptr);
+    Relayout(*places_[place]);
   }
   draws_->setText(TransformedDrawsText(*analysis));
 }

@@ -36,7 +36,8 @@ class SpectraWindow : public QWidget {
   QLabel* empty_ = nullptr;     // shown until there is a prediction
   QWidget* content_ = nullptr;  // what 保存 writes: round and filter, the places, the draws line
   QLabel* header_ = nullptr;
-  std::array<PlaceSpectraBox*, 3> places_{};
+  // Every place highest first, thousands to ones; a game shows its last PlaceCount of them.
+  std::array<PlaceSpectraBox*, kMaxPlaces> places_{};
   QLabel* draws_ = nullptr;
   QPushButton* save_ = nullptr;
   std::optional<int> round_;

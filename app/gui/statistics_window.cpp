@@ -38,21 +38,22 @@ constexpr char16_t kNotDrawnText[] = u"—";
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // The explanation under the charts: what the p-value and the table mean for a player.
-QString Explanation() {
+QString Explanation(int places) {
   return QStringLiteral(
              "p 値が %1 以下の位は、数字の出方が公平な抽せん（どの数字も毎回 1/10）では"
-             "まず起きないほど偏っています（5 % 水準を三つの位でボンフェローニ補正）。"
+             "まず起きないほど偏っています（5 % 水準を%2つの位でボンフェローニ補正）。"
              "公平な抽せんでは、しばらく出ていない数字も、よく出ている数字も、次に出る確率は"
              "同じ 1/10 です。")
-      .arg(Text(ShortNumber(FairDrawLevel(kStatisticsPlaces), 3)));
+      .arg(Text(ShortNumber(FairDrawLevel(places), 3)),
+           places == PlaceCount(Game::kNumbers4) ? QStringLiteral("四") : QStringLiteral("三"));
 }
 
 // Two lines: the chart's title is rich text, where a line break is <br>.
-QString ChartTitle(int place, const PlaceStatistics& counts) {
+QString ChartTitle(Game game, int place, const PlaceStatistics& counts) {
   return QStringLiteral("%1  χ² = %2, p = %3<br>%4")
-      .arg(PlaceLabel(static_cast<std::size_t>(place)), Text(ShortNumber(counts.chiSquare, 4)),
-           Text(ShortNumber(counts.pValue, 3)),
-           ConsistentWithFairDraw(counts.pValue)
+      .arg(PlaceCaption(game, static_cast<std::size_t>(place)),
+           Text(ShortNumber(counts.chiSquare, 4)), Text(ShortNumber(counts.pValue, 3)),
+           ConsistentWithFairDraw(counts.pValue, PlaceCount(game))
                ? QStringLiteral("公平な抽せんと矛盾しません")
                : QStringLiteral("公平な抽せんとは考えにくい偏り"));
 }
@@ -88,7 +89,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
   for (int digit = 0; digit < kDigitValues; ++digit) {
     digits << QString::number(digit);
   }
-  for (int place = 0; place < kStatisticsPlaces; ++place) {
+  for (int place = 0; place < kMaxPlaces; ++place) {
     PlaceChart& chart = charts_[static_cast<std::size_t>(place)];
     chart.counts = new QBarSet(QStringLiteral("回数"));
     for (int digit = 0; digit < kDigitValues; ++digit) {
@@ -120,24 +121,17 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     chartRow->addWidget(chart.view);
   }
 
-  sinceLastTable_ = new QTableWidget(kStatisticsPlaces, kDigitValues, chartsArea_);
+  sinceLastTable_ = new QTableWidget(0, kDigitValues, chartsArea_);
   sinceLastTable_->setObjectName(QStringLiteral("sinceLastTable"));
   sinceLastTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   sinceLastTable_->setHorizontalHeaderLabels(digits);
-  QStringList places;
-  for (std::size_t place = 0; place < kStatisticsPlaces; ++place) {
-    places << PlaceLabel(place);
-  }
-  sinceLastTable_->setVerticalHeaderLabels(places);
   sinceLastTable_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   sinceLastTable_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  sinceLastTable_->setFixedHeight(sinceLastTable_->horizontalHeader()->sizeHint().height() +
-                                  kStatisticsPlaces *
-                                      sinceLastTable_->verticalHeader()->defaultSectionSize() +
-                                  2 * sinceLastTable_->frameWidth());
 
-  auto* note = new QLabel(Explanation(), chartsArea_);
-  note->setWordWrap(true);
+  note_ = new QLabel(chartsArea_);
+  note_->setObjectName(QStringLiteral("noteLabel"));
+  note_->setWordWrap(true);
+  ShowPlaces(Game::kNumbers3);
 
   // The range first: a saved picture says which draws it counts.
   auto* area = new QVBoxLayout(chartsArea_);
@@ -148,7 +142,7 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
           "最後に出てからの抽せん回数（0: 最新の抽せんで出た、—: この範囲で出ていない）"),
       chartsArea_));
   area->addWidget(sinceLastTable_);
-  area->addWidget(note);
+  area->addWidget(note_);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
@@ -161,8 +155,9 @@ bool StatisticsWindow::Open(const HistoryChoice& history) {
   // A window not yet shown leaves the boxes to its owner.
   QWidget* owner = isVisible() ? this : parentWidget();
   OwnedHistory loaded;
-  const AnalysisHistory load = LoadAnalysisHistory(QFile::encodeName(history.path).toStdString(),
-                                                   loaded, LoadOptions{history.encoding});
+  const AnalysisHistory load =
+      LoadAnalysisHistory(QFile::encodeName(history.path).toStdString(), loaded,
+                          LoadOptions{history.encoding, history.game});
   if (!load.loaded) {
     ShowMessageBox(owner, LoadFailureText(load), QMessageBox::Critical, Text(load.detail));
     return false;
@@ -204,7 +199,9 @@ void StatisticsWindow::ShowStatistics() {
                            .arg(statistics_.lastDraw)
                            .arg(statistics_.window)
                            .arg(Text(ShortNumber(expected, 6))));
-  for (int place = 0; place < kStatisticsPlaces; ++place) {
+  ShowPlaces(statistics_.game);
+  const int places = std::min(static_cast<int>(statistics_.places.size()), kMaxPlaces);
+  for (int place = 0; place < places; ++place) {
     const PlaceStatistics& counts = statistics_.places[static_cast<std::size_t>(place)];
     PlaceChart& chart = charts_[static_cast<std::size_t>(place)];
     std::uint32_t highest = 0;
@@ -222,8 +219,25 @@ void StatisticsWindow::ShowStatistics() {
     chart.expected->replace(QList<QPointF>{{-0.5, expected}, {kDigitValues - 0.5, expected}});
     chart.axis->setRange(0.0, std::max<double>(highest, expected) * 1.1 + 1.0);
     chart.axis->applyNiceNumbers();
-    chart.view->chart()->setTitle(ChartTitle(place, counts));
+    chart.view->chart()->setTitle(ChartTitle(statistics_.game, place, counts));
   }
+}
+
+void StatisticsWindow::ShowPlaces(Game game) {
+  const int places = PlaceCount(game);
+  for (int place = 0; place < kMaxPlaces; ++place) {
+    charts_[static_cast<std::size_t>(place)].view->setVisible(place < places);
+  }
+  QStringList labels;
+  for (int place = 0; place < places; ++place) {
+    labels << PlaceCaption(game, static_cast<std::size_t>(place));
+  }
+  sinceLastTable_->setRowCount(places);
+  sinceLastTable_->setVerticalHeaderLabels(labels);
+  sinceLastTable_->setFixedHeight(sinceLastTable_->horizontalHeader()->sizeHint().height() +
+                                  places * sinceLastTable_->verticalHeader()->defaultSectionSize() +
+                                  2 * sinceLastTable_->frameWidth());
+  note_->setText(Explanation(places));
 }
 
 void StatisticsWindow::OnSave() {

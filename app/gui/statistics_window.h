@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/gui/history_choice.h"
+#include "core/game.h"
 #include "evaluate/digit_statistics.h"
 #include "history/draw_history.h"
 
@@ -18,13 +19,11 @@ class QValueAxis;
 
 namespace tolvane {
 
-// The places the window draws charts for.
-inline constexpr int kStatisticsPlaces = 3;
-
 // The digit statistics of one history, non-modal beside the main window: per place a bar chart
 // of the ten counts with the fair draw's expected count as a line and the chi-square p-value in
 // the title; a table of the draws since each digit was last seen; the newest-N choice; 保存 as
-// PNG or CSV. Object names: lastSpin, rangeLabel, countChart0..2, sinceLastTable, saveButton.
+// PNG or CSV. Object names: lastSpin, rangeLabel, countChart0..3 (one per place of the history's
+// game, highest first; the fourth hidden for Numbers 3), sinceLastTable, noteLabel, saveButton.
 class StatisticsWindow : public QWidget {
   Q_OBJECT
 
@@ -52,6 +51,9 @@ class StatisticsWindow : public QWidget {
   };
 
   void OnLastChanged(int last);
+  // Shows a chart and a table row for each place of `game`, with their labels, and the
+  // explanation at its level.
+  void ShowPlaces(Game game);
   void ShowStatistics();
 
   OwnedHistory history_;
@@ -60,8 +62,9 @@ class StatisticsWindow : public QWidget {
   QSpinBox* lastSpin_ = nullptr;
   QLabel* rangeLabel_ = nullptr;
   QWidget* chartsArea_ = nullptr;
-  std::array<PlaceChart, kStatisticsPlaces> charts_;
+  std::array<PlaceChart, kMaxPlaces> charts_;
   QTableWidget* sinceLastTable_ = nullptr;
+  QLabel* note_ = nullptr;
 };
 
 // Opens the statistics of `history` in `owner`'s statistics window, making it on first use and

@@ -31,10 +31,11 @@ namespace {
 constexpr std::size_t kLongHistory = 30000;
 constexpr int kWaitMs = 120000;
 
-std::vector<EvaluationRow> LibraryRows(const std::string& path, const EvaluationRequest& request) {
+std::vector<EvaluationRow> LibraryRows(const std::string& path, const EvaluationRequest& request,
+                                       Game game) {
   OwnedHistory history;
   DrawHistory& h = history.get();
-  if (LoadDrawHistory(path, h.hundreds, h.tens, h.ones, "") != kLoadOk) {
+  if (LoadDrawHistory(path, h, "", nullptr, {TextEncoding::kCp932, game}) != kLoadOk) {
     return {};
   }
   return EvaluationRows(Evaluate(h, request));
@@ -48,10 +49,22 @@ class EvaluationWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void showsTheLibrarysResultsAndSavesThem_data() {
+    QTest::addColumn<int>("places");
+    QTest::addColumn<QString>("top");  // the places of the table's first and eleventh rows
+    QTest::newRow("numbers3") << 3 << QStringLiteral("百の位十の位");
+    QTest::newRow("numbers4") << 4 << QStringLiteral("千の位百の位");
+  }
+
   void showsTheLibrarysResultsAndSavesThem() {
+    QFETCH(int, places);
+    QFETCH(QString, top);
+    const Game game = places == 4 ? Game::kNumbers4 : Game::kNumbers3;
     TempDir dir;
-    const std::string history = WriteHistoryFile(dir, RandomDrawLines(120, 9));
-    EvaluationWindow window([&history] { return HistoryChoice{QString::fromStdString(history)}; });
+    const std::string history = WriteHistoryFile(
+        dir, places == 4 ? RepeatedDrawLines("5723", 120) : RandomDrawLines(120, 9));
+    HistoryChoice chosen{QString::fromStdString(history), TextEncoding::kCp932, game};
+    EvaluationWindow window([&chosen] { return chosen; });
     for (const char* off :
          {"filterBandPassCheck", "frameTailCheck", "frameCenterCheck", "frameHeadTailCheck"}) {
       Child<QCheckBox>(&window, off)->setChecked(false);
@@ -65,18 +78,21 @@ class EvaluationWindowTest : public QObject {
     EvaluationRequest request;
     request.runs = {{FilterKind::LowPass, FrameMode::Head}, {FilterKind::None, FrameMode::Head}};
     request.last = 60;
-    const std::string want = EvaluationCsv(LibraryRows(history, request));
+    const std::string want = EvaluationCsv(LibraryRows(history, request, game));
     QCOMPARE(EvaluationCsv(window.Rows()), want);
     const auto* table = Child<QTableWidget>(&window, "resultTable");
-    QCOMPARE(table->rowCount(), 2 * 4 * 10);
-    QCOMPARE(table->item(10, 2)->text(), QStringLiteral("十の位"));
-    QCOMPARE(table->item(79, 1)->text(), QString());  // none has no frame
+    QCOMPARE(table->rowCount(), 2 * (places + 1) * 10);
+    QCOMPARE(table->item(0, 2)->text() + table->item(10, 2)->text(), top);
+    QCOMPARE(table->item(places * 10, 2)->text(), QStringLiteral("%1桁すべて").arg(places));
+    QVERIFY(StatusOf(window).contains(QStringLiteral("検定 %1 件").arg(2 * (places + 1) * 9)));
+    QCOMPARE(table->item(table->rowCount() - 1, 1)->text(), QString());  // none has no frame
     QCOMPARE(table->item(0, 0)->text() + table->item(0, 1)->text(), QStringLiteral("LPF先頭"));
     auto* runs = Child<QComboBox>(&window, "plotRunCombo");
     QCOMPARE(runs->count(), 2);
     QCOMPARE(runs->itemText(0) + runs->itemText(1), QStringLiteral("LPF 先頭NONE"));
     const QChart* chart = Child<QChartView>(&window, "chartView")->chart();
-    QCOMPARE(chart->series().size(), 5);  // the band, chance, three places
+    QCOMPARE(chart->series().size(), 2 + places);  // the band, chance, the places
+    QCOMPARE(chart->series().value(2)->name(), top.left(3));
     QCOMPARE(chart->title(), QStringLiteral("LPF 先頭 (60 回)"));
     Child<QCheckBox>(&window, "differenceCheck")->setChecked(true);
     const auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));

@@ -30,15 +30,23 @@ class ImportDialogTest : public QObject {
   Q_OBJECT
 
  private slots:
+  void importFromTheFileMenu_data() {
+    QTest::addColumn<QString>("pad");  // the game chosen pads each number to its length
+    QTest::newRow("numbers4") << QStringLiteral("0");
+    QTest::newRow("numbers3") << QString();  // last, so the menu's choice ends as it was
+  }
+
   // ファイル → インポート...: source chosen, columns found, preview shown, history written beside
   // the source, and the path edit names it.
   void importFromTheFileMenu() {
+    QFETCH(QString, pad);
     const TempDir dir;
     const std::string source = WriteHistoryFile(
         dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
         "結果.csv");
     MainWindow dlg;
     Child<QAction>(&dlg, "encoding_utf-8")->trigger();
+    Child<QAction>(&dlg, pad.isEmpty() ? "game_numbers3" : "game_numbers4")->trigger();
     const FileAnswer chooser(Q(source));
     struct Seen {
       int round = -1, date = -1, number = -1, rows = -1;
@@ -71,7 +79,7 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen->date, 1);
     QCOMPARE(seen->number, 2);
     QCOMPARE(seen->rows, 2);
-    QCOMPARE(seen->first, QStringLiteral("第1回火072"));
+    QCOMPARE(seen->first, QStringLiteral("第1回火") + pad + QStringLiteral("072"));
     QCOMPARE(
         seen->status,
         QStringLiteral("2 回分を変換します (第1回〜第3回、欠番 1、重複行 0、元の並び: 新しい順)"));
@@ -82,9 +90,10 @@ class ImportDialogTest : public QObject {
     // The history written is code page 932, so the window now reads it so.
     QCOMPARE(dlg.Encoding(), TextEncoding::kCp932);
     QVERIFY(Child<QAction>(&dlg, "encoding_cp932")->isChecked());
-    QCOMPARE(Q(ReadBytes(dest.toStdString())),
-             Q(Utf8ToCp932("回別,抽せん日,曜日,当せん番号\n第1回,2018/6/12,火,072\n"
-                           "第3回,2018/6/14,木,005\n")));
+    QCOMPARE(
+        Q(ReadBytes(dest.toStdString())),
+        Q(Utf8ToCp932("回別,抽せん日,曜日,当せん番号\n第1回,2018/6/12,火," + pad.toStdString() +
+                      "072\n第3回,2018/6/14,木," + pad.toStdString() + "005\n")));
   }
 
   // Columns the header does not name are chosen by hand; a line that fails and a destination

@@ -443,9 +443,18 @@ class MainWindowTest : public QObject {
     EvaluationWindow evaluation([] { return HistoryChoice{}; });
     StatisticsWindow statistics;
     const QSize room = kSmallestScreen - QSize(0, kTitleBarHeight);
+    PredictionAnalysis four;
+    four.places.resize(4);
+    SpectraWindow spectra4;  // four places, measured before it shows
+    spectra4.ShowAnalysis(&four);
+    const TempDir dir;
+    const auto path = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 9)));
+    StatisticsWindow statistics4;
+    QVERIFY(statistics4.Open({path, TextEncoding::kCp932, Game::kNumbers4}));
     for (const QSize size :
          {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
-          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint()}) {
+          evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint(),
+          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
       QVERIFY(size.width() <= room.width() && size.height() <= room.height());
     }
 
@@ -525,6 +534,36 @@ class MainWindowTest : public QObject {
     MainWindow& again = Shown();
     QVERIFY(Child<QAction>(&again, "encoding_utf-8")->isChecked());
     QCOMPARE(again.Encoding(), TextEncoding::kUtf8);
+  }
+
+  // The game menu, remembered; longer Numbers 3 numbers warned of; the thousands block whole.
+  void gameChoiceLongNumberWarningAndTheThousandsBlock() {
+    const TempDir dir;
+    const auto four = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 30)));
+    std::vector<std::string> one = RepeatedDrawLines("572", 30);
+    one[4] += "3";  // a single longer number: no hint, its line in the details
+    const std::tuple<QString, QString, QString> cases[] = {
+        {four, QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。"),
+         QStringLiteral("; this looks like a Numbers 4 history")},
+        {QString::fromStdString(WriteHistoryFile(dir, one, "one.csv")),
+         QStringLiteral("先頭の 3 桁を使って予想します。"),
+         QStringLiteral("its first three are used")}};
+    BoxRecorder boxes;
+    for (const auto& [path, end, detail] : cases) {
+      Child<QLineEdit>(&Shown(), "pathEdit")->setText(path);
+      dlg_->OnPredict();
+      QVERIFY(boxes.Boxes().back().text.endsWith(end));
+      QVERIFY(boxes.Boxes().back().detail.endsWith(detail));
+    }
+    Child<QAction>(dlg_.get(), "game_numbers4")->trigger();
+    QCOMPARE(Child<QLabel>(dlg_.get(), "resultLabel")->text(), QString());  // the other game's
+    Child<QLineEdit>(&Shown(), "pathEdit")->setText(four);
+    dlg_->OnPredict();
+    const auto* result = Child<QLabel>(dlg_.get(), "resultLabel");
+    QVERIFY(result->text().contains(
+        QStringLiteral("予想数字\n\n千の位：\nパワースペクトル予想: 5, 0")));
+    QVERIFY(result->heightForWidth(result->width()) <= result->height());
+    QVERIFY(dlg_->height() <= kSmallestScreen.height() - kTitleBarHeight);
   }
 };
 

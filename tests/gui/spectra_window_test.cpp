@@ -153,6 +153,18 @@ class SpectraWindowTest : public QObject {
     }
     QVERIFY(note->text().contains(QStringLiteral("省いています")));
 
+    const auto top = [window](const char* place) {  // the digit a row ranks first
+      const auto* legend = Child<QWidget>(Child<QWidget>(window, place), "spectrumLegend");
+      return legend->findChildren<QLabel*>().value(0)->text().right(6).left(1);
+    };
+    for (const std::string number : {"5723", "723"}) {  // Numbers 4 adds the thousands row
+      Child<QAction>(&dlg, number.size() == 4 ? "game_numbers4" : "game_numbers3")->trigger();
+      QVERIFY(Predict(WriteHistoryFile(dir, RepeatedDrawLines(number, std::size_t{15} * 70))));
+      QCOMPARE(Child<QWidget>(window, "placeThousands")->isVisibleTo(window), number.size() == 4);
+      QCOMPARE(top("placeThousands") + top("placeHundreds") + top("placeOnes"),
+               QString::fromStdString(number.size() == 4 ? "573" : "73"));
+    }
+
     window->close();
     QTRY_VERIFY(dlg.findChild<SpectraWindow*>() == nullptr);
     QVERIFY(Predict(TOLVANE_SAMPLE_HISTORY));

@@ -87,6 +87,7 @@ class StatisticsWindowTest : public QObject {
       }
     };
     check(0, QStringLiteral("抽せん 1〜10 の 10 回分（各数字の期待値 1 回）"));
+    QVERIFY(!Child<QWidget>(window, "countChart3")->isVisibleTo(window));
     QCOMPARE(window->Statistics().places[2].counts[5], 10U);
     QVERIFY(Child<QChartView>(window, "countChart2")
                 ->chart()
@@ -101,6 +102,13 @@ class StatisticsWindowTest : public QObject {
     QCOMPARE(OpenOver(Ladder()), window);
     QCOMPARE(dlg_->findChildren<StatisticsWindow*>().size(), qsizetype{1});
     QCOMPARE(window->Statistics().window, 10U);
+
+    // Numbers 4 from the menu: the thousands first, judged at 0.05 / 4.
+    Child<QAction>(dlg_.get(), "game_numbers4")->trigger();
+    QCOMPARE(OpenOver(WriteHistoryFile(dir_, RepeatedDrawLines("3572", 10))), window);
+    QCOMPARE(window->Statistics().places.size(), std::size_t{4});
+    QVERIFY(Child<QLabel>(window, "noteLabel")->text().contains(QStringLiteral("0.0125 以下")));
+    Child<QAction>(dlg_.get(), "game_numbers3")->trigger();  // the stored choice as it was
   }
 
   void savesCsvAndPngAndReportsAFailedSave() {
