@@ -39,10 +39,12 @@ inline constexpr std::array<std::string_view, kMaxPlaces> kAllPlaceLabels = {"Âç
 
 // Place `place` (0: the highest) of a game's winning number.
 inline constexpr std::string_view PlaceWord(Game game, int place) {
-  return kAllPlaceWords[static_cast<std::size_t>(kMaxPlaces - PlaceCount(game) + place)];
+  return kAllPlaceWords[static_cast<std::size_t>(kMaxPlaces - PlaceCount(game)) +
+                        static_cast<std::size_t>(place)];
 }
 inline constexpr std::string_view PlaceLabel(Game game, int place) {
-  return kAllPlaceLabels[static_cast<std::size_t>(kMaxPlaces - PlaceCount(game) + place)];
+  return kAllPlaceLabels[static_cast<std::size_t>(kMaxPlaces - PlaceCount(game)) +
+                         static_cast<std::size_t>(place)];
 }
 
 }  // namespace tolvane
