@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <exception>
 #include <iostream>
+#include <string_view>
 
 #include "cli/add_command.h"
 #include "cli/allocation_policy.h"
@@ -17,21 +18,29 @@ namespace tolvane::cli {
 namespace {
 
 int Main(int argc, char** argv) {
-  CLI::App app("Ranks the digits of the next Numbers 3 draw by the power spectra of past draws.",
-               "tolvane-cli");
+  CLI::App app(
+      "Ranks the digits of the next Numbers 3 or Numbers 4 draw by the power spectra of past "
+      "draws.",
+      "tolvane-cli");
   app.require_subcommand(1);
   app.failure_message(CLI::FailureMessage::help);
   app.set_version_flag("--version", kVersionLine, "Print the version and exit");
+  // Each command's parser costs every start its time to build: a run that names its command first
+  // builds that one alone (help, the version and anything else build them all).
+  const std::string_view named = argc > 1 ? argv[1] : "";
+  const bool one = named == "predict" || named == "import" || named == "backtest" ||
+                   named == "stats" || named == "add";
+  const auto wanted = [one, named](std::string_view command) { return !one || named == command; };
   PredictArguments predictArgs;
-  CLI::App* predict = AddPredictCommand(app, predictArgs);
+  CLI::App* predict = wanted("predict") ? AddPredictCommand(app, predictArgs) : nullptr;
   ImportArguments importArgs;
-  CLI::App* importCommand = AddImportCommand(app, importArgs);
+  CLI::App* importCommand = wanted("import") ? AddImportCommand(app, importArgs) : nullptr;
   BacktestArguments backtestArgs;
-  CLI::App* backtest = AddBacktestCommand(app, backtestArgs);
+  CLI::App* backtest = wanted("backtest") ? AddBacktestCommand(app, backtestArgs) : nullptr;
   StatsArguments statsArgs;
-  CLI::App* stats = AddStatsCommand(app, statsArgs);
+  CLI::App* stats = wanted("stats") ? AddStatsCommand(app, statsArgs) : nullptr;
   AddArguments addArgs;
-  CLI::App* add = AddAddCommand(app, addArgs);
+  CLI::App* add = wanted("add") ? AddAddCommand(app, addArgs) : nullptr;
   // Every command's own help follows the list, so this help (and the manual page made from it)
   // describes every option.
   app.footer(
@@ -56,19 +65,19 @@ int Main(int argc, char** argv) {
     app.exit(error, std::cout, std::cerr);
     return kExitUsage;
   }
-  if (predict->parsed()) {
+  if (predict != nullptr && predict->parsed()) {
     return RunPredict(predictArgs);
   }
-  if (importCommand->parsed()) {
+  if (importCommand != nullptr && importCommand->parsed()) {
     return RunImport(importArgs);
   }
-  if (backtest->parsed()) {
+  if (backtest != nullptr && backtest->parsed()) {
     return RunBacktest(backtestArgs);
   }
-  if (stats->parsed()) {
+  if (stats != nullptr && stats->parsed()) {
     return RunStats(statsArgs);
   }
-  if (add->parsed()) {
+  if (add != nullptr && add->parsed()) {
     return RunAdd(addArgs);
   }
   return kExitUsage;
