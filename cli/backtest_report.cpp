@@ -144,15 +144,6 @@ void WriteMoneyCsv(std::ostream& out, const Evaluation& evaluation,
 
 // ---- Text ----
 
-// "12,970,000".
-std::string Grouped(std::uint64_t value) {
-  std::string digits = std::to_string(value);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) {
-    digits.insert(at - 3, ",");
-  }
-  return digits;
-}
-
 // What a run's tickets cost and paid, as a table after its hit table: a row a kind, with the
 // random tickets' expected return, the range 95 % of random strategies fall in, and p.
 std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {

@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,15 @@ inline constexpr std::array<OptionEntry<OutputFormat>, 3> kOutputFormats = {{
 }};
 
 std::string_view Word(OutputFormat format);
+
+// "12,970,000": a whole number with its thousands set apart, as the text outputs write yen.
+inline std::string Grouped(std::uint64_t value) {
+  std::string digits = std::to_string(value);
+  for (std::size_t at = digits.size(); at > 3; at -= 3) {
+    digits.insert(at - 3, ",");
+  }
+  return digits;
+}
 
 // --format text|json|csv, described as the command prints each.
 CLI::Option* AddFormatOption(CLI::App& command, OutputFormat& format,

@@ -8,19 +8,6 @@
 
 namespace tolvane::cli {
 
-namespace {
-
-// "1,000".
-std::string Grouped(std::uint64_t value) {
-  std::string digits = std::to_string(value);
-  for (std::size_t at = digits.size(); at > 3; at -= 3) {
-    digits.insert(at - 3, ",");
-  }
-  return digits;
-}
-
-}  // namespace
-
 TicketsByBet NextTickets(const PredictionAnalysis& analysis, const std::vector<BetType>& bets,
                          int tickets) {
   std::vector<DigitOrder> ranking;
