@@ -34,10 +34,10 @@ std::vector<DigitRanking> RankPlaces(const DrawHistory& history, const Predictio
   const int count = PlaceCount(history.game);
   std::vector<DigitRanking> places;
   for (int place = 0; place < count; ++place) {
-    const auto label = static_cast<std::size_t>(kMaxPlaces - count + place);
-    places.push_back(RankPlace(*series[static_cast<std::size_t>(place)], inputs.filter,
-                               inputs.frame,
-                               {inputs.keepSpectra, std::string(labels[label]), logPath}));
+    const int label = kMaxPlaces - count + place;
+    places.push_back(RankPlace(
+        *series[static_cast<std::size_t>(place)], inputs.filter, inputs.frame,
+        {inputs.keepSpectra, std::string(labels[static_cast<std::size_t>(label)]), logPath}));
   }
   return places;
 }

@@ -101,7 +101,8 @@ std::vector<Ticket> TicketsOf(const std::vector<DigitOrder>& ranking, BetType ty
     Ticket ticket;
     ticket.count = count;
     for (int i = 0; i < count; ++i) {
-      const DigitOrder& order = ranking[static_cast<std::size_t>(first + i)];
+      const int place = first + i;
+      const DigitOrder& order = ranking[static_cast<std::size_t>(place)];
       ticket.digits[static_cast<std::size_t>(i)] =
           static_cast<std::uint8_t>(order[ranks[static_cast<std::size_t>(i)]]);
     }

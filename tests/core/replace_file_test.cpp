@@ -129,11 +129,11 @@ TEST(ReplaceFile, EveryKindOfDestination) {
        [](const TempDir& dir) {
          sockaddr_un address{};
          address.sun_family = AF_UNIX;
-         const std::string path = dir.File("socket");
+         std::string path = dir.File("socket");
          if (path.size() >= sizeof address.sun_path) {
            return std::string();
          }
-         path.copy(address.sun_path, path.size());
+         std::copy(path.begin(), path.end(), address.sun_path);
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
          ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
          ::close(fd);

@@ -53,7 +53,8 @@ std::vector<std::string> BruteTickets(const std::vector<DigitOrder>& ranking, Be
     std::vector<int> key = {0};
     std::string text;
     for (int p = 0; p < places; ++p) {
-      const DigitOrder& order = ranking[static_cast<std::size_t>(first + p)];
+      const int place = first + p;
+      const DigitOrder& order = ranking[static_cast<std::size_t>(place)];
       const int rank = static_cast<int>(
           std::find(order.begin(), order.end(), number[static_cast<std::size_t>(p)]) -
           order.begin());
