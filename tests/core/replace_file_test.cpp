@@ -133,7 +133,9 @@ TEST(ReplaceFile, EveryKindOfDestination) {
          if (path.size() >= sizeof address.sun_path) {
            return std::string();
          }
-         std::copy(path.begin(), path.end(), address.sun_path);
+         for (std::size_t i = 0; i < path.size(); ++i) {
+           address.sun_path[i] = path[i];
+         }
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
          ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
          ::close(fd);
