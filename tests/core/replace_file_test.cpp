@@ -137,9 +137,9 @@ TEST(ReplaceFile, EveryKindOfDestination) {
            address.sun_path[i] = path[i];
          }
          const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-         ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
+         const int bound = ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address);
          ::close(fd);
-         return path;
+         return bound == 0 ? path : std::string();
        },
        "is a socket, not a file",
        {}},
