@@ -227,6 +227,10 @@ TEST(Backtest, TextSaysWhatSurvivesTheCorrection) {
   Outcome outcome = RunCli(dir, {"backtest", repeated, "--filter", "none,bpf", "--frame", "head"});
   ASSERT_EQ(outcome.status, 0) << outcome.err;
   EXPECT_EQ(outcome.err, "");
+  // Each run's table is headed by its name.
+  const std::size_t none = outcome.out.find("\nnone          at k=1");
+  const std::size_t bpf = outcome.out.find("\nbpf head      at k=1");
+  EXPECT_TRUE(none != std::string::npos && bpf != std::string::npos && none < bpf) << outcome.out;
   EXPECT_NE(outcome.out.find("\n  hundreds    100.0%   10.0%  1e-30    100.0%   30.0%  2.06e-16  "
                              "100.0%   50.0%  9.31e-10      1.000\n"),
             std::string::npos)
