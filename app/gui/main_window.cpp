@@ -16,6 +16,7 @@
 #include <array>
 
 #include "app/gui/about_dialog.h"
+#include "app/gui/add_draw_dialog.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/import_dialog.h"
@@ -27,6 +28,7 @@
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
 #include "app/gui/statistics_window.h"
+#include "app/gui/update_history_dialog.h"
 #include "app/gui/window_placement.h"
 
 namespace tolvane {
@@ -207,6 +209,13 @@ void MainWindow::CreateMenu() {
       SelectEncoding(TextEncoding::kCp932);
     }
   });
+  // Keeping the history named in the path edit current; the round follows its new highest.
+  QAction* addDraw = file->addAction(QStringLiteral("当選番号の追加(&N)..."));
+  addDraw->setObjectName(QStringLiteral("addDrawAction"));
+  connect(addDraw, &QAction::triggered, this, &MainWindow::OnAddDraw);
+  QAction* update = file->addAction(QStringLiteral("結果ファイルで更新(&U)..."));
+  update->setObjectName(QStringLiteral("updateHistoryAction"));
+  connect(update, &QAction::triggered, this, &MainWindow::OnUpdateHistory);
   exitAction_ = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
   CreateEncodingMenu(file);
   CreateGameMenu(file);
@@ -385,6 +394,26 @@ void MainWindow::OnEvaluation() {
   evaluationWindow_->show();
   evaluationWindow_->raise();
   evaluationWindow_->activateWindow();
+}
+
+void MainWindow::OnAddDraw() {
+  if (const std::optional<std::int32_t> added = RunAddDraw(this, ChosenHistory())) {
+    FollowHighestRound(*added);
+  }
+}
+
+void MainWindow::OnUpdateHistory() {
+  if (const std::optional<std::int32_t> highest = RunUpdateHistory(this, ChosenHistory())) {
+    // The merge writes code page 932, whatever encoding was chosen for reading.
+    SelectEncoding(TextEncoding::kCp932);
+    FollowHighestRound(*highest);
+  }
+}
+
+void MainWindow::FollowHighestRound(std::int32_t highest) {
+  // Plain digits, past the spin's range if need be: the prediction reads the edit's number.
+  roundEdit_->WriteText(QString::number(static_cast<long long>(highest) + 1));
+  roundSpin_->GetPos();
 }
 
 void MainWindow::OnAbout() {

@@ -109,6 +109,10 @@ class MainWindow : public QDialog, public PredictionView {
   void OnGameChosen(Game game);
   // Makes the result area, and the window with it, tall enough for every place of `game`.
   void FitResultArea(Game game);
+  // ﾌｧｲﾙ → 当選番号の追加 and 結果ファイルで更新; after either, the round after the new highest.
+  void OnAddDraw();
+  void OnUpdateHistory();
+  void FollowHighestRound(std::int32_t highest);
   // The result area's font once a result is shown.
   QFont ResultAreaFont() const;
   void OnInitDialog();

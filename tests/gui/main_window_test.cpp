@@ -17,6 +17,7 @@
 #include <utility>
 
 #include "app/gui/about_dialog.h"
+#include "app/gui/add_draw_dialog.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
@@ -25,6 +26,7 @@
 #include "app/gui/spectra_window.h"
 #include "app/gui/statistics_window.h"
 #include "app/gui/toolkit_translations.h"
+#include "app/gui/update_history_dialog.h"
 #include "app/gui/window_placement.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -451,10 +453,13 @@ class MainWindowTest : public QObject {
     const auto path = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 9)));
     StatisticsWindow statistics4;
     QVERIFY(statistics4.Open({path, TextEncoding::kCp932, Game::kNumbers4}));
+    AddDrawDialog add({path}, {});
+    UpdateHistoryDialog update(path, {path});
     for (const QSize size :
          {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
           evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint(),
-          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
+          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint(),
+          add.size(), add.minimumSizeHint(), update.size(), update.minimumSizeHint()}) {
       QVERIFY(size.width() <= room.width() && size.height() <= room.height());
     }
 
