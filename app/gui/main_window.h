@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -113,6 +114,9 @@ class MainWindow : public QDialog, public PredictionView {
   void OnAddDraw();
   void OnUpdateHistory();
   void FollowHighestRound(std::int32_t highest);
+  // The next draw's tickets of the kinds chosen in the evaluation window, under the result; hidden
+  // without a prediction or a kind.
+  void ShowTickets();
   // The result area's font once a result is shown.
   QFont ResultAreaFont() const;
   void OnInitDialog();
@@ -160,6 +164,7 @@ class MainWindow : public QDialog, public PredictionView {
   QGroupBox* frameBox_ = nullptr;
   QLabel* outputLabel_ = nullptr;
   QLabel* resultLabel_ = nullptr;
+  QPlainTextEdit* ticketsView_ = nullptr;
   QLabel* iconLabel_ = nullptr;
   QLabel* logoLabel_ = nullptr;
 };

@@ -1,12 +1,15 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 #include <QTranslator>
 #include <cstddef>
@@ -382,6 +385,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.ResultFont()->pixelSize(), 24);
     QCOMPARE(EngineCode(dlg.Filter()), 2);
 
+    // The kinds of ticket ticked in the evaluation window: the next draw's tickets under the
+    // result, which stays as it was; a failed prediction takes them away.
+    Child<QAction>(&dlg, "evaluationAction")->trigger();
+    Child<QCheckBox>(&dlg, "betStraightCheck")->setChecked(true);
+    Child<QCheckBox>(&dlg, "betBoxCheck")->setChecked(true);
+    Child<QSpinBox>(&dlg, "ticketsSpin")->setValue(3);
+    const auto* tickets = Child<QPlainTextEdit>(&dlg, "ticketsView");
+    QVERIFY(tickets->isVisible());
+    QCOMPARE(tickets->toPlainText(),
+             QStringLiteral("買い目 ストレート 3 口 (600 円): 572, 570, 502\n"
+                            "買い目 ボックス 3 口 (600 円): 572, 570, 502"));
+    QCOMPARE(result->text(), expected);
+
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
     QTest::mouseClick(Child<QRadioButton>(&dlg, "filterLowPass"), Qt::LeftButton);
@@ -389,6 +405,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     QCOMPARE(result->text(), expected);
     QCOMPARE(result->font().pixelSize(), 24);
+    QVERIFY(tickets->isVisible());
+    Child<QLineEdit>(&dlg, "pathEdit")->clear();
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QVERIFY(!tickets->isVisible());
   }
 
   void failedPredictionsClearTheResultAndKeepTheFont() {
