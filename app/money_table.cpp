@@ -63,6 +63,7 @@ std::string NextTicketsText(const std::vector<DigitRanking>& places, Game game,
     return {};
   }
   std::vector<DigitOrder> ranking;
+  ranking.reserve(places.size());
   for (const DigitRanking& place : places) {
     ranking.push_back(place.ranking);
   }

@@ -118,7 +118,7 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
 }
 
 std::optional<std::string> AddDrawDialog::Digits() const {
-  const std::optional<std::string> digits = AsciiDigits(number_->text().toStdString());
+  std::optional<std::string> digits = AsciiDigits(number_->text().toStdString());
   if (!digits || digits->size() != static_cast<std::size_t>(PlaceCount(choice_.game))) {
     return std::nullopt;
   }

@@ -419,7 +419,11 @@ void EvaluationWindow::OnSave() {
   }
   // The tab shown decides which plot and table; the type chosen, the plot as a picture or the
   // table as CSV.
-  const bool money = tabs_->currentWidget() == moneyView_ && moneyView_->HasResults();
+  const bool money = tabs_->currentWidget() == moneyView_;
+  if (money && !moneyView_->HasResults()) {
+    status_->setText(QStringLiteral("収支は券種を選んで実行すると出ます。"));
+    return;
+  }
   const std::optional<SaveTarget> target = ChooseSaveTarget(
       this, QStringLiteral("グラフまたは表の保存"),
       {SaveFormat::kPng, SaveFormat::kSvg, SaveFormat::kCsv},

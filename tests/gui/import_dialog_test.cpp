@@ -25,8 +25,9 @@ namespace {
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
 // A history whose newest draw is the last weekday of 2019, round 2 missing.
-const std::vector<std::string> kYearEndHistory = {
-    "回別,抽せん日,曜日,当せん番号", "第1回,2019/12/26,木,111", "第3回,2019/12/30,月,333"};
+std::vector<std::string> YearEndHistory() {
+  return {"回別,抽せん日,曜日,当せん番号", "第1回,2019/12/26,木,111", "第3回,2019/12/30,月,333"};
+}
 
 // The reason behind a dialog's status line, as 詳細 shows it.
 QString Reason(QDialog& import) {
@@ -177,7 +178,7 @@ class ImportDialogTest : public QObject {
   // round after it to predict.
   void addDrawFromTheFileMenu() {
     const TempDir dir;
-    const std::string history = WriteHistoryFile(dir, kYearEndHistory);
+    const std::string history = WriteHistoryFile(dir, YearEndHistory());
     const std::string before = ReadBytes(history);
     struct Step {
       int round;
@@ -260,7 +261,7 @@ class ImportDialogTest : public QObject {
   // the new highest to predict.
   void updateFromAResultsFile() {
     const TempDir dir;
-    const std::string history = WriteHistoryFile(dir, kYearEndHistory);
+    const std::string history = WriteHistoryFile(dir, YearEndHistory());
     const std::string before = ReadBytes(history);
     const std::string merged = before + Utf8ToCp932("第4回,2020/1/6,月,444\n");
     struct Case {
