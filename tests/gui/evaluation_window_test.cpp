@@ -8,6 +8,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPointer>
 #include <QPushButton>
 #include <QSettings>
@@ -151,15 +152,25 @@ class EvaluationWindowTest : public QObject {
     const auto* moneyTable = Child<QTableWidget>(&window, "moneyTable");
     QCOMPARE(moneyTable->rowCount(), 4);
     const QStringList lines = QString::fromStdString(money).split(u'\n', Qt::SkipEmptyParts);
-    for (int row = 0; row < moneyTable->rowCount(); ++row) {  // the winnings, and the hits
+    for (int row = 0; row < moneyTable->rowCount(); ++row) {  // winnings, hits, random's range
       const QStringList fields = lines.value(row + 1).split(u',');
       QCOMPARE(moneyTable->item(row, 5)->text().remove(u',') + moneyTable->item(row, 7)->text(),
                fields.value(6) + fields.value(8));
+      QCOMPARE(moneyTable->item(row, 9)->text(),
+               QString::asprintf("%.1f %% 〜 %.1f %%", 100 * fields.value(10).toDouble(),
+                                 100 * fields.value(11).toDouble()));
     }
     QCOMPARE(moneyTable->item(1, 0)->text() + moneyTable->item(1, 1)->text() +
                  moneyTable->item(1, 4)->text(),
              QStringLiteral("LPF 先頭ボックス60,000"));
-    QCOMPARE(Child<QChartView>(&window, "moneyChartView")->chart()->series().size(), 3);
+    // The first run's straight tickets: band, expected, balance; it ends at winnings less cost.
+    const QChart* moneyChart = Child<QChartView>(&window, "moneyChartView")->chart();
+    QCOMPARE(moneyChart->series().size(), 3);
+    const auto* balance = qobject_cast<QLineSeries*>(moneyChart->series().value(2));
+    const QStringList first = lines.value(1).split(u',');
+    QVERIFY(balance != nullptr && balance->count() == 61);
+    QCOMPARE(balance->points().constLast().y(),
+             first.value(6).toDouble() - first.value(5).toDouble());
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
     QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);
