@@ -47,6 +47,9 @@ class EvaluationRunner {
   // From Start until Cancel or Join: a worker has been started and not yet waited for.
   bool IsRunning() const { return worker_.joinable(); }
 
+  // The history of the last start, for Finished to replay more on the worker (it is only read).
+  const DrawHistory& History() const { return history_.get(); }
+
  private:
   OwnedHistory history_;  // read by the worker; replaced only when none runs
   std::atomic<bool> cancel_{false};

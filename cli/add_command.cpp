@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 
+#include "app/history_update_checks.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/game_option.h"
@@ -16,21 +17,6 @@
 namespace tolvane::cli {
 namespace {
 
-// The digits of a number typed in ASCII or full-width digits; nullopt for anything else.
-std::optional<std::string> AsciiDigits(const std::string& text) {
-  std::string digits;
-  for (const char16_t c : Utf8ToUtf16(text)) {
-    if (c >= u'0' && c <= u'9') {
-      digits += static_cast<char>(c);
-    } else if (c >= u'\uFF10' && c <= u'\uFF19') {
-      digits += static_cast<char>('0' + (c - u'\uFF10'));
-    } else {
-      return std::nullopt;
-    }
-  }
-  return digits;
-}
-
 // A round of plain digits, 1 to 2147483647.
 std::optional<std::int32_t> RoundOf(const std::string& text) {
   const std::optional<std::string> digits = AsciiDigits(text);
@@ -43,8 +29,6 @@ std::optional<std::int32_t> RoundOf(const std::string& text) {
   }
   return static_cast<std::int32_t>(value);
 }
-
-std::string RoundText(std::int32_t round) { return "第" + std::to_string(round) + "回"; }
 
 // "S,B,SS,SB[,M]": plain yen, empty or "-" for not known; four amounts, or five with Numbers 3's
 // mini. nullopt when the list is not that.
@@ -70,20 +54,6 @@ std::optional<Payouts> PayoutsOf(const std::string& list, Game game) {
     payouts[kind] = *yen;
   }
   return payouts;
-}
-
-// The rounds from first to last, said once: "round 6502" or "rounds 6502 to 6504".
-std::string RoundsText(std::int64_t first, std::int64_t last) {
-  return first == last ? "round " + std::to_string(first)
-                       : "rounds " + std::to_string(first) + " to " + std::to_string(last);
-}
-
-// The line of the draw of `round`, or 0.
-std::uint64_t LineOf(const HistoryContents& history, std::int32_t round) {
-  const auto found =
-      std::find_if(history.draws.begin(), history.draws.end(),
-                   [round](const ImportedDraw& draw) { return draw.round == round; });
-  return found == history.draws.end() ? 0 : found->line;
 }
 
 }  // namespace
@@ -152,48 +122,25 @@ int RunAdd(const AddArguments& args) {
   if (!LoadHistoryToUpdate(args.history, options, "add", history, report)) {
     return kExitFailed;
   }
-  const bool empty = history.draws.empty();
-  const std::int64_t highest = empty ? 0 : history.draws.back().round;
-
-  ImportedDraw draw;
-  const std::int64_t round = args.round ? *RoundOf(*args.round) : highest + 1;
-  if (round > std::numeric_limits<std::int32_t>::max()) {
-    Complain(args.history + ": no round follows " + RoundText(static_cast<std::int32_t>(highest)));
-    return kExitFailed;
+  const std::optional<std::int64_t> round =
+      args.round ? std::optional<std::int64_t>(*RoundOf(*args.round)) : std::nullopt;
+  const std::optional<std::chrono::year_month_day> date =
+      args.date ? ReadDrawDate(*args.date) : std::nullopt;
+  const DrawAddition addition = PlanDrawAddition(args.history, history, round, date);
+  if (!addition.warning.empty()) {
+    Complain("warning: " + addition.warning);
   }
-  draw.round = static_cast<std::int32_t>(round);
-  if (round <= highest) {
-    const std::uint64_t held = LineOf(history, draw.round);
-    Complain(held != 0 ? args.history + ":" + std::to_string(held) + ": " + RoundText(draw.round) +
-                             " is already there"
-                       : args.history + ":" + std::to_string(history.draws.back().line) + ": " +
-                             RoundText(draw.round) + " is not above the highest round, " +
-                             RoundText(history.draws.back().round));
-    return kExitFailed;
-  }
-  const bool gap = !empty && round > highest + 1;
-  if (gap) {
-    Complain("warning: " + args.history + ": " + RoundsText(highest + 1, round - 1) +
-             (round - 1 == highest + 1 ? " is" : " are") + " missing before " +
-             RoundText(draw.round));
-  }
-
-  if (args.date) {
-    draw.date = *ReadDrawDate(*args.date);
-  } else if (gap || empty) {
-    Complain(gap ? "--date is needed for a round after missing ones"
+  if (addition.dateNeeded) {
+    Complain(!addition.warning.empty()
+                 ? "--date is needed for a round after missing ones"
                  : "--date is needed: the history holds no draw to count from");
     return kExitFailed;
-  } else {
-    draw.date = NextDrawDay(history.draws.back().date);
   }
-  if (!empty &&
-      std::chrono::sys_days(draw.date) <= std::chrono::sys_days(history.draws.back().date)) {
-    Complain(args.history + ":" + std::to_string(history.draws.back().line) + ": the date " +
-             HistoryDateText(draw.date) + " is not later than the newest draw's, " +
-             HistoryDateText(history.draws.back().date));
+  if (!addition.failure.empty()) {
+    Complain(addition.failure);
     return kExitFailed;
   }
+  ImportedDraw draw = addition.draw;
   if (args.payouts) {
     if (!history.payoutColumns) {
       Complain(args.history + ": its header names no payout columns (" +
@@ -217,7 +164,7 @@ int RunAdd(const AddArguments& args) {
     Complain(args.history + ": " + error);
     return kExitFailed;
   }
-  Complain("added " + RoundText(draw.round) + " " + HistoryDateText(draw.date) + " (" +
+  Complain("added " + RoundName(draw.round) + " " + HistoryDateText(draw.date) + " (" +
            WeekdayText(draw.date) + ") " + digits + " to " + args.history);
   return kExitOk;
 }

@@ -1,7 +1,6 @@
 #include "cli/history_to_update.h"
 
-#include <sys/stat.h>
-
+#include "app/history_update_checks.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
 
@@ -14,15 +13,8 @@ bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
   if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false)) {
     return false;
   }
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-    Complain(path + ": is not a regular file; " + command + " rewrites a file");
-    return false;
-  }
-  if (report.firstOutOfOrderLine != 0) {
-    Complain(path + ":" + std::to_string(report.firstOutOfOrderLine) +
-             ": the rounds stop going up at this line; " + command +
-             " keeps an oldest-first history only (import converts the others)");
+  if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {
+    Complain(problem);
     return false;
   }
   ImportResult failure;

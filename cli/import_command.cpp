@@ -7,6 +7,7 @@
 #include <cstring>
 #include <iostream>
 
+#include "app/history_update_checks.h"
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/game_option.h"
@@ -78,9 +79,7 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
   }
   const MergePlan plan = PlanMerge(history, result.draws);
   if (plan.sourceLine != 0) {
-    Complain(source.Name() + ":" + std::to_string(plan.sourceLine) + ": " + args.into + ":" +
-             std::to_string(plan.historyLine) + " holds the same round with another draw (" +
-             plan.conflict + ")");
+    Complain(MergeConflictDetail(source.Name(), args.into, plan));
     return kExitFailed;
   }
   if (!plan.added.empty()) {

@@ -14,6 +14,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <limits>
@@ -24,6 +25,8 @@
 #include "app/gui/modal.h"
 #include "app/gui/option_labels.h"
 #include "app/gui/save_file.h"
+#include "app/prediction_command.h"
+#include "history/payouts.h"
 #include "predict/prediction_options.h"
 
 namespace tolvane {
@@ -168,11 +171,16 @@ void EvaluationWindow::CreateControls() {
   results->addWidget(table_);
   results->addWidget(plotPane);
   results->setSizes({kWidth / 2, kWidth / 2});
+  moneyView_ = new MoneyView(this);
+  tabs_ = new QTabWidget(this);
+  tabs_->setObjectName(QStringLiteral("resultTabs"));
+  tabs_->addTab(results, QStringLiteral("的中率"));
+  tabs_->addTab(moneyView_, QStringLiteral("収支"));
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(controls);
   layout->addLayout(buttons);
   layout->addWidget(status_);
-  layout->addWidget(results, 1);
+  layout->addWidget(tabs_, 1);
 
   // The worker's signals are queued: their slots run on this window's thread.
   connect(this, &EvaluationWindow::WorkerProgressed, this, &EvaluationWindow::OnProgress,
@@ -184,6 +192,8 @@ void EvaluationWindow::CreateControls() {
   connect(saveButton_, &QPushButton::clicked, this, &EvaluationWindow::OnSave);
   connect(plotRun_, &QComboBox::currentIndexChanged, this, &EvaluationWindow::ShowPlot);
   connect(difference_, &QCheckBox::toggled, this, [this] { ShowPlot(plotRun_->currentIndex()); });
+  connect(moneyView_, &MoneyView::choiceChanged, this, &EvaluationWindow::moneyChoiceChanged);
+  moneyView_->FollowGame(historyChoice_().game);
 }
 
 std::vector<EvaluationRun> EvaluationWindow::ChosenRuns() const {
@@ -221,13 +231,31 @@ void EvaluationWindow::OnRun() {
   // Loaded here, as the prediction loads; only the evaluation itself goes to the worker.
   OwnedHistory history;
   const HistoryChoice chosen = historyChoice_();
-  const AnalysisHistory load =
-      LoadAnalysisHistory(QFile::encodeName(chosen.path).toStdString(), history,
-                          LoadOptions{chosen.encoding, chosen.game});
+  const std::string path = QFile::encodeName(chosen.path).toStdString();
+  const LoadOptions options{chosen.encoding, chosen.game};
+  const AnalysisHistory load = LoadAnalysisHistory(path, history, options);
   if (!load.loaded) {
     ShowMessageBox(this, LoadFailureText(load), QMessageBox::Critical,
                    QString::fromStdString(load.detail));
     return;
+  }
+  // The tickets ticked are replayed too, on the same worker, paid as the history says.
+  moneyView_->FollowGame(chosen.game);
+  MoneyRequest money;
+  const MoneyChoice choice = moneyView_->Choice();
+  money.bets = choice.bets;
+  money.tickets = choice.tickets;
+  money.keepDraws = true;
+  HistoryPayouts payouts;
+  if (!money.bets.empty()) {
+    LoadReport failure;
+    if (!ReadHistoryPayouts(path, options, payouts, failure)) {
+      ShowMessageBox(this, QStringLiteral("履歴ファイルの払戻金を読めません。"),
+                     QMessageBox::Critical,
+                     QString::fromStdString(LoadFailureDetail(path, failure)));
+      return;
+    }
+    request.keepRankings = true;
   }
   ClearResults();
   status_->setText(QStringLiteral("検証中..."));
@@ -240,8 +268,19 @@ void EvaluationWindow::OnRun() {
       [this, generation](std::uint64_t done, std::uint64_t total) {
         emit WorkerProgressed(generation, done, total, QPrivateSignal());
       },
-      [this, generation](std::shared_ptr<Evaluation> evaluation) {
-        emit WorkerFinished(generation, std::move(evaluation), QPrivateSignal());
+      [this, generation, money = std::move(money),
+       paid = std::move(payouts.draws)](std::shared_ptr<Evaluation> evaluation) {
+        std::shared_ptr<const MoneyResults> replayed;
+        if (evaluation && evaluation->status == EvaluationStatus::Ok && !money.bets.empty()) {
+          try {
+            replayed = std::make_shared<const MoneyResults>(
+                MoneyResults{ReplayMoney(runner_.History(), *evaluation, paid, money)});
+          } catch (...) {
+            replayed.reset();  // out of memory: the hit rates are still shown
+          }
+        }
+        emit WorkerFinished(generation, std::move(evaluation), std::move(replayed),
+                            QPrivateSignal());
       });
   if (!started) {
     status_->setText(QStringLiteral("検証を始められませんでした (スレッドを作れません)。"));
@@ -253,6 +292,8 @@ void EvaluationWindow::OnRun() {
 void EvaluationWindow::ClearResults() {
   evaluation_.reset();
   rows_.clear();
+  money_.reset();
+  moneyView_->Clear();
   table_->setRowCount(0);
   plotRun_->clear();
   ClearPlot(*chart_);
@@ -290,7 +331,8 @@ void EvaluationWindow::OnProgress(unsigned generation, quint64 done, quint64 tot
 }
 
 void EvaluationWindow::OnFinished(unsigned generation,
-                                  const std::shared_ptr<Evaluation>& evaluation) {
+                                  const std::shared_ptr<Evaluation>& evaluation,
+                                  const std::shared_ptr<const MoneyResults>& money) {
   // A run stopped by 中止 was already waited for and reported.
   if (generation != generation_ || !IsRunning()) {
     return;
@@ -299,8 +341,10 @@ void EvaluationWindow::OnFinished(unsigned generation,
   if (evaluation && evaluation->status == EvaluationStatus::Ok) {
     evaluation_ = evaluation;
     rows_ = EvaluationRows(*evaluation);
+    money_ = money;
     progress_->setValue(kProgressSteps);
     ShowResults();
+    moneyView_->ShowResults(evaluation, money);
     SetRunning(false);
     return;
   }
@@ -373,17 +417,25 @@ void EvaluationWindow::OnSave() {
   if (rows_.empty() || IsRunning()) {
     return;
   }
-  // The type chosen decides: the plot as a picture, or the table as CSV.
-  const std::optional<SaveTarget> target =
-      ChooseSaveTarget(this, QStringLiteral("グラフまたは表の保存"),
-                       {SaveFormat::kPng, SaveFormat::kSvg, SaveFormat::kCsv},
-                       BesideHistory(historyChoice_().path, QStringLiteral("evaluation.png")));
+  // The tab shown decides which plot and table; the type chosen, the plot as a picture or the
+  // table as CSV.
+  const bool money = tabs_->currentWidget() == moneyView_;
+  if (money && !moneyView_->HasResults()) {
+    status_->setText(QStringLiteral("収支は券種を選んで実行すると出ます。"));
+    return;
+  }
+  const std::optional<SaveTarget> target = ChooseSaveTarget(
+      this, QStringLiteral("グラフまたは表の保存"),
+      {SaveFormat::kPng, SaveFormat::kSvg, SaveFormat::kCsv},
+      BesideHistory(historyChoice_().path,
+                    money ? QStringLiteral("money.png") : QStringLiteral("evaluation.png")));
   if (!target) {
     return;
   }
-  const QByteArray bytes = target->format == SaveFormat::kCsv
-                               ? QByteArray::fromStdString(EvaluationCsv(rows_))
-                               : PictureBytes(*chartView_, target->format);
+  QWidget& chart = money ? static_cast<QWidget&>(moneyView_->ChartView()) : *chartView_;
+  const QByteArray bytes = target->format != SaveFormat::kCsv ? PictureBytes(chart, target->format)
+                           : money ? QByteArray::fromStdString(moneyView_->Csv())
+                                   : QByteArray::fromStdString(EvaluationCsv(rows_));
   if (WriteSavedFile(this, target->path, bytes)) {
     status_->setText(QStringLiteral("保存しました: %1").arg(target->path));
   }

@@ -9,25 +9,31 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStringList>
+#include <QTextDocument>
 #include <QWidget>
 #include <array>
 
 #include "app/gui/about_dialog.h"
+#include "app/gui/add_draw_dialog.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/import_dialog.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/money_choice.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
 #include "app/gui/statistics_window.h"
+#include "app/gui/update_history_dialog.h"
 #include "app/gui/window_placement.h"
+#include "app/money_table.h"
 
 namespace tolvane {
 namespace {
@@ -146,6 +152,18 @@ void MainWindow::CreateControls() {
   // Selectable for copying, still read-only; by mouse only, so Tab keeps passing it by.
   resultLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
+  // Under the result, outside it: the result text stays what the command line prints.
+  ticketsView_ = new QPlainTextEdit(c);
+  ticketsView_->setObjectName(QStringLiteral("ticketsView"));
+  ticketsView_->setGeometry(units.Rect(99, 303, 421, 25));
+  ticketsView_->setReadOnly(true);
+  // A line a kind, wrapped, as many as fit; more scroll.
+  ticketsView_->setFrameShape(QFrame::NoFrame);
+  ticketsView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  ticketsView_->document()->setDocumentMargin(0);
+  ticketsView_->setFocusPolicy(Qt::ClickFocus);  // Tab keeps its cycle through the inputs
+  ticketsView_->hide();
+
   iconLabel_ = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));
   iconLabel_->setObjectName(QStringLiteral("iconLabel"));
 
@@ -207,6 +225,13 @@ void MainWindow::CreateMenu() {
       SelectEncoding(TextEncoding::kCp932);
     }
   });
+  // Keeping the history named in the path edit current; the round follows its new highest.
+  QAction* addDraw = file->addAction(QStringLiteral("当選番号の追加(&N)..."));
+  addDraw->setObjectName(QStringLiteral("addDrawAction"));
+  connect(addDraw, &QAction::triggered, this, &MainWindow::OnAddDraw);
+  QAction* update = file->addAction(QStringLiteral("結果ファイルで更新(&U)..."));
+  update->setObjectName(QStringLiteral("updateHistoryAction"));
+  connect(update, &QAction::triggered, this, &MainWindow::OnUpdateHistory);
   exitAction_ = file->addAction(QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
   CreateEncodingMenu(file);
   CreateGameMenu(file);
@@ -366,6 +391,7 @@ void MainWindow::FitResultArea(Game game) {
   const int lines = 3 * (PlaceCount(game) - PlaceCount(Game::kNumbers3));
   const int extra = lines * QFontMetrics(ResultAreaFont()).lineSpacing();
   resultLabel_->resize(resultLabel_->width(), resultLabel_->height() - resultExtraHeight_ + extra);
+  ticketsView_->move(ticketsView_->x(), ticketsView_->y() - resultExtraHeight_ + extra);
   resize(width(), height() - resultExtraHeight_ + extra);
   resultExtraHeight_ = extra;
 }
@@ -381,10 +407,42 @@ void MainWindow::OnEvaluation() {
             [predict](bool running) { predict->setEnabled(!running); });
     connect(evaluationWindow_, &QObject::destroyed, predict,
             [predict] { predict->setEnabled(true); });
+    connect(evaluationWindow_, &EvaluationWindow::moneyChoiceChanged, this,
+            &MainWindow::ShowTickets);
   }
   evaluationWindow_->show();
   evaluationWindow_->raise();
   evaluationWindow_->activateWindow();
+}
+
+void MainWindow::OnAddDraw() {
+  if (const std::optional<std::int32_t> added = RunAddDraw(this, ChosenHistory())) {
+    FollowHighestRound(*added);
+  }
+}
+
+void MainWindow::OnUpdateHistory() {
+  if (const std::optional<std::int32_t> highest = RunUpdateHistory(this, ChosenHistory())) {
+    // The merge writes code page 932, whatever encoding was chosen for reading.
+    SelectEncoding(TextEncoding::kCp932);
+    FollowHighestRound(*highest);
+  }
+}
+
+void MainWindow::FollowHighestRound(std::int32_t highest) {
+  // Plain digits, past the spin's range if need be: the prediction reads the edit's number.
+  roundEdit_->WriteText(QString::number(static_cast<long long>(highest) + 1));
+  roundSpin_->GetPos();
+}
+
+void MainWindow::ShowTickets() {
+  std::string text;
+  if (lastAnalysis_ && !resultLabel_->text().trimmed().isEmpty()) {
+    const MoneyChoice choice = ForGame(StoredMoneyChoice(), lastAnalysis_->game);
+    text = NextTicketsText(lastAnalysis_->places, lastAnalysis_->game, choice.bets, choice.tickets);
+  }
+  ticketsView_->setPlainText(QString::fromStdString(text));
+  ticketsView_->setVisible(!text.empty());
 }
 
 void MainWindow::OnAbout() {

@@ -20,6 +20,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QMenuBar;
+class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 
@@ -109,6 +110,13 @@ class MainWindow : public QDialog, public PredictionView {
   void OnGameChosen(Game game);
   // Makes the result area, and the window with it, tall enough for every place of `game`.
   void FitResultArea(Game game);
+  // ﾌｧｲﾙ → 当選番号の追加 and 結果ファイルで更新; after either, the round after the new highest.
+  void OnAddDraw();
+  void OnUpdateHistory();
+  void FollowHighestRound(std::int32_t highest);
+  // The next draw's tickets of the kinds chosen in the evaluation window, under the result; hidden
+  // without a prediction or a kind.
+  void ShowTickets();
   // The result area's font once a result is shown.
   QFont ResultAreaFont() const;
   void OnInitDialog();
@@ -156,6 +164,7 @@ class MainWindow : public QDialog, public PredictionView {
   QGroupBox* frameBox_ = nullptr;
   QLabel* outputLabel_ = nullptr;
   QLabel* resultLabel_ = nullptr;
+  QPlainTextEdit* ticketsView_ = nullptr;
   QLabel* iconLabel_ = nullptr;
   QLabel* logoLabel_ = nullptr;
 };

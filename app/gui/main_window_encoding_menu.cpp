@@ -98,6 +98,7 @@ void MainWindow::OnGameChosen(Game game) {
     // no window keeps showing it.
     resultLabel_->clear();
     lastAnalysis_.reset();
+    ShowTickets();
     if (!spectraWindow_.isNull()) {
       spectraWindow_->ShowAnalysis(nullptr);
     }

@@ -56,6 +56,9 @@ PredictionInputs MainWindow::SaveControls() {
 
 void MainWindow::SetResultText(const std::u16string& text) {
   resultLabel_->setText(QString::fromStdU16String(text));
+  if (text.empty()) {
+    ShowTickets();  // no tickets outlive the result they were chosen for
+  }
 }
 
 void MainWindow::ShowMessage(const std::u16string& text, const std::u16string& /*caption*/,
@@ -115,6 +118,7 @@ std::u16string MainWindow::RoundText() { return roundEdit_->text().toStdU16Strin
 
 void MainWindow::ShowAnalysis(const PredictionAnalysis& analysis) {
   lastAnalysis_ = analysis;
+  ShowTickets();
   emit AnalysisShown();
 }
 

@@ -8,9 +8,12 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLineSeries>
 #include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <QValueAxis>
@@ -20,8 +23,10 @@
 #include "app/evaluation_table.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
+#include "app/money_table.h"
 #include "gui_test_support.h"
 #include "history/draw_history.h"
+#include "history/payouts.h"
 #include "tests/support/history_file.h"
 
 namespace tolvane::test {
@@ -41,6 +46,21 @@ std::vector<EvaluationRow> LibraryRows(const std::string& path, const Evaluation
   return EvaluationRows(Evaluate(h, request));
 }
 
+// The money table as the library replays it: the evaluation kept its rankings, the payouts read.
+std::string LibraryMoney(const std::string& path, EvaluationRequest request, Game game,
+                         const MoneyRequest& money) {
+  OwnedHistory history;
+  HistoryPayouts payouts;
+  LoadReport failure;
+  if (LoadDrawHistory(path, history.get(), "", nullptr, {TextEncoding::kCp932, game}) != kLoadOk ||
+      !ReadHistoryPayouts(path, {TextEncoding::kCp932, game}, payouts, failure)) {
+    return {};
+  }
+  request.keepRankings = true;
+  const Evaluation evaluation = Evaluate(history.get(), request);
+  return MoneyCsv(evaluation, ReplayMoney(history.get(), evaluation, payouts.draws, money));
+}
+
 QString StatusOf(const EvaluationWindow& window) {
   return Child<QLabel>(&window, "statusLabel")->text();
 }
@@ -49,6 +69,9 @@ class EvaluationWindowTest : public QObject {
   Q_OBJECT
 
  private slots:
+  // Every test starts from the settings of a first run: no tickets ticked.
+  void init() { QSettings(QStringLiteral("tolvane"), QStringLiteral("tolvane")).clear(); }
+
   void showsTheLibrarysResultsAndSavesThem_data() {
     QTest::addColumn<int>("places");
     QTest::addColumn<QString>("top");  // the places of the table's first and eleventh rows
@@ -70,6 +93,11 @@ class EvaluationWindowTest : public QObject {
       Child<QCheckBox>(&window, off)->setChecked(false);
     }
     Child<QSpinBox>(&window, "lastSpin")->setValue(60);
+    Child<QCheckBox>(&window, "betStraightCheck")->setChecked(true);
+    Child<QCheckBox>(&window, "betBoxCheck")->setChecked(true);
+    QCOMPARE(Child<QSpinBox>(&window, "ticketsSpin")->maximum(), places == 4 ? 705 : 210);
+    QCOMPARE(!Child<QCheckBox>(&window, "betMiniCheck")->isHidden(), places == 3);
+    Child<QSpinBox>(&window, "ticketsSpin")->setValue(5);
     Child<QPushButton>(&window, "runButton")->click();
     QVERIFY(window.IsRunning());
     QVERIFY(!Child<QPushButton>(&window, "runButton")->isEnabled());
@@ -109,6 +137,40 @@ class EvaluationWindowTest : public QObject {
       QCOMPARE(answer.Requests()[0].initialPath,
                QString::fromStdString(dir.File("evaluation.png")));
     }
+    // The 収支 tab: the library's replay, a row per run and kind, one run's balance beside random
+    // tickets' expected one and band; saved from its tab.
+    const std::string money =
+        LibraryMoney(history, request, game, {{BetType::Straight, BetType::Box}, 5, false});
+    QVERIFY(window.Money() != nullptr);
+    Child<QTabWidget>(&window, "resultTabs")->setCurrentIndex(1);
+    {
+      const FileAnswer answer(QString::fromStdString(dir.File("money")), 2);
+      Child<QPushButton>(&window, "saveButton")->click();
+      QCOMPARE(answer.Requests()[0].initialPath, QString::fromStdString(dir.File("money.png")));
+    }
+    QCOMPARE(ReadBytes(dir.File("money.csv")), money);
+    const auto* moneyTable = Child<QTableWidget>(&window, "moneyTable");
+    QCOMPARE(moneyTable->rowCount(), 4);
+    const QStringList lines = QString::fromStdString(money).split(u'\n', Qt::SkipEmptyParts);
+    for (int row = 0; row < moneyTable->rowCount(); ++row) {  // winnings, hits, random's range
+      const QStringList fields = lines.value(row + 1).split(u',');
+      QCOMPARE(moneyTable->item(row, 5)->text().remove(u',') + moneyTable->item(row, 7)->text(),
+               fields.value(6) + fields.value(8));
+      QCOMPARE(moneyTable->item(row, 9)->text(),
+               QString::asprintf("%.1f %% 〜 %.1f %%", 100 * fields.value(10).toDouble(),
+                                 100 * fields.value(11).toDouble()));
+    }
+    QCOMPARE(moneyTable->item(1, 0)->text() + moneyTable->item(1, 1)->text() +
+                 moneyTable->item(1, 4)->text(),
+             QStringLiteral("LPF 先頭ボックス60,000"));
+    // The first run's straight tickets: band, expected, balance; it ends at winnings less cost.
+    const QChart* moneyChart = Child<QChartView>(&window, "moneyChartView")->chart();
+    QCOMPARE(moneyChart->series().size(), 3);
+    const auto* balance = qobject_cast<QLineSeries*>(moneyChart->series().value(2));
+    const QStringList first = lines.value(1).split(u',');
+    QVERIFY(balance != nullptr && balance->count() == 61);
+    QCOMPARE(balance->points().constLast().y(),
+             first.value(6).toDouble() - first.value(5).toDouble());
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
     QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);

@@ -1,16 +1,21 @@
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "app/gui/add_draw_dialog.h"
 #include "app/gui/import_dialog.h"
 #include "app/gui/main_window.h"
+#include "app/gui/round_edit.h"
+#include "app/gui/update_history_dialog.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
 
@@ -19,8 +24,13 @@ namespace {
 
 QString Q(const std::string& utf8) { return QString::fromStdString(utf8); }
 
-// The converter's reason behind the status line, as 詳細 shows it.
-QString Reason(ImportDialog& import) {
+// A history whose newest draw is the last weekday of 2019, round 2 missing.
+std::vector<std::string> YearEndHistory() {
+  return {"回別,抽せん日,曜日,当せん番号", "第1回,2019/12/26,木,111", "第3回,2019/12/30,月,333"};
+}
+
+// The reason behind a dialog's status line, as 詳細 shows it.
+QString Reason(QDialog& import) {
   const BoxRecorder boxes;
   Child<QPushButton>(&import, "detailsButton")->click();
   return boxes.Boxes().size() == 1 ? boxes.Boxes()[0].detail : QString();
@@ -161,6 +171,152 @@ class ImportDialogTest : public QObject {
                             "結果ファイルではないようです。"));
     QVERIFY(!Child<QComboBox>(&other, "roundColumn")->isEnabled());
     QVERIFY(!Child<QPushButton>(&other, "convertButton")->isEnabled());
+  }
+
+  // ﾌｧｲﾙ → 当選番号の追加: the next round on the next draw day (past the year's end), the line
+  // shown as typed, refusals in the command line's words, the line appended byte for byte, and the
+  // round after it to predict.
+  void addDrawFromTheFileMenu() {
+    const TempDir dir;
+    const std::string history = WriteHistoryFile(dir, YearEndHistory());
+    const std::string before = ReadBytes(history);
+    struct Step {
+      int round;
+      QDate date;  // null: left as it is
+      const char* number;
+      const char* status;
+      const char* reason;  // after the path
+      bool addable;
+    };
+    const Step steps[] = {
+        {3, {}, "１２３", "第3回 は既にあります。", ":3: 第3回 is already there", false},
+        {2,
+         {},
+         "123",
+         "第2回 は最も大きい回 第3回 の後ではありません。",
+         ":3: 第2回 is not above the highest round, 第3回",
+         false},
+        {4, {}, "12", "当せん番号を 3 桁の数字で入力してください。", "", false},
+        {6,
+         {},
+         "123",
+         "第4回〜第5回 がありません。抽せん日を入力してください。",
+         ": rounds 4 to 5 are missing before 第6回",
+         false},
+        {6,
+         {2020, 1, 8},
+         "123",
+         "第4回〜第5回 がありません。欠番のまま追加します。",
+         ": rounds 4 to 5 are missing before 第6回",
+         true},
+        {4,
+         {2019, 12, 30},
+         "123",
+         "抽せん日が最新の回の日付 2019/12/30 より後ではありません。",
+         ":3: the date 2019/12/30 is not later than the newest draw's, 2019/12/30",
+         false},
+        {4, {2020, 1, 6}, "１２３", "", "", true},
+    };
+    MainWindow dlg;
+    Child<QLineEdit>(&dlg, "pathEdit")->setText(Q(history));
+    QStringList seen;  // each step's status, reason and whether 追加 is on; then the line
+    const ModalAnswer answer([&](QDialog& modal) {
+      auto* spin = Child<QSpinBox>(&modal, "roundSpin");
+      auto* date = Child<QDateEdit>(&modal, "dateEdit");
+      auto* add = Child<QPushButton>(&modal, "addButton");
+      seen << QStringLiteral("%1 %2 %3")
+                  .arg(spin->value())
+                  .arg(date->date().toString(Qt::ISODate))
+                  .arg(add->isEnabled());
+      for (const Step& step : steps) {
+        spin->setValue(step.round);
+        if (!step.date.isNull()) {
+          date->setDate(step.date);
+        }
+        Child<QLineEdit>(&modal, "numberEdit")->setText(QString::fromUtf8(step.number));
+        seen << Child<QLabel>(&modal, "statusLabel")->text() + QLatin1Char('|') +
+                    (*step.reason != 0 ? Reason(modal) : QString()) + QLatin1Char('|') +
+                    QString::number(add->isEnabled());
+      }
+      seen << Child<QLabel>(&modal, "previewLabel")->text();
+      add->click();
+      return modal.result();
+    });
+    Child<QAction>(&dlg, "addDrawAction")->trigger();
+    QCOMPARE(answer.Count(), 1);
+    QStringList want = {QStringLiteral("4 2020-01-06 0")};
+    for (const Step& step : steps) {
+      want << QString::fromUtf8(step.status) + QLatin1Char('|') +
+                  (*step.reason != 0 ? Q(history + step.reason) : QString()) + QLatin1Char('|') +
+                  QString::number(step.addable);
+    }
+    want << QStringLiteral("第4回,2020/1/6,月,123");
+    QCOMPARE(seen, want);
+    QCOMPARE(Q(ReadBytes(history)), Q(before + Utf8ToCp932("第4回,2020/1/6,月,123\n")));
+    QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("5"));
+  }
+
+  // ﾌｧｲﾙ → 結果ファイルで更新: the counts, a round held differently keeping 更新 off with both
+  // lines named, the merge written (or a new history, as an import writes it), and the round after
+  // the new highest to predict.
+  void updateFromAResultsFile() {
+    const TempDir dir;
+    const std::string history = WriteHistoryFile(dir, YearEndHistory());
+    const std::string before = ReadBytes(history);
+    const std::string merged = before + Utf8ToCp932("第4回,2020/1/6,月,444\n");
+    struct Case {
+      const char* number3;  // of round 3 in the results file
+      std::string into;
+      const char* status;
+      const char* reason;
+      std::string written;  // the history's bytes after
+      const char* round;    // the round edit's after
+    };
+    const Case cases[] = {
+        {"334", history, "第3回 が結果ファイルと履歴ファイルで違います。更新できません。",
+         ":2: HISTORY:3 holds the same round with another draw (round 3 is 2019/12/30 333 there, "
+         "2019/12/30 334 here)",
+         before, "1"},
+        {"333", history, "1 回分を追加します (第4回)。1 回分は既にあります。欠番 1。", "", merged,
+         "5"},
+        {"333", dir.File("new.csv"),
+         "2 回分を追加します (第3回〜第4回)。0 回分は既にあります。欠番 "
+         "0。履歴ファイルは新しく作ります。",
+         "",
+         Utf8ToCp932(
+             "回別,抽せん日,曜日,当せん番号\n第3回,2019/12/30,月,333\n第4回,2020/1/6,月,444\n"),
+         "5"},
+    };
+    for (const Case& c : cases) {
+      const std::string source =
+          WriteHistoryFile(dir,
+                           {"開催回,日付,当せん番号", std::string("第3回,2019/12/30,") + c.number3,
+                            "第4回,2020/1/6,444"},
+                           "結果.csv");
+      MainWindow dlg;
+      Child<QAction>(&dlg, "encoding_utf-8")->trigger();  // the merge reads code page 932 anyway
+      Child<QLineEdit>(&dlg, "pathEdit")->setText(Q(c.into));
+      const FileAnswer chooser(Q(source));
+      QString status, reason;
+      bool updatable = false;
+      const ModalAnswer answer([&](QDialog& modal) {
+        status = Child<QLabel>(&modal, "statusLabel")->text();
+        reason = *c.reason != 0 ? Reason(modal) : QString();
+        auto* update = Child<QPushButton>(&modal, "updateButton");
+        updatable = update->isEnabled();
+        update->click();
+        return modal.result();
+      });
+      Child<QAction>(&dlg, "updateHistoryAction")->trigger();
+      QCOMPARE(status, QString::fromUtf8(c.status));
+      QCOMPARE(reason, *c.reason != 0
+                           ? Q(source + c.reason).replace(QStringLiteral("HISTORY"), Q(history))
+                           : QString());
+      QCOMPARE(updatable, *c.reason == 0);
+      QCOMPARE(Q(ReadBytes(c.into)), Q(c.written));
+      QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QString::fromLatin1(c.round));
+      QCOMPARE(dlg.Encoding(), *c.reason == 0 ? TextEncoding::kCp932 : TextEncoding::kUtf8);
+    }
   }
 };
 

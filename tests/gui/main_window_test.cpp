@@ -1,12 +1,15 @@
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QSpinBox>
 #include <QTest>
 #include <QTranslator>
 #include <cstddef>
@@ -17,6 +20,7 @@
 #include <utility>
 
 #include "app/gui/about_dialog.h"
+#include "app/gui/add_draw_dialog.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
@@ -25,6 +29,7 @@
 #include "app/gui/spectra_window.h"
 #include "app/gui/statistics_window.h"
 #include "app/gui/toolkit_translations.h"
+#include "app/gui/update_history_dialog.h"
 #include "app/gui/window_placement.h"
 #include "gui_test_support.h"
 #include "tests/support/history_file.h"
@@ -380,6 +385,19 @@ class MainWindowTest : public QObject {
     QCOMPARE(dlg.ResultFont()->pixelSize(), 24);
     QCOMPARE(EngineCode(dlg.Filter()), 2);
 
+    // The kinds of ticket ticked in the evaluation window: the next draw's tickets under the
+    // result, which stays as it was; a failed prediction takes them away.
+    Child<QAction>(&dlg, "evaluationAction")->trigger();
+    Child<QCheckBox>(&dlg, "betStraightCheck")->setChecked(true);
+    Child<QCheckBox>(&dlg, "betBoxCheck")->setChecked(true);
+    Child<QSpinBox>(&dlg, "ticketsSpin")->setValue(3);
+    const auto* tickets = Child<QPlainTextEdit>(&dlg, "ticketsView");
+    QVERIFY(tickets->isVisible());
+    QCOMPARE(tickets->toPlainText(),
+             QStringLiteral("買い目 ストレート 3 口 (600 円): 572, 570, 502\n"
+                            "買い目 ボックス 3 口 (600 円): 572, 570, 502"));
+    QCOMPARE(result->text(), expected);
+
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
     QTest::mouseClick(Child<QRadioButton>(&dlg, "filterLowPass"), Qt::LeftButton);
@@ -387,6 +405,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(boxes.Boxes().size(), size_t{1});
     QCOMPARE(result->text(), expected);
     QCOMPARE(result->font().pixelSize(), 24);
+    QVERIFY(tickets->isVisible());
+    Child<QLineEdit>(&dlg, "pathEdit")->clear();
+    QTest::mouseClick(predict, Qt::LeftButton);
+    QVERIFY(!tickets->isVisible());
   }
 
   void failedPredictionsClearTheResultAndKeepTheFont() {
@@ -451,10 +473,13 @@ class MainWindowTest : public QObject {
     const auto path = QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("5723", 9)));
     StatisticsWindow statistics4;
     QVERIFY(statistics4.Open({path, TextEncoding::kCp932, Game::kNumbers4}));
+    AddDrawDialog add({path}, {});
+    UpdateHistoryDialog update(path, {path});
     for (const QSize size :
          {dlg.size(), spectra.size(), spectra.minimumSizeHint(), evaluation.size(),
           evaluation.minimumSizeHint(), statistics.sizeHint(), statistics.minimumSizeHint(),
-          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint()}) {
+          spectra4.minimumSizeHint(), statistics4.sizeHint(), statistics4.minimumSizeHint(),
+          add.size(), add.minimumSizeHint(), update.size(), update.minimumSizeHint()}) {
       QVERIFY(size.width() <= room.width() && size.height() <= room.height());
     }
 

@@ -1,0 +1,232 @@
+#include "app/gui/add_draw_dialog.h"
+
+#include <QDateEdit>
+#include <QFile>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+#include <utility>
+
+#include "app/gui/dialog_font.h"
+#include "app/gui/history_to_update.h"
+#include "app/gui/message_box.h"
+#include "app/gui/modal.h"
+#include "core/replace_file.h"
+#include "history/history_import.h"
+
+namespace tolvane {
+namespace {
+
+QDate ToQDate(std::chrono::year_month_day date) {
+  return {static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+          static_cast<int>(static_cast<unsigned>(date.day()))};
+}
+
+std::chrono::year_month_day FromQDate(const QDate& date) {
+  return std::chrono::year{date.year()} / std::chrono::month{static_cast<unsigned>(date.month())} /
+         std::chrono::day{static_cast<unsigned>(date.day())};
+}
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents contents, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      choice_(choice),
+      contents_(std::move(contents)) {
+  setWindowTitle(QStringLiteral("当選番号の追加"));
+  setFont(DialogFont());
+
+  const bool empty = contents_.draws.empty();
+  const std::int64_t highest = empty ? 0 : contents_.draws.back().round;
+  round_ = new QSpinBox(this);
+  round_->setObjectName(QStringLiteral("roundSpin"));
+  round_->setRange(1, std::numeric_limits<std::int32_t>::max());
+  round_->setValue(static_cast<int>(
+      std::min<std::int64_t>(highest + 1, std::numeric_limits<std::int32_t>::max())));
+  round_->setPrefix(QStringLiteral("第"));
+  round_->setSuffix(QStringLiteral("回"));
+  date_ = new QDateEdit(this);
+  date_->setObjectName(QStringLiteral("dateEdit"));
+  date_->setDisplayFormat(QStringLiteral("yyyy/M/d"));
+  date_->setCalendarPopup(true);
+  date_->setDate(empty ? QDate::currentDate() : ToQDate(NextDrawDay(contents_.draws.back().date)));
+  number_ = new QLineEdit(this);
+  number_->setObjectName(QStringLiteral("numberEdit"));
+  const int places = PlaceCount(choice_.game);
+  number_->setPlaceholderText(places == 4 ? QStringLiteral("1234") : QStringLiteral("123"));
+  preview_ = new QLabel(this);
+  preview_->setObjectName(QStringLiteral("previewLabel"));
+  preview_->setTextFormat(Qt::PlainText);
+  preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusLabel"));
+  status_->setTextFormat(Qt::PlainText);
+  status_->setWordWrap(true);
+  // The command line's reason, for those who ask.
+  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
+  details_->setObjectName(QStringLiteral("detailsButton"));
+  details_->setAutoDefault(false);
+  add_ = new QPushButton(QStringLiteral("追加"), this);
+  add_->setObjectName(QStringLiteral("addButton"));
+  add_->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  cancel->setObjectName(QStringLiteral("cancelButton"));
+
+  auto* historyLabel = new QLabel(choice_.path, this);
+  historyLabel->setTextFormat(Qt::PlainText);
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("履歴ファイル"), historyLabel);
+  form->addRow(QStringLiteral("回別"), round_);
+  form->addRow(QStringLiteral("抽せん日"), date_);
+  form->addRow(QStringLiteral("当せん番号"), number_);
+  form->addRow(QStringLiteral("追加する行"), preview_);
+  auto* status = new QHBoxLayout;
+  status->addWidget(status_, 1);
+  status->addWidget(details_, 0, Qt::AlignTop);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(add_);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(status);
+  layout->addStretch();
+  layout->addLayout(buttons);
+
+  connect(round_, &QSpinBox::valueChanged, this, &AddDrawDialog::Refresh);
+  connect(date_, &QDateEdit::dateChanged, this, [this] {
+    dateEntered_ = true;
+    Refresh();
+  });
+  connect(number_, &QLineEdit::textChanged, this, &AddDrawDialog::Refresh);
+  connect(details_, &QPushButton::clicked, this,
+          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
+  connect(add_, &QPushButton::clicked, this, &AddDrawDialog::OnAdd);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  resize(480, 260);
+  Refresh();
+}
+
+std::optional<std::string> AddDrawDialog::Digits() const {
+  std::optional<std::string> digits = AsciiDigits(number_->text().toStdString());
+  if (!digits || digits->size() != static_cast<std::size_t>(PlaceCount(choice_.game))) {
+    return std::nullopt;
+  }
+  return digits;
+}
+
+DrawAddition AddDrawDialog::Planned(const HistoryContents& history) const {
+  DrawAddition addition = PlanDrawAddition(QFile::encodeName(choice_.path).toStdString(), history,
+                                           round_->value(), FromQDate(date_->date()));
+  if (const std::optional<std::string> digits = Digits()) {
+    for (std::size_t place = 0; place < digits->size(); ++place) {
+      addition.draw.digits[place] = static_cast<std::uint8_t>((*digits)[place] - '0');
+    }
+  }
+  return addition;
+}
+
+void AddDrawDialog::ShowStatus(const QString& text, const QString& detail) {
+  status_->setText(text);
+  detail_ = detail;
+  details_->setVisible(!detail.isEmpty());
+}
+
+void AddDrawDialog::Refresh() {
+  const DrawAddition addition = Planned(contents_);
+  const std::optional<std::string> digits = Digits();
+  const bool empty = contents_.draws.empty();
+  const std::int64_t highest = empty ? 0 : contents_.draws.back().round;
+  const std::int64_t round = round_->value();
+  const bool gap = !addition.warning.empty();
+  const bool ready = addition.failure.empty() && digits.has_value() && (!gap || dateEntered_);
+  preview_->setText(addition.failure.empty() && digits
+                        ? Text(HistoryLine(addition.draw, choice_.game, contents_.payoutColumns))
+                        : QString());
+  add_->setEnabled(ready);
+
+  if (!addition.failure.empty()) {
+    const bool held =
+        std::any_of(contents_.draws.begin(), contents_.draws.end(),
+                    [round](const ImportedDraw& draw) { return draw.round == round; });
+    QString text;
+    if (round <= highest) {
+      text = held ? QStringLiteral("%1 は既にあります。").arg(Text(RoundName(round)))
+                  : QStringLiteral("%1 は最も大きい回 %2 の後ではありません。")
+                        .arg(Text(RoundName(round)), Text(RoundName(highest)));
+    } else {
+      // Past the round checks only the date can fail, and only with a newest draw.
+      text = QStringLiteral("抽せん日が最新の回の日付 %1 より後ではありません。")
+                 .arg(Text(HistoryDateText(contents_.draws.back().date)));
+    }
+    ShowStatus(text, Text(addition.failure));
+    return;
+  }
+  if (gap) {
+    const QString missing = RoundsName(highest + 1, round - 1);
+    ShowStatus(dateEntered_
+                   ? QStringLiteral("%1 がありません。欠番のまま追加します。").arg(missing)
+                   : QStringLiteral("%1 がありません。抽せん日を入力してください。").arg(missing),
+               Text(addition.warning));
+    return;
+  }
+  ShowStatus(digits ? QString()
+                    : QStringLiteral("当せん番号を %1 桁の数字で入力してください。")
+                          .arg(PlaceCount(choice_.game)),
+             QString());
+}
+
+void AddDrawDialog::OnAdd() {
+  // The file is read again: it may have changed since the dialog opened.
+  const HistoryToUpdate fresh = ReadHistoryToUpdate(choice_, "add");
+  if (!fresh.ok) {
+    ShowMessageBox(this, fresh.text, QMessageBox::Critical, fresh.detail);
+    return;
+  }
+  const std::string path = QFile::encodeName(choice_.path).toStdString();
+  const DrawAddition addition = Planned(fresh.contents);
+  std::string error = addition.failure;
+  if (error.empty() && !addition.warning.empty() && !dateEntered_) {
+    error = addition.warning;
+  }
+  if (error.empty()) {
+    const std::optional<std::string> bytes = WithDrawAppended(fresh.contents, addition.draw);
+    if (!bytes) {
+      error = path + ": the new line has no form in its encoding";
+    } else if (!ReplaceFileContents(path, *bytes, error)) {
+      error = path + ": " + error;
+    }
+  }
+  if (!error.empty()) {
+    ShowMessageBox(this, QStringLiteral("追加できませんでした。"), QMessageBox::Critical,
+                   Text(error));
+    return;
+  }
+  added_ = addition.draw.round;
+  accept();
+}
+
+std::optional<std::int32_t> RunAddDraw(QWidget* owner, const HistoryChoice& choice) {
+  HistoryToUpdate read = ReadHistoryToUpdate(choice, "add");
+  if (!read.ok) {
+    ShowMessageBox(owner, read.text, QMessageBox::Critical, read.detail);
+    return std::nullopt;
+  }
+  AddDrawDialog dialog(choice, std::move(read.contents), owner);
+  if (RunModal(dialog) != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  return dialog.AddedRound();
+}
+
+}  // namespace tolvane

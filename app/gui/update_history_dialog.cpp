@@ -1,0 +1,237 @@
+#include "app/gui/update_history_dialog.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app/gui/dialog_font.h"
+#include "app/gui/history_to_update.h"
+#include "app/gui/message_box.h"
+#include "app/gui/modal.h"
+#include "app/history_update_checks.h"
+#include "app/messages.h"
+#include "history/history_import.h"
+#include "history/history_update.h"
+
+namespace tolvane {
+namespace {
+
+QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+std::string Local(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+// What merging the source into the history would do, read afresh.
+struct MergeReading {
+  bool ready = false;    // something to add and nothing in the way
+  QString text;          // the status in the window's words
+  QString detail;        // the command line's reason, when refused
+  bool created = false;  // the history does not exist yet: written as an import writes it
+  ImportResult source;
+  HistoryContents history;
+  MergePlan plan;
+};
+
+QString CountsText(const MergePlan& plan, bool created) {
+  if (plan.added.empty()) {
+    return QStringLiteral("追加する回はありません (%1 回分は既にあります)。")
+        .arg(plan.alreadyThere);
+  }
+  QString text = QStringLiteral("%1 回分を追加します (%2)。%3 回分は既にあります。欠番 %4。")
+                     .arg(plan.added.size())
+                     .arg(RoundsName(plan.added.front().round, plan.added.back().round))
+                     .arg(plan.alreadyThere)
+                     .arg(plan.missingRounds);
+  return created ? text + QStringLiteral("履歴ファイルは新しく作ります。") : text;
+}
+
+MergeReading ReadMerge(const QString& source, TextEncoding encoding, const HistoryChoice& history) {
+  MergeReading reading;
+  if (history.path.isEmpty()) {
+    reading.text = QString::fromStdU16String(kEmptyPathText);
+    return reading;
+  }
+  ImportOptions options;
+  options.encoding = encoding;
+  options.game = history.game;
+  if (!ConvertHistorySource(Local(source), options, reading.source)) {
+    reading.text = reading.source.columnsNotFound
+                       ? QStringLiteral(
+                             "見出しに回別・抽せん日・当せん番号の列の名前が見つかり"
+                             "ません。インポートで列を選んで変換してください。")
+                       : QStringLiteral("結果ファイルを変換できません。");
+    reading.detail = Text(ImportFailureDetail(Local(source), reading.source));
+    return reading;
+  }
+  const QFileInfo target(history.path);
+  reading.created = !target.exists();
+  if (reading.created) {
+    reading.plan.added = reading.source.draws;
+    reading.plan.missingRounds = reading.source.MissingRounds();
+  } else {
+    if (target.canonicalFilePath() == QFileInfo(source).canonicalFilePath()) {
+      reading.text = QStringLiteral("結果ファイルが履歴ファイルそのものです。");
+      return reading;
+    }
+    // Merged as import writes: code page 932, whatever the main window reads with.
+    HistoryToUpdate read =
+        ReadHistoryToUpdate({history.path, TextEncoding::kCp932, history.game}, "import --into");
+    if (!read.ok) {
+      reading.text = read.text;
+      reading.detail = read.detail;
+      return reading;
+    }
+    reading.history = std::move(read.contents);
+    reading.plan = PlanMerge(reading.history, reading.source.draws);
+    if (reading.plan.sourceLine != 0) {
+      const auto conflict = std::find_if(
+          reading.source.draws.begin(), reading.source.draws.end(),
+          [&reading](const ImportedDraw& draw) { return draw.line == reading.plan.sourceLine; });
+      reading.text =
+          QStringLiteral("%1 が結果ファイルと履歴ファイルで違います。更新できません。")
+              .arg(conflict == reading.source.draws.end() ? QString()
+                                                          : Text(RoundName(conflict->round)));
+      reading.detail = Text(MergeConflictDetail(Local(source), Local(history.path), reading.plan));
+      return reading;
+    }
+  }
+  reading.text = CountsText(reading.plan, reading.created);
+  reading.ready = !reading.plan.added.empty();
+  return reading;
+}
+
+}  // namespace
+
+UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryChoice& history,
+                                         QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      source_(source),
+      history_(history) {
+  setWindowTitle(QStringLiteral("結果ファイルで更新"));
+  setFont(DialogFont());
+
+  auto* sourceLabel = new QLabel(source, this);
+  sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
+  sourceLabel->setTextFormat(Qt::PlainText);
+  auto* historyLabel = new QLabel(history.path, this);
+  historyLabel->setTextFormat(Qt::PlainText);
+  encoding_ = new QComboBox(this);
+  encoding_->setObjectName(QStringLiteral("encodingCombo"));
+  encoding_->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
+  status_ = new QLabel(this);
+  status_->setObjectName(QStringLiteral("statusLabel"));
+  status_->setTextFormat(Qt::PlainText);
+  status_->setWordWrap(true);
+  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
+  details_->setObjectName(QStringLiteral("detailsButton"));
+  details_->setAutoDefault(false);
+  update_ = new QPushButton(QStringLiteral("更新"), this);
+  update_->setObjectName(QStringLiteral("updateButton"));
+  update_->setDefault(true);
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  cancel->setObjectName(QStringLiteral("cancelButton"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("結果ファイル"), sourceLabel);
+  form->addRow(QStringLiteral("文字コード"), encoding_);
+  form->addRow(QStringLiteral("履歴ファイル"), historyLabel);
+  auto* status = new QHBoxLayout;
+  status->addWidget(status_, 1);
+  status->addWidget(details_, 0, Qt::AlignTop);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(update_);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(status);
+  layout->addStretch();
+  layout->addLayout(buttons);
+
+  connect(encoding_, &QComboBox::currentIndexChanged, this, &UpdateHistoryDialog::Refresh);
+  connect(details_, &QPushButton::clicked, this,
+          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
+  connect(update_, &QPushButton::clicked, this, &UpdateHistoryDialog::OnUpdate);
+  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+  resize(520, 220);
+  Refresh();
+}
+
+void UpdateHistoryDialog::ShowStatus(const QString& text, const QString& detail) {
+  status_->setText(text);
+  detail_ = detail;
+  details_->setVisible(!detail.isEmpty());
+}
+
+void UpdateHistoryDialog::Refresh() {
+  const MergeReading reading = ReadMerge(
+      source_, encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932,
+      history_);
+  ShowStatus(reading.text, reading.detail);
+  update_->setEnabled(reading.ready);
+}
+
+void UpdateHistoryDialog::OnUpdate() {
+  // Both files are read again: either may have changed since the counts were shown.
+  const MergeReading reading = ReadMerge(
+      source_, encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932,
+      history_);
+  std::string error;
+  const std::string path = Local(history_.path);
+  if (!reading.ready) {
+    ShowStatus(reading.text, reading.detail);
+    update_->setEnabled(false);
+    ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
+                   reading.detail.isEmpty() ? reading.text : reading.detail);
+    return;
+  }
+  const bool written =
+      reading.created ? WriteImportedHistory(Local(source_), path, reading.source, error)
+                      : ReplaceFile(
+                            path,
+                            [&reading](const ByteSink& sink, std::string& why) {
+                              return WriteMergedHistory(reading.history, reading.plan, sink, why);
+                            },
+                            error);
+  if (!written) {
+    ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
+                   Text(path + ": " + error));
+    return;
+  }
+  std::int32_t highest = reading.plan.added.back().round;
+  if (!reading.history.draws.empty()) {
+    highest = std::max(highest, reading.history.draws.back().round);
+  }
+  highest_ = highest;
+  accept();
+}
+
+std::optional<std::int32_t> RunUpdateHistory(QWidget* owner, const HistoryChoice& history) {
+  if (history.path.isEmpty()) {
+    ShowMessageBox(owner, QString::fromStdU16String(kEmptyPathText), QMessageBox::Critical);
+    return std::nullopt;
+  }
+  FileRequest request;
+  request.title = QStringLiteral("更新に使う結果ファイル");
+  request.nameFilters = {QStringLiteral("CSV ファイル (*.csv)"),
+                         QStringLiteral("すべてのファイル (*)")};
+  request.initialPath = BesideHistory(history.path);
+  const std::optional<FileChoice> source = ChooseFile(owner, request);
+  if (!source) {
+    return std::nullopt;
+  }
+  UpdateHistoryDialog dialog(source->path, history, owner);
+  if (RunModal(dialog) != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  return dialog.HighestRound();
+}
+
+}  // namespace tolvane
