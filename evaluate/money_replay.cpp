@@ -192,13 +192,15 @@ struct Baseline {
   double low = 0.0;
   double high = 0.0;
   std::vector<std::uint64_t> totals;  // of the simulated strategies, ascending
+  std::vector<MoneyBandPoint> band;   // its draws counted from the first replayed one
   // Exact when every draw pays one amount `constantPay` and hits at most once with chance q.
   bool exact = false;
   std::uint64_t constantPay = 0;
   double q = 0.0;
 };
 
-Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws, Game game) {
+Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws, Game game,
+                        bool keepBand) {
   const int places = PlaceCount(game);
   const int every = places == 4 ? 10000 : 1000;
   const int space = type == BetType::Mini       ? 100
@@ -209,6 +211,11 @@ Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws,
   std::vector<DrawClass> classes(static_cast<std::size_t>(every) + 1);
   std::vector<int> classOf(draws.size());
   double expected = 0.0;
+  // The band's points each close a stretch of draws: draw t falls in stretch t * points / count.
+  const std::uint64_t count = draws.size();
+  const std::uint64_t points = keepBand ? std::min<std::uint64_t>(kBandPoints, count) : 0;
+  const auto stretchOf = [&](std::uint64_t t) { return t * points / count; };
+  std::vector<double> expectedIn(points);
   for (std::size_t t = 0; t < draws.size(); ++t) {
     const DrawPays& pays = draws[t];
     const int orders = DistinctOrders(pays.number, game);
@@ -216,24 +223,29 @@ Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws,
       return static_cast<double>(pays.yen[static_cast<std::size_t>(kind)]);
     };
     int good = 1;
+    double ticketYen = 0.0;
     switch (type) {
       case BetType::Straight:
-        expected += yen(PayoutKind::Straight) / space;
+        ticketYen = yen(PayoutKind::Straight) / space;
         break;
       case BetType::Mini:
-        expected += yen(PayoutKind::Mini) / space;
+        ticketYen = yen(PayoutKind::Mini) / space;
         break;
       case BetType::Box:
         good = orders > 1 ? orders : 0;
-        expected += good * yen(PayoutKind::Box) / space;
+        ticketYen = good * yen(PayoutKind::Box) / space;
         break;
       case BetType::Set:
         good = orders > 1 ? orders : 0;
-        expected +=
+        ticketYen =
             good == 0
                 ? 0.0
                 : (yen(PayoutKind::SetStraight) + (good - 1) * yen(PayoutKind::SetBox)) / space;
         break;
+    }
+    expected += ticketYen;
+    if (points > 0) {
+      expectedIn[stretchOf(t)] += ticketYen;
     }
     classOf[t] = good;
     classes[static_cast<std::size_t>(good)].draws.push_back(static_cast<std::uint32_t>(t));
@@ -261,8 +273,15 @@ Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws,
 
   std::mt19937_64 random(kSeed + static_cast<std::uint64_t>(type));
   baseline.totals.reserve(kRandomStrategies);
+  std::vector<std::uint64_t> wonIn(points);
+  // Each point's winnings so far, a strategy each.
+  std::vector<std::vector<std::uint64_t>> sofar(points);
+  for (std::vector<std::uint64_t>& column : sofar) {
+    column.reserve(kRandomStrategies);
+  }
   for (int strategy = 0; strategy < kRandomStrategies; ++strategy) {
     std::uint64_t total = 0;
+    std::fill(wonIn.begin(), wonIn.end(), 0);
     for (const DrawClass& drawClass : classes) {
       if (drawClass.anyWin <= 0.0 || drawClass.draws.empty()) {
         continue;
@@ -275,36 +294,56 @@ Baseline RandomBaseline(BetType type, int n, const std::vector<DrawPays>& draws,
             static_cast<std::uint64_t>(std::lower_bound(drawClass.winnersGivenAny.begin(),
                                                         drawClass.winnersGivenAny.end(), u) -
                                        drawClass.winnersGivenAny.begin() + 1);
+        std::uint64_t won = 0;
         switch (type) {
           case BetType::Straight:
-            total += pays.yen[static_cast<std::size_t>(PayoutKind::Straight)];
+            won = pays.yen[static_cast<std::size_t>(PayoutKind::Straight)];
             break;
           case BetType::Mini:
-            total += pays.yen[static_cast<std::size_t>(PayoutKind::Mini)];
+            won = pays.yen[static_cast<std::size_t>(PayoutKind::Mini)];
             break;
           case BetType::Box:
-            total += winners * pays.yen[static_cast<std::size_t>(PayoutKind::Box)];
+            won = winners * pays.yen[static_cast<std::size_t>(PayoutKind::Box)];
             break;
           case BetType::Set: {
             // Of the winners, the drawn order itself is one with chance winners / orders.
             const int orders = classOf[drawClass.draws[i]];
             const bool straight =
                 Uniform(random) <= static_cast<double>(winners) / static_cast<double>(orders);
-            total += (straight ? pays.yen[static_cast<std::size_t>(PayoutKind::SetStraight)] : 0) +
-                     (winners - (straight ? 1 : 0)) *
-                         pays.yen[static_cast<std::size_t>(PayoutKind::SetBox)];
+            won = (straight ? pays.yen[static_cast<std::size_t>(PayoutKind::SetStraight)] : 0) +
+                  (winners - (straight ? 1 : 0)) *
+                      pays.yen[static_cast<std::size_t>(PayoutKind::SetBox)];
             break;
           }
+        }
+        total += won;
+        if (points > 0) {
+          wonIn[stretchOf(drawClass.draws[i])] += won;
         }
       }
     }
     baseline.totals.push_back(total);
+    std::uint64_t sum = 0;
+    for (std::uint64_t point = 0; point < points; ++point) {
+      sum += wonIn[point];
+      sofar[point].push_back(sum);
+    }
   }
   std::sort(baseline.totals.begin(), baseline.totals.end());
+  // The middle 95 %: 2.5 % of the strategies below the range, 2.5 % above it.
+  const std::size_t cut = kRandomStrategies / 40;
+  double expectedSoFar = 0.0;
+  for (std::uint64_t point = 0; point < points; ++point) {
+    std::vector<std::uint64_t>& column = sofar[point];
+    std::sort(column.begin(), column.end());
+    expectedSoFar += expectedIn[point];
+    // The last draw of the stretch: the one before the next stretch's first, ceil((p+1)n/points).
+    const std::uint64_t through = ((point + 1) * count + points - 1) / points;
+    baseline.band.push_back({static_cast<std::uint32_t>(through), n * expectedSoFar, column[cut],
+                             column[kRandomStrategies - 1 - cut]});
+  }
   const double cost = static_cast<double>(n) * kTicketPrice * static_cast<double>(draws.size());
   if (cost > 0.0) {
-    // The middle 95 %: 2.5 % of the strategies below the range, 2.5 % above it.
-    const std::size_t cut = kRandomStrategies / 40;
     baseline.low = static_cast<double>(baseline.totals[cut]) / cost;
     baseline.high = static_cast<double>(baseline.totals[kRandomStrategies - 1 - cut]) / cost;
   }
@@ -351,7 +390,10 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
     if (!Sells(game, type)) {
       continue;
     }
-    const Baseline baseline = RandomBaseline(type, request.tickets, draws, game);
+    Baseline baseline = RandomBaseline(type, request.tickets, draws, game, request.keepDraws);
+    for (MoneyBandPoint& point : baseline.band) {
+      point.draw += first.firstDraw - 1;
+    }
     for (std::size_t r = 0; r < evaluation.runs.size(); ++r) {
       const RunOutcome& run = evaluation.runs[r];
       MoneyOutcome outcome;
@@ -392,6 +434,7 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
       outcome.randomReturn = baseline.expectedReturn;
       outcome.randomLow = baseline.low;
       outcome.randomHigh = baseline.high;
+      outcome.randomBand = baseline.band;
       outcome.pValue = PValue(baseline, outcome.winnings, outcome.draws, outcome.pExact);
       outcomes[r].push_back(std::move(outcome));
     }

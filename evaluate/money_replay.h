@@ -31,6 +31,18 @@ struct MoneyDraw {
   std::uint64_t winnings = 0;
 };
 
+// Random tickets' winnings up to and including one replayed draw: the expected yen (exact) and
+// the range 95 % of random strategies' winnings so far fall in (simulated).
+struct MoneyBandPoint {
+  std::uint32_t draw = 0;  // 1-based, file order
+  double expected = 0.0;
+  std::uint64_t low = 0;
+  std::uint64_t high = 0;
+};
+
+// With keepDraws, how many points the band has at most, evenly spread over the replayed draws.
+inline constexpr std::uint32_t kBandPoints = 64;
+
 struct MoneyOutcome {
   BetType bet = BetType::Straight;
   int tickets = 0;          // a draw
@@ -51,6 +63,7 @@ struct MoneyOutcome {
   bool pExact = false;
   std::uint32_t actualPayouts = 0;  // replayed draws whose payout of this kind was known
   std::vector<MoneyDraw> perDraw;   // with keepDraws
+  std::vector<MoneyBandPoint> randomBand;  // with keepDraws; the last point is the whole replay's
 };
 
 // For every run of `evaluation` (made with keepRankings) and every kind asked for, in that order:

@@ -8,6 +8,7 @@
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "app/gui/evaluation_chart.h"
 
@@ -22,16 +23,29 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
   // From before the first replayed draw, when nothing has been spent yet, to after the last.
   const double start = outcome.perDraw.front().draw - 1.0;
   const double end = outcome.perDraw.back().draw;
-  const double cost = static_cast<double>(outcome.cost);
   const double perDraw = static_cast<double>(outcome.tickets) * kTicketPrice;
 
+  // Random tickets' balance at each point of the band: winnings so far less what they cost.
+  const auto spent = [&](std::uint32_t draw) { return (draw - start) * perDraw; };
   auto* area = new QAreaSeries;
   auto* lower = new QLineSeries(area);  // the area series draws them but does not own them
   auto* upper = new QLineSeries(area);
+  auto* expected = new QLineSeries;
   lower->append(start, 0.0);
-  lower->append(end, cost * (outcome.randomLow - 1.0));
   upper->append(start, 0.0);
-  upper->append(end, cost * (outcome.randomHigh - 1.0));
+  expected->append(start, 0.0);
+  double low = 0.0;
+  double high = 0.0;
+  for (const MoneyBandPoint& point : outcome.randomBand) {
+    const double x = point.draw;
+    const double lowBalance = static_cast<double>(point.low) - spent(point.draw);
+    const double highBalance = static_cast<double>(point.high) - spent(point.draw);
+    lower->append(x, lowBalance);
+    upper->append(x, highBalance);
+    expected->append(x, point.expected - spent(point.draw));
+    low = std::min(low, lowBalance);
+    high = std::max(high, highBalance);
+  }
   area->setUpperSeries(upper);
   area->setLowerSeries(lower);
   area->setName(QStringLiteral("無作為の 95 % 範囲"));
@@ -39,18 +53,13 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
   area->setBorderColor(Qt::transparent);
   chart.addSeries(area);
 
-  auto* expected = new QLineSeries;
   expected->setName(QStringLiteral("無作為の期待値"));
   expected->setPen(QPen(Qt::gray, 2, Qt::DashLine));
-  expected->append(start, 0.0);
-  expected->append(end, cost * (outcome.randomReturn - 1.0));
   chart.addSeries(expected);
 
   auto* balance = new QLineSeries;
   balance->setName(QStringLiteral("収支"));
   double sum = 0.0;
-  double low = std::min({0.0, cost * (outcome.randomLow - 1.0)});
-  double high = std::max({0.0, cost * (outcome.randomHigh - 1.0)});
   QList<QPointF> points;
   points.reserve(static_cast<qsizetype>(outcome.perDraw.size()) + 1);
   points.append({start, 0.0});

@@ -12,30 +12,42 @@
 namespace tolvane::test {
 namespace {
 
-TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
-  // Draws 16 to 20 are 000, 010, 100, 123, 001; the fifteen before them do not matter.
-  const std::vector<std::array<int, 3>> numbers = {
-      {0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 2, 3}, {0, 0, 1}};
+// A Numbers 3 history whose draws from the 16th on are `numbers` (the fifteen before them do not
+// matter), replayed with every place ranking 0 first and 9 last: the first ticket of each kind is
+// straight 000, box and set 001 (000 is not sold), mini 00.
+struct Replay {
   OwnedHistory history;
-  for (WAData* place : {&history->hundreds, &history->tens, &history->ones}) {
-    *place = WAData{new double[20](), 20, 1};
+  Evaluation evaluation;
+};
+
+Replay AscendingReplay(const std::vector<std::array<int, 3>>& numbers) {
+  Replay replay;
+  const std::size_t count = 15 + numbers.size();
+  for (WAData* place : {&replay.history->hundreds, &replay.history->tens, &replay.history->ones}) {
+    *place = WAData{new double[count](), static_cast<std::uint32_t>(count), 1};
   }
   for (std::size_t i = 0; i < numbers.size(); ++i) {
-    history->hundreds.data[15 + i] = numbers[i][0];
-    history->tens.data[15 + i] = numbers[i][1];
-    history->ones.data[15 + i] = numbers[i][2];
+    replay.history->hundreds.data[15 + i] = numbers[i][0];
+    replay.history->tens.data[15 + i] = numbers[i][1];
+    replay.history->ones.data[15 + i] = numbers[i][2];
   }
-  // Every place ranks 0 first, 9 last: the first ticket of each kind is straight 000, box and
-  // set 001 (000 is not sold), mini 00.
-  Evaluation evaluation;
   RunOutcome run;
   run.firstDraw = 16;
-  run.trials = 5;
+  run.trials = static_cast<std::uint32_t>(numbers.size());
   run.firstCycles = 1;
   DigitOrder ascending{};
   std::iota(ascending.begin(), ascending.end(), 0);
-  run.rankingsByCycles = {{ascending, ascending, ascending}};
-  evaluation.runs = {run};
+  run.rankingsByCycles.assign((count + kCycleLength - 1) / kCycleLength,
+                              {ascending, ascending, ascending});
+  replay.evaluation.runs = {run};
+  return replay;
+}
+
+TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
+  const Replay replay =
+      AscendingReplay({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 2, 3}, {0, 0, 1}});
+  const OwnedHistory& history = replay.history;
+  const Evaluation& evaluation = replay.evaluation;
   // Draw 16 pays 100,000 for a straight, draw 20 31,000 for a box; the rest is not known.
   std::vector<Payouts> payouts(20);
   payouts[15][static_cast<std::size_t>(PayoutKind::Straight)] = 100000;
@@ -43,6 +55,7 @@ TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
 
   MoneyRequest request;
   request.bets = {BetType::Straight, BetType::Box, BetType::Set, BetType::Mini};
+  request.keepDraws = true;
   const std::vector<MoneyOutcome> got =
       ReplayMoney(history.get(), evaluation, payouts, request).front();
   ASSERT_EQ(got.size(), 4U);
@@ -77,7 +90,28 @@ TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
     EXPECT_NEAR(got[i].randomReturn, want[i].randomReturn, 1e-12);
     EXPECT_EQ(got[i].actualPayouts, want[i].actual);
     EXPECT_LE(got[i].randomLow, got[i].randomHigh);
+    // Five draws, a band point each; the last is the whole replay's.
+    ASSERT_EQ(got[i].randomBand.size(), 5U);
+    EXPECT_EQ(got[i].randomBand.front().draw, 16U);
+    EXPECT_EQ(got[i].randomBand.back().draw, 20U);
+    EXPECT_NEAR(got[i].randomBand.back().expected, want[i].randomReturn * 1000.0, 1e-9);
+    EXPECT_DOUBLE_EQ(static_cast<double>(got[i].randomBand.back().high),
+                     got[i].randomHigh * 1000.0);
   }
+  // A random straight ticket's expected yen so far: 100 on draw 16, then 90 a draw.
+  std::vector<double> expected;
+  // A random mini ticket wins 9,000 yen with chance 1 / 100 a draw: more than 2.5 % of the
+  // strategies have won once by the third draw (2.97 %), fewer by the second (1.99 %).
+  std::vector<std::uint64_t> miniHigh;
+  for (const MoneyBandPoint& point : got[0].randomBand) {
+    expected.push_back(point.expected);
+  }
+  for (const MoneyBandPoint& point : got[3].randomBand) {
+    miniHigh.push_back(point.high);
+    EXPECT_EQ(point.low, 0U);
+  }
+  EXPECT_EQ(expected, (std::vector<double>{100, 190, 280, 370, 460}));
+  EXPECT_EQ(miniHigh, (std::vector<std::uint64_t>{0, 0, 9000, 9000, 9000}));
   // Mini pays one amount on every draw: P(at least 2 wins), X ~ Binomial(5, 1/100), exactly.
   EXPECT_TRUE(got[3].pExact);
   EXPECT_NEAR(got[3].pValue, 0.0009801496, 1e-15);
@@ -87,6 +121,24 @@ TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
   EXPECT_FALSE(got[0].pExact);
   EXPECT_NEAR(got[0].pValue,
               0.001 + 0.999 * (1 - std::pow(0.999, 4) - 4 * 0.001 * std::pow(0.999, 3)), 0.001);
+}
+
+TEST(MoneyReplay, TheBandClosesEvenStretchesOfALongReplay) {
+  // 101 draws of 000 make 64 points; point p closes the first ceil((p + 1) x 101 / 64) draws,
+  // on which a random mini ticket expects 9,000 / 100 yen a draw.
+  const Replay replay = AscendingReplay(std::vector<std::array<int, 3>>(101));
+  MoneyRequest request;
+  request.bets = {BetType::Mini};
+  request.keepDraws = true;
+  const MoneyOutcome got =
+      ReplayMoney(replay.history.get(), replay.evaluation, {}, request).front().front();
+  ASSERT_EQ(got.randomBand.size(), kBandPoints);
+  for (std::uint32_t p = 0; p < kBandPoints; ++p) {
+    const std::uint32_t through = ((p + 1) * 101 + kBandPoints - 1) / kBandPoints;
+    EXPECT_EQ(got.randomBand[p].draw, 15 + through) << p;
+    EXPECT_EQ(got.randomBand[p].expected, 90.0 * through) << p;
+  }
+  EXPECT_DOUBLE_EQ(static_cast<double>(got.randomBand.back().low), got.randomLow * 10100.0);
 }
 
 }  // namespace
