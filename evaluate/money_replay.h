@@ -61,8 +61,8 @@ struct MoneyOutcome {
   // share of kRandomStrategies simulated strategies from a fixed seed.
   double pValue = 1.0;
   bool pExact = false;
-  std::uint32_t actualPayouts = 0;  // replayed draws whose payout of this kind was known
-  std::vector<MoneyDraw> perDraw;   // with keepDraws
+  std::uint32_t actualPayouts = 0;         // replayed draws whose payout of this kind was known
+  std::vector<MoneyDraw> perDraw;          // with keepDraws
   std::vector<MoneyBandPoint> randomBand;  // with keepDraws; the last point is the whole replay's
 };
 

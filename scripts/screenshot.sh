@@ -47,7 +47,8 @@ start_private_x 2560x1200x24 || { echo "screenshot: Xvfb did not start" >&2; exi
 "$exe" >"$work/tolvane.log" 2>&1 &
 app_pid=$!
 main=$(wait_window Tolvane) || { echo "screenshot: tolvane showed no window" >&2; exit 1; }
-app_name=$(basename "$exe")
+# Message boxes share the main window's title; theirs are the other windows of that name.
+boxes() { exact_windows Tolvane | grep -vx "$main" || true; }
 
 # The round to predict: the one after the history's last draw, when it fits the edit's 4 digits.
 last=$(tail -n 1 "$history" | iconv -f CP932 -t UTF-8 2>/dev/null | sed -n 's/^第\([0-9]\{1,4\}\)回,.*/\1/p' || true)
@@ -75,13 +76,19 @@ fi
 xdotool key Tab
 xdotool type --delay 2 "$history"
 xdotool key Tab Tab Tab space
-box=$(wait_window "$app_name") || { echo "screenshot: no start box" >&2; exit 1; }
+box=
+for _ in $(seq 1 $((wait_seconds * 10))); do
+  box=$(boxes | head -n1)
+  [ -n "$box" ] && break
+  sleep 0.1
+done
+[ -n "$box" ] || { echo "screenshot: no start box" >&2; exit 1; }
 xdotool windowfocus --sync "$box"
 xdotool key Return
 
 # The run is short; a second box would be an error report.
 sleep 2
-if [ -n "$(exact_windows "$app_name")$(exact_windows エラー)" ]; then
+if [ -n "$(boxes)$(exact_windows エラー)" ]; then
   echo "screenshot: the prediction reported an error" >&2
   exit 1
 fi
@@ -104,7 +111,7 @@ xdotool key alt+r
 sleep 3
 xdotool key alt+d
 sleep 1
-if [ -n "$(exact_windows "$app_name")" ]; then
+if [ -n "$(boxes)" ]; then
   echo "screenshot: the evaluation reported an error" >&2
   exit 1
 fi

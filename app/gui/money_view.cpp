@@ -84,9 +84,10 @@ MoneyView::MoneyView(QWidget* parent) : QWidget(parent) {
   chartView_ = new QChartView(chart_, this);  // the view owns the chart
   chartView_->setObjectName(QStringLiteral("moneyChartView"));
   chartView_->setRenderHint(QPainter::Antialiasing);
-  note_ = new QLabel(QStringLiteral("破線: 無作為に買った場合のその回までの期待収支 (正確)。帯: 無作為"
-                                    "の買い方 10,000 通りの 95 % がその回までに収まる範囲 (模擬)。"),
-                     this);
+  note_ =
+      new QLabel(QStringLiteral("破線: 無作為に買った場合のその回までの期待収支 (正確)。帯: 無作為"
+                                "の買い方 10,000 通りの 95 % がその回までに収まる範囲 (模擬)。"),
+                 this);
   note_->setObjectName(QStringLiteral("moneyNoteLabel"));
   note_->setWordWrap(true);
 

@@ -44,8 +44,7 @@ Replay AscendingReplay(const std::vector<std::array<int, 3>>& numbers) {
 }
 
 TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
-  const Replay replay =
-      AscendingReplay({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 2, 3}, {0, 0, 1}});
+  const Replay replay = AscendingReplay({{0, 0, 0}, {0, 1, 0}, {1, 0, 0}, {1, 2, 3}, {0, 0, 1}});
   const OwnedHistory& history = replay.history;
   const Evaluation& evaluation = replay.evaluation;
   // Draw 16 pays 100,000 for a straight, draw 20 31,000 for a box; the rest is not known.
