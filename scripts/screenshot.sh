@@ -4,8 +4,10 @@
 # beside the main one, the path typed in, "予想" pressed, the start box dismissed, then the windows
 # saved as docs/screenshot.png and docs/spectra.png. Then ツール → 的中率の検証, 実行, and a
 # picture of the evaluation window's results, plotted as the difference from chance, as
-# docs/evaluation.png.
-#   scripts/screenshot.sh [history file] [output png] [spectra png] [evaluation png]
+# docs/evaluation.png, and of its 収支 tab (straight and box, five tickets a draw) as
+# docs/money.png. The program reads its settings from a private folder, so the user's choices
+# (game, encoding, kinds of ticket) neither change the pictures nor are changed by them.
+#   scripts/screenshot.sh [history file] [output png] [spectra png] [evaluation png] [money png]
 # TOLVANE_BIN names the executable (default: build/default/app/gui/tolvane, built when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +17,7 @@ history=$(realpath "${1:-data/numbers3-sample.csv}")
 output=${2:-docs/screenshot.png}
 spectra_output=${3:-docs/spectra.png}
 evaluation_output=${4:-docs/evaluation.png}
+money_output=${5:-docs/money.png}
 wait_seconds=30
 
 [ -f "$history" ] || { echo "screenshot: no history file at $history" >&2; exit 1; }
@@ -44,6 +47,9 @@ trap cleanup EXIT
 source scripts/private-x.sh
 start_private_x 2560x1200x24 || { echo "screenshot: Xvfb did not start" >&2; exit 1; }
 
+export XDG_CONFIG_HOME="$work/config"
+mkdir -p "$XDG_CONFIG_HOME/tolvane"
+printf '[money]\nbets=straight,box\ntickets=5\n' >"$XDG_CONFIG_HOME/tolvane/tolvane.conf"
 "$exe" >"$work/tolvane.log" 2>&1 &
 app_pid=$!
 main=$(wait_window Tolvane) || { echo "screenshot: tolvane showed no window" >&2; exit 1; }
@@ -118,3 +124,10 @@ fi
 mkdir -p "$(dirname "$evaluation_output")"
 import -window "$evaluation" "$evaluation_output"
 echo "screenshot: wrote $evaluation_output"
+
+# The 収支 tab, from the same 実行: its tab sits at (96, 138) in the window moved to the corner.
+xdotool mousemove --sync 96 138 click 1
+sleep 1
+mkdir -p "$(dirname "$money_output")"
+import -window "$evaluation" "$money_output"
+echo "screenshot: wrote $money_output"

@@ -75,6 +75,13 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
   auto* x = new QValueAxis;
   x->setRange(start, end);
   x->setLabelFormat(QStringLiteral("%d"));
+  // Ticks on round draw numbers (1, 2 or 5 times a power of ten), about five of them.
+  const double rough = std::max(1.0, (end - start) / 5.0);
+  const double power = std::pow(10.0, std::floor(std::log10(rough)));
+  const double step = rough / power < 2.0 ? power : rough / power < 5.0 ? 2.0 * power : 5.0 * power;
+  x->setTickType(QValueAxis::TicksDynamic);
+  x->setTickAnchor(0.0);
+  x->setTickInterval(step);
   x->setTitleText(QStringLiteral("回 (履歴の何回目)"));
   auto* y = new QValueAxis;
   const double margin = std::max(1.0, 0.05 * (high - low));

@@ -22,7 +22,9 @@ MoneyChoice StoredMoneyChoice() {
   const QSettings settings = Settings();
   MoneyChoice choice;
   // Unknown words are passed over, so a damaged settings file buys nothing rather than failing.
-  const QStringList words = settings.value(QLatin1String(kBetsKey)).toString().split(u',');
+  // A list written by hand without quotes reads as a string list, one written here as a string.
+  const QStringList words =
+      settings.value(QLatin1String(kBetsKey)).toStringList().join(u',').split(u',');
   for (const OptionEntry<BetType>& entry : kBetTypes) {
     if (words.contains(
             QString::fromUtf8(entry.word.data(), static_cast<qsizetype>(entry.word.size())))) {

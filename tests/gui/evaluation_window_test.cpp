@@ -23,6 +23,7 @@
 #include "app/evaluation_table.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/money_choice.h"
 #include "app/money_table.h"
 #include "gui_test_support.h"
 #include "history/draw_history.h"
@@ -255,6 +256,18 @@ class EvaluationWindowTest : public QObject {
     QVERIFY(!window.IsRunning());
     QVERIFY(StatusOf(window).contains(QStringLiteral("フレームも選んでください")));
     QCOMPARE(boxes.Boxes().size(), std::size_t{2});
+  }
+
+  // The kinds of ticket come back as stored, and as a hand-edited file lists them unquoted.
+  void moneyChoiceIsRemembered() {
+    StoreMoneyChoice({{BetType::Straight, BetType::Set}, 2});
+    QVERIFY(StoredMoneyChoice().bets == (std::vector<BetType>{BetType::Straight, BetType::Set}));
+    QSettings(QStringLiteral("tolvane"), QStringLiteral("tolvane"))
+        .setValue(QStringLiteral("money/bets"),
+                  QStringList{QStringLiteral("box"), QStringLiteral("mini")});
+    const MoneyChoice edited = StoredMoneyChoice();
+    QVERIFY(edited.bets == (std::vector<BetType>{BetType::Box, BetType::Mini}));
+    QCOMPARE(edited.tickets, 2);
   }
 
   // One window at a time, from the Tools menu; the prediction waits while it runs.
