@@ -17,6 +17,7 @@
 #include "app/gui/history_to_update.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/status_line.h"
 #include "core/replace_file.h"
 #include "history/history_import.h"
 
@@ -67,14 +68,8 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   preview_->setObjectName(QStringLiteral("previewLabel"));
   preview_->setTextFormat(Qt::PlainText);
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("statusLabel"));
-  status_->setTextFormat(Qt::PlainText);
-  status_->setWordWrap(true);
+  status_ = new StatusLine(this);
   // The command line's reason, for those who ask.
-  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
-  details_->setObjectName(QStringLiteral("detailsButton"));
-  details_->setAutoDefault(false);
   add_ = new QPushButton(QStringLiteral("追加"), this);
   add_->setObjectName(QStringLiteral("addButton"));
   add_->setDefault(true);
@@ -89,16 +84,13 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   form->addRow(QStringLiteral("抽せん日"), date_);
   form->addRow(QStringLiteral("当せん番号"), number_);
   form->addRow(QStringLiteral("追加する行"), preview_);
-  auto* status = new QHBoxLayout;
-  status->addWidget(status_, 1);
-  status->addWidget(details_, 0, Qt::AlignTop);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(add_);
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(status);
+  layout->addWidget(status_);
   layout->addStretch();
   layout->addLayout(buttons);
 
@@ -108,8 +100,6 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
     Refresh();
   });
   connect(number_, &QLineEdit::textChanged, this, &AddDrawDialog::Refresh);
-  connect(details_, &QPushButton::clicked, this,
-          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
   connect(add_, &QPushButton::clicked, this, &AddDrawDialog::OnAdd);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -134,12 +124,6 @@ DrawAddition AddDrawDialog::Planned(const HistoryContents& history) const {
     }
   }
   return addition;
-}
-
-void AddDrawDialog::ShowStatus(const QString& text, const QString& detail) {
-  status_->setText(text);
-  detail_ = detail;
-  details_->setVisible(!detail.isEmpty());
 }
 
 void AddDrawDialog::Refresh() {
@@ -169,21 +153,21 @@ void AddDrawDialog::Refresh() {
       text = QStringLiteral("抽せん日が最新の回の日付 %1 より後ではありません。")
                  .arg(Text(HistoryDateText(contents_.draws.back().date)));
     }
-    ShowStatus(text, Text(addition.failure));
+    status_->Show(text, Text(addition.failure));
     return;
   }
   if (gap) {
     const QString missing = RoundsName(highest + 1, round - 1);
-    ShowStatus(dateEntered_
-                   ? QStringLiteral("%1 がありません。欠番のまま追加します。").arg(missing)
-                   : QStringLiteral("%1 がありません。抽せん日を入力してください。").arg(missing),
-               Text(addition.warning));
+    status_->Show(
+        dateEntered_ ? QStringLiteral("%1 がありません。欠番のまま追加します。").arg(missing)
+                     : QStringLiteral("%1 がありません。抽せん日を入力してください。").arg(missing),
+        Text(addition.warning));
     return;
   }
-  ShowStatus(digits ? QString()
-                    : QStringLiteral("当せん番号を %1 桁の数字で入力してください。")
-                          .arg(PlaceCount(choice_.game)),
-             QString());
+  status_->Show(digits ? QString()
+                       : QStringLiteral("当せん番号を %1 桁の数字で入力してください。")
+                             .arg(PlaceCount(choice_.game)),
+                QString());
 }
 
 void AddDrawDialog::OnAdd() {

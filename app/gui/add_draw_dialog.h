@@ -17,6 +17,8 @@ class QSpinBox;
 
 namespace tolvane {
 
+class StatusLine;
+
 // ﾌｧｲﾙ → 当選番号の追加: one draw added at the end of the main window's history, as
 // `tolvane-cli add` adds it. The round starts at the highest + 1 and the date at the next draw
 // day; the line to be written shows as it is typed. A round after missing ones is taken once the
@@ -39,7 +41,6 @@ class AddDrawDialog : public QDialog {
   std::optional<std::string> Digits() const;
   void Refresh();
   void OnAdd();
-  void ShowStatus(const QString& text, const QString& detail);
 
   HistoryChoice choice_;
   HistoryContents contents_;
@@ -49,9 +50,7 @@ class AddDrawDialog : public QDialog {
   QDateEdit* date_ = nullptr;
   QLineEdit* number_ = nullptr;
   QLabel* preview_ = nullptr;
-  QLabel* status_ = nullptr;
-  QPushButton* details_ = nullptr;
-  QString detail_;
+  StatusLine* status_ = nullptr;
   QPushButton* add_ = nullptr;
 };
 

@@ -17,6 +17,7 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/status_line.h"
 #include "history/history_import.h"
 
 namespace tolvane {
@@ -100,14 +101,7 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   preview_->verticalHeader()->hide();
   preview_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("statusLabel"));
-  status_->setTextFormat(Qt::PlainText);
-  status_->setWordWrap(true);
-  // Why a file cannot be converted, in the converter's words, for those who ask.
-  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
-  details_->setObjectName(QStringLiteral("detailsButton"));
-  details_->setAutoDefault(false);
+  status_ = new StatusLine(this);
 
   dest_ = new QLineEdit(DefaultDestination(source), this);
   dest_->setObjectName(QStringLiteral("destEdit"));
@@ -140,10 +134,7 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(preview_, 1);
-  auto* status = new QHBoxLayout;
-  status->addWidget(status_, 1);
-  status->addWidget(details_, 0, Qt::AlignTop);
-  layout->addLayout(status);
+  layout->addWidget(status_);
   auto* save = new QFormLayout;
   save->addRow(QStringLiteral("保存先"), dest);
   layout->addLayout(save);
@@ -155,8 +146,6 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   }
   connect(destButton, &QPushButton::clicked, this, &ImportDialog::OnChooseDestination);
   connect(convert_, &QPushButton::clicked, this, &ImportDialog::OnConvert);
-  connect(details_, &QPushButton::clicked, this,
-          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(560, 440);
@@ -224,17 +213,11 @@ void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
     combo->setEnabled(choosable);
   }
   if (converted) {
-    ShowStatus(Summary(result), QString());
+    status_->Show(Summary(result), QString());
   } else {
-    ShowStatus(FailureText(result), Text(ImportFailureDetail(source_.toStdString(), result)));
+    status_->Show(FailureText(result), Text(ImportFailureDetail(source_.toStdString(), result)));
   }
   convert_->setEnabled(converted);
-}
-
-void ImportDialog::ShowStatus(const QString& text, const QString& detail) {
-  status_->setText(text);
-  detail_ = detail;
-  details_->setVisible(!detail.isEmpty());
 }
 
 void ImportDialog::OnColumnChosen() {
@@ -244,7 +227,8 @@ void ImportDialog::OnColumnChosen() {
     return;
   }
   preview_->setRowCount(0);
-  ShowStatus(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"), QString());
+  status_->Show(QStringLiteral("回別、抽せん日、当せん番号に別々の列を選んでください。"),
+                QString());
   convert_->setEnabled(false);
 }
 

@@ -15,6 +15,8 @@ class QTableWidget;
 
 namespace tolvane {
 
+class StatusLine;
+
 // ファイル → インポート...: converts one results file into a history. It shows the columns found
 // (which the user may change), the first draws converted and what the whole file gives, and
 // writes where the user says, asking before it replaces a file. By object name: sourceLabel,
@@ -45,8 +47,6 @@ class ImportDialog : public QDialog {
   void OnConvert();
   std::optional<ImportColumns> ChosenColumns() const;
   ImportOptions ChosenOptions() const;
-  // The status line, and the converter's reason behind it (empty: no 詳細 button).
-  void ShowStatus(const QString& text, const QString& detail);
 
   QString source_;
   Game game_;
@@ -56,9 +56,7 @@ class ImportDialog : public QDialog {
   QComboBox* dateColumn_ = nullptr;
   QComboBox* numberColumn_ = nullptr;
   QTableWidget* preview_ = nullptr;
-  QLabel* status_ = nullptr;
-  QPushButton* details_ = nullptr;
-  QString detail_;
+  StatusLine* status_ = nullptr;
   QLineEdit* dest_ = nullptr;
   QPushButton* convert_ = nullptr;
 };

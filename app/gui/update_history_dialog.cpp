@@ -14,6 +14,7 @@
 #include "app/gui/history_to_update.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/status_line.h"
 #include "app/history_update_checks.h"
 #include "app/messages.h"
 #include "history/history_import.h"
@@ -124,13 +125,7 @@ UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryCho
   encoding_ = new QComboBox(this);
   encoding_->setObjectName(QStringLiteral("encodingCombo"));
   encoding_->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
-  status_ = new QLabel(this);
-  status_->setObjectName(QStringLiteral("statusLabel"));
-  status_->setTextFormat(Qt::PlainText);
-  status_->setWordWrap(true);
-  details_ = new QPushButton(QStringLiteral("詳細(&D)..."), this);
-  details_->setObjectName(QStringLiteral("detailsButton"));
-  details_->setAutoDefault(false);
+  status_ = new StatusLine(this);
   update_ = new QPushButton(QStringLiteral("更新"), this);
   update_->setObjectName(QStringLiteral("updateButton"));
   update_->setDefault(true);
@@ -141,22 +136,17 @@ UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryCho
   form->addRow(QStringLiteral("結果ファイル"), sourceLabel);
   form->addRow(QStringLiteral("文字コード"), encoding_);
   form->addRow(QStringLiteral("履歴ファイル"), historyLabel);
-  auto* status = new QHBoxLayout;
-  status->addWidget(status_, 1);
-  status->addWidget(details_, 0, Qt::AlignTop);
   auto* buttons = new QHBoxLayout;
   buttons->addStretch();
   buttons->addWidget(update_);
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(status);
+  layout->addWidget(status_);
   layout->addStretch();
   layout->addLayout(buttons);
 
   connect(encoding_, &QComboBox::currentIndexChanged, this, &UpdateHistoryDialog::Refresh);
-  connect(details_, &QPushButton::clicked, this,
-          [this] { ShowMessageBox(this, status_->text(), QMessageBox::Information, detail_); });
   connect(update_, &QPushButton::clicked, this, &UpdateHistoryDialog::OnUpdate);
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
@@ -164,17 +154,11 @@ UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryCho
   Refresh();
 }
 
-void UpdateHistoryDialog::ShowStatus(const QString& text, const QString& detail) {
-  status_->setText(text);
-  detail_ = detail;
-  details_->setVisible(!detail.isEmpty());
-}
-
 void UpdateHistoryDialog::Refresh() {
   const MergeReading reading = ReadMerge(
       source_, encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932,
       history_);
-  ShowStatus(reading.text, reading.detail);
+  status_->Show(reading.text, reading.detail);
   update_->setEnabled(reading.ready);
 }
 
@@ -186,7 +170,7 @@ void UpdateHistoryDialog::OnUpdate() {
   std::string error;
   const std::string path = Local(history_.path);
   if (!reading.ready) {
-    ShowStatus(reading.text, reading.detail);
+    status_->Show(reading.text, reading.detail);
     update_->setEnabled(false);
     ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
                    reading.detail.isEmpty() ? reading.text : reading.detail);

@@ -13,6 +13,8 @@ class QPushButton;
 
 namespace tolvane {
 
+class StatusLine;
+
 // ﾌｧｲﾙ → 結果ファイルで更新: a results file's new rounds merged into the main window's history,
 // as `tolvane-cli import SOURCE --into HISTORY` merges them (the history read and written in
 // code page 932; one that does not exist yet written as an import writes it). It shows how many
@@ -34,15 +36,12 @@ class UpdateHistoryDialog : public QDialog {
   // What merging would do now: the status, and whether 更新 may go ahead.
   void Refresh();
   void OnUpdate();
-  void ShowStatus(const QString& text, const QString& detail);
 
   QString source_;
   HistoryChoice history_;
   std::optional<std::int32_t> highest_;
   QComboBox* encoding_ = nullptr;
-  QLabel* status_ = nullptr;
-  QPushButton* details_ = nullptr;
-  QString detail_;
+  StatusLine* status_ = nullptr;
   QPushButton* update_ = nullptr;
 };
 

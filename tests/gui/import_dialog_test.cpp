@@ -29,10 +29,14 @@ std::vector<std::string> YearEndHistory() {
   return {"回別,抽せん日,曜日,当せん番号", "第1回,2019/12/26,木,111", "第3回,2019/12/30,月,333"};
 }
 
-// The reason behind a dialog's status line, as 詳細 shows it.
+// The reason behind a dialog's status line, as 詳細 shows it (offered only when there is one).
 QString Reason(QDialog& import) {
   const BoxRecorder boxes;
-  Child<QPushButton>(&import, "detailsButton")->click();
+  auto* details = Child<QPushButton>(&import, "detailsButton");
+  if (details->isHidden()) {
+    return QStringLiteral("(no 詳細)");
+  }
+  details->click();
   return boxes.Boxes().size() == 1 ? boxes.Boxes()[0].detail : QString();
 }
 
