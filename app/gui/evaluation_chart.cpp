@@ -32,6 +32,15 @@ void ClearPlot(QChart& chart) {
   chart.setTitle(QString());
 }
 
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
+  chart.addAxis(x, Qt::AlignBottom);
+  chart.addAxis(y, Qt::AlignLeft);
+  for (QAbstractSeries* series : chart.series()) {
+    series->attachAxis(x);
+    series->attachAxis(y);
+  }
+}
+
 void PlotRun(QChart& chart, const RunOutcome& run, Game game, const QString& title,
              bool difference) {
   ClearPlot(chart);
@@ -90,12 +99,7 @@ void PlotRun(QChart& chart, const RunOutcome& run, Game game, const QString& tit
     y->setLabelFormat(QStringLiteral("%d %%"));
     y->setTitleText(QStringLiteral("的中率"));
   }
-  chart.addAxis(x, Qt::AlignBottom);
-  chart.addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart.series()) {
-    series->attachAxis(x);
-    series->attachAxis(y);
-  }
+  AttachAxes(chart, x, y);
 }
 
 }  // namespace tolvane

@@ -4,6 +4,7 @@
 
 #include "evaluate/evaluation.h"
 
+class QAbstractAxis;
 class QChart;
 
 namespace tolvane {
@@ -17,5 +18,8 @@ void PlotRun(QChart& chart, const RunOutcome& run, Game game, const QString& tit
 
 // Leaves `chart` empty: no series, no axes, no title.
 void ClearPlot(QChart& chart);
+
+// Puts `x` below and `y` left of `chart`, which takes them, and draws every series on them.
+void AttachAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y);
 
 }  // namespace tolvane

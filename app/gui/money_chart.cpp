@@ -89,12 +89,7 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
   y->applyNiceNumbers();
   y->setLabelFormat(QStringLiteral("%.0f"));
   y->setTitleText(QStringLiteral("収支 (円)"));
-  chart.addAxis(x, Qt::AlignBottom);
-  chart.addAxis(y, Qt::AlignLeft);
-  for (QAbstractSeries* series : chart.series()) {
-    series->attachAxis(x);
-    series->attachAxis(y);
-  }
+  AttachAxes(chart, x, y);
 }
 
 }  // namespace tolvane
