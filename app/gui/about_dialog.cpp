@@ -5,15 +5,14 @@
 #include <QPushButton>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/dialog_parts.h"
 #include "app/gui/message_box.h"
 #include "app/gui/resources.h"
 #include "core/version.h"
 
 namespace tolvane {
 
-AboutDialog::AboutDialog(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent, kDialogWindowFlags) {
   auto* version =
       new QLabel(QStringLiteral("Tolvane、バージョン ") + QString::fromLatin1(kShortVersion), this);
   version->setObjectName(QStringLiteral("versionLabel"));

@@ -3,7 +3,6 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -14,6 +13,7 @@
 #include <utility>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/dialog_parts.h"
 #include "app/gui/history_to_update.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
@@ -39,10 +39,7 @@ QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
 }  // namespace
 
 AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents contents, QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      choice_(choice),
-      contents_(std::move(contents)) {
+    : QDialog(parent, kDialogWindowFlags), choice_(choice), contents_(std::move(contents)) {
   setWindowTitle(QStringLiteral("当選番号の追加"));
   setFont(DialogFont());
 
@@ -69,12 +66,8 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   preview_->setTextFormat(Qt::PlainText);
   preview_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   status_ = new StatusLine(this);
-  // The command line's reason, for those who ask.
   add_ = new QPushButton(QStringLiteral("追加"), this);
   add_->setObjectName(QStringLiteral("addButton"));
-  add_->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setObjectName(QStringLiteral("cancelButton"));
 
   auto* historyLabel = new QLabel(choice_.path, this);
   historyLabel->setTextFormat(Qt::PlainText);
@@ -84,15 +77,11 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   form->addRow(QStringLiteral("抽せん日"), date_);
   form->addRow(QStringLiteral("当せん番号"), number_);
   form->addRow(QStringLiteral("追加する行"), preview_);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(add_);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(status_);
   layout->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(ActionRow(this, add_));
 
   connect(round_, &QSpinBox::valueChanged, this, &AddDrawDialog::Refresh);
   connect(date_, &QDateEdit::dateChanged, this, [this] {
@@ -101,7 +90,6 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   });
   connect(number_, &QLineEdit::textChanged, this, &AddDrawDialog::Refresh);
   connect(add_, &QPushButton::clicked, this, &AddDrawDialog::OnAdd);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(480, 260);
   Refresh();

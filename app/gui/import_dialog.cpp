@@ -15,6 +15,7 @@
 #include <array>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/dialog_parts.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/status_line.h"
@@ -76,19 +77,14 @@ QComboBox* ColumnCombo(QWidget* parent, const char* name) {
 }  // namespace
 
 ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      source_(source),
-      game_(game) {
+    : QDialog(parent, kDialogWindowFlags), source_(source), game_(game) {
   setWindowTitle(QStringLiteral("インポート"));
   setFont(DialogFont());
 
   auto* sourceLabel = new QLabel(source, this);
   sourceLabel->setObjectName(QStringLiteral("sourceLabel"));
   sourceLabel->setTextFormat(Qt::PlainText);
-  encoding_ = new QComboBox(this);
-  encoding_->setObjectName(QStringLiteral("encodingCombo"));
-  encoding_->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
+  encoding_ = SourceEncodingCombo(this);
   roundColumn_ = ColumnCombo(this, "roundColumn");
   dateColumn_ = ColumnCombo(this, "dateColumn");
   numberColumn_ = ColumnCombo(this, "numberColumn");
@@ -109,9 +105,6 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   destButton->setObjectName(QStringLiteral("destButton"));
   convert_ = new QPushButton(QStringLiteral("変換"), this);
   convert_->setObjectName(QStringLiteral("convertButton"));
-  convert_->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setObjectName(QStringLiteral("cancelButton"));
 
   auto* columns = new QHBoxLayout;
   for (auto [label, combo] : std::array<std::pair<const char16_t*, QComboBox*>, 3>{
@@ -127,10 +120,6 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   form->addRow(QStringLiteral("元のファイル"), sourceLabel);
   form->addRow(QStringLiteral("文字コード"), encoding_);
   form->addRow(QStringLiteral("列"), columns);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(convert_);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(preview_, 1);
@@ -138,7 +127,7 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   auto* save = new QFormLayout;
   save->addRow(QStringLiteral("保存先"), dest);
   layout->addLayout(save);
-  layout->addLayout(buttons);
+  layout->addLayout(ActionRow(this, convert_));
 
   connect(encoding_, &QComboBox::currentIndexChanged, this, [this] { Refresh(ChosenColumns()); });
   for (QComboBox* combo : {roundColumn_, dateColumn_, numberColumn_}) {
@@ -146,7 +135,6 @@ ImportDialog::ImportDialog(const QString& source, QWidget* parent, Game game)
   }
   connect(destButton, &QPushButton::clicked, this, &ImportDialog::OnChooseDestination);
   connect(convert_, &QPushButton::clicked, this, &ImportDialog::OnConvert);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(560, 440);
   Refresh(std::nullopt);
@@ -170,7 +158,7 @@ std::optional<ImportColumns> ImportDialog::ChosenColumns() const {
 
 ImportOptions ImportDialog::ChosenOptions() const {
   ImportOptions options;
-  options.encoding = encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+  options.encoding = ChosenEncoding(*encoding_);
   options.game = game_;
   return options;
 }

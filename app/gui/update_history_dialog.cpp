@@ -4,13 +4,13 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "app/gui/dialog_font.h"
+#include "app/gui/dialog_parts.h"
 #include "app/gui/history_to_update.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
@@ -110,10 +110,7 @@ MergeReading ReadMerge(const QString& source, TextEncoding encoding, const Histo
 
 UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryChoice& history,
                                          QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
-      source_(source),
-      history_(history) {
+    : QDialog(parent, kDialogWindowFlags), source_(source), history_(history) {
   setWindowTitle(QStringLiteral("結果ファイルで更新"));
   setFont(DialogFont());
 
@@ -122,51 +119,37 @@ UpdateHistoryDialog::UpdateHistoryDialog(const QString& source, const HistoryCho
   sourceLabel->setTextFormat(Qt::PlainText);
   auto* historyLabel = new QLabel(history.path, this);
   historyLabel->setTextFormat(Qt::PlainText);
-  encoding_ = new QComboBox(this);
-  encoding_->setObjectName(QStringLiteral("encodingCombo"));
-  encoding_->addItems({QStringLiteral("Shift_JIS (cp932)"), QStringLiteral("UTF-8")});
+  encoding_ = SourceEncodingCombo(this);
   status_ = new StatusLine(this);
   update_ = new QPushButton(QStringLiteral("更新"), this);
   update_->setObjectName(QStringLiteral("updateButton"));
-  update_->setDefault(true);
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
-  cancel->setObjectName(QStringLiteral("cancelButton"));
 
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("結果ファイル"), sourceLabel);
   form->addRow(QStringLiteral("文字コード"), encoding_);
   form->addRow(QStringLiteral("履歴ファイル"), historyLabel);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(update_);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
   layout->addWidget(status_);
   layout->addStretch();
-  layout->addLayout(buttons);
+  layout->addLayout(ActionRow(this, update_));
 
   connect(encoding_, &QComboBox::currentIndexChanged, this, &UpdateHistoryDialog::Refresh);
   connect(update_, &QPushButton::clicked, this, &UpdateHistoryDialog::OnUpdate);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
   resize(520, 220);
   Refresh();
 }
 
 void UpdateHistoryDialog::Refresh() {
-  const MergeReading reading = ReadMerge(
-      source_, encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932,
-      history_);
+  const MergeReading reading = ReadMerge(source_, ChosenEncoding(*encoding_), history_);
   status_->Show(reading.text, reading.detail);
   update_->setEnabled(reading.ready);
 }
 
 void UpdateHistoryDialog::OnUpdate() {
   // Both files are read again: either may have changed since the counts were shown.
-  const MergeReading reading = ReadMerge(
-      source_, encoding_->currentIndex() == 1 ? TextEncoding::kUtf8 : TextEncoding::kCp932,
-      history_);
+  const MergeReading reading = ReadMerge(source_, ChosenEncoding(*encoding_), history_);
   std::string error;
   const std::string path = Local(history_.path);
   if (!reading.ready) {
