@@ -67,7 +67,8 @@ constexpr std::array<std::u16string_view, 17> kPayoutHints = {
 // ---- Comparing names ----
 
 std::u16string NameKey(std::u16string_view name) {
-  constexpr std::u16string_view kDropped = u" \t\u3000_-.・()[]（）［］【】";
+  // Full-width brackets are mapped to ASCII ones first.
+  constexpr std::u16string_view kDropped = u" \t\u3000_-.・()[]【】";
   std::u16string key;
   for (char16_t c : name) {
     if (c >= u'\uFF01' && c <= u'\uFF5E') {
