@@ -30,9 +30,9 @@ std::optional<std::int32_t> RoundOf(const std::string& text) {
   return static_cast<std::int32_t>(value);
 }
 
-// "S,B,SS,SB[,M]": plain yen, empty or "-" for not known; four amounts, or five with Numbers 3's
-// mini. nullopt when the list is not that.
-std::optional<Payouts> PayoutsOf(const std::string& list, Game game) {
+// "S,B,SS,SB[,M]": yen (ASCII or full-width digits), empty or "-" for not known; four amounts, or
+// five with Numbers 3's mini. nullopt when the list is not that, with `why` said when given.
+std::optional<Payouts> PayoutsOf(const std::string& list, Game game, std::string* why = nullptr) {
   std::vector<std::string> amounts = {""};
   for (const char c : list) {
     if (c == ',') {
@@ -43,12 +43,20 @@ std::optional<Payouts> PayoutsOf(const std::string& list, Game game) {
   }
   const std::size_t most = PayoutColumnCount(game);
   if (amounts.size() < 4 || amounts.size() > most) {
+    if (why != nullptr) {
+      *why = "\"" + list + "\" is not " + (most == 4 ? "four" : "four or five") + " amounts of yen";
+    }
     return std::nullopt;
   }
   Payouts payouts{};
   for (std::size_t kind = 0; kind < amounts.size(); ++kind) {
-    const std::optional<std::uint32_t> yen = ReadPayout(Utf8ToUtf16(amounts[kind]));
+    const std::u16string amount = Utf8ToUtf16(amounts[kind]);
+    const std::optional<std::uint32_t> yen = ReadPayout(amount);
     if (!yen) {
+      if (why != nullptr) {
+        *why =
+            "the " + std::string(kPayoutKindWords[kind]) + " payout " + PayoutFieldReason(amount);
+      }
       return std::nullopt;
     }
     payouts[kind] = *yen;
@@ -106,10 +114,9 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
       throw CLI::ValidationError("NUMBER", "\"" + args.number + "\" is not " +
                                                (places == 4 ? "four" : "three") + " digits");
     }
-    if (args.payouts && !PayoutsOf(*args.payouts, args.game)) {
-      throw CLI::ValidationError("--payouts", "\"" + *args.payouts + "\" is not " +
-                                                  (places == 4 ? "four" : "four or five") +
-                                                  " amounts of yen");
+    std::string why;
+    if (args.payouts && !PayoutsOf(*args.payouts, args.game, &why)) {
+      throw CLI::ValidationError("--payouts", why);
     }
   });
   return add;
@@ -148,6 +155,12 @@ int RunAdd(const AddArguments& args) {
       return kExitFailed;
     }
     draw.payouts = *PayoutsOf(*args.payouts, args.game);
+    for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+      if (draw.payouts[kind] != 0 && !history.payoutColumns[kind]) {
+        Complain("warning: " + args.history + ": its header has no " +
+                 std::string(kPayoutColumnNames[kind]) + " column, so that payout is not written");
+      }
+    }
   }
   const std::string digits = *AsciiDigits(args.number);
   for (std::size_t place = 0; place < digits.size(); ++place) {

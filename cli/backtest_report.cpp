@@ -163,7 +163,8 @@ std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {
                    100.0 * outcome.randomLow, 100.0 * outcome.randomHigh, outcome.pValue,
                    outcome.pExact ? "exact" : "simulated");
     actual += (&outcome == &outcomes.front() ? " " : ", ") + kind + " " +
-              std::to_string(outcome.actualPayouts);
+              std::to_string(outcome.actualPayouts) +
+              (outcome.notSold != 0 ? " (" + std::to_string(outcome.notSold) + " not sold)" : "");
   }
   return text + actual + " of " + std::to_string(outcomes.front().draws) + " draws\n";
 }

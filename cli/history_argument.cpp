@@ -11,6 +11,7 @@
 #include "cli/exit_status.h"
 #include "cli/history_source.h"
 #include "core/utf.h"
+#include "history/import_columns.h"
 #include "history/utf8_hint.h"
 
 namespace tolvane::cli {
@@ -64,6 +65,9 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
     if (!ReadHistoryPayouts(source.Path(), options, *payouts, failure)) {
       Complain(LoadFailureDetail(source.Name(), failure));
       return false;
+    }
+    if (!payouts->unreadNames.empty()) {
+      Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(payouts->unreadNames));
     }
   }
   return true;

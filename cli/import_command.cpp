@@ -8,12 +8,12 @@
 #include <iostream>
 
 #include "app/history_update_checks.h"
-#include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/game_option.h"
 #include "cli/history_source.h"
 #include "cli/history_to_update.h"
 #include "cli/log_option.h"
+#include "cli/word_option.h"
 #include "history/history_import.h"
 #include "history/history_update.h"
 #include "history/utf8_hint.h"
@@ -82,6 +82,25 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
     Complain(MergeConflictDetail(source.Name(), args.into, plan));
     return kExitFailed;
   }
+  if (plan.otherPayouts != 0) {
+    Complain(
+        "warning: " + source.Name() + ":" + std::to_string(plan.payoutSourceLine) + ": " +
+        args.into + ":" + std::to_string(plan.payoutHistoryLine) + " holds " + plan.payoutConflict +
+        (plan.otherPayouts > 1 ? " (and " + std::to_string(plan.otherPayouts - 1) +
+                                     (plan.otherPayouts == 2 ? " more round)" : " more rounds)")
+                               : "") +
+        "; the history's are kept");
+  }
+  std::string dropped;
+  for (std::size_t kind = 0; kind < kPayoutKinds && !plan.added.empty(); ++kind) {
+    if (result.payoutFields[kind] && !history.payoutColumns[kind]) {
+      dropped += (dropped.empty() ? "" : ", ") + std::string(kPayoutColumnNames[kind]);
+    }
+  }
+  if (!dropped.empty()) {
+    Complain("warning: " + args.into + ": its header has no column for the source's payouts (" +
+             dropped + "), so the added draws are written without them");
+  }
   if (!plan.added.empty()) {
     std::string error;
     const bool written = ReplaceFile(
@@ -95,7 +114,7 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
       return kExitFailed;
     }
   }
-  Complain(MergeSummary(args.into, plan));
+  Complain(MergeSummary(args.into, plan) + "; " + ImportColumnsText(result));
   return kExitOk;
 }
 
@@ -116,7 +135,11 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
                    "source holds are added, every line of the history kept")
       ->type_name("HISTORY")
       ->excludes(output);
-  AddEncodingOption(*command, args.encoding, "SOURCE");
+  CLI::Option* encoding = AddWordOption(
+      *command, "--encoding", args.encoding, kTextEncodings,
+      "Encoding of SOURCE: cp932 (Shift_JIS) or utf-8 (decoded strictly); default: utf-8 when it "
+      "has a byte-order mark or is valid UTF-8 with non-ASCII bytes, else cp932");
+  encoding->default_str("");
   AddGameOption(*command, args.game);
   const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
   command
@@ -127,7 +150,8 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       ->type_name("R,D,N")
       ->check(CLI::Validator(ColumnsProblem, "", "R,D,N"));
   // Replacing the source would destroy the only copy of what is being converted.
-  command->final_callback([&args] {
+  command->final_callback([&args, encoding] {
+    args.encodingGiven = encoding->count() != 0;
     if (args.dest.empty() == args.into.empty()) {
       throw CLI::ValidationError("--output", "give -o DEST or --into HISTORY");
     }
@@ -150,19 +174,25 @@ int RunImport(const ImportArguments& args) {
     return kExitFailed;
   }
   ImportOptions options;
-  options.encoding = args.encoding;
+  options.encoding = args.encodingGiven ? std::optional<TextEncoding>(args.encoding) : std::nullopt;
   options.columns = args.columns;
   options.game = args.game;
   ImportResult result;
   if (!ConvertHistorySource(source.Path(), options, result)) {
     // A code page 932 failure on a file saved as UTF-8 says what to try, as a load does.
-    const bool utf8 = args.encoding == TextEncoding::kCp932 && result.line != 0 &&
+    const bool utf8 = result.encoding == TextEncoding::kCp932 && result.line != 0 &&
                       result.reason.starts_with("bytes that are not") &&
                       LooksLikeUtf8(source.Path());
+    if (result.columnsNotFound) {
+      Complain("the header names known: " + KnownColumnNames());
+    }
     Complain(ImportFailureDetail(source.Name(), result) +
              (result.columnsNotFound ? "; give their positions with --columns R,D,N" : "") +
              (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
+  }
+  if (!result.unreadPayoutNames.empty()) {
+    Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));
   }
   if (!args.into.empty() && ::access(args.into.c_str(), F_OK) == 0) {
     return MergeInto(source, result, args);

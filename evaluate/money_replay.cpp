@@ -51,16 +51,19 @@ int MultisetKey(const std::uint8_t* digits, int count) {
 }
 
 // What a draw pays for one winning ticket of each kind: the actual payout where known, the
-// theoretical one otherwise.
+// theoretical one otherwise. Box and set are not sold on digits all alike: whatever a results
+// file gives for them there (0 as a rule) is no payout, known or not.
 struct DrawPays {
   Number number{};
   std::array<std::uint64_t, kPayoutKinds> yen{};
   std::array<bool, kPayoutKinds> actual{};
+  bool alike = false;  // box and set not sold
 };
 
 DrawPays PaysOf(const DrawHistory& history, const std::vector<Payouts>& payouts, std::uint32_t t) {
   DrawPays pays;
   pays.number = DrawnNumber(history, t);
+  pays.alike = DistinctOrders(pays.number, history.game) == 1;
   for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
     const std::uint32_t known = t < payouts.size() ? payouts[t][kind] : 0;
     pays.actual[kind] = known != 0;
@@ -423,7 +426,9 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
                                      : type == BetType::Box    ? PayoutKind::Box
                                      : type == BetType::Set    ? PayoutKind::SetStraight
                                                                : PayoutKind::Mini);
-        outcome.actualPayouts += pays.actual[kind] ? 1 : 0;
+        const bool sold = !pays.alike || type == BetType::Straight || type == BetType::Mini;
+        outcome.actualPayouts += sold && pays.actual[kind] ? 1 : 0;
+        outcome.notSold += sold ? 0 : 1;
         if (request.keepDraws) {
           outcome.perDraw.push_back({t + 1, pays.number, hits, won});
         }

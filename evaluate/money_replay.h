@@ -61,7 +61,9 @@ struct MoneyOutcome {
   // share of kRandomStrategies simulated strategies from a fixed seed.
   double pValue = 1.0;
   bool pExact = false;
-  std::uint32_t actualPayouts = 0;         // replayed draws whose payout of this kind was known
+  std::uint32_t actualPayouts = 0;  // replayed draws whose payout of this kind was known
+  std::uint32_t notSold =
+      0;  // replayed draws of digits all alike, on which box and set are not sold
   std::vector<MoneyDraw> perDraw;          // with keepDraws
   std::vector<MoneyBandPoint> randomBand;  // with keepDraws; the last point is the whole replay's
 };

@@ -5,17 +5,20 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fstream>
 #include <limits>
 #include <memory>
 #include <new>
 #include <optional>
 
 #include "core/cp932.h"
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/history_line_reader.h"
 #include "history/import_fields.h"
 #include "history/load_report.h"
 #include "history/payouts.h"
+#include "history/utf8_hint.h"
 
 namespace tolvane {
 namespace {
@@ -23,6 +26,7 @@ namespace {
 constexpr char16_t kByteOrderMark = u'\uFEFF';
 constexpr const char* kWeekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
 constexpr const char* kHistoryHeader = "回別,抽せん日,曜日,当せん番号";
+constexpr std::size_t kHistoryFields = 4;  // before the payout columns
 
 std::string Counted(std::uint64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -128,7 +132,19 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
   return draw;
 }
 
-// Draws sorted by round, then line. A round's later line conflicts when its draw differs from the
+// What differs between two lines of one round, in words ("2018/6/12 123 there, 2018/6/12 124
+// here"); empty when they agree. Payouts differ only where both lines know them.
+std::string Difference(const ImportedDraw& there, const ImportedDraw& here, Game game) {
+  if (here.date != there.date || here.digits != there.digits) {
+    return "another draw (" + HistoryDateText(there.date) + " " +
+           WinningNumberText(there.digits, game) + " there, " + HistoryDateText(here.date) + " " +
+           WinningNumberText(here.digits, game) + " here)";
+  }
+  const std::string payouts = PayoutDifference(there.payouts, here.payouts);
+  return payouts.empty() ? payouts : "another payout (" + payouts + ")";
+}
+
+// Draws sorted by round, then line. A round's later line conflicts when it differs from the
 // round's first line; throws for the conflicting line that comes first in the file, if it comes
 // before `before`.
 void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t before, Game game) {
@@ -138,8 +154,8 @@ void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t be
   for (const ImportedDraw& draw : draws) {
     if (first == nullptr || first->round != draw.round) {
       first = &draw;
-    } else if ((draw.date != first->date || draw.digits != first->digits) && draw.line < before &&
-               (conflicting == nullptr || draw.line < conflicting->line)) {
+    } else if (draw.line < before && (conflicting == nullptr || draw.line < conflicting->line) &&
+               !Difference(*first, draw, game).empty()) {
       earlier = first;
       conflicting = &draw;
     }
@@ -149,11 +165,8 @@ void ThrowFirstConflict(const std::vector<ImportedDraw>& draws, std::uint64_t be
   }
   throw LoadError("conflicting round", conflicting->line,
                   "round " + std::to_string(conflicting->round) + " is also on line " +
-                      std::to_string(earlier->line) + " with another draw (" +
-                      HistoryDateText(earlier->date) + " " +
-                      WinningNumberText(earlier->digits, game) + " there, " +
-                      HistoryDateText(conflicting->date) + " " +
-                      WinningNumberText(conflicting->digits, game) + " here)");
+                      std::to_string(earlier->line) + " with " +
+                      Difference(*earlier, *conflicting, game));
 }
 
 // The order of the rounds as their lines come in the file: draws each once, sorted by round.
@@ -169,9 +182,24 @@ SourceOrder OrderInTheFile(std::vector<ImportedDraw>& draws) {
   return order.Order();
 }
 
+// UTF-8 when a regular file starts with its byte-order mark or is valid UTF-8 with non-ASCII
+// bytes; else code page 932. Anything else cannot be read twice.
+TextEncoding FoundEncoding(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    return TextEncoding::kCp932;
+  }
+  std::ifstream file(path, std::ios::binary);
+  char mark[3] = {};
+  const bool marked = file.read(mark, sizeof mark) && std::string_view(mark, 3) == "\xEF\xBB\xBF";
+  return marked || LooksLikeUtf8(path) ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+}
+
 // The draw lines, checked, in ascending rounds; throws LoadError on the first failing line.
 void Convert(const std::string& path, const ImportOptions& options, ImportResult& result) {
-  const bool utf8 = options.encoding == TextEncoding::kUtf8;
+  result.encodingFound = !options.encoding;
+  result.encoding = options.encoding ? *options.encoding : FoundEncoding(path);
+  const bool utf8 = result.encoding == TextEncoding::kUtf8;
   std::unique_ptr<TextDecoder> decoder =
       utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
   if (!decoder) {
@@ -195,6 +223,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   const ImportColumns columns = ColumnsOf(result.header, options, result);
   result.columns = columns;
   PayoutColumns payouts = FindPayoutColumns(result.header);
+  result.unreadPayoutNames = UnreadPayoutNames(result.header, 0, payouts);
   std::size_t fieldsKept = columns.FieldsNeeded();
   for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
     if (kind >= PayoutColumnCount(options.game)) {
@@ -205,6 +234,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
       fieldsKept = std::max(fieldsKept, *payouts[kind] + 1);
     }
   }
+  result.payoutFields = payouts;
 
   // Every draw line is kept until the whole source has been read, in 36 bytes with its line and
   // payouts; repeats and conflicts are found afterwards by sorting, which needs no more memory.
@@ -241,6 +271,10 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   for (std::size_t i = 0; i < draws.size(); ++i) {
     if (kept != 0 && draws[kept - 1].round == draws[i].round) {
       ++result.repeatedLines;
+      for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+        std::uint32_t& known = draws[kept - 1].payouts[kind];
+        known = known != 0 ? known : draws[i].payouts[kind];
+      }
     } else {
       draws[kept++] = draws[i];
     }
@@ -282,12 +316,26 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
 }
 
 std::string HistoryLine(const ImportedDraw& draw, Game game, bool payouts) {
+  PayoutColumns columns;
+  for (std::size_t kind = 0; payouts && kind < PayoutColumnCount(game); ++kind) {
+    columns[kind] = kHistoryFields + kind;
+  }
+  return HistoryLine(draw, game, columns);
+}
+
+std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns& payouts) {
   std::string line = "第" + std::to_string(draw.round) + "回," + HistoryDateText(draw.date) + "," +
                      WeekdayText(draw.date) + "," + WinningNumberText(draw.digits, game);
-  for (std::size_t kind = 0; payouts && kind < PayoutColumnCount(game); ++kind) {
+  std::size_t fields = kHistoryFields;
+  for (const std::optional<std::size_t>& at : payouts.at) {
+    fields = std::max(fields, at.value_or(0) + 1);
+  }
+  for (std::size_t field = kHistoryFields; field < fields; ++field) {
     line += ",";
-    if (draw.payouts[kind] != 0) {
-      line += std::to_string(draw.payouts[kind]);
+    for (std::size_t kind = 0; kind < PayoutColumnCount(game); ++kind) {
+      if (payouts[kind] == field && draw.payouts[kind] != 0) {
+        line += std::to_string(draw.payouts[kind]);
+      }
     }
   }
   return line;
@@ -360,7 +408,34 @@ std::string ImportSummary(const ImportResult& result) {
   }
   return Counted(result.draws.size(), "draw", "draws") + " written, " + rounds + ", " +
          Counted(result.MissingRounds(), "round", "rounds") + " missing, " +
-         Counted(result.repeatedLines, "repeated line", "repeated lines") + ", source " + order;
+         Counted(result.repeatedLines, "repeated line", "repeated lines") + ", source " + order +
+         (result.encodingFound && result.encoding == TextEncoding::kUtf8 ? ", read as UTF-8" : "") +
+         "; " + ImportColumnsText(result);
+}
+
+std::string ImportColumnsText(const ImportResult& result) {
+  const auto name = [&result](std::size_t field) {
+    if (field >= result.header.size() || result.header[field].empty()) {
+      return "#" + std::to_string(field);
+    }
+    const std::u16string& text = result.header[field];
+    const bool plain = std::none_of(text.begin(), text.end(), [](char16_t c) {
+      return c < 0x20 || c == 0x7F || c == u',' || c == u'"' || (c >= 0x80 && c < 0xA0);
+    });
+    return plain ? Utf16ToUtf8(text) : QuotedText(text);
+  };
+  if (!result.columns) {
+    return "columns: none";
+  }
+  std::string text = "columns: round=" + name(result.columns->round) +
+                     ", date=" + name(result.columns->date) +
+                     ", number=" + name(result.columns->number);
+  for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+    if (result.payoutFields[kind]) {
+      text += ", " + std::string(kPayoutKindWords[kind]) + "=" + name(*result.payoutFields[kind]);
+    }
+  }
+  return text;
 }
 
 std::string ImportFailureDetail(const std::string& path, const ImportResult& result) {

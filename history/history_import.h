@@ -19,9 +19,12 @@ namespace tolvane {
 // strict; a file it refuses is converted once and then loads as any history does.
 
 struct ImportOptions {
-  TextEncoding encoding = TextEncoding::kCp932;  // UTF-8 may start with a byte-order mark
-  std::optional<ImportColumns> columns;          // nullopt: found by the header's names
-  Game game = Game::kNumbers3;                   // how many digits a winning number has
+  // UTF-8 may start with a byte-order mark. Nullopt: UTF-8 when the file starts with that mark or
+  // is valid UTF-8 with non-ASCII bytes, else code page 932 (a file that is not a regular file is
+  // not looked at first: code page 932).
+  std::optional<TextEncoding> encoding = TextEncoding::kCp932;
+  std::optional<ImportColumns> columns;  // nullopt: found by the header's names
+  Game game = Game::kNumbers3;           // how many digits a winning number has
 };
 
 struct ImportedDraw {
@@ -43,11 +46,15 @@ struct ImportResult {
   bool columnsNotFound = false;  // the header did not name all three columns
 
   Game game = Game::kNumbers3;
-  bool payoutColumns = false;            // the source names payout columns: the history keeps them
-  std::vector<std::u16string> header;    // the header's fields, once read
-  std::optional<ImportColumns> columns;  // the columns read, once known
-  std::vector<ImportedDraw> draws;       // ascending rounds, each once; empty after a failure
-  std::uint64_t repeatedLines = 0;       // lines that repeat an earlier line's draw exactly
+  TextEncoding encoding = TextEncoding::kCp932;  // the source was read in
+  bool encodingFound = false;                    // not given: found from the source's bytes
+  bool payoutColumns = false;  // the source names payout columns: the history keeps them
+  PayoutColumns payoutFields;  // the payout columns read, of the kinds the game sells
+  std::vector<std::u16string> unreadPayoutNames;  // header names that look like payouts, not read
+  std::vector<std::u16string> header;             // the header's fields, once read
+  std::optional<ImportColumns> columns;           // the columns read, once known
+  std::vector<ImportedDraw> draws;  // ascending rounds, each once; empty after a failure
+  std::uint64_t repeatedLines = 0;  // lines that repeat an earlier line's draw exactly
   SourceOrder order = SourceOrder::kOldestFirst;
 
   // Rounds between the first and the last that no line gives.
@@ -56,7 +63,8 @@ struct ImportResult {
 
 // Reads the whole source (line 1 a header) and converts every draw line, all or nothing. A line
 // with only empty fields is passed over. The same round twice with the same date and number is
-// kept once; with anything different the later line fails, naming the earlier one. Returns
+// kept once (a payout one line does not know taken from the other); with another date or number,
+// or another amount for a payout both know, the later line fails, naming the earlier one. Returns
 // false with `result.line` and `result.reason` set on any failure.
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result);
@@ -73,6 +81,9 @@ std::string WinningNumberText(const std::array<std::uint8_t, 4>& digits, Game ga
 // With `payouts`, the payout fields follow, empty where not known (core/bets.h).
 std::string HistoryLine(const ImportedDraw& draw, Game game = Game::kNumbers3,
                         bool payouts = false);
+// The same with the payouts in the columns a history's header gives them (fields 5 on): each
+// field up to the last of those columns, the payout of the kind named there or empty.
+std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns& payouts);
 // The header and every draw's line, each ended by a line feed, in code page 932, handed to the
 // sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
 // system cannot write code page 932.
@@ -90,8 +101,14 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
                           const ImportResult& result, std::string& error,
                           WriteCall write = nullptr);
 
-// "60 draws written, rounds 1 to 62, 2 rounds missing, 0 repeated lines, source newest first".
+// "60 draws written, rounds 1 to 62, 2 rounds missing, 0 repeated lines, source newest first;
+// columns: round=No, date=抽選日, number=当選数字, straight=金額[STR], ..." (", read as UTF-8"
+// after the order when that encoding was found by itself).
 std::string ImportSummary(const ImportResult& result);
+
+// "columns: round=No, date=抽選日, number=当選数字, straight=金額[STR], ...": the header's names of
+// the columns read (a field's position, "#5", where the header has no name for it).
+std::string ImportColumnsText(const ImportResult& result);
 
 // Where and why a conversion failed: "PATH:LINE: REASON", or "PATH: REASON" for the file.
 std::string ImportFailureDetail(const std::string& path, const ImportResult& result);

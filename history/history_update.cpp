@@ -71,7 +71,7 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
   contents.bytes = std::move(bytes).str();
   contents.draws = std::move(failure.draws);
   contents.options = options;
-  contents.payoutColumns = NamesPayoutColumns(failure.header, options.game);
+  contents.payoutColumns = HistoryPayoutColumns(failure.header, options.game);
   const std::size_t firstEnd = contents.bytes.find('\n');
   contents.crlf =
       firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
@@ -138,6 +138,13 @@ MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDr
       plan.added.push_back(draw);
     } else if (held->date == draw.date && held->digits == draw.digits) {
       ++plan.alreadyThere;
+      const std::string payouts = PayoutDifference(held->payouts, draw.payouts);
+      if (!payouts.empty() && plan.otherPayouts++ == 0) {
+        plan.payoutSourceLine = draw.line;
+        plan.payoutHistoryLine = held->line;
+        plan.payoutConflict =
+            "round " + std::to_string(draw.round) + " with other payouts (" + payouts + ")";
+      }
     } else if (plan.sourceLine == 0 || draw.line < plan.sourceLine) {
       plan.sourceLine = draw.line;
       plan.historyLine = held->line;

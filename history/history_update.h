@@ -24,7 +24,7 @@ struct HistoryContents {
   std::vector<ImportedDraw> draws;  // in file order, each with its line
   LoadOptions options;              // its encoding and game
   bool crlf = false;                // its first line ends in CR LF, so new lines do too
-  bool payoutColumns = false;       // its header names payout columns, so new lines hold them
+  PayoutColumns payoutColumns;      // those its header names, where new lines hold the payouts
 };
 
 // Reads a history that has loaded as a prediction loads it and whose rounds go up line by line
@@ -55,6 +55,13 @@ struct MergePlan {
   std::uint64_t sourceLine = 0;
   std::uint64_t historyLine = 0;
   std::string conflict;  // "round 6501 is 2019/12/17 124 there, 2019/12/17 123 here"
+  // Rounds both hold alike but with another amount for a payout both know (the history's are
+  // kept): how many, and the first one's lines in each and what differs.
+  std::uint64_t otherPayouts = 0;
+  std::uint64_t payoutSourceLine = 0;
+  std::uint64_t payoutHistoryLine = 0;
+  // "round 6501 with other payouts (ボックス 36928 there, 36929 here)"
+  std::string payoutConflict;
 };
 MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDraw>& source);
 

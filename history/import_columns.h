@@ -25,19 +25,51 @@ struct ImportColumns {
   std::size_t FieldsNeeded() const;
 };
 
-// Finds the three columns by the header's names: round 回別, 回号, 開催回, 回 or No (any case);
-// date 抽せん日, 抽選日 or 日付; number 当せん番号, 当選番号, 当選数字 or 本数字. A name earlier
-// in its list wins over a later one. Nullopt when any of the three is missing; `reason` then
-// says which and lists the header's fields.
+// Header names are compared by their key: ASCII (full-width too) without case, and without
+// spaces, underscores, hyphens, dots, ・ and brackets, so "Draw Date", "draw_date" and "DRAW-DATE"
+// are one name, and セット(ストレート) is セットストレート.
+
+// Finds the three columns by the header's names, Japanese or English (KnownColumnNames lists
+// them). A name earlier in its list wins over a later one. Nullopt when any of the three is
+// missing; `reason` then says which and lists the header's fields.
 std::optional<ImportColumns> FindImportColumns(const std::vector<std::u16string>& header,
                                                std::string& reason);
 
-// The payout columns a results file's header names, by kind (core/bets.h): 金額[STR], ストレート
-// 賞金額, ストレート賞金 or ストレート for straight, and the same for ボックス / BOX,
-// セット(ストレート) or セットのストレート / SET-STR, セット(ボックス) or セットのボックス /
-// SET-BOX, and ミニ. Counts such as 口数[STR] are no payouts. nullopt for a kind the header does
-// not name.
-using PayoutColumns = std::array<std::optional<std::size_t>, kPayoutKinds>;
-PayoutColumns FindPayoutColumns(const std::vector<std::u16string>& header);
+// "round: 回別, 回号, ...; date: ...; winning number: ...": every name FindImportColumns knows.
+std::string KnownColumnNames();
+
+// Where each kind of payout (core/bets.h) stands: a 0-based field, or nullopt when not named.
+struct PayoutColumns {
+  std::array<std::optional<std::size_t>, kPayoutKinds> at;
+
+  std::optional<std::size_t>& operator[](std::size_t kind) { return at[kind]; }
+  const std::optional<std::size_t>& operator[](std::size_t kind) const { return at[kind]; }
+  // Whether any kind is named.
+  explicit operator bool() const;
+  bool operator==(const PayoutColumns&) const = default;
+};
+
+// The payout columns a header names among its fields from `from` on, each kind by its own name:
+// the kind of bet (ストレート, ボックス, セット(ストレート) or セットのストレート, セット(ボックス)
+// or セットのボックス, ミニ; straight or str, box, set_straight or set_str, set_box, mini) alone,
+// after 金額 or 賞金 (金額[STR]), or followed by a prize word: 賞金, 賞金額, 当せん金, 当選金,
+// 払戻金, 配当, prize, payout or amount (ストレート賞金, straight_prize), and perhaps a unit, 円 or
+// yen (ボックス賞金(円)). A winner count, named
+// with 口数, winners or count (口数[STR], ストレート口数), is no payout. The first column of a kind
+// is the one read.
+PayoutColumns FindPayoutColumns(const std::vector<std::u16string>& header, std::size_t from = 0);
+
+// The names of the fields from `from` on that look like payouts (a prize word or a kind of bet
+// in the name) but that `payouts` does not read and that are no winner count: for a warning,
+// since their amounts are left out.
+std::vector<std::u16string> UnreadPayoutNames(const std::vector<std::u16string>& header,
+                                              std::size_t from, const PayoutColumns& payouts);
+
+// "\"X\", \"Y\" look like payout columns but are not read (a payout column is named ...)".
+std::string UnreadPayoutsText(const std::vector<std::u16string>& names);
+
+// The words for each kind in messages: "straight", "box", "set-straight", "set-box", "mini".
+inline constexpr std::array<const char*, kPayoutKinds> kPayoutKindWords = {
+    "straight", "box", "set-straight", "set-box", "mini"};
 
 }  // namespace tolvane

@@ -154,8 +154,34 @@ std::int32_t ReadImportRound(std::u16string_view field) {
   }
 }
 
+namespace {
+
+// A weekday in brackets after a date, "(月)" or "（月曜日）": its ISO number (1 Monday .. 7
+// Sunday), with `text` cut to the date before it. 0 when the text ends in no such brackets.
+unsigned CutWeekday(std::u16string_view& text) {
+  constexpr std::u16string_view kDays = u"月火水木金土日";
+  const std::size_t open = text.find_last_of(u"(（");
+  if (open == std::u16string_view::npos || text.size() - open < 3 ||
+      (text.back() != u')' && text.back() != u'）')) {
+    return 0;
+  }
+  const std::u16string_view inside = text.substr(open + 1, text.size() - open - 2);
+  const std::size_t day = kDays.find(inside.empty() ? u'\0' : inside.front());
+  if (day == std::u16string_view::npos ||
+      (inside.size() > 1 && inside.substr(1) != u"曜" && inside.substr(1) != u"曜日")) {
+    return 0;
+  }
+  text = Trimmed(text.substr(0, open));
+  return static_cast<unsigned>(day) + 1;
+}
+
+}  // namespace
+
 std::chrono::year_month_day ReadImportDate(std::u16string_view field) {
-  const auto parts = DateParts(WithAsciiDigits(field));
+  const std::u16string ascii = WithAsciiDigits(field);
+  std::u16string_view text = ascii;
+  const unsigned weekday = CutWeekday(text);
+  const auto parts = DateParts(text);
   if (!parts) {
     throw LoadError(
         "Invalid date format", 0,
@@ -168,12 +194,49 @@ std::chrono::year_month_day ReadImportDate(std::u16string_view field) {
     throw LoadError("Invalid date", 0,
                     "date " + QuotedText(field) + " is not a day of the calendar");
   }
+  if (weekday != 0 && std::chrono::weekday(std::chrono::sys_days(date)).iso_encoding() != weekday) {
+    throw LoadError("Invalid date", 0,
+                    "date " + QuotedText(field) + " names another day of the week than its own");
+  }
   return date;
 }
 
+namespace {
+
+// The digits of a winning number written as a list, "[1, 9, 1]", or with spaces or hyphens
+// between them, "1 9 1", "1-9-1": each a single digit. nullopt when the text is no such list.
+std::optional<std::u16string> ListedDigits(std::u16string_view text) {
+  constexpr std::u16string_view kBetween = u" ,-\t\u3000";
+  const bool bracketed = text.size() >= 2 && text.front() == u'[' && text.back() == u']';
+  if (bracketed) {
+    text = text.substr(1, text.size() - 2);
+  } else if (text.find_first_of(kBetween) == std::u16string_view::npos) {
+    return std::nullopt;
+  }
+  std::u16string digits;
+  bool apart = true;  // a separator since the last digit
+  for (const char16_t c : text) {
+    if (kBetween.find(c) != std::u16string_view::npos) {
+      apart = true;
+    } else if (IsDigit(c) && apart) {
+      digits.push_back(c);
+      apart = false;
+    } else {
+      return std::nullopt;
+    }
+  }
+  return digits;
+}
+
+}  // namespace
+
 std::array<std::uint8_t, 4> ReadImportNumber(std::u16string_view field, int places) {
-  const std::u16string text = WithAsciiDigits(field);
-  if (text.size() > static_cast<std::size_t>(places) || !AllDigits(text)) {
+  const std::u16string ascii = WithAsciiDigits(field);
+  const std::optional<std::u16string> listed = ListedDigits(ascii);
+  const std::u16string& text = listed ? *listed : ascii;
+  const bool fits = listed ? text.size() == static_cast<std::size_t>(places)
+                           : text.size() <= static_cast<std::size_t>(places);
+  if (!fits || !AllDigits(text)) {
     throw LoadError(
         "Invalid winning number format", 0,
         "winning number " + QuotedText(field) +

@@ -33,11 +33,13 @@ ImportLine SplitImportLine(std::u16string_view line, std::size_t keep);
 std::int32_t ReadImportRound(std::u16string_view field);
 
 // A date as YYYY/M/D, YYYY-M-D, YYYY年M月D日 or YYYYMMDD that names a real day of the
-// Gregorian calendar. Throws LoadError (line 0) whose reason quotes the field.
+// Gregorian calendar, perhaps followed by its weekday in brackets, "(月)" or "（月曜日）", which
+// must be its own. Throws LoadError (line 0) whose reason quotes the field.
 std::chrono::year_month_day ReadImportDate(std::u16string_view field);
 
-// A winning number of one to `places` (3 or 4) digits, padded in front with zeros, highest place
-// first (the fourth entry 0 with three). Throws LoadError (line 0) whose reason quotes the field.
+// A winning number of one to `places` (3 or 4) digits, padded in front with zeros, or written as
+// a list of exactly `places` digits ("[1, 9, 1]", "1 9 1", "1-9-1"); highest place first (the
+// fourth entry 0 with three). Throws LoadError (line 0) whose reason quotes the field.
 std::array<std::uint8_t, 4> ReadImportNumber(std::u16string_view field, int places = 3);
 
 }  // namespace tolvane

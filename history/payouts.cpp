@@ -1,5 +1,6 @@
 #include "history/payouts.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "core/cp932.h"
@@ -13,20 +14,17 @@ namespace {
 
 constexpr std::size_t kPayoutField = 4;  // the first payout column, 0-based
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-
-}  // namespace
-
-std::optional<std::uint32_t> ReadPayout(std::u16string_view field) {
-  if (field.empty() || field == u"-" || field == u"0" || field == u"該当なし") {
-    return 0;
-  }
-  // Digits, or groups of them split by separators: one to three first, then three each.
-  std::uint64_t value = 0;
+// The digits of an amount, ASCII, without its separators: digits, or groups of them split by
+// commas, one to three first and then three each. nullopt when the field is not that.
+std::optional<std::u16string> AmountDigits(std::u16string_view field) {
+  std::u16string digits;
   std::size_t group = 0;
   bool separated = false;
-  for (const char16_t c : field) {
-    if (c == u',') {
+  for (char16_t c : field) {
+    if (c >= u'\uFF10' && c <= u'\uFF19') {
+      c = static_cast<char16_t>(u'0' + (c - u'\uFF10'));
+    }
+    if (c == u',' || c == u'\uFF0C') {
       if (group == 0 || group > 3 || (separated && group != 3)) {
         return std::nullopt;
       }
@@ -34,25 +32,64 @@ std::optional<std::uint32_t> ReadPayout(std::u16string_view field) {
       group = 0;
       continue;
     }
-    if (!IsDigit(c)) {
+    if (c < u'0' || c > u'9') {
       return std::nullopt;
     }
-    value = value * 10 + static_cast<std::uint64_t>(c - u'0');
-    if (value > 0xFFFFFFFFULL) {
-      return std::nullopt;
-    }
+    digits.push_back(c);
     ++group;
   }
   if (group == 0 || (separated && group != 3)) {
     return std::nullopt;
   }
+  return digits;
+}
+
+}  // namespace
+
+std::optional<std::uint32_t> ReadPayout(std::u16string_view field) {
+  if (field.empty() || field == u"-" || field == u"該当なし") {
+    return 0;
+  }
+  const std::optional<std::u16string> digits = AmountDigits(field);
+  if (!digits) {
+    return std::nullopt;
+  }
+  std::uint64_t value = 0;
+  for (const char16_t c : *digits) {
+    value = value * 10 + static_cast<std::uint64_t>(c - u'0');
+    if (value > 0xFFFFFFFFULL) {
+      return std::nullopt;
+    }
+  }
   return static_cast<std::uint32_t>(value);
+}
+
+namespace {
+
+std::string Problem(std::u16string_view field) {
+  return AmountDigits(field) ? "is above the largest amount, 4294967295 yen"
+                             : "is not an amount of yen";
+}
+
+}  // namespace
+
+std::string PayoutFieldReason(std::u16string_view field) {
+  return QuotedText(field) + " " + Problem(field);
 }
 
 std::string PayoutReason(std::u16string_view field, PayoutKind kind) {
   return "payout " + QuotedText(field) + " in column " +
-         std::string(kPayoutColumnNames[static_cast<std::size_t>(kind)]) +
-         " is not an amount of yen";
+         std::string(kPayoutColumnNames[static_cast<std::size_t>(kind)]) + " " + Problem(field);
+}
+
+std::string PayoutDifference(const Payouts& there, const Payouts& here) {
+  for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+    if (there[kind] != 0 && here[kind] != 0 && there[kind] != here[kind]) {
+      return std::string(kPayoutColumnNames[kind]) + " " + std::to_string(there[kind]) +
+             " there, " + std::to_string(here[kind]) + " here";
+    }
+  }
+  return {};
 }
 
 std::string PayoutHistoryHeader(Game game) {
@@ -64,16 +101,12 @@ std::string PayoutHistoryHeader(Game game) {
   return header;
 }
 
-bool NamesPayoutColumns(const std::vector<std::u16string>& header, Game game) {
-  if (header.size() < kPayoutField + PayoutColumnCount(game)) {
-    return false;
+PayoutColumns HistoryPayoutColumns(const std::vector<std::u16string>& header, Game game) {
+  PayoutColumns columns = FindPayoutColumns(header, kPayoutField);
+  for (std::size_t kind = PayoutColumnCount(game); kind < kPayoutKinds; ++kind) {
+    columns[kind].reset();
   }
-  for (std::size_t kind = 0; kind < PayoutColumnCount(game); ++kind) {
-    if (Utf16ToUtf8(header[kPayoutField + kind]) != kPayoutColumnNames[kind]) {
-      return false;
-    }
-  }
-  return true;
+  return columns;
 }
 
 bool ReadHistoryPayouts(const std::string& path, const LoadOptions& options,
@@ -93,18 +126,27 @@ bool ReadHistoryPayouts(const std::string& path, const LoadOptions& options,
       failure.reason = "cannot be read again";
       return false;
     }
-    const std::size_t columns = PayoutColumnCount(options.game);
-    payouts.columns =
-        NamesPayoutColumns(SplitImportLine(line, kPayoutField + columns).fields, options.game);
+    const std::vector<std::u16string> header = SplitImportLine(line, kMaxImportColumns).fields;
+    const PayoutColumns columns = HistoryPayoutColumns(header, options.game);
+    payouts.columns = static_cast<bool>(columns);
+    // A column of a kind the game does not sell is known, only not read: no warning.
+    payouts.unreadNames =
+        UnreadPayoutNames(header, kPayoutField, FindPayoutColumns(header, kPayoutField));
+    std::size_t fieldsKept = 0;
+    for (const std::optional<std::size_t>& at : columns.at) {
+      fieldsKept = std::max(fieldsKept, at.value_or(0) + 1);
+    }
     while (reader.Next(line)) {
       Payouts& draw = payouts.draws.emplace_back();
       if (!payouts.columns) {
         continue;
       }
-      const ImportLine split = SplitImportLine(line, kPayoutField + columns);
-      for (std::size_t kind = 0; kind < columns && kPayoutField + kind < split.fields.size();
-           ++kind) {
-        const std::u16string& field = split.fields[kPayoutField + kind];
+      const ImportLine split = SplitImportLine(line, fieldsKept);
+      for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
+        if (!columns[kind] || *columns[kind] >= split.fields.size()) {
+          continue;
+        }
+        const std::u16string& field = split.fields[*columns[kind]];
         const std::optional<std::uint32_t> yen = ReadPayout(field);
         if (!yen) {
           failure.line = reader.LineNumber();

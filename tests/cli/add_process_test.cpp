@@ -17,7 +17,7 @@ struct AddCase {
   std::vector<std::string> draws;  // UTF-8 draw lines after the header
   std::vector<std::string> args;   // after HISTORY
   int status;
-  std::string err;         // the last line of standard error, "{path}" for the history
+  std::string err;  // the end of standard error (a part for usage errors), "{path}" the history
   std::string appended;    // UTF-8, added to the file's bytes; empty: the file is unchanged
   std::string end = "\n";  // the file's line ending
   bool finalEnd = true;    // the file's last line ends in one
@@ -159,7 +159,24 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
        {monday},
        {"123", "--payouts", "1,2"},
        2,
-       "",
+       "\"1,2\" is not four or five amounts of yen",
+       ""},
+      {"payouts in columns of other names and order, full-width, one with no column",
+       {monday + ",,,,"},
+       {"123", "--payouts", "１５，０００,90000,52500,7500,9000"},
+       0,
+       "warning: {path}: its header has no ミニ column, so that payout is not written\n"
+       "tolvane-cli: added 第2回 2019/12/17 (火) 123 to {path}",
+       "第2回,2019/12/17,火,123,90000,15000,52500,7500\n",
+       "\n",
+       true,
+       false,
+       "回別,抽せん日,曜日,当せん番号,box,straight_prize,セットのストレート,セット(ボックス)"},
+      {"a payout above the largest amount",
+       {monday},
+       {"123", "--payouts", "4294967296,,,"},
+       2,
+       "the straight payout \"4294967296\" is above the largest amount, 4294967295 yen",
        ""},
       {"two digits", {monday}, {"12"}, 2, "", ""},
       {"four digits for Numbers 3", {monday}, {"1234"}, 2, "", ""},
@@ -181,11 +198,13 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
     EXPECT_EQ(outcome.status, c.status) << outcome.err;
     EXPECT_EQ(outcome.out, "");
     std::string err = "tolvane-cli: " + c.err + "\n";
-    if (const std::size_t at = err.find("{path}"); at != std::string::npos) {
+    for (std::size_t at = err.find("{path}"); at != std::string::npos; at = err.find("{path}")) {
       err.replace(at, 6, path);
     }
     if (c.status != 2) {
       EXPECT_TRUE(outcome.err.ends_with(err)) << outcome.err;
+    } else {
+      EXPECT_NE(outcome.err.find(c.err), std::string::npos) << outcome.err;
     }
     EXPECT_EQ(ReadBytes(path), before + (c.utf8 ? c.appended : Utf8ToCp932(c.appended)));
   }

@@ -266,6 +266,9 @@ TEST(Backtest, FailuresAndUsageErrors) {
       "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ";
   withPayouts[2] += ",90000,1.5,,,";
   const std::string badPayout = WriteHistoryFile(dir, withPayouts, "payouts.csv");
+  // Each payout column found by its own name, wherever it stands.
+  withPayouts[0] = "回別,抽せん日,曜日,当せん番号,mini,STRAIGHT_PRIZE,box";
+  const std::string badNamed = WriteHistoryFile(dir, withPayouts, "named.csv");
   struct Case {
     std::vector<std::string> args;
     int status;
@@ -298,6 +301,10 @@ TEST(Backtest, FailuresAndUsageErrors) {
        1,
        "tolvane-cli: " + badPayout +
            ":3: payout \"1.5\" in column ボックス is not an amount of yen\n"},
+      {{"backtest", badNamed, "--bet", "box"},
+       1,
+       "tolvane-cli: " + badNamed +
+           ":3: payout \"1.5\" in column ストレート is not an amount of yen\n"},
       {{"backtest"}, 2, "Usage: "},
   };
   for (const Case& c : cases) {
@@ -320,10 +327,13 @@ TEST(Backtest, MoneyReplayInEveryFormat) {
   TempDir dir;
   std::vector<std::string> lines = RandomDrawLines(60, 4);
   lines[0] =
-      "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ";
+      "回別,抽せん日,曜日,当せん番号,ストレート,ボックス,セット(ストレート),セット(ボックス),ミニ,"
+      "ボーナス賞金";
   for (std::size_t i = 51; i < lines.size(); ++i) {
     lines[i] += ",\"98,000\",-,,該当なし,8000";  // the last ten draws pay straight and mini
   }
+  // Box and set are not sold on 777: a results file gives 0 for them, which is no payout.
+  lines[55] = "第55回,2020/1/2,X,777,\"98,000\",0,0,0,8000";
   const std::string history = WriteHistoryFile(dir, lines, "money.csv");
   const std::vector<std::string> args = {"backtest", history, "--filter",  "none,lpf",
                                          "--bet",    "all",   "--tickets", "3"};
@@ -358,10 +368,13 @@ TEST(Backtest, MoneyReplayInEveryFormat) {
       << csvRun.out.substr(0, 200);
   EXPECT_EQ(std::count(csvRun.out.begin(), csvRun.out.end(), '\n'), 1 + 2 * 4 * 45);
   const Outcome text = RunCli(dir, args);
+  EXPECT_TRUE(text.err.starts_with("tolvane-cli: warning: " + history +
+                                   ": \"ボーナス賞金\" looks like a payout column but is not read"))
+      << text.err;
   EXPECT_NE(text.out.find("\n  mini           3     45        27,000 "), std::string::npos)
       << text.out;
-  EXPECT_NE(text.out.find("\n  actual payouts (else theoretical) on straight 10, box 0, set 0, "
-                          "mini 10 of 45 draws\n"),
+  EXPECT_NE(text.out.find("\n  actual payouts (else theoretical) on straight 10, box 0 (1 not "
+                          "sold), set 0 (1 not sold), mini 10 of 45 draws\n"),
             std::string::npos);
 }
 

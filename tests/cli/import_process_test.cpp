@@ -62,7 +62,8 @@ TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
   const std::string dest = dir.File("imported.csv");
   const std::string summary =
       "tolvane-cli: 150 draws written, rounds 1 to 150, 0 rounds missing, 0 repeated lines, "
-      "source newest first\n";
+      "source newest first; columns: round=No, date=抽選日, number=当選数字, straight=金額[STR], "
+      "box=金額[BOX], set-straight=金額[SET-STR], set-box=金額[SET-BOX], mini=金額[ミニ]\n";
 
   const Outcome import = RunCli(dir, {"import", source, "-o", dest});
   EXPECT_EQ(import.status, 0);
@@ -89,7 +90,9 @@ TEST(CliImport, ConvertedFilePredictsAsTheHandMadeHistory) {
   EXPECT_EQ(example.status, 0);
   EXPECT_EQ(example.err,
             "tolvane-cli: 60 draws written, rounds 6441 to 6500, 0 rounds missing, 0 repeated "
-            "lines, source newest first\n");
+            "lines, source newest first; columns: round=No, date=抽選日, number=当選数字, "
+            "straight=金額[STR], box=金額[BOX], set-straight=金額[SET-STR], set-box=金額[SET-BOX], "
+            "mini=金額[ミニ]\n");
 }
 
 // A failed import says where and why, and leaves an existing DEST as it was.
@@ -117,13 +120,18 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
        tool + late + ":42: date \"2018/02/30\" is not a day of the calendar\n"},
       {{"import", unnamed, "-o", dest},
        1,
-       tool + unnamed +
+       tool +
+           "the header names known: round: 回別, 回号, 開催回, 抽せん回, 抽選回, 回, No, "
+           "draw_number, round, round_number, draw_no, draw; date: 抽せん日, 抽選日, 日付, 開催日, "
+           "draw_date, date; winning number: 当せん番号, 当選番号, 当せん数字, 当選数字, 本数字, "
+           "winning_number, winning_numbers, number, numbers\n" +
+           tool + unnamed +
            ":1: the header names no column for the round, the date or the winning number (its "
            "fields: \"a\", \"b\", \"c\"); give their positions with --columns R,D,N\n"},
       {{"import", escape, "-o", dest},
        1,
        tool + escape + ":2: winning number \"\\x1b[2J\" is not one to three digits\n"},
-      {{"import", utf8, "-o", dest},
+      {{"import", utf8, "-o", dest, "--encoding", "cp932"},
        1,
        tool + utf8 +
            ":1: bytes that are not code page 932; the file looks like UTF-8: try --encoding "
@@ -154,6 +162,34 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   EXPECT_EQ(ReadLines(dest).back(), Utf8ToCp932("第1回,2018/6/12,火,123"));
 }
 
+// A download as players get it: UTF-8 found from its bytes unless given, and what was read said.
+TEST(CliImport, EncodingFoundAndColumnsSaid) {
+  const TempDir dir;
+  const std::string source = dir.File("download.csv");
+  const std::string dest = dir.File("history.csv");
+  WriteBytes(source,
+             "draw_date,draw_number,winning_number,ストレート口数,ストレート賞金,ボーナス賞金\n"
+             "2025/12/08(月),6873,\"[1, 9, 1]\",12,\"98,000\",5\n");
+  const std::string warning =
+      "tolvane-cli: warning: " + source +
+      ": \"ボーナス賞金\" looks like a payout column but is not read, so its amounts are left out "
+      "(a payout column is named by its kind of bet, alone or with a prize word: ストレート, "
+      "ボックス賞金, 金額[SET-STR], straight_prize)\n";
+  const std::string summary =
+      "tolvane-cli: 1 draw written, rounds 6873 to 6873, 0 rounds missing, 0 repeated lines, "
+      "source oldest first";
+  const std::string columns =
+      "; columns: round=draw_number, date=draw_date, number=winning_number, "
+      "straight=ストレート賞金\n";
+  EXPECT_EQ(RunCli(dir, {"import", source, "-o", dest}).err,
+            warning + summary + ", read as UTF-8" + columns);
+  EXPECT_EQ(RunCli(dir, {"import", source, "-o", dest, "--encoding", "utf-8"}).err,
+            warning + summary + columns);
+  EXPECT_EQ(ReadBytes(dest), Utf8ToCp932("回別,抽せん日,曜日,当せん番号,ストレート,ボックス,"
+                                         "セット(ストレート),セット(ボックス),ミニ\n"
+                                         "第6873回,2025/12/8,月,191,98000,,,,\n"));
+}
+
 // A fresh download merged into a history: the history's lines byte for byte, the new rounds among
 // them in order, a round both hold differently refused with both lines named.
 TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
@@ -169,11 +205,14 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
     }
     return text;
   };
-  const auto source = [&dir](const std::vector<int>& rounds, const std::string& name) {
-    std::vector<std::string> lines = {"回,日付,本数字"};
+  // With `straight`, a straight payout column holding it on every line.
+  const auto source = [&dir](const std::vector<int>& rounds, const std::string& name,
+                             const std::string& straight = "") {
+    std::vector<std::string> lines = {straight.empty() ? "回,日付,本数字"
+                                                       : "回,日付,本数字,ストレート賞金"};
     for (const int r : rounds) {
       lines.push_back(std::to_string(r) + ",2018-06-" + std::to_string(r) + "," +
-                      std::to_string(r * 111 % 1000));
+                      std::to_string(r * 111 % 1000) + (straight.empty() ? "" : "," + straight));
     }
     return WriteHistoryFile(dir, lines, name);
   };
@@ -183,9 +222,12 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
     std::string before;  // the history, UTF-8
     std::vector<int> sourceRounds;
     int status;
-    std::string err;    // the last line of standard error
-    std::string after;  // the history afterwards, UTF-8
+    std::string err;            // the end of standard error
+    std::string after;          // the history afterwards, UTF-8
+    std::string straight = {};  // the source's straight payouts
   };
+  const std::string withPayouts =
+      "回別,抽せん日,曜日,当せん番号,ストレート\n第1回,2018/6/1,X,111,91000\n";
   // Lines as import writes them, with the weekday.
   const std::string line4 = "第4回,2018/6/4,月,444\n";
   const std::string line5 = "第5回,2018/6/5,火,555\n";
@@ -194,20 +236,23 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
        history({1, 2, 3}, "\n"),
        {2, 3, 4, 5},
        0,
-       "2 draws added to {h}, rounds 4 to 5; 2 already there; 0 rounds missing\n",
+       "2 draws added to {h}, rounds 4 to 5; 2 already there; 0 rounds missing; columns: round=回, "
+       "date=日付, number=本数字\n",
        history({1, 2, 3}, "\n") + line4 + line5},
       {"a gap filled, a hand-typed round kept",
        history({1, 2, 5, 6}, "\r\n"),
        {3, 4, 5},
        0,
-       "2 draws added to {h}, rounds 3 to 4; 1 already there; 0 rounds missing\n",
+       "2 draws added to {h}, rounds 3 to 4; 1 already there; 0 rounds missing; columns: round=回, "
+       "date=日付, number=本数字\n",
        history({1, 2}, "\r\n") + "第3回,2018/6/3,日,333\r\n第4回,2018/6/4,月,444\r\n" +
            history({5, 6}, "\r\n").substr(header.size() + 2)},
       {"nothing new",
        history({1, 2}, "\n"),
        {1, 2},
        0,
-       "0 draws added to {h}; 2 already there; 0 rounds missing\n",
+       "0 draws added to {h}; 2 already there; 0 rounds missing; columns: round=回, date=日付, "
+       "number=本数字\n",
        history({1, 2}, "\n")},
       {"a round held differently",
        history({1, 2}, "\n") + "第3回,2018/6/3,X,999\n",
@@ -216,17 +261,37 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
        "{s}:2: {h}:4 holds the same round with another draw (round 3 is 2018/6/3 999 there, "
        "2018/6/3 333 here)\n",
        history({1, 2}, "\n") + "第3回,2018/6/3,X,999\n"},
+      {"payouts the history has no column for",
+       history({1, 2}, "\n"),
+       {2, 3},
+       0,
+       "warning: {h}: its header has no column for the source's payouts (ストレート), so the "
+       "added draws are written without them\ntolvane-cli: 1 draw added to {h}, rounds 3 to 3; 1 "
+       "already there; 0 rounds missing; columns: round=回, date=日付, number=本数字, "
+       "straight=ストレート賞金\n",
+       history({1, 2}, "\n") + "第3回,2018/6/3,日,333\n",
+       "90000"},
+      {"another payout for a round both hold",
+       withPayouts,
+       {1, 2},
+       0,
+       "warning: {s}:2: {h}:2 holds round 1 with other payouts (ストレート 91000 there, 90000 "
+       "here); the history's are kept\ntolvane-cli: 1 draw added to {h}, rounds 2 to 2; 1 already "
+       "there; 0 rounds missing; columns: round=回, date=日付, number=本数字, "
+       "straight=ストレート賞金\n",
+       withPayouts + "第2回,2018/6/2,土,222,90000\n",
+       "90000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.File("history.csv");
     WriteBytes(path, Utf8ToCp932(c.before));
-    const std::string from = source(c.sourceRounds, "download.csv");
+    const std::string from = source(c.sourceRounds, "download.csv", c.straight);
     const Outcome outcome = RunCli(dir, {"import", from, "--into", path});
     EXPECT_EQ(outcome.status, c.status);
     std::string err = tool + c.err;
     for (const auto& [key, value] : {std::pair{"{h}", path}, {"{s}", from}}) {
-      if (const std::size_t at = err.find(key); at != std::string::npos) {
+      for (std::size_t at = err.find(key); at != std::string::npos; at = err.find(key)) {
         err.replace(at, 3, value);
       }
     }

@@ -26,10 +26,13 @@ struct LayoutCase {
   std::vector<std::string> lines;  // UTF-8; written in code page 932 unless `utf8`
   bool utf8 = false;
   std::optional<ImportColumns> columns;
-  // The history's draw lines and the summary; without lines, "LINE: REASON" of the failure.
+  // The history's draw lines and the summary before its columns; without lines, "LINE: REASON"
+  // of the failure.
   std::vector<std::string> history;
   std::string outcome;
   Game game = Game::kNumbers3;
+  std::string mapping = {};  // the summary's columns, when given
+  bool found = false;        // no encoding given: found from the bytes
 };
 
 std::string SourceBytes(const LayoutCase& c) {
@@ -51,10 +54,104 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        {"第5000回,2018/6/12,火,072,9,8,7,6,5", "第5001回,2018/6/13,水,007,9,8,7,6,5"},
        "2 draws written, rounds 5000 to 5001, 0 rounds missing, 0 repeated lines, source oldest "
-       "first"},
-      {"payouts by their other names, separators and unknowns",
-       {"回,日付,本数字,ストレート賞金額,セットのボックス", "1,2018/6/12,1,\"90,000\",該当なし",
-        "2,2018/6/13,2,-,7500"},
+       "first",
+       Game::kNumbers3,
+       "columns: round=No, date=抽選日, number=当選数字, straight=金額[STR], box=金額[BOX], "
+       "set-straight=金額[SET-STR], set-box=金額[SET-BOX], mini=金額[ミニ]"},
+      {"English names, prize and winner-count columns, a list and weekdays, UTF-8 found",
+       {"draw_date,draw_number,winning_number,ストレート口数,ストレート賞金,ボックス口数,"
+        "ボックス賞金,セット(ストレート)口数,セット(ストレート)賞金,セット(ボックス)口数,"
+        "セット(ボックス)賞金,ミニ口数,ミニ賞金",
+        "2025/12/08(月),6873,\"[1, 9, 1]\",12,\"98,000\",40,\"32,600\",30,\"65,300\",50,"
+        "\"16,300\",90,\"9,800\"",
+        "2025/12/05（金曜日）,6872,7 7 7,15,\"90,000\",0,0,0,0,0,0,50,\"9,000\""},
+       true,
+       {},
+       {"第6872回,2025/12/5,金,777,90000,,,,9000",
+        "第6873回,2025/12/8,月,191,98000,32600,65300,16300,9800"},
+       "2 draws written, rounds 6872 to 6873, 0 rounds missing, 0 repeated lines, source newest "
+       "first, read as UTF-8",
+       Game::kNumbers3,
+       "columns: round=draw_number, date=draw_date, number=winning_number, "
+       "straight=ストレート賞金, "
+       "box=ボックス賞金, set-straight=セット(ストレート)賞金, set-box=セット(ボックス)賞金, "
+       "mini=ミニ賞金",
+       true},
+      {"English payout names in another order, a unit, no mini, code page 932 found",
+       {"Round,Date,Number,Box Prize,straight_prize,SET-BOX,set_straight_yen,straight_winners",
+        "1,2025-12-08,1-2-3,100,200,300,400,7"},
+       false,
+       {},
+       {"第1回,2025/12/8,月,123,200,100,400,300,"},
+       "1 draw written, rounds 1 to 1, 0 rounds missing, 0 repeated lines, source oldest first",
+       Game::kNumbers3,
+       "columns: round=Round, date=Date, number=Number, straight=straight_prize, box=Box Prize, "
+       "set-straight=set_straight_yen, set-box=SET-BOX",
+       true},
+      {"Japanese prize words, full-width amounts, a byte-order mark before ASCII found as UTF-8",
+       {"\xEF\xBB\xBF抽せん日,回号,当せん番号,ストレート払戻金,ボックス当せん金,"
+        "セットのボックス賞金額,"
+        "ミニ配当",
+        "2018/6/12,1,123,９８，０００,,,９８００"},
+       true,
+       {},
+       {"第1回,2018/6/12,火,123,98000,,,,9800"},
+       "1 draw written, rounds 1 to 1, 0 rounds missing, 0 repeated lines, source oldest first, "
+       "read as UTF-8",
+       Game::kNumbers3,
+       "columns: round=回号, date=抽せん日, number=当せん番号, straight=ストレート払戻金, "
+       "box=ボックス当せん金, set-box=セットのボックス賞金額, mini=ミニ配当",
+       true},
+      {"a byte-order mark means UTF-8, whatever follows",
+       {"\xEF\xBB\xBFround,date,number", "1,2018/6/12,\xFF"},
+       true,
+       {},
+       {},
+       "2: bytes that are not UTF-8",
+       Game::kNumbers3,
+       "",
+       true},
+      {"a repeated line fills in a payout the first did not know",
+       {"回,日付,本数字,金額[BOX]", "1,2018/6/12,1,", "1,2018/6/12,1,36928"},
+       false,
+       {},
+       {"第1回,2018/6/12,火,001,,36928,,,"},
+       "1 draw written, rounds 1 to 1, 0 rounds missing, 1 repeated line, source oldest first"},
+      {"a repeated line with another payout",
+       {"回,日付,本数字,金額[BOX]", "1,2018/6/12,1,36928", "1,2018/6/12,1,36929"},
+       false,
+       {},
+       {},
+       "3: round 1 is also on line 2 with another payout (ボックス 36928 there, 36929 here)"},
+      {"a payout above the largest",
+       {"回,日付,本数字,金額[STR]", "1,2018/6/12,1,4294967296"},
+       false,
+       {},
+       {},
+       "2: payout \"4294967296\" in column ストレート is above the largest amount, 4294967295 yen"},
+      {"a weekday that is not the date's",
+       {"回,日付,本数字", "1,2025/12/09(月),1"},
+       false,
+       {},
+       {},
+       "2: date \"2025/12/09(月)\" names another day of the week than its own"},
+      {"a list of too few digits",
+       {"回,日付,本数字", "1,2018/6/12,\"[1, 9]\""},
+       false,
+       {},
+       {},
+       "2: winning number \"[1, 9]\" is not one to three digits"},
+      {"Numbers 4: a mini column is not read",
+       {"回,日付,本数字,ストレート,ミニ", "1,2018/6/12,1234,900000,9000"},
+       false,
+       {},
+       {"第1回,2018/6/12,火,1234,900000,,,"},
+       "1 draw written, rounds 1 to 1, 0 rounds missing, 0 repeated lines, source oldest first",
+       Game::kNumbers4,
+       "columns: round=回, date=日付, number=本数字, straight=ストレート"},
+      {"payouts by their other names, separators and unknowns; a kind's first column read",
+       {"回,日付,本数字,ストレート賞金額,セットのボックス,ストレート",
+        "1,2018/6/12,1,\"90,000\",該当なし,5", "2,2018/6/13,2,-,7500,6"},
        false,
        {},
        {"第1回,2018/6/12,火,001,90000,,,,", "第2回,2018/6/13,水,002,,,,7500,"},
@@ -94,7 +191,9 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        false,
        ImportColumns{3, 0, 2},
        {"第1回,2018/6/12,火,572", "第2回,2018/6/13,水,573"},
-       "2 draws written, " + ok},
+       "2 draws written, " + ok,
+       Game::kNumbers3,
+       "columns: round=d, date=a, number=c"},
       {"duplicates written once, mixed order",
        {"回,日付,本数字", "1,2018/6/12,1", "3,2018/6/14,3", "1,2018/6/12,001", "2,2018/6/13,2"},
        false,
@@ -209,6 +308,9 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
     WriteBytes(source, SourceBytes(c));
     ImportOptions options;
     options.encoding = c.utf8 ? TextEncoding::kUtf8 : TextEncoding::kCp932;
+    if (c.found) {
+      options.encoding.reset();
+    }
     options.columns = c.columns;
     options.game = c.game;
     ImportResult result;
@@ -230,7 +332,12 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
       text += line + "\n";
     }
     EXPECT_EQ(HistoryFileBytes(result.draws, c.game, result.payoutColumns), Utf8ToCp932(text));
-    EXPECT_EQ(ImportSummary(result), c.outcome);
+    const std::string summary = ImportSummary(result);
+    const std::size_t columns = summary.find("; columns: ");
+    EXPECT_EQ(summary.substr(0, columns), c.outcome);
+    if (!c.mapping.empty()) {
+      EXPECT_EQ(summary.substr(columns + 2), c.mapping);
+    }
   }
 }
 
