@@ -11,7 +11,7 @@ seconds="${FUZZ_SECONDS:-30}"
 targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(history spectral round import)
 
-cmake --preset fuzz >/dev/null
+cmake --preset fuzz -DTOLVANE_DEBUG_INFO="${TOLVANE_DEBUG_INFO:-ON}" >/dev/null
 for name in "${targets[@]}"; do
   cmake --build --preset fuzz --target "tolvane_${name}_fuzzer"
 done

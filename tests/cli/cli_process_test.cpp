@@ -62,6 +62,8 @@ TEST(Cli, FailuresSayWhatWentWrongAndWhere) {
   WriteBytes(crOnly, Utf8ToCp932("header\r第1回,2018/6/12,X,123\r第2回,2018/6/12,X,456\r"));
   const std::string undecodable = dir.File("bytes.csv");
   WriteBytes(undecodable, Utf8ToCp932("h\n第1回,2018/6/12,X,123\n") + "\x80\n");
+  const std::string edges = dir.File("edges.csv");
+  WriteBytes(edges, "h\n第1回,2018/6/12,X,123\n第2回,2018/6/12,X,1\x1f ~\x7f\u009f\u00a02\n");
   const std::string empty = dir.File("empty.csv");
   WriteBytes(empty, "");
 
@@ -86,6 +88,10 @@ TEST(Cli, FailuresSayWhatWentWrongAndWhere) {
       {{"predict", withLine("e.csv", "第2回,2018/6/12,X,\x1b[2J\x7f")},
        load + tool + dir.File("e.csv") +
            ":3: winning number \"\\x1b[2J\\x7f\" is not three digits\n"},
+      // The edges of the escaped ranges: U+001F, U+007F and U+009F are, the next ones are not.
+      {{"predict", edges, "--encoding", "utf-8"},
+       load + tool + edges +
+           ":3: winning number \"1\\x1f ~\\x7f\\u009f\u00a02\" is not three digits\n"},
       {{"predict", withLine("r.csv", "5回,2018/6/12,X,123")},
        load + tool + dir.File("r.csv") + ":3: round \"5回\" is not of the form 第N回\n"},
       {{"predict", withLine("x.csv", "第X回,2018/6/12,X,123")},

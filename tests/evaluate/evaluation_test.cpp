@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "evaluate/window_scores.h"
 #include "predict/digit_prediction.h"
 #include "predict/narrow_texts.h"
 
@@ -221,6 +222,33 @@ TEST(Evaluation, ThreadCountChangesNothing) {
     const Evaluation many = Evaluate(history.get(), request);
     ASSERT_EQ(one.status, EvaluationStatus::Ok);
     ExpectSameEvaluation(one, many);
+  }
+}
+
+// The workers share one scratch budget of 96 MiB: w workers each hold up to 16 x (span + 4) x n
+// bytes, and a span below 8 starts is no sharing. So w is the most with
+// floor(96 MiB / w) / (16 n) >= 12, whatever more were asked for.
+TEST(Evaluation, WorkersShareTheScratchBudget) {
+  struct Case {
+    std::uint32_t n;
+    unsigned requested;
+    unsigned workers;
+  };
+  const Case cases[] = {
+      {4096, 256, 128},  // 1536 / w >= 12
+      {4096, 3, 3},      // as many as asked for
+      {65536, 256, 8},   // 96 / w >= 12
+      {65536, 0, 1},     // at least one
+      {1U << 20, 4, 1},  // 6 / w >= 12 for no w: one worker, unbounded
+      {1U << 16, 9, 8},  // nine would hold 10.6 spans' worth each
+  };
+  const DigitSeries series;
+  for (const Case& c : cases) {
+    WindowPlan plan;
+    plan.sets.resize(1);
+    plan.sets[0].n = c.n;
+    WindowScores scores(plan, series);
+    EXPECT_EQ(scores.ChooseWorkers(c.requested), c.workers) << c.n << " " << c.requested;
   }
 }
 

@@ -122,6 +122,40 @@ TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
               0.001 + 0.999 * (1 - std::pow(0.999, 4) - 4 * 0.001 * std::pow(0.999, 3)), 0.001);
 }
 
+// A random strategy's tickets on one draw are distinct: N of S numbers, k of which win, hold no
+// winner with chance C(S - k, N) / C(S, N), not (1 - k / S)^N as if drawn with replacement. Five
+// draws of 000, which the first ticket of each kind wins.
+TEST(MoneyReplay, ManyRandomTicketsADrawAreDistinct) {
+  const Replay replay = AscendingReplay(std::vector<std::array<int, 3>>(5));
+  MoneyRequest request;
+  // Two straight tickets win a draw with chance 2 / 1,000, one payout throughout: exactly
+  // P(5 wins of 5) = 0.002^5.
+  request.bets = {BetType::Straight};
+  request.tickets = 2;
+  const MoneyOutcome straight =
+      ReplayMoney(replay.history.get(), replay.evaluation, {}, request).front().front();
+  EXPECT_TRUE(straight.pExact);
+  EXPECT_NEAR(straight.pValue / std::pow(0.002, 5), 1.0, 1e-9);
+  // Fifty mini tickets win a draw with chance C(99, 50) / C(100, 50) = 1 / 2; the payouts differ,
+  // so the strategies are simulated. All five draws won (1 / 32 of them, not 0.97 % as with
+  // replacement) is the actual result and the top of the 95 % range.
+  std::vector<Payouts> payouts(20);
+  std::uint64_t all = 0;
+  for (std::size_t draw = 15; draw < 20; ++draw) {
+    payouts[draw][static_cast<std::size_t>(PayoutKind::Mini)] =
+        static_cast<std::uint32_t>(9000 + 100 * (draw - 15));
+    all += 9000 + 100 * (draw - 15);
+  }
+  request.bets = {BetType::Mini};
+  request.tickets = 50;
+  const MoneyOutcome mini =
+      ReplayMoney(replay.history.get(), replay.evaluation, payouts, request).front().front();
+  EXPECT_FALSE(mini.pExact);
+  EXPECT_EQ(mini.winnings, all);
+  EXPECT_NEAR(mini.pValue, 1.0 / 32, 0.006);  // 3.5 standard errors of 10,000 strategies
+  EXPECT_DOUBLE_EQ(mini.randomHigh, static_cast<double>(all) / static_cast<double>(mini.cost));
+}
+
 TEST(MoneyReplay, TheBandClosesEvenStretchesOfALongReplay) {
   // 101 draws of 000 make 64 points; point p closes the first ceil((p + 1) x 101 / 64) draws,
   // on which a random mini ticket expects 9,000 / 100 yen a draw.
