@@ -263,10 +263,12 @@ void EvaluationWindow::OnRun() {
   // The worker's calls become queued signals, handled on this window's thread; the generation
   // tells a stopped run's late ones apart.
   const unsigned generation = ++generation_;
+  // Replaying the tickets takes about as long as the evaluation: each fills half the bar.
+  const std::uint64_t halves = money.bets.empty() ? 1 : 2;
   const bool started = runner_.Start(
       std::move(history), std::move(request),
-      [this, generation](std::uint64_t done, std::uint64_t total) {
-        emit WorkerProgressed(generation, done, total, QPrivateSignal());
+      [this, generation, halves](std::uint64_t done, std::uint64_t total) {
+        emit WorkerProgressed(generation, done, halves * total, QPrivateSignal());
       },
       [this, generation, money = std::move(money),
        paid = std::move(payouts.draws)](std::shared_ptr<Evaluation> evaluation) {
@@ -274,7 +276,12 @@ void EvaluationWindow::OnRun() {
         if (evaluation && evaluation->status == EvaluationStatus::Ok && !money.bets.empty()) {
           try {
             replayed = std::make_shared<const MoneyResults>(
-                MoneyResults{ReplayMoney(runner_.History(), *evaluation, paid, money)});
+                MoneyResults{ReplayMoney(
+                    runner_.History(), *evaluation, paid, money,
+                    [this, generation](std::uint64_t done, std::uint64_t total) {
+                      emit WorkerProgressed(generation, total + done, 2 * total,
+                                            QPrivateSignal());
+                    })});
           } catch (...) {
             replayed.reset();  // out of memory: the hit rates are still shown
           }

@@ -1,11 +1,21 @@
 #include "app/gui/window_placement.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
 namespace tolvane {
+namespace {
+
+// Where a span of `length` starting at `at` goes so it lies within the `room` from `start`; a
+// span longer than the room keeps its start on it.
+int Inside(int at, int length, int start, int room) {
+  return std::max(start, std::min(at, start + room - length));
+}
+
+}  // namespace
 
 QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen) {
   int x = screen.x() + screen.width() - frame.width();  // neither side has room
@@ -14,11 +24,8 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen) 
   } else if (owner.x() - frame.width() >= screen.x()) {
     x = owner.x() - frame.width();
   }
-  const auto inside = [](int at, int length, int start, int room) {
-    return std::max(start, std::min(at, start + room - length));
-  };
-  return {inside(x, frame.width(), screen.x(), screen.width()),
-          inside(owner.y(), frame.height(), screen.y(), screen.height())};
+  return {Inside(x, frame.width(), screen.x(), screen.width()),
+          Inside(owner.y(), frame.height(), screen.y(), screen.height())};
 }
 
 void MoveBeside(QWidget& window, const QWidget& owner) {
@@ -34,5 +41,59 @@ void MoveBeside(QWidget& window, const QWidget& owner) {
   window.resize(window.size().boundedTo(largest).expandedTo(window.minimumSizeHint()));
   window.move(PlaceBeside(top.frameGeometry(), window.size() + decoration, room));
 }
+
+namespace {
+
+// Refits its window after each show and resize; a child of the window, so it goes with it.
+class ScreenKeeper : public QObject {
+ public:
+  explicit ScreenKeeper(QWidget& window) : QObject(&window), window_(window) {
+    window.installEventFilter(this);
+  }
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == &window_ && !fitting_ &&
+        (event->type() == QEvent::Show || event->type() == QEvent::Resize) &&
+        window_.isVisible()) {
+      fitting_ = true;
+      Fit();
+      fitting_ = false;
+    }
+    return false;
+  }
+
+ private:
+  void Fit() {
+    QScreen* screen =
+        window_.screen() != nullptr ? window_.screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr) {
+      return;
+    }
+    const QRect room = screen->availableGeometry();
+    // Without a window manager (or before it framed the window) there is no frame yet: the size
+    // leaves room for a title bar all the same.
+    const QRect frame = window_.frameGeometry();
+    const QSize margins = frame.size() - window_.size();
+    const QSize largest =
+        room.size() - QSize(margins.width(), std::max(margins.height(), kTitleBarHeight));
+    const QSize fitted = window_.size().boundedTo(largest).expandedTo(window_.minimumSize());
+    if (fitted != window_.size()) {
+      window_.resize(fitted);
+    }
+    const QSize outer = fitted + margins;
+    const QPoint at(Inside(frame.x(), outer.width(), room.x(), room.width()),
+                    Inside(frame.y(), outer.height(), room.y(), room.height()));
+    if (at != frame.topLeft()) {
+      window_.move(at);
+    }
+  }
+
+  QWidget& window_;
+  bool fitting_ = false;
+};
+
+}  // namespace
+
+void KeepOnScreen(QWidget& window) { new ScreenKeeper(window); }
 
 }  // namespace tolvane

@@ -23,4 +23,9 @@ QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
 // moves it beside `owner`'s window there.
 void MoveBeside(QWidget& window, const QWidget& owner);
 
+// Keeps the shown `window` inside the screen it is on for as long as it lives: whenever it shows
+// or its size changes (its content grew or shrank), it is made no larger than the screen allows
+// with a title bar, and moved back inside.
+void KeepOnScreen(QWidget& window);
+
 }  // namespace tolvane
