@@ -52,12 +52,16 @@ class ScreenKeeper : public QObject {
   }
 
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == &window_ && !fitting_ &&
-        (event->type() == QEvent::Show || event->type() == QEvent::Resize) &&
-        window_.isVisible()) {
+    if (watched != &window_ || fitting_ || !window_.isVisible()) {
+      return false;
+    }
+    if (event->type() == QEvent::Show || event->type() == QEvent::Resize) {
       fitting_ = true;
       Fit();
       fitting_ = false;
+    } else if (event->type() == QEvent::LayoutRequest) {
+      // Once the layout has answered it: content that shrank may leave the window too tall.
+      QMetaObject::invokeMethod(this, [this] { Fit(); }, Qt::QueuedConnection);
     }
     return false;
   }
