@@ -101,6 +101,7 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen->dest, dest);
     QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), dest);
     QCOMPARE(dlg.HistoryPath(), dest);
+    QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("4"));  // its newest + 1
     // The history written is code page 932, so the window now reads it so.
     QCOMPARE(dlg.Encoding(), TextEncoding::kCp932);
     QVERIFY(Child<QAction>(&dlg, "encoding_cp932")->isChecked());
@@ -258,6 +259,8 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen, want);
     QCOMPARE(Q(ReadBytes(history)), Q(before + Utf8ToCp932("第4回,2020/1/6,月,123\n")));
     QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("5"));
+    QCOMPARE(Child<QLabel>(&dlg, "resultLabel")->text(),
+             QStringLiteral("第4回 2020/1/6 123 を追加しました"));
   }
 
   // ﾌｧｲﾙ → 結果ファイルで更新: the counts, a round held differently keeping 更新 off with both
@@ -275,21 +278,22 @@ class ImportDialogTest : public QObject {
       const char* reason;
       std::string written;  // the history's bytes after
       const char* round;    // the round edit's after
+      const char* said;     // in the result area after
     };
     const Case cases[] = {
         {"334", history, "第3回 が結果ファイルと履歴ファイルで違います。更新できません。",
          ":2: HISTORY:3 holds the same round with another draw (round 3 is 2019/12/30 333 there, "
          "2019/12/30 334 here)",
-         before, "1"},
+         before, "1", " "},
         {"333", history, "1 回分を追加します (第4回)。1 回分は既にあります。欠番 1。", "", merged,
-         "5"},
+         "5", "第4回 2020/1/6 444 まで更新しました"},
         {"333", dir.File("new.csv"),
          "2 回分を追加します (第3回〜第4回)。0 回分は既にあります。欠番 "
          "0。履歴ファイルは新しく作ります。",
          "",
          Utf8ToCp932(
              "回別,抽せん日,曜日,当せん番号\n第3回,2019/12/30,月,333\n第4回,2020/1/6,月,444\n"),
-         "5"},
+         "5", "第4回 2020/1/6 444 まで更新しました"},
     };
     for (const Case& c : cases) {
       const std::string source =
@@ -319,6 +323,7 @@ class ImportDialogTest : public QObject {
       QCOMPARE(updatable, *c.reason == 0);
       QCOMPARE(Q(ReadBytes(c.into)), Q(c.written));
       QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QString::fromLatin1(c.round));
+      QCOMPARE(Child<QLabel>(&dlg, "resultLabel")->text(), QString::fromUtf8(c.said));
       QCOMPARE(dlg.Encoding(), *c.reason == 0 ? TextEncoding::kCp932 : TextEncoding::kUtf8);
     }
   }
