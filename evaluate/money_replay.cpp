@@ -390,8 +390,9 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
     draws.push_back(PaysOf(history, payouts, first.firstDraw - 1 + i));
   }
 
-  const auto sold = static_cast<std::uint64_t>(std::count_if(
-      request.bets.begin(), request.bets.end(), [game](BetType type) { return Sells(game, type); }));
+  const auto sold =
+      static_cast<std::uint64_t>(std::count_if(request.bets.begin(), request.bets.end(),
+                                               [game](BetType type) { return Sells(game, type); }));
   const std::uint64_t steps = sold * (1 + evaluation.runs.size());
   std::uint64_t done = 0;
   const auto step = [&progress, &done, steps] {

@@ -275,13 +275,11 @@ void EvaluationWindow::OnRun() {
         std::shared_ptr<const MoneyResults> replayed;
         if (evaluation && evaluation->status == EvaluationStatus::Ok && !money.bets.empty()) {
           try {
-            replayed = std::make_shared<const MoneyResults>(
-                MoneyResults{ReplayMoney(
-                    runner_.History(), *evaluation, paid, money,
-                    [this, generation](std::uint64_t done, std::uint64_t total) {
-                      emit WorkerProgressed(generation, total + done, 2 * total,
-                                            QPrivateSignal());
-                    })});
+            replayed = std::make_shared<const MoneyResults>(MoneyResults{ReplayMoney(
+                runner_.History(), *evaluation, paid, money,
+                [this, generation](std::uint64_t done, std::uint64_t total) {
+                  emit WorkerProgressed(generation, total + done, 2 * total, QPrivateSignal());
+                })});
           } catch (...) {
             replayed.reset();  // out of memory: the hit rates are still shown
           }

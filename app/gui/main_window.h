@@ -149,7 +149,7 @@ class MainWindow : public QDialog, public PredictionView {
   FilterKind filterKind_ = FilterKind::LowPass;
   TextEncoding encoding_ = TextEncoding::kCp932;
   Game game_ = Game::kNumbers3;
-  int resultExtraHeight_ = 0;  // pixels the result area has grown for the places beyond three
+  int resultExtraHeight_ = 0;   // pixels the result area has grown for the places beyond three
   int ticketsExtraHeight_ = 0;  // pixels the tickets box has grown for its lines
 
   QMenuBar* menuBar_ = nullptr;

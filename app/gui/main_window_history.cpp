@@ -40,8 +40,8 @@ void MainWindow::ForgetPrediction() {
 
 void MainWindow::FollowHighestRound(std::int32_t highest) {
   // Plain digits, past the spin's range if need be: the prediction reads the edit's number.
-  const std::int64_t next = std::min<std::int64_t>(std::int64_t{highest} + 1,
-                                                   std::numeric_limits<std::int32_t>::max());
+  const std::int64_t next =
+      std::min<std::int64_t>(std::int64_t{highest} + 1, std::numeric_limits<std::int32_t>::max());
   roundEdit_->WriteText(QString::number(next));
   roundSpin_->GetPos();
 }

@@ -56,7 +56,8 @@ std::optional<FileChoice> RealFileChooser(QWidget* owner, const FileRequest& req
   if (chosen.isEmpty()) {
     return std::nullopt;
   }
-  return FileChoice{chosen.first(), RequestedFilter(request.nameFilters, dialog.selectedNameFilter())};
+  return FileChoice{chosen.first(),
+                    RequestedFilter(request.nameFilters, dialog.selectedNameFilter())};
 }
 
 ModalRunner& CurrentRunner() {

@@ -61,7 +61,8 @@ class ScreenKeeper : public QObject {
       fitting_ = false;
     } else if (event->type() == QEvent::LayoutRequest) {
       // Once the layout has answered it: content that shrank may leave the window too tall.
-      QMetaObject::invokeMethod(this, [this] { Fit(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          this, [this] { Fit(); }, Qt::QueuedConnection);
     }
     return false;
   }

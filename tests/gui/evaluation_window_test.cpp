@@ -135,8 +135,7 @@ class EvaluationWindowTest : public QObject {
     for (const auto& [name, type] : saves) {
       const ChooserDriver answer(QString::fromStdString(dir.File(name)), static_cast<int>(type));
       Child<QPushButton>(&window, "saveButton")->click();
-      QCOMPARE(answer.Offers()[0].start,
-               QString::fromStdString(dir.File("evaluation.png")));
+      QCOMPARE(answer.Offers()[0].start, QString::fromStdString(dir.File("evaluation.png")));
     }
     // The 収支 tab: the library's replay, a row per run and kind, one run's balance beside random
     // tickets' expected one and band; saved from its tab.

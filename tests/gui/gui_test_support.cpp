@@ -68,11 +68,11 @@ int ChooserDriver::Drive(QDialog& dialog) {
   name->setText(*path_);
   // Clicked rather than Enter, which the name completer's list may take.
   auto* buttons = dialog.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
-  QPushButton* accept = buttons != nullptr ? buttons->button(chooser->acceptMode() ==
-                                                                     QFileDialog::AcceptSave
-                                                                 ? QDialogButtonBox::Save
-                                                                 : QDialogButtonBox::Open)
-                                           : nullptr;
+  QPushButton* accept = buttons != nullptr
+                            ? buttons->button(chooser->acceptMode() == QFileDialog::AcceptSave
+                                                  ? QDialogButtonBox::Save
+                                                  : QDialogButtonBox::Open)
+                            : nullptr;
   if (accept == nullptr) {
     qFatal("the file chooser has no button to accept with");
   }

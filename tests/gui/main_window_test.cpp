@@ -543,9 +543,10 @@ class MainWindowTest : public QObject {
     const std::pair<const char*, std::string> games[] = {
         {"game_numbers3", WriteHistoryFile(dir, RepeatedDrawLines("572", 300), "three.csv")},
         {"game_numbers4", WriteHistoryFile(dir, RepeatedDrawLines("5723", 300), "four.csv")}};
-    const std::pair<const char*, const char*> windows[] = {{"spectraAction", "spectraWindow"},
-                                                           {"evaluationAction", "evaluationWindow"},
-                                                           {"statisticsAction", "statisticsWindow"}};
+    const std::pair<const char*, const char*> windows[] = {
+        {"spectraAction", "spectraWindow"},
+        {"evaluationAction", "evaluationWindow"},
+        {"statisticsAction", "statisticsWindow"}};
     for (const auto& [game, history] : games) {
       Child<QAction>(&dlg, game)->trigger();
       Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));

@@ -214,9 +214,8 @@ class SpectraWindowTest : public QObject {
       QTest::mouseClick(Child<QPushButton>(&window, "saveButton"), Qt::LeftButton);
       QCOMPARE(chooser.Offers().size(), std::size_t{1});
       QVERIFY(chooser.Offers()[0].saving);
-      QCOMPARE(
-          chooser.Offers()[0].nameFilters,
-          QStringList({QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("SVG 画像 (*.svg)")}));
+      QCOMPARE(chooser.Offers()[0].nameFilters, QStringList({QStringLiteral("PNG 画像 (*.png)"),
+                                                             QStringLiteral("SVG 画像 (*.svg)")}));
       QCOMPARE(boxes.Boxes().size(), std::size_t(c.reported ? 1 : 0));
       if (c.answer) {
         QFile file(c.written.isEmpty() ? *c.answer : c.written);
