@@ -15,7 +15,45 @@ int Inside(int at, int length, int start, int room) {
   return std::max(start, std::min(at, start + room - length));
 }
 
+// How much of `taken` a frame at `frame` covers, in pixels.
+qint64 Covered(const std::vector<QRect>& taken, const QRect& frame) {
+  qint64 area = 0;
+  for (const QRect& other : taken) {
+    const QRect common = other.intersected(frame);
+    area += qint64{common.width()} * common.height();
+  }
+  return area;
+}
+
 }  // namespace
+
+QPoint PlaceAside(const std::vector<QRect>& taken, const QSize& frame, const QRect& screen) {
+  std::vector<QPoint> tried;
+  if (!taken.empty()) {
+    tried.push_back(PlaceBeside(taken.front(), frame, screen));
+  }
+  for (const QRect& other : taken) {
+    tried.insert(tried.end(), {QPoint(other.x() + other.width(), other.y()),
+                               QPoint(other.x() - frame.width(), other.y()),
+                               QPoint(other.x(), other.y() + other.height()),
+                               QPoint(other.x(), other.y() - frame.height())});
+  }
+  const QPoint far = screen.bottomRight() - QPoint(frame.width() - 1, frame.height() - 1);
+  tried.insert(tried.end(), {screen.topLeft(), QPoint(far.x(), screen.y()),
+                             QPoint(screen.x(), far.y()), far});
+  QPoint best;
+  qint64 least = -1;
+  for (const QPoint& at : tried) {
+    const QPoint inside(Inside(at.x(), frame.width(), screen.x(), screen.width()),
+                        Inside(at.y(), frame.height(), screen.y(), screen.height()));
+    const qint64 covered = Covered(taken, QRect(inside, frame));
+    if (least < 0 || covered < least) {
+      best = inside;
+      least = covered;
+    }
+  }
+  return best;
+}
 
 QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen) {
   int x = screen.x() + screen.width() - frame.width();  // neither side has room
@@ -39,7 +77,13 @@ void MoveBeside(QWidget& window, const QWidget& owner) {
   const QSize decoration(0, kTitleBarHeight);
   const QSize largest = room.size() - decoration;
   window.resize(window.size().boundedTo(largest).expandedTo(window.minimumSizeHint()));
-  window.move(PlaceBeside(top.frameGeometry(), window.size() + decoration, room));
+  std::vector<QRect> taken = {top.frameGeometry()};
+  for (const QWidget* other : top.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+    if (other != &window && other->isWindow() && other->isVisible()) {
+      taken.push_back(other->frameGeometry());
+    }
+  }
+  window.move(PlaceAside(taken, window.size() + decoration, room));
 }
 
 namespace {

@@ -516,6 +516,16 @@ class MainWindowTest : public QObject {
     };
     for (const auto& [owner, frame, at] : cases) {
       QCOMPARE(PlaceBeside(owner, frame, screen), at);
+      QCOMPARE(PlaceAside({owner}, frame, screen), at);  // alone, beside it whenever that fits
+    }
+    // Among other windows: where it covers least of them.
+    const std::tuple<std::vector<QRect>, QSize, QPoint> aside[] = {
+        {{{0, 0, 400, 500}, {400, 0, 600, 400}}, {600, 300}, {400, 400}},  // below the other
+        {{{0, 0, 400, 500}, {400, 0, 600, 728}}, {300, 300}, {1000, 0}},   // beside the other
+        {{{0, 0, 1366, 728}}, {300, 200}, {1066, 0}},  // covering it anywhere: beside the owner
+    };
+    for (const auto& [taken, frame, at] : aside) {
+      QCOMPARE(PlaceAside(taken, frame, screen), at);
     }
 
     Child<QAction>(&dlg, "spectraAction")->trigger();
