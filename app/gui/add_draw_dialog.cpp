@@ -92,6 +92,7 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   connect(add_, &QPushButton::clicked, this, &AddDrawDialog::OnAdd);
 
   resize(480, 260);
+  number_->setFocus();  // the round and date start right; the number is what is typed
   Refresh();
 }
 

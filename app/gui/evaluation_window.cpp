@@ -392,7 +392,7 @@ void EvaluationWindow::ShowResults() {
   status_->setText(
       QStringLiteral(
           "履歴 %1 回分のうち %2〜%3 回目の %4 回を、それぞれ前までの回から予想して検証し"
-          "ました。Bonferroni 補正 (検定 %5 件, p < %6) で偶然を上回ったもの: %7。")
+          "ました。ボンフェローニ補正 (検定 %5 件, p < %6) で偶然を上回ったもの: %7。")
           .arg(evaluation_->draws)
           .arg(first.firstDraw)
           .arg(evaluation_->draws)

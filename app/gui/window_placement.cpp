@@ -39,8 +39,8 @@ QPoint PlaceAside(const std::vector<QRect>& taken, const QSize& frame, const QRe
                                QPoint(other.x(), other.y() - frame.height())});
   }
   const QPoint far = screen.bottomRight() - QPoint(frame.width() - 1, frame.height() - 1);
-  tried.insert(tried.end(), {screen.topLeft(), QPoint(far.x(), screen.y()),
-                             QPoint(screen.x(), far.y()), far});
+  tried.insert(tried.end(),
+               {screen.topLeft(), QPoint(far.x(), screen.y()), QPoint(screen.x(), far.y()), far});
   QPoint best;
   qint64 least = -1;
   for (const QPoint& at : tried) {

@@ -37,7 +37,14 @@ QString Reason(QDialog& import) {
     return QStringLiteral("(no 詳細)");
   }
   details->click();
-  return boxes.Boxes().size() == 1 ? boxes.Boxes()[0].detail : QString();
+  // The verdict, then the reason, in one warning box that needs no second click.
+  if (boxes.Boxes().size() != 1 || boxes.Boxes()[0].icon != QMessageBox::Warning ||
+      !boxes.Boxes()[0].detail.isEmpty()) {
+    return QString();
+  }
+  const QString& text = boxes.Boxes()[0].text;
+  const QString verdict = Child<QLabel>(&import, "statusLabel")->text() + QStringLiteral("\n\n");
+  return text.startsWith(verdict) ? text.mid(verdict.size()) : QString();
 }
 
 class ImportDialogTest : public QObject {
@@ -229,10 +236,12 @@ class ImportDialogTest : public QObject {
       auto* spin = Child<QSpinBox>(&modal, "roundSpin");
       auto* date = Child<QDateEdit>(&modal, "dateEdit");
       auto* add = Child<QPushButton>(&modal, "addButton");
-      seen << QStringLiteral("%1 %2 %3")
+      seen << QStringLiteral("%1 %2 %3 %4")
                   .arg(spin->value())
                   .arg(date->date().toString(Qt::ISODate))
-                  .arg(add->isEnabled());
+                  .arg(add->isEnabled())
+                  .arg(modal.focusWidget() != nullptr ? modal.focusWidget()->objectName()
+                                                      : QString());
       for (const Step& step : steps) {
         spin->setValue(step.round);
         if (!step.date.isNull()) {
@@ -249,7 +258,7 @@ class ImportDialogTest : public QObject {
     });
     Child<QAction>(&dlg, "addDrawAction")->trigger();
     QCOMPARE(answer.Count(), 1);
-    QStringList want = {QStringLiteral("4 2020-01-06 0")};
+    QStringList want = {QStringLiteral("4 2020-01-06 0 numberEdit")};
     for (const Step& step : steps) {
       want << QString::fromUtf8(step.status) + QLatin1Char('|') +
                   (*step.reason != 0 ? Q(history + step.reason) : QString()) + QLatin1Char('|') +
