@@ -252,6 +252,13 @@ class ImportDialogTest : public QObject {
                     (*step.reason != 0 ? Reason(modal) : QString()) + QLatin1Char('|') +
                     QString::number(add->isEnabled());
       }
+      // Any date is taken; one that is no draw day is pointed out beside it.
+      QStringList notes;
+      for (const QDate day : {QDate(2020, 1, 4), QDate(2020, 1, 3), QDate(2020, 1, 6)}) {
+        date->setDate(day);
+        notes << Child<QLabel>(&modal, "dateNote")->text() + QString::number(add->isEnabled());
+      }
+      seen << notes.join(QLatin1Char('|'));
       seen << Child<QLabel>(&modal, "previewLabel")->text();
       add->click();
       return modal.result();
@@ -264,6 +271,8 @@ class ImportDialogTest : public QObject {
                   (*step.reason != 0 ? Q(history + step.reason) : QString()) + QLatin1Char('|') +
                   QString::number(step.addable);
     }
+    const QString notDrawn = QStringLiteral("抽せん日ではありません (土日・12/31〜1/3)");
+    want << notDrawn + QStringLiteral("1|") + notDrawn + QStringLiteral("1|1");
     want << QStringLiteral("第4回,2020/1/6,月,123");
     QCOMPARE(seen, want);
     QCOMPARE(Q(ReadBytes(history)), Q(before + Utf8ToCp932("第4回,2020/1/6,月,123\n")));
