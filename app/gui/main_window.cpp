@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -98,6 +99,8 @@ void MainWindow::CreateControls() {
   pathEdit_ = new QLineEdit(c);
   pathEdit_->setObjectName(QStringLiteral("pathEdit"));
   pathEdit_->setGeometry(units.Rect(88, 30, 67, 14));
+  // The edit is narrow: the whole path on hovering.
+  connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
   browseButton_ = new QPushButton(QStringLiteral("選択"), c);
   browseButton_->setObjectName(QStringLiteral("browseButton"));

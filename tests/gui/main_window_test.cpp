@@ -319,6 +319,7 @@ class MainWindowTest : public QObject {
     }
     auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
     QCOMPARE(pathEdit->text(), path);
+    QCOMPARE(pathEdit->toolTip(), path);
     QCOMPARE(dlg.FilePath(), path);
 
     const FileAnswer cancelled(std::nullopt);
