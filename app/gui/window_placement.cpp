@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -91,7 +92,12 @@ namespace {
 // Refits its window after each show and resize; a child of the window, so it goes with it.
 class ScreenKeeper : public QObject {
  public:
-  explicit ScreenKeeper(QWidget& window) : QObject(&window), window_(window) {
+  explicit ScreenKeeper(QWidget& window)
+      : QObject(&window), window_(window), settled_(new QTimer(this)) {
+    // Fires once the events before it, the layout's answer among them, are handled.
+    settled_->setSingleShot(true);
+    settled_->setInterval(0);
+    connect(settled_, &QTimer::timeout, this, [this] { Fit(); });
     window.installEventFilter(this);
   }
 
@@ -105,8 +111,7 @@ class ScreenKeeper : public QObject {
       fitting_ = false;
     } else if (event->type() == QEvent::LayoutRequest) {
       // Once the layout has answered it: content that shrank may leave the window too tall.
-      QMetaObject::invokeMethod(
-          this, [this] { Fit(); }, Qt::QueuedConnection);
+      settled_->start();
     }
     return false;
   }
@@ -138,6 +143,7 @@ class ScreenKeeper : public QObject {
   }
 
   QWidget& window_;
+  QTimer* settled_;
   bool fitting_ = false;
 };
 
