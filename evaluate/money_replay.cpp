@@ -375,7 +375,8 @@ double PValue(const Baseline& baseline, std::uint64_t winnings, std::uint32_t dr
 std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
                                                    const Evaluation& evaluation,
                                                    const std::vector<Payouts>& payouts,
-                                                   const MoneyRequest& request) {
+                                                   const MoneyRequest& request,
+                                                   const MoneyProgress& progress) {
   const Game game = history.game;
   std::vector<std::vector<MoneyOutcome>> outcomes(evaluation.runs.size());
   if (evaluation.runs.empty()) {
@@ -389,11 +390,24 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
     draws.push_back(PaysOf(history, payouts, first.firstDraw - 1 + i));
   }
 
+  const auto sold =
+      static_cast<std::uint64_t>(std::count_if(request.bets.begin(), request.bets.end(),
+                                               [game](BetType type) { return Sells(game, type); }));
+  const std::uint64_t steps = sold * (1 + evaluation.runs.size());
+  std::uint64_t done = 0;
+  const auto step = [&progress, &done, steps] {
+    ++done;
+    if (progress) {
+      progress(done, steps);
+    }
+  };
+
   for (const BetType type : request.bets) {
     if (!Sells(game, type)) {
       continue;
     }
     Baseline baseline = RandomBaseline(type, request.tickets, draws, game, request.keepDraws);
+    step();
     for (MoneyBandPoint& point : baseline.band) {
       point.draw += first.firstDraw - 1;
     }
@@ -442,6 +456,7 @@ std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
       outcome.randomBand = baseline.band;
       outcome.pValue = PValue(baseline, outcome.winnings, outcome.draws, outcome.pExact);
       outcomes[r].push_back(std::move(outcome));
+      step();
     }
   }
   return outcomes;

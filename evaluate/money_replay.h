@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/bets.h"
@@ -22,6 +23,10 @@ struct MoneyRequest {
   int tickets = 1;  // a draw, of each kind: 1 to DistinctTickets
   bool keepDraws = false;
 };
+
+// Told on the replaying thread after each kind's random baseline and each run's replay of it:
+// the steps done and all of them.
+using MoneyProgress = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // One replayed draw of one run and kind.
 struct MoneyDraw {
@@ -75,6 +80,7 @@ struct MoneyOutcome {
 std::vector<std::vector<MoneyOutcome>> ReplayMoney(const DrawHistory& history,
                                                    const Evaluation& evaluation,
                                                    const std::vector<Payouts>& payouts,
-                                                   const MoneyRequest& request);
+                                                   const MoneyRequest& request,
+                                                   const MoneyProgress& progress = {});
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -35,6 +36,12 @@ std::chrono::year_month_day FromQDate(const QDate& date) {
 }
 
 QString Text(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+// Monday to Friday but 31 December to 3 January: the day after the one before is itself.
+bool IsDrawDay(const QDate& date) {
+  const auto day = std::chrono::sys_days(FromQDate(date));
+  return std::chrono::sys_days(NextDrawDay(day - std::chrono::days(1))) == day;
+}
 
 }  // namespace
 
@@ -74,7 +81,13 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   auto* form = new QFormLayout;
   form->addRow(QStringLiteral("履歴ファイル"), historyLabel);
   form->addRow(QStringLiteral("回別"), round_);
-  form->addRow(QStringLiteral("抽せん日"), date_);
+  // Any date is taken (a draw may have been moved); one that is no draw day is pointed out.
+  dateNote_ = new QLabel(this);
+  dateNote_->setObjectName(QStringLiteral("dateNote"));
+  auto* dateRow = new QHBoxLayout;
+  dateRow->addWidget(date_);
+  dateRow->addWidget(dateNote_, 1);
+  form->addRow(QStringLiteral("抽せん日"), dateRow);
   form->addRow(QStringLiteral("当せん番号"), number_);
   form->addRow(QStringLiteral("追加する行"), preview_);
   auto* layout = new QVBoxLayout(this);
@@ -92,6 +105,7 @@ AddDrawDialog::AddDrawDialog(const HistoryChoice& choice, HistoryContents conten
   connect(add_, &QPushButton::clicked, this, &AddDrawDialog::OnAdd);
 
   resize(480, 260);
+  number_->setFocus();  // the round and date start right; the number is what is typed
   Refresh();
 }
 
@@ -115,6 +129,9 @@ DrawAddition AddDrawDialog::Planned(const HistoryContents& history) const {
 }
 
 void AddDrawDialog::Refresh() {
+  dateNote_->setText(IsDrawDay(date_->date())
+                         ? QString()
+                         : QStringLiteral("抽せん日ではありません (土日・12/31〜1/3)"));
   const DrawAddition addition = Planned(contents_);
   const std::optional<std::string> digits = Digits();
   const bool empty = contents_.draws.empty();

@@ -23,7 +23,7 @@ class StatusLine;
 // `tolvane-cli add` adds it. The round starts at the highest + 1 and the date at the next draw
 // day; the line to be written shows as it is typed. A round after missing ones is taken once the
 // date has been entered by hand (the next draw day would be wrong for it). By object name:
-// roundSpin, dateEdit, numberEdit, previewLabel, statusLabel, detailsButton, addButton,
+// roundSpin, dateEdit, dateNote, numberEdit, previewLabel, statusLabel, detailsButton, addButton,
 // cancelButton.
 class AddDrawDialog : public QDialog {
   Q_OBJECT
@@ -48,6 +48,7 @@ class AddDrawDialog : public QDialog {
   std::optional<std::int32_t> added_;
   QSpinBox* round_ = nullptr;
   QDateEdit* date_ = nullptr;
+  QLabel* dateNote_ = nullptr;  // beside the date: says when it is no draw day
   QLineEdit* number_ = nullptr;
   QLabel* preview_ = nullptr;
   StatusLine* status_ = nullptr;

@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -15,7 +16,9 @@
 #include <QStringList>
 #include <QTextDocument>
 #include <QWidget>
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/add_draw_dialog.h"
@@ -44,6 +47,8 @@ constexpr int kRoundTypingLimit = 4;
 constexpr int kRoundLower = 1;
 constexpr int kRoundUpper = 9999;
 constexpr int kRoundStart = 1;
+// What a plain text box draws beyond its lines: the cursor's room at the end.
+constexpr int kTicketsSlack = 4;
 
 QString Label(std::string_view text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -94,6 +99,8 @@ void MainWindow::CreateControls() {
   pathEdit_ = new QLineEdit(c);
   pathEdit_->setObjectName(QStringLiteral("pathEdit"));
   pathEdit_->setGeometry(units.Rect(88, 30, 67, 14));
+  // The edit is narrow: the whole path on hovering.
+  connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
   browseButton_ = new QPushButton(QStringLiteral("選択"), c);
   browseButton_->setObjectName(QStringLiteral("browseButton"));
@@ -219,10 +226,9 @@ void MainWindow::CreateMenu() {
   importAction->setObjectName(QStringLiteral("importAction"));
   connect(importAction, &QAction::triggered, this, [this] {
     if (const std::optional<QString> written = RunImport(this, HistoryPath(), game_)) {
-      filePath_ = *written;
-      pathEdit_->setText(filePath_);
       // The converter writes code page 932, whatever encoding was chosen for reading.
       SelectEncoding(TextEncoding::kCp932);
+      TakeHistory(*written);
     }
   });
   // Keeping the history named in the path edit current; the round follows its new highest.
@@ -371,14 +377,14 @@ void MainWindow::PlaceMenuAndClient() {
 void MainWindow::OnBrowse() {
   FileRequest request;
   // "*" rather than "*.*": on this system a file needs no dot to be any file.
-  request.nameFilters = {QStringLiteral("すべてのファイル(*.*) (*)")};
+  request.nameFilters = {QStringLiteral("履歴ファイル (*.csv *.txt)"),
+                         QStringLiteral("すべてのファイル(*.*) (*)")};
   request.initialPath = BesideHistory(HistoryPath(), QFileInfo(HistoryPath()).fileName());
   const std::optional<FileChoice> chosen = ChooseFile(this, request);
   if (!chosen) {
     return;
   }
-  filePath_ = chosen->path;
-  pathEdit_->setText(filePath_);
+  TakeHistory(chosen->path);
 }
 
 QString MainWindow::HistoryPath() const { return pathEdit_->text(); }
@@ -401,6 +407,7 @@ void MainWindow::OnEvaluation() {
     evaluationWindow_ = new EvaluationWindow([this] { return ChosenHistory(); }, this);
     evaluationWindow_->setAttribute(Qt::WA_DeleteOnClose);
     MoveBeside(*evaluationWindow_, *this);
+    KeepOnScreen(*evaluationWindow_);
     // The engine serves one caller at a time: no prediction while an evaluation runs.
     QPushButton* predict = predictButton_;
     connect(evaluationWindow_, &EvaluationWindow::runningChanged, predict,
@@ -417,7 +424,7 @@ void MainWindow::OnEvaluation() {
 
 void MainWindow::OnAddDraw() {
   if (const std::optional<std::int32_t> added = RunAddDraw(this, ChosenHistory())) {
-    FollowHighestRound(*added);
+    ReportWritten(*added, QStringLiteral("を追加しました"));
   }
 }
 
@@ -425,14 +432,8 @@ void MainWindow::OnUpdateHistory() {
   if (const std::optional<std::int32_t> highest = RunUpdateHistory(this, ChosenHistory())) {
     // The merge writes code page 932, whatever encoding was chosen for reading.
     SelectEncoding(TextEncoding::kCp932);
-    FollowHighestRound(*highest);
+    ReportWritten(*highest, QStringLiteral("まで更新しました"));
   }
-}
-
-void MainWindow::FollowHighestRound(std::int32_t highest) {
-  // Plain digits, past the spin's range if need be: the prediction reads the edit's number.
-  roundEdit_->WriteText(QString::number(static_cast<long long>(highest) + 1));
-  roundSpin_->GetPos();
 }
 
 void MainWindow::ShowTickets() {
@@ -443,6 +444,26 @@ void MainWindow::ShowTickets() {
   }
   ticketsView_->setPlainText(QString::fromStdString(text));
   ticketsView_->setVisible(!text.empty());
+  FitTickets();
+}
+
+void MainWindow::FitTickets() {
+  // Every kind's line shows whole, wrapped where it must: the box, and the window with it, grow
+  // by what more it needs than its first two lines.
+  const QFontMetrics metrics(ticketsView_->font());
+  const QRect room(0, 0, ticketsView_->width(), std::numeric_limits<int>::max() / 2);
+  int needed = 0;
+  if (ticketsView_->isVisibleTo(this)) {
+    for (const QString& line : ticketsView_->toPlainText().split(QLatin1Char('\n'))) {
+      needed += metrics.boundingRect(room, Qt::TextWordWrap, line).height();
+    }
+    needed += 2 * ticketsView_->frameWidth() + kTicketsSlack;
+  }
+  const int base = ticketsView_->height() - ticketsExtraHeight_;
+  const int extra = std::max(0, needed - base);
+  ticketsView_->resize(ticketsView_->width(), base + extra);
+  resize(width(), height() - ticketsExtraHeight_ + extra);
+  ticketsExtraHeight_ = extra;
 }
 
 void MainWindow::OnAbout() {
@@ -456,6 +477,7 @@ void MainWindow::OnSpectra() {
     spectraWindow_ = new SpectraWindow(this, [this] { return HistoryPath(); });
     spectraWindow_->setAttribute(Qt::WA_DeleteOnClose);
     MoveBeside(*spectraWindow_, *this);
+    KeepOnScreen(*spectraWindow_);  // four places make it taller
     spectraWindow_->ShowAnalysis(lastAnalysis_ ? &*lastAnalysis_ : nullptr);
     connect(this, &MainWindow::AnalysisShown, spectraWindow_,
             [this] { spectraWindow_->ShowAnalysis(&*lastAnalysis_); });

@@ -114,9 +114,19 @@ class MainWindow : public QDialog, public PredictionView {
   void OnAddDraw();
   void OnUpdateHistory();
   void FollowHighestRound(std::int32_t highest);
+  // After a draw was added or the history updated up to `round`: the round after it, and the
+  // draw written named in the result area, followed by `done` ("を追加しました").
+  void ReportWritten(std::int32_t round, const QString& done);
+  // `path` in the edit, as 開く or インポート chose it: the round after its newest draw, the last
+  // prediction gone.
+  void TakeHistory(const QString& path);
+  // No prediction shown, in this window or the spectra one.
+  void ForgetPrediction();
   // The next draw's tickets of the kinds chosen in the evaluation window, under the result; hidden
   // without a prediction or a kind.
   void ShowTickets();
+  // Makes the tickets box, and the window with it, tall enough for every line it holds.
+  void FitTickets();
   // The result area's font once a result is shown.
   QFont ResultAreaFont() const;
   void OnInitDialog();
@@ -139,7 +149,8 @@ class MainWindow : public QDialog, public PredictionView {
   FilterKind filterKind_ = FilterKind::LowPass;
   TextEncoding encoding_ = TextEncoding::kCp932;
   Game game_ = Game::kNumbers3;
-  int resultExtraHeight_ = 0;  // pixels the result area has grown for the places beyond three
+  int resultExtraHeight_ = 0;   // pixels the result area has grown for the places beyond three
+  int ticketsExtraHeight_ = 0;  // pixels the tickets box has grown for its lines
 
   QMenuBar* menuBar_ = nullptr;
   QMenu* toolsMenu_ = nullptr;

@@ -11,6 +11,26 @@ namespace {
 
 int ExecDialog(QDialog& dialog) { return dialog.exec(); }
 
+// "SVG 画像" of "SVG 画像 (*.svg)": what the chooser shows with the patterns hidden.
+QString FilterLabel(const QString& filter) {
+  const qsizetype open = filter.lastIndexOf(QLatin1Char('('));
+  return (filter.endsWith(QLatin1Char(')')) && open > 0 ? filter.left(open) : filter).simplified();
+}
+
+// The request's filter the chooser reports as `selected`. With the patterns hidden the toolkit
+// gives the label alone, which would match none of the request's and lose the type chosen.
+QString RequestedFilter(const QStringList& filters, const QString& selected) {
+  if (filters.contains(selected)) {
+    return selected;
+  }
+  for (const QString& filter : filters) {
+    if (FilterLabel(filter) == selected.simplified()) {
+      return filter;
+    }
+  }
+  return selected;
+}
+
 std::optional<FileChoice> RealFileChooser(QWidget* owner, const FileRequest& request) {
   QFileDialog dialog(owner, request.title);
   const bool open = request.mode == FileRequest::Mode::Open;
@@ -36,7 +56,8 @@ std::optional<FileChoice> RealFileChooser(QWidget* owner, const FileRequest& req
   if (chosen.isEmpty()) {
     return std::nullopt;
   }
-  return FileChoice{chosen.first(), dialog.selectedNameFilter()};
+  return FileChoice{chosen.first(),
+                    RequestedFilter(request.nameFilters, dialog.selectedNameFilter())};
 }
 
 ModalRunner& CurrentRunner() {

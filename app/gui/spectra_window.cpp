@@ -131,13 +131,18 @@ void SpectraWindow::ShowAnalysis(const PredictionAnalysis* analysis) {
   // The game's places are the last rows; the rows above them stay hidden.
   const std::size_t shown = std::min(analysis->places.size(), places_.size());
   const std::size_t first = places_.size() - shown;
+  // Every place compact or not before any shows: a shown window grows at once for four places
+  // of full height, taller than the screen, and does not shrink back by itself.
+  for (PlaceSpectraBox* place : places_) {
+    place->SetCompact(first == 0);
+  }
   for (std::size_t place = 0; place < places_.size(); ++place) {
     places_[place]->setVisible(place >= first);
-    places_[place]->SetCompact(first == 0);
     places_[place]->ShowRanking(place >= first ? &analysis->places[place - first] : nullptr);
     Relayout(*places_[place]);
   }
   draws_->setText(TransformedDrawsText(*analysis));
+  Relayout(*this);  // the window's least size follows the places shown
 }
 
 void SpectraWindow::OnSave() {

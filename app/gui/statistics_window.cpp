@@ -117,7 +117,8 @@ StatisticsWindow::StatisticsWindow(QWidget* parent) : QWidget(parent, Qt::Window
     chart.view = new QChartView(model, chartsArea_);
     chart.view->setObjectName(QStringLiteral("countChart%1").arg(place));
     chart.view->setRenderHint(QPainter::Antialiasing);
-    chart.view->setMinimumSize(320, 280);
+    // Four side by side fit the smallest screen.
+    chart.view->setMinimumSize(270, 280);
     chartRow->addWidget(chart.view);
   }
 
@@ -270,6 +271,7 @@ void OpenStatisticsWindow(QWidget* owner, const HistoryChoice& history) {
   }
   if (made) {
     MoveBeside(*window, *owner);
+    KeepOnScreen(*window);  // another game's places change its width
   }
   window->show();
   window->raise();

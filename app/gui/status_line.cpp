@@ -22,8 +22,11 @@ StatusLine::StatusLine(QWidget* parent) : QWidget(parent) {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(text_, 1);
   layout->addWidget(details_, 0, Qt::AlignTop);
-  connect(details_, &QPushButton::clicked, this,
-          [this] { ShowMessageBox(window(), text_->text(), QMessageBox::Information, detail_); });
+  // The reason in the box's own text: a box's detailed text would take a second click to show.
+  connect(details_, &QPushButton::clicked, this, [this] {
+    ShowMessageBox(window(), text_->text() + QStringLiteral("\n\n") + detail_,
+                   QMessageBox::Warning);
+  });
 }
 
 void StatusLine::Show(const QString& text, const QString& detail) {

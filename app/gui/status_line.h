@@ -9,7 +9,8 @@ class QPushButton;
 namespace tolvane {
 
 // A dialog's one-line verdict on what it is about to do (statusLabel), with 詳細 (detailsButton)
-// beside it when there is more to say: the command line's own words, shown in a box on request.
+// beside it when there is more to say: the command line's own words, shown under the verdict in
+// a warning box on request.
 class StatusLine : public QWidget {
  public:
   explicit StatusLine(QWidget* parent);

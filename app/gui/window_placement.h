@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <vector>
 
 class QWidget;
 
@@ -19,8 +20,19 @@ inline constexpr int kTitleBarHeight = 40;
 // keeps its top-left corner on it).
 QPoint PlaceBeside(const QRect& owner, const QSize& frame, const QRect& screen);
 
+// Where the top-left corner of a window frame of `frame` goes inside `screen` so that it covers as
+// little as possible of the frames `taken` (the owner's first): beside the owner as PlaceBeside
+// puts it when that covers least, else beside, above or below another of them, or in a corner
+// of the screen; the first of equals wins.
+QPoint PlaceAside(const std::vector<QRect>& taken, const QSize& frame, const QRect& screen);
+
 // Before `window` is first shown: makes it no larger than the screen `owner` is on allows and
-// moves it beside `owner`'s window there.
+// moves it where it covers least of `owner`'s window and of the other windows it owns there.
 void MoveBeside(QWidget& window, const QWidget& owner);
+
+// Keeps the shown `window` inside the screen it is on for as long as it lives: whenever it shows
+// or its size changes (its content grew or shrank), it is made no larger than the screen allows
+// with a title bar, and moved back inside.
+void KeepOnScreen(QWidget& window);
 
 }  // namespace tolvane

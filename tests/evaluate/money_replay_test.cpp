@@ -55,9 +55,15 @@ TEST(MoneyReplay, FiveDrawsWorkedOutByHand) {
   MoneyRequest request;
   request.bets = {BetType::Straight, BetType::Box, BetType::Set, BetType::Mini};
   request.keepDraws = true;
-  const std::vector<MoneyOutcome> got =
-      ReplayMoney(history.get(), evaluation, payouts, request).front();
+  std::vector<std::uint64_t> told;  // each progress step as done * 100 + all
+  const std::vector<MoneyOutcome> got = ReplayMoney(history.get(), evaluation, payouts, request,
+                                                    [&told](std::uint64_t done, std::uint64_t all) {
+                                                      told.push_back(done * 100 + all);
+                                                    })
+                                            .front();
   ASSERT_EQ(got.size(), 4U);
+  // A step after each kind's random baseline and after its one run.
+  EXPECT_EQ(told, (std::vector<std::uint64_t>{108, 208, 308, 408, 508, 608, 708, 808}));
   struct Want {
     std::uint64_t winnings;
     std::uint64_t hits;

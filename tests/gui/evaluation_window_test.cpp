@@ -133,10 +133,9 @@ class EvaluationWindowTest : public QObject {
     const std::pair<const char*, qsizetype> saves[] = {
         {"result", 0}, {"result.svg", 1}, {"result", 2}, {"table.txt", 2}};
     for (const auto& [name, type] : saves) {
-      const FileAnswer answer(QString::fromStdString(dir.File(name)), type);
+      const ChooserDriver answer(QString::fromStdString(dir.File(name)), static_cast<int>(type));
       Child<QPushButton>(&window, "saveButton")->click();
-      QCOMPARE(answer.Requests()[0].initialPath,
-               QString::fromStdString(dir.File("evaluation.png")));
+      QCOMPARE(answer.Offers()[0].start, QString::fromStdString(dir.File("evaluation.png")));
     }
     // The 収支 tab: the library's replay, a row per run and kind, one run's balance beside random
     // tickets' expected one and band; saved from its tab.
@@ -145,9 +144,9 @@ class EvaluationWindowTest : public QObject {
     QVERIFY(window.Money() != nullptr);
     Child<QTabWidget>(&window, "resultTabs")->setCurrentIndex(1);
     {
-      const FileAnswer answer(QString::fromStdString(dir.File("money")), 2);
+      const ChooserDriver answer(QString::fromStdString(dir.File("money")), 2);
       Child<QPushButton>(&window, "saveButton")->click();
-      QCOMPARE(answer.Requests()[0].initialPath, QString::fromStdString(dir.File("money.png")));
+      QCOMPARE(answer.Offers()[0].start, QString::fromStdString(dir.File("money.png")));
     }
     QCOMPARE(ReadBytes(dir.File("money.csv")), money);
     const auto* moneyTable = Child<QTableWidget>(&window, "moneyTable");
@@ -178,7 +177,7 @@ class EvaluationWindowTest : public QObject {
     QCOMPARE(ReadBytes(dir.File("result.csv")), want);
     QCOMPARE(ReadBytes(dir.File("table.txt")), want);
     {
-      FileAnswer answer(QString::fromStdString(dir.File("no/such/folder/plot.png")));
+      const ChooserDriver answer(QString::fromStdString(dir.File("no/such/folder/plot.png")));
       Child<QPushButton>(&window, "saveButton")->click();
     }
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});

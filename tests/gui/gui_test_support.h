@@ -75,6 +75,29 @@ class FileAnswer {
   FileChooser previous_;
 };
 
+// Drives the real file chooser (its own widgets, never a native one) as a user does, for as long
+// as it lives: picks the type at `filter` in its type box with the keyboard, types `path` into the
+// name field and clicks 保存 or 開く; without a path it cancels. Records what each chooser offered.
+class ChooserDriver {
+ public:
+  struct Offer {
+    QStringList nameFilters;
+    QString start;  // the folder and name it opened at
+    bool saving;
+  };
+  explicit ChooserDriver(std::optional<QString> path, int filter = 0);
+
+  const std::vector<Offer>& Offers() const { return offers_; }
+
+ private:
+  int Drive(QDialog& dialog);
+
+  std::optional<QString> path_;
+  int filter_;
+  std::vector<Offer> offers_;
+  ModalAnswer answer_;
+};
+
 // The window suites, each a Qt Test object; gui_tests_main.cpp runs them.
 std::unique_ptr<QObject> MakeMainWindowTest();
 std::unique_ptr<QObject> MakeRoundControlsTest();

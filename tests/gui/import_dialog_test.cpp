@@ -37,7 +37,14 @@ QString Reason(QDialog& import) {
     return QStringLiteral("(no 詳細)");
   }
   details->click();
-  return boxes.Boxes().size() == 1 ? boxes.Boxes()[0].detail : QString();
+  // The verdict, then the reason, in one warning box that needs no second click.
+  if (boxes.Boxes().size() != 1 || boxes.Boxes()[0].icon != QMessageBox::Warning ||
+      !boxes.Boxes()[0].detail.isEmpty()) {
+    return QString();
+  }
+  const QString& text = boxes.Boxes()[0].text;
+  const QString verdict = Child<QLabel>(&import, "statusLabel")->text() + QStringLiteral("\n\n");
+  return text.startsWith(verdict) ? text.mid(verdict.size()) : QString();
 }
 
 class ImportDialogTest : public QObject {
@@ -101,6 +108,7 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen->dest, dest);
     QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), dest);
     QCOMPARE(dlg.HistoryPath(), dest);
+    QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("4"));  // its newest + 1
     // The history written is code page 932, so the window now reads it so.
     QCOMPARE(dlg.Encoding(), TextEncoding::kCp932);
     QVERIFY(Child<QAction>(&dlg, "encoding_cp932")->isChecked());
@@ -228,10 +236,12 @@ class ImportDialogTest : public QObject {
       auto* spin = Child<QSpinBox>(&modal, "roundSpin");
       auto* date = Child<QDateEdit>(&modal, "dateEdit");
       auto* add = Child<QPushButton>(&modal, "addButton");
-      seen << QStringLiteral("%1 %2 %3")
+      seen << QStringLiteral("%1 %2 %3 %4")
                   .arg(spin->value())
                   .arg(date->date().toString(Qt::ISODate))
-                  .arg(add->isEnabled());
+                  .arg(add->isEnabled())
+                  .arg(modal.focusWidget() != nullptr ? modal.focusWidget()->objectName()
+                                                      : QString());
       for (const Step& step : steps) {
         spin->setValue(step.round);
         if (!step.date.isNull()) {
@@ -242,22 +252,33 @@ class ImportDialogTest : public QObject {
                     (*step.reason != 0 ? Reason(modal) : QString()) + QLatin1Char('|') +
                     QString::number(add->isEnabled());
       }
+      // Any date is taken; one that is no draw day is pointed out beside it.
+      QStringList notes;
+      for (const QDate day : {QDate(2020, 1, 4), QDate(2020, 1, 3), QDate(2020, 1, 6)}) {
+        date->setDate(day);
+        notes << Child<QLabel>(&modal, "dateNote")->text() + QString::number(add->isEnabled());
+      }
+      seen << notes.join(QLatin1Char('|'));
       seen << Child<QLabel>(&modal, "previewLabel")->text();
       add->click();
       return modal.result();
     });
     Child<QAction>(&dlg, "addDrawAction")->trigger();
     QCOMPARE(answer.Count(), 1);
-    QStringList want = {QStringLiteral("4 2020-01-06 0")};
+    QStringList want = {QStringLiteral("4 2020-01-06 0 numberEdit")};
     for (const Step& step : steps) {
       want << QString::fromUtf8(step.status) + QLatin1Char('|') +
                   (*step.reason != 0 ? Q(history + step.reason) : QString()) + QLatin1Char('|') +
                   QString::number(step.addable);
     }
+    const QString notDrawn = QStringLiteral("抽せん日ではありません (土日・12/31〜1/3)");
+    want << notDrawn + QStringLiteral("1|") + notDrawn + QStringLiteral("1|1");
     want << QStringLiteral("第4回,2020/1/6,月,123");
     QCOMPARE(seen, want);
     QCOMPARE(Q(ReadBytes(history)), Q(before + Utf8ToCp932("第4回,2020/1/6,月,123\n")));
     QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QStringLiteral("5"));
+    QCOMPARE(Child<QLabel>(&dlg, "resultLabel")->text(),
+             QStringLiteral("第4回 2020/1/6 123 を追加しました"));
   }
 
   // ﾌｧｲﾙ → 結果ファイルで更新: the counts, a round held differently keeping 更新 off with both
@@ -275,21 +296,22 @@ class ImportDialogTest : public QObject {
       const char* reason;
       std::string written;  // the history's bytes after
       const char* round;    // the round edit's after
+      const char* said;     // in the result area after
     };
     const Case cases[] = {
         {"334", history, "第3回 が結果ファイルと履歴ファイルで違います。更新できません。",
          ":2: HISTORY:3 holds the same round with another draw (round 3 is 2019/12/30 333 there, "
          "2019/12/30 334 here)",
-         before, "1"},
+         before, "1", " "},
         {"333", history, "1 回分を追加します (第4回)。1 回分は既にあります。欠番 1。", "", merged,
-         "5"},
+         "5", "第4回 2020/1/6 444 まで更新しました"},
         {"333", dir.File("new.csv"),
          "2 回分を追加します (第3回〜第4回)。0 回分は既にあります。欠番 "
          "0。履歴ファイルは新しく作ります。",
          "",
          Utf8ToCp932(
              "回別,抽せん日,曜日,当せん番号\n第3回,2019/12/30,月,333\n第4回,2020/1/6,月,444\n"),
-         "5"},
+         "5", "第4回 2020/1/6 444 まで更新しました"},
     };
     for (const Case& c : cases) {
       const std::string source =
@@ -319,6 +341,7 @@ class ImportDialogTest : public QObject {
       QCOMPARE(updatable, *c.reason == 0);
       QCOMPARE(Q(ReadBytes(c.into)), Q(c.written));
       QCOMPARE(Child<RoundEdit>(&dlg, "roundEdit")->text(), QString::fromLatin1(c.round));
+      QCOMPARE(Child<QLabel>(&dlg, "resultLabel")->text(), QString::fromUtf8(c.said));
       QCOMPARE(dlg.Encoding(), *c.reason == 0 ? TextEncoding::kCp932 : TextEncoding::kUtf8);
     }
   }

@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QTest>
@@ -313,10 +314,12 @@ class MainWindowTest : public QObject {
       QCOMPARE(chooser.Requests().size(), size_t{1});
       QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Open);
       QCOMPARE(chooser.Requests()[0].nameFilters,
-               QStringList{QStringLiteral("すべてのファイル(*.*) (*)")});
+               QStringList({QStringLiteral("履歴ファイル (*.csv *.txt)"),
+                            QStringLiteral("すべてのファイル(*.*) (*)")}));
     }
     auto* pathEdit = Child<QLineEdit>(&dlg, "pathEdit");
     QCOMPARE(pathEdit->text(), path);
+    QCOMPARE(pathEdit->toolTip(), path);
     QCOMPARE(dlg.FilePath(), path);
 
     const FileAnswer cancelled(std::nullopt);
@@ -325,6 +328,25 @@ class MainWindowTest : public QObject {
     QCOMPARE(pathEdit->text(), path);
     // The chooser starts at the history named; its folder being gone, in the working folder.
     QCOMPARE(cancelled.Requests()[0].initialPath, QStringLiteral("draws.csv"));
+
+    // A history chosen: the round after its newest draw, and no prediction of the last one; a
+    // history that does not load leaves the round as it was.
+    const TempDir dir;
+    const BoxRecorder boxes;
+    auto* round = Child<QLineEdit>(&dlg, "roundEdit");
+    const auto* result = Child<QLabel>(&dlg, "resultLabel");
+    const std::pair<QString, QString> chosen[] = {
+        {QString::fromStdString(WriteHistoryFile(dir, RepeatedDrawLines("572", 30))),
+         QStringLiteral("31")},
+        {QString::fromStdString(dir.File("missing.csv")), QStringLiteral("31")},
+        {QStringLiteral(TOLVANE_SAMPLE_HISTORY), QStringLiteral("6501")}};
+    for (const auto& [history, next] : chosen) {
+      QTest::mouseClick(Child<QPushButton>(&dlg, "predictButton"), Qt::LeftButton);
+      const FileAnswer answer(history);
+      dlg.OnBrowse();
+      QCOMPARE(round->text(), next);
+      QCOMPARE(result->text(), QString());
+    }
   }
 
   // Qt's own dialogs speak Japanese like the rest of the window: the real file chooser's title
@@ -495,11 +517,80 @@ class MainWindowTest : public QObject {
     };
     for (const auto& [owner, frame, at] : cases) {
       QCOMPARE(PlaceBeside(owner, frame, screen), at);
+      QCOMPARE(PlaceAside({owner}, frame, screen), at);  // alone, beside it whenever that fits
+    }
+    // Among other windows: where it covers least of them.
+    const std::tuple<std::vector<QRect>, QSize, QPoint> aside[] = {
+        {{{0, 0, 400, 500}, {400, 0, 600, 400}}, {600, 300}, {400, 400}},  // below the other
+        {{{0, 0, 400, 500}, {400, 0, 600, 728}}, {300, 300}, {1000, 0}},   // beside the other
+        {{{0, 0, 1366, 728}}, {300, 200}, {1066, 0}},  // covering it anywhere: beside the owner
+    };
+    for (const auto& [taken, frame, at] : aside) {
+      QCOMPARE(PlaceAside(taken, frame, screen), at);
     }
 
     Child<QAction>(&dlg, "spectraAction")->trigger();
     const auto* opened = Child<SpectraWindow>(&dlg, "spectraWindow");
     QVERIFY(dlg.screen()->availableGeometry().contains(opened->geometry().topLeft()));
+
+    // On the smallest screen (gui.smallest_screen runs this there), each game in turn with the
+    // windows left open, every kind of ticket ticked: each window the menus open lies inside the
+    // screen with room for a title bar, its 保存 on it, and the tickets box shows every line.
+    const QRect shown = dlg.screen()->availableGeometry();
+    if (shown.size() != kSmallestScreen) {
+      QVERIFY(qEnvironmentVariableIsEmpty("TOLVANE_SMALLEST_SCREEN"));
+      return;
+    }
+    const auto fits = [&shown](const QWidget& window, const char* save) {
+      if (!shown.contains(window.frameGeometry()) || window.height() + 30 > shown.height()) {
+        return false;
+      }
+      const auto* button = save != nullptr ? Child<QPushButton>(&window, save) : nullptr;
+      return button == nullptr ||
+             (button->isVisible() &&
+              shown.contains(QRect(button->mapToGlobal(QPoint(0, 0)), button->size())));
+    };
+    const BoxRecorder boxes;
+    const std::pair<const char*, std::string> games[] = {
+        {"game_numbers3", WriteHistoryFile(dir, RepeatedDrawLines("572", 300), "three.csv")},
+        {"game_numbers4", WriteHistoryFile(dir, RepeatedDrawLines("5723", 300), "four.csv")}};
+    const std::pair<const char*, const char*> windows[] = {
+        {"spectraAction", "spectraWindow"},
+        {"evaluationAction", "evaluationWindow"},
+        {"statisticsAction", "statisticsWindow"}};
+    for (const auto& [game, history] : games) {
+      Child<QAction>(&dlg, game)->trigger();
+      Child<QLineEdit>(&dlg, "pathEdit")->setText(QString::fromStdString(history));
+      dlg.OnPredict();
+      for (const auto& [action, name] : windows) {
+        Child<QAction>(&dlg, action)->trigger();
+        auto* window = Child<QWidget>(&dlg, name);
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QVERIFY2(fits(*window, "saveButton"),
+                 qPrintable(QStringLiteral("%1 %2 at %3,%4 %5x%6")
+                                .arg(QLatin1String(game), QLatin1String(name))
+                                .arg(window->x())
+                                .arg(window->y())
+                                .arg(window->width())
+                                .arg(window->height())));
+      }
+      for (const char* bet : {"betStraightCheck", "betBoxCheck", "betSetCheck", "betMiniCheck"}) {
+        Child<QCheckBox>(&dlg, bet)->setChecked(true);
+      }
+      QVERIFY2(fits(dlg, nullptr), game);
+      const auto* tickets = Child<QPlainTextEdit>(&dlg, "ticketsView");
+      QVERIFY(tickets->isVisible() && tickets->verticalScrollBar()->maximum() == 0);
+    }
+    int fitted = 0;
+    const ModalAnswer dialogs([&fits, &fitted](QDialog& dialog) {
+      dialog.show();
+      fitted += QTest::qWaitForWindowExposed(&dialog) && fits(dialog, nullptr) ? 1 : 0;
+      return int{QDialog::Rejected};
+    });
+    Child<QAction>(&dlg, "addDrawAction")->trigger();
+    Child<QAction>(&dlg, "aboutAction")->trigger();
+    QCOMPARE(dialogs.Count(), 2);
+    QCOMPARE(fitted, 2);
   }
 
   // The file menu's encoding: code page 932 at first, remembered once changed. A UTF-8 file read

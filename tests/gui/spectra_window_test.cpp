@@ -209,14 +209,13 @@ class SpectraWindowTest : public QObject {
         {folder + QStringLiteral("/no/such/folder.png"), 0, QString(), QByteArray(), true},
     };
     for (const Case& c : cases) {
-      const FileAnswer chooser(c.answer, c.type);
+      const ChooserDriver chooser(c.answer, static_cast<int>(c.type));
       const BoxRecorder boxes;
       QTest::mouseClick(Child<QPushButton>(&window, "saveButton"), Qt::LeftButton);
-      QCOMPARE(chooser.Requests().size(), std::size_t{1});
-      QCOMPARE(chooser.Requests()[0].mode, FileRequest::Mode::Save);
-      QCOMPARE(
-          chooser.Requests()[0].nameFilters,
-          QStringList({QStringLiteral("PNG 画像 (*.png)"), QStringLiteral("SVG 画像 (*.svg)")}));
+      QCOMPARE(chooser.Offers().size(), std::size_t{1});
+      QVERIFY(chooser.Offers()[0].saving);
+      QCOMPARE(chooser.Offers()[0].nameFilters, QStringList({QStringLiteral("PNG 画像 (*.png)"),
+                                                             QStringLiteral("SVG 画像 (*.svg)")}));
       QCOMPARE(boxes.Boxes().size(), std::size_t(c.reported ? 1 : 0));
       if (c.answer) {
         QFile file(c.written.isEmpty() ? *c.answer : c.written);

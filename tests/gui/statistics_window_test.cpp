@@ -117,12 +117,12 @@ class StatisticsWindowTest : public QObject {
     Child<QSpinBox>(window, "lastSpin")->setValue(1);
     {
       // Type CSV, no extension: the counts, named so.
-      const FileAnswer answer(QString::fromStdString(dir_.File("stats")), 1);
+      const ChooserDriver answer(QString::fromStdString(dir_.File("stats")), 1);
       Child<QPushButton>(window, "saveButton")->click();
-      QCOMPARE(answer.Requests().size(), std::size_t{1});
-      QCOMPARE(answer.Requests()[0].mode, FileRequest::Mode::Save);
-      QCOMPARE(answer.Requests()[0].nameFilters.size(), qsizetype{2});
-      QCOMPARE(answer.Requests()[0].initialPath,  // in the history's folder
+      QCOMPARE(answer.Offers().size(), std::size_t{1});
+      QVERIFY(answer.Offers()[0].saving);
+      QCOMPARE(answer.Offers()[0].nameFilters.size(), qsizetype{2});
+      QCOMPARE(answer.Offers()[0].start,  // in the history's folder
                QString::fromStdString(dir_.File("statistics.png")));
     }
     const std::vector<std::string> lines = ReadLines(dir_.File("stats.csv"));
@@ -134,7 +134,7 @@ class StatisticsWindowTest : public QObject {
     QCOMPARE(lines[26], std::string("ones,5,1,0"));
     {
       // No suffix: a PNG, named so.
-      const FileAnswer answer(QString::fromStdString(dir_.File("charts")));
+      const ChooserDriver answer(QString::fromStdString(dir_.File("charts")));
       window->OnSave();
     }
     const QImage image(QString::fromStdString(dir_.File("charts.png")));
@@ -145,7 +145,7 @@ class StatisticsWindowTest : public QObject {
         Child<QWidget>(window, "chartsArea")->isAncestorOf(Child<QLabel>(window, "rangeLabel")));
 
     BoxRecorder boxes;
-    const FileAnswer answer(QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
+    const ChooserDriver answer(QString::fromStdString(dir_.File("no/such/folder/stats.csv")));
     window->OnSave();
     QCOMPARE(boxes.Boxes().size(), std::size_t{1});
     QCOMPARE(boxes.Boxes()[0].text,
