@@ -10,7 +10,8 @@ self.onmessage = async (event) => {
     for (const [path, bytes] of Object.entries(files ?? {})) {
       module.FS.writeFile(path, bytes);
     }
-    for (const path of read ?? []) {
+    // An output the command does not write must not show an earlier run's file.
+    for (const path of (read ?? []).filter((p) => !(p in (files ?? {})))) {
       try { module.FS.unlink(path); } catch { /* not there yet */ }
     }
     const result = module.run(args);
