@@ -65,18 +65,20 @@ try {
   expect('a draw added, the next prediction for round 6502', (await text('out-predict')).includes('第6502回'));
   expect('the addition reported', (await text('out-update')).includes('第6501回'));
 
+  if (flag === '--screenshots') {
+    await page.click('#tab-predict');
+    await page.screenshot({ path: join(shots, 'web-desktop.png') });
+    await page.setViewport({ width: 390, height: 844 });
+    await page.screenshot({ path: join(shots, 'web-phone.png') });
+    await page.setViewport({ width: 1366, height: 768 });
+    await page.click('#tab-update');
+  }
   await page.type('#add-number', '12');
   await page.click('#run-add');
   await page.waitForFunction(() => document.getElementById('error').textContent !== '');
   expect('a bad number gives the reason', (await text('error')).length > 0);
   expect('the history kept after a failure', (await text('loaded')).includes('未保存'));
 
-  if (flag === '--screenshots') {
-    await page.click('#tab-predict');
-    await page.screenshot({ path: join(shots, 'web-desktop.png') });
-    await page.setViewport({ width: 390, height: 844 });
-    await page.screenshot({ path: join(shots, 'web-phone.png') });
-  }
 } finally {
   await browser.close();
 }

@@ -210,6 +210,7 @@ $('run-add').addEventListener('click', async () => {
   const result = await run(['add', history.name, ...args, '--game', $('game').value],
     { [history.name]: history.bytes }, [history.name]);
   if (result.status !== 0) { setError(utf8.decode(result.stderr)); return; }
+  $('add-number').value = '';
   await changeHistory(result, result.files[history.name]);
 });
 async function importResults(merge) {
