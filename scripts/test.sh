@@ -12,6 +12,19 @@ failed=0
 log="$(mktemp "${TMPDIR:-/tmp}/tolvane-ctest.XXXXXX")"
 trap 'rm -f "$log"' EXIT
 
+# The browser build first, so the default preset's web.* tests (tests/web/) check it: the module
+# against tolvane-cli and the page in headless Chromium. Emscripten's own tools find their node
+# modules (acorn) through NODE_PATH when node is not Debian's.
+if command -v emcc >/dev/null && command -v node >/dev/null; then
+  echo "== preset wasm"
+  export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+  cmake --preset wasm >/dev/null
+  cmake --build --preset wasm
+  # The page test's driver, at the version in web/package-lock.json; it drives the system's
+  # Chromium and downloads no browser.
+  (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
+fi
+
 for preset in default asan; do
   echo "== preset $preset"
   cmake --preset "$preset" >/dev/null
