@@ -10,4 +10,4 @@ add_link_options(-fexceptions)
 # FindBoost looks for its headers under emscripten's root alone.
 set(Boost_INCLUDE_DIR /usr/include CACHE PATH "Boost's headers (Debian's)")
 # std::bit_cast and std::make_unique_for_overwrite, which its libc++ lacks.
-add_compile_options(-include ${PROJECT_SOURCE_DIR}/cmake/libcxx_compat.h)
+add_compile_options(-include ${PROJECT_SOURCE_DIR}/web/libcxx_compat.h)

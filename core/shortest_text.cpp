@@ -40,7 +40,7 @@ std::string PortableShortestText(double value) {
       digits.push_back(scientificText[i]);
     }
   }
-  const int exponent = std::atoi(scientificText.c_str() + e + 1);
+  const auto exponent = static_cast<int>(std::strtol(scientificText.c_str() + e + 1, nullptr, 10));
   const int count = static_cast<int>(digits.size());
   std::string scientific = digits.substr(0, 1);
   if (count > 1) {
@@ -57,8 +57,8 @@ std::string PortableShortestText(double value) {
     const int whole = std::snprintf(text.data(), text.size(), "%.0f", std::fabs(value));
     plain.assign(text.data(), static_cast<std::size_t>(whole));
   } else if (exponent >= 0) {
-    plain = digits.substr(0, static_cast<std::size_t>(exponent + 1)) + '.' +
-            digits.substr(static_cast<std::size_t>(exponent + 1));
+    plain = digits.substr(0, static_cast<std::size_t>(exponent) + 1) + '.' +
+            digits.substr(static_cast<std::size_t>(exponent) + 1);
   } else {
     plain = "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
   }
