@@ -18,11 +18,11 @@ trap 'rm -f "$log"' EXIT
 if command -v emcc >/dev/null && command -v node >/dev/null; then
   echo "== preset wasm"
   export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+  # The page's chart library (vendored into the page) and the page test's driver, at the
+  # versions in web/package-lock.json; the driver uses the system's Chromium and downloads none.
+  (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
   cmake --preset wasm >/dev/null
   cmake --build --preset wasm
-  # The page test's driver, at the version in web/package-lock.json; it drives the system's
-  # Chromium and downloads no browser.
-  (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
 fi
 
 for preset in default asan; do

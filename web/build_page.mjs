@@ -10,9 +10,15 @@ const read = (name) => readFileSync(join(page, name), 'utf8');
 // Inside a <script> element only "</script" ends it; the module's base64 never holds one, but
 // the scripts' text is escaped all the same.
 const inScript = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
+// uPlot, the charts, from web/node_modules (npm ci in web/, the version in package-lock.json),
+// with its licence as a comment beside it.
+const uplot = join(dirname(fileURLToPath(import.meta.url)), 'node_modules/uplot');
+const chartScript = inScript(`/*! uPlot, ${readFileSync(join(uplot, 'LICENSE'), 'utf8').replace(/\*\//g, '* /')} */\n${readFileSync(join(uplot, 'dist/uPlot.iife.min.js'), 'utf8')}`);
+const chartStyle = readFileSync(join(uplot, 'dist/uPlot.min.css'), 'utf8');
 const worker = inScript(`${readFileSync(modulePath, 'utf8')}\n${read('worker.js')}`);
 const html = read('index.html')
-  .replace('/*STYLE*/', () => read('style.css'))
+  .replace('/*STYLE*/', () => `${chartStyle}\n${read('style.css')}`)
+  .replace('/*CHARTS*/', () => chartScript)
   .replace('/*WORKER*/', () => worker)
   .replace('/*MAIN*/', () => inScript(read('main.mjs')));
 writeFileSync(outPath, html);

@@ -1,6 +1,6 @@
 // The built page in headless Chromium (the system's), opened from file:// as a user would:
-// loads the sample, predicts, runs the hit rates and the money replay, adds a draw, and checks
-// what is shown; with --screenshots DIR it saves the page at a desktop and a phone size.
+// loads the sample, predicts, runs the hit rates (with their chart), the statistics and the money
+// replay, adds a draw, and checks what is shown; with --screenshots DIR it saves the page at a desktop and a phone size.
 // Usage: node page_test.mjs PAGE_HTML SOURCE_DIR [--screenshots DIR]. Exits 77 without the page.
 import { existsSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -50,6 +50,15 @@ try {
   await page.click('#run-backtest');
   await waitFor('out-backtest', '\nnone');
   expect('the hit rates of nine runs', (await text('out-backtest')).includes('\nnone'));
+
+  await page.waitForSelector('#chart-backtest canvas', { timeout: 60000 });
+  expect('the hit rates drawn', (await page.$$('#chart-backtest .u-series')).length === 11);
+
+  await page.click('#tab-stats');
+  await page.click('#run-stats');
+  await page.waitForSelector('#chart-stats canvas', { timeout: 60000 });
+  expect('the statistics and their chart', (await text('out-stats')).includes('Hundreds place') &&
+    (await page.$$('#chart-stats .u-series')).length === 4);
 
   await page.click('#tab-money');
   await page.type('#mo-last', '300');

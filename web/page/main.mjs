@@ -186,10 +186,55 @@ async function saveCsv(commandName, extra, name) {
 
 $('run-predict').addEventListener('click', predict);
 $('csv-predict').addEventListener('click', () => saveCsv('predict', predictArgs(), 'prediction.csv'));
-$('run-backtest').addEventListener('click', () => command('backtest', backtestArgs(), $('out-backtest')));
+// ---- charts (uPlot), drawn from the commands' JSON ----
+/* global uPlot */
+const charts = {};
+const colours = ['#1f5fbf', '#c0392b', '#27864a', '#8e44ad', '#d4880f', '#16a0a0', '#555', '#b0457a', '#6b8e23'];
+function draw(name, data, series, xLabel, yLabel) {
+  const box = $(`chart-${name}`);
+  charts[name]?.destroy();
+  const width = Math.min(box.parentElement.clientWidth - 24, 900);
+  charts[name] = new uPlot({
+    width, height: 260,
+    scales: { x: { time: false } },
+    axes: [{ label: xLabel }, { label: yLabel }],
+    series: [{ label: xLabel }, ...series.map((label, i) => ({ label, stroke: colours[i % colours.length], width: 2 }))],
+  }, data, box);
+}
+function savePng(name, file) {
+  const chart = charts[name];
+  if (!chart) { setError('先にグラフを出してください。'); return; }
+  chart.ctx.canvas.toBlob((blob) => download(file, blob, 'image/png'));
+}
+const digits = [0, 1, 2, 3, 4, 5, 6, 7, 8, 9];
+async function chartStats() {
+  const result = await command('stats', ['--format', 'json'], null);
+  if (!result) return;
+  const stats = JSON.parse(result.text);
+  draw('stats', [digits, ...stats.places.map((p) => p.counts)], stats.places.map((p) => p.place), '数字', '回数');
+}
+async function chartBacktest(args) {
+  const result = await command('backtest', [...args, '--format', 'json'], null);
+  if (!result) return;
+  const evaluation = JSON.parse(result.text);
+  const ks = digits.map((d) => d + 1);
+  // Each run's hit rate at k over all places, beside chance (k in 10).
+  const rates = evaluation.runs.map((run) => ks.map((k, i) =>
+    run.places.reduce((sum, p) => sum + p.hits[i], 0) / (run.trials * run.places.length)));
+  draw('backtest', [ks, ...rates, ks.map((k) => k / 10)],
+    [...evaluation.runs.map((run) => `${run.filter} ${run.frame ?? ''}`.trim()), '偶然'], 'k', '的中率');
+}
+$('run-backtest').addEventListener('click', async () => {
+  const args = backtestArgs();
+  if (await command('backtest', args, $('out-backtest'))) await chartBacktest(args);
+});
+$('png-backtest').addEventListener('click', () => savePng('backtest', 'hit-rates.png'));
+$('png-stats').addEventListener('click', () => savePng('stats', 'statistics.png'));
 $('csv-backtest').addEventListener('click', () => saveCsv('backtest', backtestArgs(), 'backtest.csv'));
 $('run-money').addEventListener('click', () => command('backtest', moneyArgs(), $('out-money')));
-$('run-stats').addEventListener('click', () => command('stats', [], $('out-stats')));
+$('run-stats').addEventListener('click', async () => {
+  if (await command('stats', [], $('out-stats'))) await chartStats();
+});
 $('csv-stats').addEventListener('click', () => saveCsv('stats', [], 'statistics.csv'));
 
 // ---- updating the history ----
