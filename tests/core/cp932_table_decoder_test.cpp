@@ -118,8 +118,7 @@ TEST(Cp932BuiltInEncoder, EveryCharacterAndBadUtf8AsIconv) {
   // Beyond the plane, a truncated sequence, an encoded surrogate, an overlong form, and a text
   // that mixes single bytes with pairs.
   for (const char* text : {"\xF0\x9F\x98\x80", "\xE3\x81", "\xED\xA0\x80", "\xC0\xAF",
-                           "\xE7\xAC\xAC"
-                           "1\xE5\x9B\x9E,\xEF\xBD\xB1"}) {
+                           "1\xE7\xAC\xAC\xE5\x9B\x9E,\xEF\xBD\xB1"}) {
     compare(text);
   }
   EXPECT_EQ(mismatches, 0);
