@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "core/shortest_text.h"
+
 namespace tolvane {
 namespace {
 
@@ -45,10 +47,14 @@ std::string SinceLastText(const std::optional<std::uint32_t>& since, std::string
 }  // namespace
 
 std::string ShortNumber(double value, int digits) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
   std::array<char, 32> buffer{};
   const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
                                     std::chars_format::general, digits);
   return {buffer.data(), result.ptr};
+#else
+  return GeneralText(value, digits);
+#endif
 }
 
 std::string FairDrawSentence(int place, const DigitStatistics& statistics) {

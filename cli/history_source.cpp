@@ -53,7 +53,11 @@ bool HistorySource::Open() {
     Complain(std::string("cannot read standard input: ") + std::strerror(errno));
     return false;
   }
+#if defined(__EMSCRIPTEN__)
+  errno = ENOSYS;  // the browser page has no standard input, and no memfd_create
+#else
   copy_ = ::memfd_create("tolvane-history", MFD_CLOEXEC);
+#endif
   if (copy_ < 0) {
     Complain(std::string("cannot hold standard input: ") + std::strerror(errno));
     return false;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/cp932_builtin.h"
 #include "core/cp932_table_decoder.h"
 #include "core/iconv_converter.h"
 
@@ -42,6 +43,9 @@ class IconvCp932Decoder final : public Cp932Decoder {
 }  // namespace
 
 std::unique_ptr<Cp932Decoder> Cp932Decoder::Open() {
+#ifdef TOLVANE_BUILTIN_CP932
+  return OpenBuiltInCp932Decoder();
+#endif
   std::unique_ptr<Cp932Decoder> iconv = OpenIconvOnly();
   if (!iconv) {
     return nullptr;
@@ -87,6 +91,9 @@ std::u16string Cp932ToUtf16(std::string_view bytes) {
 }
 
 std::optional<std::string> Utf8ToCp932(std::string_view utf8) {
+#ifdef TOLVANE_BUILTIN_CP932
+  return BuiltInUtf8ToCp932(utf8);
+#endif
   const std::unique_ptr<IconvConverter> converter = IconvConverter::Open("CP932", "UTF-8");
   if (!converter) {
     return std::nullopt;

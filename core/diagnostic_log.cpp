@@ -15,6 +15,7 @@
 #include <mutex>
 #include <sstream>
 
+#include "core/shortest_text.h"
 #include "core/utf.h"
 
 namespace tolvane {
@@ -172,10 +173,14 @@ void DiagnosticLog::AppendText(std::string_view text) { file_->Append(text); }
 // std::to_chars with general format and precision 6 is defined to match (inf and nan
 // included).
 void DiagnosticLog::AppendDouble(double value) {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
   std::array<char, 32> text{};
   const auto result =
       std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::general, 6);
   file_->Append(std::string_view(text.data(), static_cast<std::size_t>(result.ptr - text.data())));
+#else
+  file_->Append(GeneralText(value, 6));
+#endif
 }
 
 void DiagnosticLog::AppendInteger(long long value) {
@@ -195,7 +200,13 @@ std::ostream& DiagnosticLog::Formatter() {
   return file_->formatter;
 }
 
-void DiagnosticLog::AppendFormatted() { file_->Append(file_->formatter.view()); }
+void DiagnosticLog::AppendFormatted() {
+#if defined(__cpp_lib_to_chars) && __cpp_lib_to_chars >= 201611L
+  file_->Append(file_->formatter.view());
+#else
+  file_->Append(file_->formatter.str());  // a C++ library without view() (the browser build's)
+#endif
+}
 
 void DiagnosticLog::WroteText() {
   if (file_->pending.size() >= kWriteOutAt) {

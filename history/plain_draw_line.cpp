@@ -123,7 +123,8 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   while (at < end && *at != ',') {
     ++at;
   }
-  if (at == end || !IsKnownField2(std::string_view(field2, at))) {
+  if (at == end ||
+      !IsKnownField2(std::string_view(field2, static_cast<std::size_t>(at - field2)))) {
     return DecodedWinningNumber(field2, end);
   }
   const char* const number = at + 1;
@@ -135,7 +136,8 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   if (digitsEnd == number || !lineEndsThere) {
     return DecodedWinningNumber(field2, end);
   }
-  return PackedWinningNumber(std::string_view(number, digitsEnd), places_);
+  return PackedWinningNumber(std::string_view(number, static_cast<std::size_t>(digitsEnd - number)),
+                             places_);
 }
 
 bool PlainDrawLines::IsKnownField2(std::string_view bytes) {

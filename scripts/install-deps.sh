@@ -13,7 +13,12 @@ packages=(
   clang libclang-rt-14-dev clang-format clang-tidy
   libfftw3-dev
   xvfb xdotool x11-utils imagemagick fonts-ipafont-gothic
+  emscripten chromium
 )
+# The browser build's tools run on node; Debian's nodejs and npm only where no node is installed,
+# as they would clash with one that is.
+command -v node >/dev/null || packages+=(nodejs)
+command -v npm >/dev/null || packages+=(npm)
 
 missing=()
 for pkg in "${packages[@]}"; do

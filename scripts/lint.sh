@@ -11,8 +11,9 @@ mapfile -t sources < <(git ls-files '*.cpp' '*.h')
 echo "lint: clang-format on ${#sources[@]} files"
 clang-format --dry-run -Werror "${sources[@]}"
 
-# The fuzz targets are built by clang with libFuzzer and are not in the default build.
-mapfile -t units < <(git ls-files '*.cpp' | grep -v '^fuzz/')
+# The fuzz targets are built by clang with libFuzzer and the browser module by emscripten; neither
+# is in the default build.
+mapfile -t units < <(git ls-files '*.cpp' | grep -v -e '^fuzz/' -e '^web/')
 echo "lint: clang-tidy on ${#units[@]} translation units"
 log="$(mktemp "${TMPDIR:-/tmp}/tolvane-tidy.XXXXXX")"
 trap 'rm -f "$log"' EXIT

@@ -20,6 +20,18 @@ step() {
   echo "== $1 (previous step: $((SECONDS - step_started)) s)"
   step_started=$SECONDS
 }
+# The browser build first, so the default preset's web.* tests (tests/web/) check it: the module
+# against tolvane-cli and the page in headless Chromium. Emscripten's own tools find their node
+# modules (acorn) through NODE_PATH when node is not Debian's.
+if command -v emcc >/dev/null && command -v node >/dev/null; then
+  step "preset wasm"
+  export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+  # The page's chart library (vendored into the page) and the page test's driver, at the
+  # versions in web/package-lock.json; the driver uses the system's Chromium and downloads none.
+  (cd web && PUPPETEER_SKIP_DOWNLOAD=1 npm ci --no-audit --no-fund --silent)
+  cmake --preset wasm >/dev/null
+  cmake --build --preset wasm
+fi
 
 for preset in default asan; do
   step "preset $preset"

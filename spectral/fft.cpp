@@ -13,9 +13,11 @@ namespace {
 
 bool IsPowerOfTwo(std::uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
 
+#if defined(TOLVANE_X86_KERNELS)
 // The shortest lengths that fill a path's vectors; shorter transforms run the scalar loops.
 constexpr std::uint32_t kSse2Shortest = 8;
 constexpr std::uint32_t kAvx2Shortest = 16;
+#endif
 
 void Transform(detail::SimdPath path, const detail::FftTables& tables, const double* src,
                double* re, double* im, bool inverse) {

@@ -10,6 +10,7 @@
 #include "spectral/detail/convolution.h"
 #include "spectral/engine_status.h"
 #include "spectral/fft.h"
+#include "spectral/glibc_trig.h"
 #include "spectral/slot_table.h"
 
 namespace tolvane {
@@ -131,8 +132,8 @@ void ApplyBlackmanWindow(double* values) {
     std::array<double, kTaps> weights{};
     for (std::size_t i = 0; i < kTaps; ++i) {
       const auto x = static_cast<double>(i);
-      weights[i] = 0.42 - 0.5 * std::cos(x * 2.0 * std::numbers::pi / 127.0) +
-                   0.08 * std::cos(x * 4.0 * std::numbers::pi / 127.0);
+      weights[i] = 0.42 - 0.5 * GlibcCos(x * 2.0 * std::numbers::pi / 127.0) +
+                   0.08 * GlibcCos(x * 4.0 * std::numbers::pi / 127.0);
     }
     return weights;
   }();

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "spectral/glibc_trig.h"
+
 namespace tolvane {
 
 std::size_t SineTableSize(std::uint32_t n) { return static_cast<std::size_t>(n) + n / 4; }
@@ -12,7 +14,7 @@ void BuildSineTable(std::uint32_t n, double* table) {
   const std::size_t quarter = n / 4;
   const std::size_t eighth = n / 8;
 
-  const double t = std::sin(std::numbers::pi / static_cast<double>(n));
+  const double t = GlibcSin(std::numbers::pi / static_cast<double>(n));
   double dc = 2.0 * t * t;
   double ds = std::sqrt(dc * (2.0 - dc));
   const double t2 = 2.0 * dc;

@@ -51,6 +51,11 @@ if [ -e "$root/usr/bin/tolvane" ]; then
     fail "the desktop entry does not name both games"
 fi
 
+# The browser page goes in when the wasm preset has built it.
+if [ -s "$(dirname "$0")/../../build/wasm/web/tolvane.html" ]; then
+  [ -s "$root/usr/share/tolvane/web/tolvane.html" ] || fail "the package has no browser page"
+fi
+
 [ "$("$root/usr/bin/tolvane-cli" --version)" = "tolvane $version" ] || fail "wrong --version"
 for format in text json; do
   expected="$("$built_cli" predict "$sample" --format "$format")"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "spectral/detail/allocation.h"
 #include "spectral/engine_status.h"
+#include "spectral/glibc_trig.h"
 #include "tests/spectral/engine_fixture.h"
 
 namespace tolvane::test {
@@ -148,6 +150,27 @@ TEST_F(FftTest, WithoutStorageForItsTablesLeavesOutputsAlone) {
     EXPECT_EQ(re, std::vector<double>(64, 7.0));
     EXPECT_EQ(im, std::vector<double>(64, 7.0));
   }
+}
+
+// The table the browser build reads sin and cos from holds glibc's bits for every argument the
+// sine tables and the filter window are built from.
+TEST(GlibcTrig, TableHoldsEveryArgumentTheSpectraUse) {
+  for (std::uint32_t n = 1; n != 0; n <<= 1U) {
+    const double x = std::numbers::pi / static_cast<double>(n);
+    ASSERT_TRUE(TabulatedSin(x).has_value()) << n;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(*TabulatedSin(x)),
+              std::bit_cast<std::uint64_t>(std::sin(x)));
+  }
+  for (int i = 0; i < 128; ++i) {
+    const auto x = static_cast<double>(i);
+    for (const double argument :
+         {x * 2.0 * std::numbers::pi / 127.0, x * 4.0 * std::numbers::pi / 127.0}) {
+      ASSERT_TRUE(TabulatedCos(argument).has_value()) << i;
+      EXPECT_EQ(std::bit_cast<std::uint64_t>(*TabulatedCos(argument)),
+                std::bit_cast<std::uint64_t>(std::cos(argument)));
+    }
+  }
+  EXPECT_FALSE(TabulatedSin(0.25).has_value());
 }
 
 }  // namespace

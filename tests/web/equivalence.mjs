@@ -1,0 +1,114 @@
+// The browser module against tolvane-cli: for each row (a command line over the sample files) the
+// module's exit status, standard output, standard error and the files it writes are the
+// program's, byte for byte. Usage: node equivalence.mjs TOLVANE_CLI MODULE_JS SOURCE_DIR
+// Exits 77 (skipped) when the module has not been built (the wasm preset).
+import { spawnSync } from 'node:child_process';
+import { existsSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+
+const [cli, modulePath, source] = process.argv.slice(2);
+if (!existsSync(modulePath)) {
+  console.log(`skipped: no module at ${modulePath} (cmake --preset wasm && cmake --build --preset wasm)`);
+  process.exit(77);
+}
+const createModule = createRequire(import.meta.url)(resolve(modulePath));
+
+const n3 = join(source, 'data/numbers3-sample.csv');
+const n4 = join(source, 'data/numbers4-sample.csv');
+const results = join(source, 'data/numbers3-results-example.csv');
+const work = mkdtempSync(join(tmpdir(), 'tolvane-web-'));
+const copy = join(work, 'history.csv');
+const out = join(work, 'out.csv');
+const n4copy = join(work, 'history4.csv');
+const broken = join(work, 'broken.csv');
+
+// The browser's C library rounds exp, log and pow otherwise than glibc in the last bit now and
+// then, and the p-values (Boost.Math on those) with them: rows marked `near` compare their
+// output with every number cut to 10 significant digits. Rankings, counts and texts are exact.
+const cut = (bytes) => String(bytes).replace(/-?\d+\.\d+(e[-+]?\d+)?/g, (n) => Number(n).toPrecision(10));
+
+// args: the command line; inputs: files both sides read (the module gets copies at the same
+// paths); fresh: files copied from a source before each side runs; outputs: files compared after.
+const rows = [
+  { args: ['predict', n3, '--format', 'json'] },
+  { args: ['predict', n3] },
+  { args: ['predict', n3, '--filter', 'bpf', '--frame', 'tail', '--format', 'csv'] },
+  { args: ['predict', n3, '--filter', 'none', '--round', '12', '--bet', 'all', '--tickets', '3'] },
+  { args: ['predict', n4, '--game', 'numbers4', '--format', 'json', '--bet', 'straight,box'] },
+  { args: ['predict', n4, '--game', 'numbers4', '--frame', 'headtail'] },
+  { args: ['predict', n3, '--encoding', 'utf-8'] },
+  { args: ['predict', join(work, 'missing.csv')] },
+  { args: ['predict', broken], fresh: [[broken, '第1回,2024/1/4,木,12x\n']] },
+  { args: ['predict', n3, '--filter', 'sideways'] },
+  { args: ['backtest', n3, '--filter', 'all', '--frame', 'all', '--format', 'json'], near: true },
+  { args: ['backtest', n3, '--last', '300', '--bet', 'all', '--tickets', '5'] },
+  { args: ['backtest', n4, '--game', 'numbers4', '--last', '200', '--format', 'csv'] },
+  { args: ['stats', n3, '--format', 'json'], near: true },
+  { args: ['stats', n4, '--game', 'numbers4'] },
+  { args: ['import', results, '-o', out], outputs: [out] },
+  { args: ['import', results, '--into', copy], fresh: [[copy, n3]], outputs: [copy] },
+  { args: ['add', copy, '123'], fresh: [[copy, n3]], outputs: [copy] },
+  { args: ['add', n4copy, '９８７６', '--game', 'numbers4', '--round', '6501'],
+    fresh: [[n4copy, n4]], outputs: [n4copy] },
+  { args: ['add', copy, '12'], fresh: [[copy, n3]], outputs: [copy] },
+];
+
+const prepare = (row, write) => {
+  for (const [path, from] of row.fresh ?? []) {
+    write(path, existsSync(from) ? readFileSync(from) : Buffer.from(from));
+  }
+};
+
+const module = await createModule();
+const inModule = (path, bytes) => {
+  module.FS.mkdirTree(dirname(path));
+  module.FS.writeFile(path, bytes);
+};
+for (const file of [n3, n4, results]) {
+  inModule(file, readFileSync(file));
+}
+module.FS.mkdirTree(work);
+
+let failures = 0;
+for (const row of rows) {
+  const name = row.args.join(' ');
+  for (const path of row.outputs ?? []) {
+    rmSync(path, { force: true });
+    try { module.FS.unlink(path); } catch { /* not there */ }
+  }
+  // The program.
+  prepare(row, writeFileSync);
+  const native = spawnSync(cli, row.args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  const nativeFiles = (row.outputs ?? []).map((path) => (existsSync(path) ? readFileSync(path) : null));
+  // The module.
+  prepare(row, inModule);
+  const web = module.run(row.args);
+  const webFiles = (row.outputs ?? []).map((path) => {
+    try { return Buffer.from(module.FS.readFile(path)); } catch { return null; }
+  });
+  const differs = [];
+  if (web.status !== native.status) differs.push(`status ${web.status} != ${native.status}`);
+  const webOut = Buffer.from(web.stdout);
+  if (row.near ? cut(webOut) !== cut(native.stdout) : !webOut.equals(native.stdout)) {
+    differs.push('standard output');
+  }
+  if (!Buffer.from(web.stderr).equals(native.stderr)) {
+    differs.push(`standard error:\n${Buffer.from(web.stderr)}\n-- the program's:\n${native.stderr}`);
+  }
+  nativeFiles.forEach((bytes, i) => {
+    const other = webFiles[i];
+    if ((bytes === null) !== (other === null) || (bytes && !bytes.equals(other))) {
+      differs.push(`file ${row.outputs[i]}`);
+    }
+  });
+  if (differs.length > 0) {
+    failures += 1;
+    console.log(`FAIL ${name}: ${differs.join('; ')}`);
+  } else {
+    console.log(`ok   ${name} (status ${native.status})`);
+  }
+}
+rmSync(work, { recursive: true, force: true });
+process.exit(failures === 0 ? 0 : 1);

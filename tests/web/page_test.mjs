@@ -1,0 +1,94 @@
+// The built page in headless Chromium (the system's), opened from file:// as a user would:
+// loads the sample, predicts, runs the hit rates (with their chart), the statistics and the money
+// replay, adds a draw, and checks what is shown; with --screenshots DIR it saves the page at a desktop and a phone size.
+// Usage: node page_test.mjs PAGE_HTML SOURCE_DIR [--screenshots DIR]. Exits 77 without the page.
+import { existsSync } from 'node:fs';
+import { createRequire } from 'node:module';
+import { join, resolve } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+const [pagePath, source, flag, shots] = process.argv.slice(2);
+const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
+if (!existsSync(pagePath) || !existsSync(chromium)) {
+  console.log(`skipped: needs ${pagePath} and ${chromium}`);
+  process.exit(77);
+}
+const require = createRequire(join(source, 'web/package.json'));
+let puppeteer;
+try {
+  puppeteer = require('puppeteer-core');
+} catch {
+  console.log('skipped: puppeteer-core is not installed (npm ci in web/)');
+  process.exit(77);
+}
+
+const browser = await puppeteer.launch({
+  executablePath: chromium,
+  headless: 'new',
+  args: ['--no-sandbox', '--allow-file-access-from-files'],
+});
+const failures = [];
+const expect = (what, ok) => { if (!ok) failures.push(what); console.log(`${ok ? 'ok  ' : 'FAIL'} ${what}`); };
+try {
+  const page = await browser.newPage();
+  page.on('pageerror', (error) => failures.push(`page error: ${error.message}`));
+  await page.setViewport({ width: 1366, height: 768 });
+  await page.goto(pathToFileURL(resolve(pagePath)).href);
+  await page.waitForFunction(() => window.tolvaneReady === true);
+  const text = (id) => page.$eval(`#${id}`, (e) => e.textContent);
+  const waitFor = (id, needle) => page.waitForFunction(
+    (i, n) => document.getElementById(i).textContent.includes(n) || document.getElementById('error').textContent !== '',
+    { timeout: 60000 }, id, needle);
+
+  const input = await page.$('#file');
+  await input.uploadFile(join(source, 'data/numbers3-sample.csv'));
+  await waitFor('out-predict', '第6501回');
+  expect('the prediction for round 6501', (await text('out-predict')).includes('パワースペクトル予想: 2, 5, 4, 9, 6, 8, 3, 1, 0, 7'));
+
+  await page.click('#tab-backtest');
+  await page.type('#bt-last', '500');
+  await page.click('#run-backtest');
+  await waitFor('out-backtest', '\nnone');
+  expect('the hit rates of nine runs', (await text('out-backtest')).includes('\nnone'));
+
+  await page.waitForSelector('#chart-backtest canvas', { timeout: 60000 });
+  expect('the hit rates drawn', (await page.$$('#chart-backtest .u-series')).length === 11);
+
+  await page.click('#tab-stats');
+  await page.click('#run-stats');
+  await page.waitForSelector('#chart-stats canvas', { timeout: 60000 });
+  expect('the statistics and their chart', (await text('out-stats')).includes('Hundreds place') &&
+    (await page.$$('#chart-stats .u-series')).length === 4);
+
+  await page.click('#tab-money');
+  await page.type('#mo-last', '300');
+  await page.click('#run-money');
+  await waitFor('out-money', 'winnings');
+  expect('the money replay', (await text('out-money')).includes('winnings'));
+
+  await page.click('#tab-update');
+  await page.type('#add-number', '123');
+  await page.click('#run-add');
+  await waitFor('out-predict', '第6502回');
+  if ((await text('error')) !== '') console.log(await text('error'));
+  expect('a draw added, the next prediction for round 6502', (await text('out-predict')).includes('第6502回'));
+  expect('the addition reported', (await text('out-update')).includes('第6501回'));
+
+  if (flag === '--screenshots') {
+    await page.click('#tab-predict');
+    await page.screenshot({ path: join(shots, 'web-desktop.png') });
+    await page.setViewport({ width: 390, height: 844 });
+    await page.screenshot({ path: join(shots, 'web-phone.png') });
+    await page.setViewport({ width: 1366, height: 768 });
+    await page.click('#tab-update');
+  }
+  await page.type('#add-number', '12');
+  await page.click('#run-add');
+  await page.waitForFunction(() => document.getElementById('error').textContent !== '');
+  expect('a bad number gives the reason', (await text('error')).length > 0);
+  expect('the history kept after a failure', (await text('loaded')).includes('未保存'));
+
+} finally {
+  await browser.close();
+}
+process.exit(failures.length === 0 ? 0 : 1);

@@ -1,0 +1,25 @@
+// Makes the one-file page: the module's script and the worker's as the worker's source, the
+// styles and the page's script inlined into index.html. Usage: node build_page.mjs MODULE_JS OUT
+import { readFileSync, writeFileSync } from 'node:fs';
+import { dirname, join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+const [modulePath, outPath] = process.argv.slice(2);
+const page = join(dirname(fileURLToPath(import.meta.url)), 'page');
+const read = (name) => readFileSync(join(page, name), 'utf8');
+// Inside a <script> element only "</script" ends it; the module's base64 never holds one, but
+// the scripts' text is escaped all the same.
+const inScript = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
+// uPlot, the charts, from web/node_modules (npm ci in web/, the version in package-lock.json),
+// with its licence as a comment beside it.
+const uplot = join(dirname(fileURLToPath(import.meta.url)), 'node_modules/uplot');
+const chartScript = inScript(`/*! uPlot, ${readFileSync(join(uplot, 'LICENSE'), 'utf8').replace(/\*\//g, '* /')} */\n${readFileSync(join(uplot, 'dist/uPlot.iife.min.js'), 'utf8')}`);
+const chartStyle = readFileSync(join(uplot, 'dist/uPlot.min.css'), 'utf8');
+const worker = inScript(`${readFileSync(modulePath, 'utf8')}\n${read('worker.js')}`);
+const html = read('index.html')
+  .replace('/*STYLE*/', () => `${chartStyle}\n${read('style.css')}`)
+  .replace('/*CHARTS*/', () => chartScript)
+  .replace('/*WORKER*/', () => worker)
+  .replace('/*MAIN*/', () => inScript(read('main.mjs')));
+writeFileSync(outPath, html);
+console.log(`${outPath}: ${html.length} bytes`);

@@ -1,0 +1,26 @@
+// The analysis side of the page: the module (its script is put before this one) runs
+// tolvane-cli's commands on files the page sends, so the page never waits on it.
+/* global createTolvaneModule */
+const ready = createTolvaneModule();
+
+self.onmessage = async (event) => {
+  const { id, args, files, read } = event.data;
+  try {
+    const module = await ready;
+    for (const [path, bytes] of Object.entries(files ?? {})) {
+      module.FS.writeFile(path, bytes);
+    }
+    // An output the command does not write must not show an earlier run's file.
+    for (const path of (read ?? []).filter((p) => !(p in (files ?? {})))) {
+      try { module.FS.unlink(path); } catch { /* not there yet */ }
+    }
+    const result = module.run(args);
+    const written = {};
+    for (const path of read ?? []) {
+      try { written[path] = module.FS.readFile(path); } catch { /* the command wrote nothing */ }
+    }
+    self.postMessage({ id, status: result.status, stdout: result.stdout, stderr: result.stderr, files: written });
+  } catch (error) {
+    self.postMessage({ id, status: -1, stdout: new Uint8Array(), stderr: new TextEncoder().encode(String(error)), files: {} });
+  }
+};

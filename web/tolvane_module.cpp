@@ -1,0 +1,75 @@
+// The browser page's way into the program: tolvane-cli's own commands, run on files the page has
+// put into the module's file system, their output handed back byte for byte. Nothing of the
+// analysis or of its reports is done here, so the page shows what the command line prints.
+#include <emscripten/bind.h>
+#include <emscripten/val.h>
+
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/command_line.h"
+
+namespace tolvane::web {
+namespace {
+
+// Points a standard stream at a buffer for as long as it lives.
+class Capture {
+ public:
+  explicit Capture(std::ostream& stream) : stream_(stream), old_(stream.rdbuf(text_.rdbuf())) {}
+  ~Capture() { stream_.rdbuf(old_); }
+  Capture(const Capture&) = delete;
+  Capture& operator=(const Capture&) = delete;
+  std::string Text() const { return text_.str(); }
+
+ private:
+  std::ostringstream text_;
+  std::ostream& stream_;
+  std::streambuf* old_;
+};
+
+emscripten::val Bytes(const std::string& text) {
+  const emscripten::val view(emscripten::typed_memory_view(text.size(), text.data()));
+  return view.call<emscripten::val>("slice");  // a copy that outlives `text`
+}
+
+// run(["predict", "/h.csv", "--format", "json"]) -> {status, stdout, stderr}, the output as
+// Uint8Arrays.
+emscripten::val Run(const emscripten::val& arguments) {
+  std::vector<std::string> words = {"tolvane-cli"};
+  const auto count = arguments["length"].as<unsigned>();
+  for (unsigned i = 0; i < count; ++i) {
+    words.push_back(arguments[i].as<std::string>());
+  }
+  std::vector<char*> argv;
+  for (std::string& word : words) {
+    argv.push_back(word.data());
+  }
+  argv.push_back(nullptr);
+
+  int status = 0;
+  std::string out;
+  std::string err;
+  {
+    const Capture captureOut(std::cout);
+    const Capture captureErr(std::cerr);
+    status = cli::RunCommandLine(static_cast<int>(words.size()), argv.data());
+    std::cout.flush();
+    std::cerr.flush();
+    out = captureOut.Text();
+    err = captureErr.Text();
+  }
+  std::cout.clear();  // a failed write the command saw must not fail the next run
+  std::cerr.clear();
+  emscripten::val result = emscripten::val::object();
+  result.set("status", status);
+  result.set("stdout", Bytes(out));
+  result.set("stderr", Bytes(err));
+  return result;
+}
+
+}  // namespace
+}  // namespace tolvane::web
+
+EMSCRIPTEN_BINDINGS(tolvane) { emscripten::function("run", &tolvane::web::Run); }
