@@ -22,6 +22,7 @@
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/add_draw_dialog.h"
+#include "app/gui/copy_menu.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/import_dialog.h"
@@ -158,6 +159,7 @@ void MainWindow::CreateControls() {
   resultLabel_->setWordWrap(true);
   // Selectable for copying, still read-only; by mouse only, so Tab keeps passing it by.
   resultLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  GiveCopyMenu(resultLabel_);
 
   // Under the result, outside it: the result text stays what the command line prints.
   ticketsView_ = new QPlainTextEdit(c);
@@ -169,6 +171,7 @@ void MainWindow::CreateControls() {
   ticketsView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ticketsView_->document()->setDocumentMargin(0);
   ticketsView_->setFocusPolicy(Qt::ClickFocus);  // Tab keeps its cycle through the inputs
+  GiveCopyMenu(ticketsView_);
   ticketsView_->hide();
 
   iconLabel_ = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));

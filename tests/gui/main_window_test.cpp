@@ -1,9 +1,13 @@
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -57,6 +61,19 @@ class MainWindowTest : public QObject {
 
  private slots:
   // Every test starts from the settings of a first run.
+  // The right-click menu `text` opens, as a mouse's right button asks for it.
+  static QMenu* OpenCopyMenu(QWidget* text) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                            text->mapToGlobal(QPoint(2, 2)));
+    auto* scrolled = qobject_cast<QAbstractScrollArea*>(text);  // the mouse is over its viewport
+    QApplication::sendEvent(scrolled != nullptr ? scrolled->viewport() : text, &event);
+    QMenu* shown = nullptr;
+    for (QMenu* menu : text->findChildren<QMenu*>(QStringLiteral("copyMenu"))) {
+      shown = menu->isVisible() ? menu : shown;
+    }
+    return shown;
+  }
+
   void init() { QSettings(QStringLiteral("tolvane"), QStringLiteral("tolvane")).clear(); }
   void cleanup() { dlg_.reset(); }
 
@@ -419,6 +436,29 @@ class MainWindowTest : public QObject {
              QStringLiteral("買い目 ストレート 3 口 (600 円): 572, 570, 502\n"
                             "買い目 ボックス 3 口 (600 円): 572, 570, 502"));
     QCOMPARE(result->text(), expected);
+
+    // Both texts' right-click menus: コピー only with a selection, すべてを選択 then copying it
+    // all.
+    auto* ticketsText = Child<QPlainTextEdit>(&dlg, "ticketsView");
+    result->setSelection(0, 0);
+    ticketsText->moveCursor(QTextCursor::Start);
+    for (QWidget* text : {static_cast<QWidget*>(result), static_cast<QWidget*>(ticketsText)}) {
+      QMenu* menu = OpenCopyMenu(text);
+      QVERIFY(menu != nullptr);
+      QCOMPARE(menu->actions().size(), 3);
+      QCOMPARE(menu->actions()[0]->text(), QStringLiteral("コピー"));
+      QVERIFY(!menu->actions()[0]->isEnabled());
+      QCOMPARE(menu->actions()[2]->text(), QStringLiteral("すべてを選択"));
+      menu->actions()[2]->trigger();
+      menu->close();
+      QGuiApplication::clipboard()->clear();
+      menu = OpenCopyMenu(text);
+      QVERIFY(menu != nullptr && menu->actions()[0]->isEnabled());
+      menu->actions()[0]->trigger();
+      menu->close();
+      QCOMPARE(QGuiApplication::clipboard()->text(),
+               text == result ? expected : ticketsText->toPlainText());
+    }
 
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
