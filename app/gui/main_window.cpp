@@ -29,6 +29,7 @@
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/money_choice.h"
+#include "app/gui/path_edit.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
@@ -97,11 +98,9 @@ void MainWindow::CreateControls() {
   roundEdit_->setObjectName(QStringLiteral("roundEdit"));
   roundEdit_->setGeometry(units.Rect(14, 30, 58, 14));
 
-  pathEdit_ = new QLineEdit(c);
+  pathEdit_ = new PathEdit(c);
   pathEdit_->setObjectName(QStringLiteral("pathEdit"));
   pathEdit_->setGeometry(units.Rect(88, 30, 67, 14));
-  // The edit is narrow: the whole path on hovering.
-  connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
   browseButton_ = new QPushButton(QStringLiteral("選択"), c);
   browseButton_->setObjectName(QStringLiteral("browseButton"));

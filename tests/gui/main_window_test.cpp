@@ -29,6 +29,7 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/path_edit.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
@@ -323,7 +324,7 @@ class MainWindowTest : public QObject {
   }
 
   void browseFillsThePathAndCancelKeepsIt() {
-    const QString path = QStringLiteral("/chosen/draws.csv");
+    const QString path = QStringLiteral("/chosen/from/a/folder/deep/down/draws.csv");
     MainWindow& dlg = Shown();
     {
       const FileAnswer chooser(path);
@@ -338,6 +339,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(pathEdit->text(), path);
     QCOMPARE(pathEdit->toolTip(), path);
     QCOMPARE(dlg.FilePath(), path);
+    // Too long for the field: its end shown, the start elided.
+    const QString shown = Child<PathEdit>(&dlg, "pathEdit")->ShownText();
+    QVERIFY2(shown.startsWith(QChar(0x2026)) && shown.endsWith(QStringLiteral("/draws.csv")),
+             qPrintable(shown));
 
     const FileAnswer cancelled(std::nullopt);
     Child<QAction>(&dlg, "openAction")->trigger();
