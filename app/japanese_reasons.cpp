@@ -10,11 +10,13 @@ namespace {
 struct ReasonForm {
   std::regex english;
   const char* japanese;
-  bool namesColumns = false;  // $1 lists the header's missing columns ("the round or the date")
+  // What $1 holds besides a value kept as it is.
+  enum class Inner { kValue, kColumnNames, kReason } inner = Inner::kValue;
 };
 
-ReasonForm Form(const char* english, const char* japanese, bool namesColumns = false) {
-  return {std::regex(english), japanese, namesColumns};
+ReasonForm Form(const char* english, const char* japanese,
+                ReasonForm::Inner inner = ReasonForm::Inner::kValue) {
+  return {std::regex(english), japanese, inner};
 }
 
 // A quoted value: QuotedText escapes control characters but not the quote, so greedily to the
@@ -24,7 +26,8 @@ const std::vector<ReasonForm>& Forms() {
       Form(R"(bytes that are not (UTF-8|code page 932))", "$1 として読めないバイトがあります"),
       Form(R"((第-?\d+回) is already there)", "$1 はすでにあります"),
       Form(R"(holds the same round with another draw \((.*)\)$)",
-           "同じ回の別の当せん番号があります ($1)"),
+           "同じ回の別の当せん番号があります ($1)", ReasonForm::Inner::kReason),
+      Form(R"(^round (\d+) is (.*) there, (.*) here$)", "第$1回 は履歴では $2、こちらでは $3"),
       Form(R"(every winning number has four digits; this looks like a Numbers 4 history)",
            "当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"),
       Form(R"(the rounds stop going up at this line; the draws are analysed in file order, )"
@@ -43,7 +46,7 @@ const std::vector<ReasonForm>& Forms() {
            "$3 の前の第$1回から第$2回がありません"),
       Form(R"(round (\d+) is missing before (第-?\d+回))", "$2 の前の第$1回がありません"),
       Form(R"(the header names no column for (.*) \(its fields: (.*)\)$)",
-           "見出しに $1 の列がありません (見出しの項目: $2)", true),
+           "見出しに $1 の列がありません (見出しの項目: $2)", ReasonForm::Inner::kColumnNames),
       Form(R"(round (".*") is not of the form 第N回)", "回別 $1 が 第N回 の形ではありません"),
       Form(R"(round (".*") has no number between 第 and 回)",
            "回別 $1 の 第 と 回 の間に数字がありません"),
@@ -85,9 +88,11 @@ std::string JapaneseReason(const std::string& reason) {
       continue;
     }
     std::string japanese = match.format(form.japanese);
-    if (form.namesColumns) {
-      const std::string names = match.str(1);
-      japanese.replace(japanese.find(names), names.size(), ColumnNames(names));
+    if (form.inner != ReasonForm::Inner::kValue) {
+      const std::string inner = match.str(1);
+      japanese.replace(japanese.find(inner), inner.size(),
+                       form.inner == ReasonForm::Inner::kColumnNames ? ColumnNames(inner)
+                                                                     : JapaneseReason(inner));
     }
     return match.prefix().str() + japanese + match.suffix().str();
   }

@@ -19,8 +19,10 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
       {"a.csv:2: bytes that are not code page 932; the file looks like UTF-8",
        "a.csv:2: code page 932 として読めないバイトがあります; the file looks like UTF-8"},
       {"a.csv:7: 第6500回 is already there", "a.csv:7: 第6500回 はすでにあります"},
-      {"n.csv:1: a.csv:9: holds the same round with another draw (round 5 is 123)",
-       "n.csv:1: a.csv:9: 同じ回の別の当せん番号があります (round 5 is 123)"},
+      {"n.csv:1: a.csv:9 holds the same round with another draw (round 5 is 2019/12/30 333 "
+       "there, 2019/12/30 334 here)",
+       "n.csv:1: a.csv:9 同じ回の別の当せん番号があります (第5回 は履歴では 2019/12/30 333、"
+       "こちらでは 2019/12/30 334)"},
       {"a.csv: every winning number has four digits; this looks like a Numbers 4 history",
        "a.csv: 当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"},
       {"a.csv:4: the rounds stop going up at this line; the draws are analysed in file order, "
