@@ -34,13 +34,13 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
       {"a.csv:3: winning number \"12a\" is not three digits",
        "a.csv:3: 当せん番号 \"12a\" が 3 桁ではありません"},
       {"a.csv:9: 第3回 is not above the highest round, 第9回",
-       "a.csv:9: 第3回 は最も新しい回 第9回 より後ではありません"},
+       "a.csv:9: 第3回 は最も大きい回 第9回 の後ではありません"},
       {"a.csv:9: the date 2019/12/17 is not later than the newest draw's, 2019/12/18",
        "a.csv:9: 日付 2019/12/17 は最も新しい抽せん日 2019/12/18 より後ではありません"},
       {"a.csv: no round follows 第2147483647回", "a.csv: 第2147483647回 の次の回はありません"},
       {"a.csv: rounds 10 to 12 are missing before 第13回",
-       "a.csv: 第13回 の前の第10回から第12回がありません"},
-      {"a.csv: round 10 is missing before 第11回", "a.csv: 第11回 の前の第10回がありません"},
+       "a.csv: 第13回 の前の 第10回〜第12回 がありません"},
+      {"a.csv: round 10 is missing before 第11回", "a.csv: 第11回 の前の 第10回 がありません"},
       {"p.png:1: the header names no column for the round, the date or the winning number "
        "(its fields: \"\\x89PNG\\x0d\")",
        "p.png:1: 見出しに 回別、抽せん日、当せん番号 の列がありません (見出しの項目: "

@@ -507,7 +507,7 @@ class MainWindowTest : public QObject {
          QStringLiteral("有効なファイルパスを入力してください。"), QString()},
         // A folder exists, so the loader is asked and fails.
         {folder, loadFailed, folder + QStringLiteral(": is a directory")},
-        {bad, loadFailed, bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
+        {bad, loadFailed, bad + QStringLiteral(":2: 当せん番号 \"1x3\" が 3 桁ではありません")},
     };
     for (const Case& c : cases) {
       boxes.Clear();
@@ -661,7 +661,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(predict, Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[1].detail,
-             shownPath + QStringLiteral(":2: bytes that are not code page 932"));
+             shownPath + QStringLiteral(":2: code page 932 として読めないバイトがあります"));
     QVERIFY(boxes.Boxes()[1].text.endsWith(QStringLiteral(
         "\nこのファイルは UTF-8 のようです。ﾌｧｲﾙ → 文字コード で UTF-8 を選んでください。")));
 
@@ -678,9 +678,9 @@ class MainWindowTest : public QObject {
       QCOMPARE(warning.owner, &dlg);
       QCOMPARE(warning.text, QStringLiteral("履歴ファイルの回号が古い順に並んでいません。"
                                             "データはファイルの行の順に解析されます。"));
-      QCOMPARE(warning.detail, shownPath + QStringLiteral(":3: the rounds stop going up at this "
-                                                          "line; the draws are analysed in file "
-                                                          "order, oldest first expected"));
+      QCOMPARE(warning.detail,
+               shownPath + QStringLiteral(":3: この行で回号が増えなくなります。当せん番号は"
+                                          "ファイルの順 (古い順のはず) に分析します"));
       QCOMPARE(result->text(), QString::fromStdString(RepeatedDrawResult("1", "572")));
     }
     boxes.Clear();
@@ -705,10 +705,10 @@ class MainWindowTest : public QObject {
     one[4] += "3";  // a single longer number: no hint, its line in the details
     const std::tuple<QString, QString, QString> cases[] = {
         {four, QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。"),
-         QStringLiteral("; this looks like a Numbers 4 history")},
+         QStringLiteral(": 当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです")},
         {QString::fromStdString(WriteHistoryFile(dir, one, "one.csv")),
          QStringLiteral("先頭の 3 桁を使って予想します。"),
-         QStringLiteral("its first three are used")}};
+         QStringLiteral("先頭の 3 桁を使います")}};
     BoxRecorder boxes;
     for (const auto& [path, end, detail] : cases) {
       Child<QLineEdit>(&Shown(), "pathEdit")->setText(path);
