@@ -22,12 +22,14 @@
 
 #include "app/gui/about_dialog.h"
 #include "app/gui/add_draw_dialog.h"
+#include "app/gui/copy_menu.h"
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/import_dialog.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/money_choice.h"
+#include "app/gui/path_edit.h"
 #include "app/gui/radio_ring.h"
 #include "app/gui/resources.h"
 #include "app/gui/round_edit.h"
@@ -96,11 +98,9 @@ void MainWindow::CreateControls() {
   roundEdit_->setObjectName(QStringLiteral("roundEdit"));
   roundEdit_->setGeometry(units.Rect(14, 30, 58, 14));
 
-  pathEdit_ = new QLineEdit(c);
+  pathEdit_ = new PathEdit(c);
   pathEdit_->setObjectName(QStringLiteral("pathEdit"));
   pathEdit_->setGeometry(units.Rect(88, 30, 67, 14));
-  // The edit is narrow: the whole path on hovering.
-  connect(pathEdit_, &QLineEdit::textChanged, pathEdit_, &QWidget::setToolTip);
 
   browseButton_ = new QPushButton(QStringLiteral("選択"), c);
   browseButton_->setObjectName(QStringLiteral("browseButton"));
@@ -158,6 +158,7 @@ void MainWindow::CreateControls() {
   resultLabel_->setWordWrap(true);
   // Selectable for copying, still read-only; by mouse only, so Tab keeps passing it by.
   resultLabel_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  GiveCopyMenu(resultLabel_);
 
   // Under the result, outside it: the result text stays what the command line prints.
   ticketsView_ = new QPlainTextEdit(c);
@@ -169,6 +170,7 @@ void MainWindow::CreateControls() {
   ticketsView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   ticketsView_->document()->setDocumentMargin(0);
   ticketsView_->setFocusPolicy(Qt::ClickFocus);  // Tab keeps its cycle through the inputs
+  GiveCopyMenu(ticketsView_);
   ticketsView_->hide();
 
   iconLabel_ = MakeStatic(c, QString(), units.Rect(7, 291, 20, 20));

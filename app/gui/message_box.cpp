@@ -3,6 +3,8 @@
 #include <QAbstractButton>
 #include <utility>
 
+#include "app/japanese_reasons.h"
+
 namespace tolvane {
 namespace {
 
@@ -41,7 +43,11 @@ QString ApplicationTitle() { return QStringLiteral("Tolvane"); }
 
 void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
                     const QString& detail) {
-  Show(owner, text, ApplicationTitle(), icon, detail, QMessageBox::Ok);
+  Show(owner, text, ApplicationTitle(), icon, JapaneseDetail(detail), QMessageBox::Ok);
+}
+
+QString JapaneseDetail(const QString& detail) {
+  return detail.isEmpty() ? detail : QString::fromStdString(JapaneseReason(detail.toStdString()));
 }
 
 bool AskYesNo(QWidget* owner, const QString& text) {

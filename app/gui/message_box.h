@@ -18,8 +18,11 @@ using MessageBoxFunction = std::function<QMessageBox::StandardButton(
     QWidget* owner, const QString& text, const QString& caption, QMessageBox::Icon icon,
     const QString& detail, QMessageBox::StandardButtons buttons)>;
 
+// The command line's reason `detail` as the window gives it, in Japanese (JapaneseReason).
+QString JapaneseDetail(const QString& detail);
+
 // Every box of the application goes through here, titled ApplicationTitle(). Shows an OK box and
-// returns once it is closed.
+// returns once it is closed; its `detail` in Japanese.
 void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
                     const QString& detail = QString());
 

@@ -4,6 +4,7 @@
 #include <QChart>
 #include <QColor>
 #include <QLineSeries>
+#include <QLocale>
 #include <QPen>
 #include <QValueAxis>
 #include <algorithm>
@@ -88,6 +89,9 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
   y->setRange(low - margin, high + margin);
   y->applyNiceNumbers();
   y->setLabelFormat(QStringLiteral("%.0f"));
+  // Yen grouped by thousands (-6,000,000) as in the table; Qt's C locale would omit the commas.
+  chart.setLocale(QLocale(QLocale::Japanese, QLocale::Japan));
+  chart.setLocalizeNumbers(true);
   y->setTitleText(QStringLiteral("収支 (円)"));
   AttachAxes(chart, x, y);
 }

@@ -31,7 +31,7 @@ StatusLine::StatusLine(QWidget* parent) : QWidget(parent) {
 
 void StatusLine::Show(const QString& text, const QString& detail) {
   text_->setText(text);
-  detail_ = detail;
+  detail_ = JapaneseDetail(detail);
   details_->setVisible(!detail.isEmpty());
 }
 

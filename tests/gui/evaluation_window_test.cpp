@@ -171,6 +171,9 @@ class EvaluationWindowTest : public QObject {
     QVERIFY(balance != nullptr && balance->count() == 61);
     QCOMPARE(balance->points().constLast().y(),
              first.value(6).toDouble() - first.value(5).toDouble());
+    // The axes' amounts grouped by thousands, as in the table.
+    QVERIFY(moneyChart->localizeNumbers());
+    QCOMPARE(moneyChart->locale().toString(-6000000.0, 'f', 0), QStringLiteral("-6,000,000"));
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
     QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);

@@ -136,8 +136,8 @@ class ImportDialogTest : public QObject {
     QCOMPARE(status->text(), QStringLiteral("見出しに回別・抽せん日・当せん番号の列の名前が見つか"
                                             "りません。それぞれの列を選んでください。"));
     QCOMPARE(Reason(import),
-             Q(source + ":1: the header names no column for the round, the date or the winning "
-                        "number (its fields: \"a\", \"b\", \"c\")"));
+             Q(source + ":1: 見出しに 回別、抽せん日、当せん番号 の列がありません (見出しの項目: "
+                        "\"a\", \"b\", \"c\")"));
 
     round->setCurrentIndex(0);
     Child<QComboBox>(&import, "dateColumn")->setCurrentIndex(1);
@@ -201,31 +201,31 @@ class ImportDialogTest : public QObject {
       bool addable;
     };
     const Step steps[] = {
-        {3, {}, "１２３", "第3回 は既にあります。", ":3: 第3回 is already there", false},
+        {3, {}, "１２３", "第3回 は既にあります。", ":3: 第3回 はすでにあります", false},
         {2,
          {},
          "123",
          "第2回 は最も大きい回 第3回 の後ではありません。",
-         ":3: 第2回 is not above the highest round, 第3回",
+         ":3: 第2回 は最も大きい回 第3回 の後ではありません",
          false},
         {4, {}, "12", "当せん番号を 3 桁の数字で入力してください。", "", false},
         {6,
          {},
          "123",
          "第4回〜第5回 がありません。抽せん日を入力してください。",
-         ": rounds 4 to 5 are missing before 第6回",
+         ": 第6回 の前の 第4回〜第5回 がありません",
          false},
         {6,
          {2020, 1, 8},
          "123",
          "第4回〜第5回 がありません。欠番のまま追加します。",
-         ": rounds 4 to 5 are missing before 第6回",
+         ": 第6回 の前の 第4回〜第5回 がありません",
          true},
         {4,
          {2019, 12, 30},
          "123",
          "抽せん日が最新の回の日付 2019/12/30 より後ではありません。",
-         ":3: the date 2019/12/30 is not later than the newest draw's, 2019/12/30",
+         ":3: 日付 2019/12/30 は最も新しい抽せん日 2019/12/30 より後ではありません",
          false},
         {4, {2020, 1, 6}, "１２３", "", "", true},
     };
@@ -300,8 +300,8 @@ class ImportDialogTest : public QObject {
     };
     const Case cases[] = {
         {"334", history, "第3回 が結果ファイルと履歴ファイルで違います。更新できません。",
-         ":2: HISTORY:3 holds the same round with another draw (round 3 is 2019/12/30 333 there, "
-         "2019/12/30 334 here)",
+         ":2: HISTORY:3 同じ回の別の当せん番号があります (第3回 は履歴では 2019/12/30 333、"
+         "こちらでは 2019/12/30 334)",
          before, "1", " "},
         {"333", history, "1 回分を追加します (第4回)。1 回分は既にあります。欠番 1。", "", merged,
          "5", "第4回 2020/1/6 444 まで更新しました"},

@@ -1,9 +1,13 @@
+#include <QAbstractScrollArea>
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -25,6 +29,7 @@
 #include "app/gui/dialog_font.h"
 #include "app/gui/evaluation_window.h"
 #include "app/gui/main_window.h"
+#include "app/gui/path_edit.h"
 #include "app/gui/round_edit.h"
 #include "app/gui/round_spin.h"
 #include "app/gui/spectra_window.h"
@@ -57,6 +62,19 @@ class MainWindowTest : public QObject {
 
  private slots:
   // Every test starts from the settings of a first run.
+  // The right-click menu `text` opens, as a mouse's right button asks for it.
+  static QMenu* OpenCopyMenu(QWidget* text) {
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                            text->mapToGlobal(QPoint(2, 2)));
+    auto* scrolled = qobject_cast<QAbstractScrollArea*>(text);  // the mouse is over its viewport
+    QApplication::sendEvent(scrolled != nullptr ? scrolled->viewport() : text, &event);
+    QMenu* shown = nullptr;
+    for (QMenu* menu : text->findChildren<QMenu*>(QStringLiteral("copyMenu"))) {
+      shown = menu->isVisible() ? menu : shown;
+    }
+    return shown;
+  }
+
   void init() { QSettings(QStringLiteral("tolvane"), QStringLiteral("tolvane")).clear(); }
   void cleanup() { dlg_.reset(); }
 
@@ -306,7 +324,7 @@ class MainWindowTest : public QObject {
   }
 
   void browseFillsThePathAndCancelKeepsIt() {
-    const QString path = QStringLiteral("/chosen/draws.csv");
+    const QString path = QStringLiteral("/chosen/from/a/folder/deep/down/draws.csv");
     MainWindow& dlg = Shown();
     {
       const FileAnswer chooser(path);
@@ -321,6 +339,10 @@ class MainWindowTest : public QObject {
     QCOMPARE(pathEdit->text(), path);
     QCOMPARE(pathEdit->toolTip(), path);
     QCOMPARE(dlg.FilePath(), path);
+    // Too long for the field: its end shown, the start elided.
+    const QString shown = Child<PathEdit>(&dlg, "pathEdit")->ShownText();
+    QVERIFY2(shown.startsWith(QChar(0x2026)) && shown.endsWith(QStringLiteral("/draws.csv")),
+             qPrintable(shown));
 
     const FileAnswer cancelled(std::nullopt);
     Child<QAction>(&dlg, "openAction")->trigger();
@@ -420,6 +442,29 @@ class MainWindowTest : public QObject {
                             "買い目 ボックス 3 口 (600 円): 572, 570, 502"));
     QCOMPARE(result->text(), expected);
 
+    // Both texts' right-click menus: コピー only with a selection, すべてを選択 then copying it
+    // all.
+    auto* ticketsText = Child<QPlainTextEdit>(&dlg, "ticketsView");
+    result->setSelection(0, 0);
+    ticketsText->moveCursor(QTextCursor::Start);
+    for (QWidget* text : {static_cast<QWidget*>(result), static_cast<QWidget*>(ticketsText)}) {
+      QMenu* menu = OpenCopyMenu(text);
+      QVERIFY(menu != nullptr);
+      QCOMPARE(menu->actions().size(), 3);
+      QCOMPARE(menu->actions()[0]->text(), QStringLiteral("コピー"));
+      QVERIFY(!menu->actions()[0]->isEnabled());
+      QCOMPARE(menu->actions()[2]->text(), QStringLiteral("すべてを選択"));
+      menu->actions()[2]->trigger();
+      menu->close();
+      QGuiApplication::clipboard()->clear();
+      menu = OpenCopyMenu(text);
+      QVERIFY(menu != nullptr && menu->actions()[0]->isEnabled());
+      menu->actions()[0]->trigger();
+      menu->close();
+      QCOMPARE(QGuiApplication::clipboard()->text(),
+               text == result ? expected : ticketsText->toPlainText());
+    }
+
     // The low-pass branch through the same dialog also fills all three places.
     boxes.Clear();
     QTest::mouseClick(Child<QRadioButton>(&dlg, "filterLowPass"), Qt::LeftButton);
@@ -462,7 +507,7 @@ class MainWindowTest : public QObject {
          QStringLiteral("有効なファイルパスを入力してください。"), QString()},
         // A folder exists, so the loader is asked and fails.
         {folder, loadFailed, folder + QStringLiteral(": is a directory")},
-        {bad, loadFailed, bad + QStringLiteral(":2: winning number \"1x3\" is not three digits")},
+        {bad, loadFailed, bad + QStringLiteral(":2: 当せん番号 \"1x3\" が 3 桁ではありません")},
     };
     for (const Case& c : cases) {
       boxes.Clear();
@@ -616,7 +661,7 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(predict, Qt::LeftButton);
     QCOMPARE(boxes.Boxes().size(), size_t{2});
     QCOMPARE(boxes.Boxes()[1].detail,
-             shownPath + QStringLiteral(":2: bytes that are not code page 932"));
+             shownPath + QStringLiteral(":2: code page 932 として読めないバイトがあります"));
     QVERIFY(boxes.Boxes()[1].text.endsWith(QStringLiteral(
         "\nこのファイルは UTF-8 のようです。ﾌｧｲﾙ → 文字コード で UTF-8 を選んでください。")));
 
@@ -633,9 +678,9 @@ class MainWindowTest : public QObject {
       QCOMPARE(warning.owner, &dlg);
       QCOMPARE(warning.text, QStringLiteral("履歴ファイルの回号が古い順に並んでいません。"
                                             "データはファイルの行の順に解析されます。"));
-      QCOMPARE(warning.detail, shownPath + QStringLiteral(":3: the rounds stop going up at this "
-                                                          "line; the draws are analysed in file "
-                                                          "order, oldest first expected"));
+      QCOMPARE(warning.detail,
+               shownPath + QStringLiteral(":3: この行で回号が増えなくなります。当せん番号は"
+                                          "ファイルの順 (古い順のはず) に分析します"));
       QCOMPARE(result->text(), QString::fromStdString(RepeatedDrawResult("1", "572")));
     }
     boxes.Clear();
@@ -660,10 +705,10 @@ class MainWindowTest : public QObject {
     one[4] += "3";  // a single longer number: no hint, its line in the details
     const std::tuple<QString, QString, QString> cases[] = {
         {four, QStringLiteral("ﾌｧｲﾙ → ゲーム で ナンバーズ4 を選んでください。"),
-         QStringLiteral("; this looks like a Numbers 4 history")},
+         QStringLiteral(": 当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです")},
         {QString::fromStdString(WriteHistoryFile(dir, one, "one.csv")),
          QStringLiteral("先頭の 3 桁を使って予想します。"),
-         QStringLiteral("its first three are used")}};
+         QStringLiteral("先頭の 3 桁を使います")}};
     BoxRecorder boxes;
     for (const auto& [path, end, detail] : cases) {
       Child<QLineEdit>(&Shown(), "pathEdit")->setText(path);

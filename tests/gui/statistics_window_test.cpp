@@ -187,7 +187,7 @@ class StatisticsWindowTest : public QObject {
         {dir_.File("missing.csv"), QStringLiteral("有効なファイルパスを入力してください。"),
          QString::fromStdString(dir_.File("missing.csv") + ": No such file or directory")},
         {bad, QStringLiteral("エラーが発生しました: ナンバーズ3データの読み込みに失敗しました。"),
-         QString::fromStdString(bad + ":2: winning number \"1x3\" is not three digits")},
+         QString::fromStdString(bad + ":2: 当せん番号 \"1x3\" が 3 桁ではありません")},
         {headerOnly, QStringLiteral("この履歴からは統計を出せません。"),
          QStringLiteral("no statistics: the history holds 0 draws")},
     };

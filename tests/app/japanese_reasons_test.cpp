@@ -1,0 +1,64 @@
+#include "app/japanese_reasons.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvane::test {
+namespace {
+
+// Every form of reason the window shows, with the path, line and quoted values kept.
+TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
+  struct Case {
+    std::string english;
+    std::string japanese;
+  };
+  const std::vector<Case> cases = {
+      {"/h/a.csv:2: bytes that are not UTF-8", "/h/a.csv:2: UTF-8 として読めないバイトがあります"},
+      {"a.csv:2: bytes that are not code page 932; the file looks like UTF-8",
+       "a.csv:2: code page 932 として読めないバイトがあります; the file looks like UTF-8"},
+      {"a.csv:7: 第6500回 is already there", "a.csv:7: 第6500回 はすでにあります"},
+      {"n.csv:1: a.csv:9 holds the same round with another draw (round 5 is 2019/12/30 333 "
+       "there, 2019/12/30 334 here)",
+       "n.csv:1: a.csv:9 同じ回の別の当せん番号があります (第5回 は履歴では 2019/12/30 333、"
+       "こちらでは 2019/12/30 334)"},
+      {"a.csv: every winning number has four digits; this looks like a Numbers 4 history",
+       "a.csv: 当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"},
+      {"a.csv:4: the rounds stop going up at this line; the draws are analysed in file order, "
+       "oldest first expected",
+       "a.csv:4: この行で回号が増えなくなります。当せん番号はファイルの順 (古い順のはず) "
+       "に分析します"},
+      {"a.csv:3: winning number \"1234\" is longer than three digits; its first three are used",
+       "a.csv:3: 当せん番号 \"1234\" は 3 桁より長いため、先頭の 3 桁を使います"},
+      {"a.csv:3: winning number \"12a\" is not three digits",
+       "a.csv:3: 当せん番号 \"12a\" が 3 桁ではありません"},
+      {"a.csv:9: 第3回 is not above the highest round, 第9回",
+       "a.csv:9: 第3回 は最も大きい回 第9回 の後ではありません"},
+      {"a.csv:9: the date 2019/12/17 is not later than the newest draw's, 2019/12/18",
+       "a.csv:9: 日付 2019/12/17 は最も新しい抽せん日 2019/12/18 より後ではありません"},
+      {"a.csv: no round follows 第2147483647回", "a.csv: 第2147483647回 の次の回はありません"},
+      {"a.csv: rounds 10 to 12 are missing before 第13回",
+       "a.csv: 第13回 の前の 第10回〜第12回 がありません"},
+      {"a.csv: round 10 is missing before 第11回", "a.csv: 第11回 の前の 第10回 がありません"},
+      {"p.png:1: the header names no column for the round, the date or the winning number "
+       "(its fields: \"\\x89PNG\\x0d\")",
+       "p.png:1: 見出しに 回別、抽せん日、当せん番号 の列がありません (見出しの項目: "
+       "\"\\x89PNG\\x0d\")"},
+      {"a.csv:2: round \"6500\" is not of the form 第N回",
+       "a.csv:2: 回別 \"6500\" が 第N回 の形ではありません"},
+      {"a.csv:2: date \"2019-1-1\" is not YYYY/M/D",
+       "a.csv:2: 日付 \"2019-1-1\" が YYYY/M/D の形ではありません"},
+      {"a.csv:8: round 5 is also on line 3 with another number",
+       "a.csv:8: 回 5 は 3 行目にもあり、違いは another number"},
+      {"a.csv: has no draw lines after the header",
+       "a.csv: 見出しの後に当せん番号の行がありません"},
+      {"a.csv: something new", "a.csv: something new"},  // unknown: the English stays
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(JapaneseReason(c.english), c.japanese) << c.english;
+  }
+}
+
+}  // namespace
+}  // namespace tolvane::test
