@@ -43,6 +43,14 @@ std::optional<std::string> AsciiDigits(const std::string& text) {
 
 std::string RoundName(std::int64_t round) { return "第" + std::to_string(round) + "回"; }
 
+std::string UpdateTargetKindProblem(const std::string& path, const std::string& command) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return path + ": is not a regular file; " + command + " rewrites a file";
+  }
+  return {};
+}
+
 std::string UpdateTargetProblem(const std::string& path, const LoadReport& report,
                                 const std::string& command) {
   struct stat info {};

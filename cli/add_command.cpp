@@ -9,7 +9,7 @@
 #include "cli/game_option.h"
 #include "cli/history_source.h"
 #include "cli/history_to_update.h"
-#include "core/replace_file.h"
+#include "core/locked_update.h"
 #include "core/utf.h"
 #include "history/history_update.h"
 #include "history/payouts.h"
@@ -122,12 +122,15 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
   return add;
 }
 
-int RunAdd(const AddArguments& args) {
+namespace {
+
+// The new file's bytes for `args`, read from the history as it is now; false after saying why.
+bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes) {
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;
   if (!LoadHistoryToUpdate(args.history, options, "add", history, report)) {
-    return kExitFailed;
+    return false;
   }
   const std::optional<std::int64_t> round =
       args.round ? std::optional<std::int64_t>(*RoundOf(*args.round)) : std::nullopt;
@@ -141,18 +144,18 @@ int RunAdd(const AddArguments& args) {
     Complain(!addition.warning.empty()
                  ? "--date is needed for a round after missing ones"
                  : "--date is needed: the history holds no draw to count from");
-    return kExitFailed;
+    return false;
   }
   if (!addition.failure.empty()) {
     Complain(addition.failure);
-    return kExitFailed;
+    return false;
   }
-  ImportedDraw draw = addition.draw;
+  draw = addition.draw;
   if (args.payouts) {
     if (!history.payoutColumns) {
       Complain(args.history + ": its header names no payout columns (" +
                PayoutHistoryHeader(args.game) + "), so --payouts has nowhere to go");
-      return kExitFailed;
+      return false;
     }
     draw.payouts = *PayoutsOf(*args.payouts, args.game);
     for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
@@ -166,19 +169,40 @@ int RunAdd(const AddArguments& args) {
   for (std::size_t place = 0; place < digits.size(); ++place) {
     draw.digits[place] = static_cast<std::uint8_t>(digits[place] - '0');
   }
-
-  const std::optional<std::string> bytes = WithDrawAppended(history, draw);
-  if (!bytes) {
+  std::optional<std::string> appended = WithDrawAppended(history, draw);
+  if (!appended) {
     Complain(args.history + ": the new line has no form in its encoding");
+    return false;
+  }
+  bytes = std::move(*appended);
+  return true;
+}
+
+}  // namespace
+
+int RunAdd(const AddArguments& args) {
+  ImportedDraw draw;
+  std::string bytes;
+  std::string error;
+  const UpdateOutcome outcome = UpdateFileLocked(
+      args.history,
+      [&](ByteProducer& produce) {
+        if (!PlanAdd(args, draw, bytes)) {
+          return false;
+        }
+        produce = [&bytes](const ByteSink& sink, std::string&) { return sink(bytes); };
+        return true;
+      },
+      error, Complain);
+  if (outcome == UpdateOutcome::kRefusedByAttempt) {
     return kExitFailed;
   }
-  std::string error;
-  if (!ReplaceFileContents(args.history, *bytes, error)) {
+  if (outcome != UpdateOutcome::kWritten) {
     Complain(args.history + ": " + error);
     return kExitFailed;
   }
   Complain("added " + RoundName(draw.round) + " " + HistoryDateText(draw.date) + " (" +
-           WeekdayText(draw.date) + ") " + digits + " to " + args.history);
+           WeekdayText(draw.date) + ") " + *AsciiDigits(args.number) + " to " + args.history);
   return kExitOk;
 }
 

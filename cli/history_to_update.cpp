@@ -9,6 +9,10 @@ namespace tolvane::cli {
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
                          const std::string& command, HistoryContents& contents,
                          LoadReport& report) {
+  if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
+    Complain(problem);
+    return false;
+  }
   OwnedHistory history;
   if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false)) {
     return false;

@@ -14,6 +14,7 @@
 #include "cli/history_to_update.h"
 #include "cli/log_option.h"
 #include "cli/word_option.h"
+#include "core/locked_update.h"
 #include "history/history_import.h"
 #include "history/history_update.h"
 #include "history/utf8_hint.h"
@@ -69,18 +70,18 @@ std::string MergeSummary(const std::string& path, const MergePlan& plan) {
 
 // The source's new rounds into an existing history: every line of the history kept, a round both
 // hold alike once, a round they hold differently refused with both lines named.
-int MergeInto(const HistorySource& source, const ImportResult& result,
-              const ImportArguments& args) {
-  HistoryContents history;
+// What merging into the history as it is now writes; false after saying why.
+bool PlanMergeInto(const HistorySource& source, const ImportResult& result,
+                   const ImportArguments& args, HistoryContents& history, MergePlan& plan) {
   LoadReport report;
   if (!LoadHistoryToUpdate(args.into, {TextEncoding::kCp932, args.game}, "import --into", history,
                            report)) {
-    return kExitFailed;
+    return false;
   }
-  const MergePlan plan = PlanMerge(history, result.draws);
+  plan = PlanMerge(history, result.draws);
   if (plan.sourceLine != 0) {
     Complain(MergeConflictDetail(source.Name(), args.into, plan));
-    return kExitFailed;
+    return false;
   }
   if (plan.otherPayouts != 0) {
     Complain(
@@ -101,18 +102,36 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
     Complain("warning: " + args.into + ": its header has no column for the source's payouts (" +
              dropped + "), so the added draws are written without them");
   }
-  if (!plan.added.empty()) {
-    std::string error;
-    const bool written = ReplaceFile(
-        args.into,
-        [&history, &plan](const ByteSink& sink, std::string& why) {
-          return WriteMergedHistory(history, plan, sink, why);
-        },
-        error);
-    if (!written) {
-      Complain(args.into + ": " + error);
-      return kExitFailed;
-    }
+  return true;
+}
+
+// The source's new rounds into an existing history: every line of the history kept, a round both
+// hold alike once, a round they hold differently refused with both lines named.
+int MergeInto(const HistorySource& source, const ImportResult& result,
+              const ImportArguments& args) {
+  HistoryContents history;
+  MergePlan plan;
+  std::string error;
+  const UpdateOutcome outcome = UpdateFileLocked(
+      args.into,
+      [&](ByteProducer& produce) {
+        if (!PlanMergeInto(source, result, args, history, plan)) {
+          return false;
+        }
+        if (!plan.added.empty()) {
+          produce = [&history, &plan](const ByteSink& sink, std::string& why) {
+            return WriteMergedHistory(history, plan, sink, why);
+          };
+        }
+        return true;
+      },
+      error, Complain);
+  if (outcome == UpdateOutcome::kRefusedByAttempt) {
+    return kExitFailed;
+  }
+  if (outcome == UpdateOutcome::kFailed) {
+    Complain(args.into + ": " + error);
+    return kExitFailed;
   }
   Complain(MergeSummary(args.into, plan) + "; " + ImportColumnsText(result));
   return kExitOk;

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "core/cp932.h"
+#include "core/locked_update.h"
 #include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/history_line_reader.h"
@@ -387,6 +388,11 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
   if (::stat(source.c_str(), &from) == 0 && ::stat(dest.c_str(), &to) == 0 &&
       from.st_dev == to.st_dev && from.st_ino == to.st_ino) {
     error = "is the source file itself";
+    return false;
+  }
+  // A history being added to elsewhere is not replaced in the middle of that.
+  WriteLock lock;
+  if (!lock.Acquire(dest, error)) {
     return false;
   }
   return ReplaceFile(
