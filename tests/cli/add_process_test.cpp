@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/cli/run_cli.h"
@@ -208,6 +211,44 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
     }
     EXPECT_EQ(ReadBytes(path), before + (c.utf8 ? c.appended : Utf8ToCp932(c.appended)));
   }
+}
+
+// Writers at once: each waits for the one before it, so every draw is in the file once, rounds in
+// order, whatever order they ran in.
+TEST(CliAdd, WritersAtOnceLoseNothing) {
+  const TempDir dir;
+  const std::string path = dir.File("history.csv");
+  const std::string before = "回別,抽せん日,曜日,当せん番号\n第1回,2019/12/16,月,111\n";
+  WriteBytes(path, before);
+  constexpr int kWriters = 20;
+  std::vector<std::thread> writers;
+  std::vector<Outcome> outcomes(kWriters);
+  for (int i = 0; i < kWriters; ++i) {
+    writers.emplace_back([&outcomes, &path, i] {
+      const TempDir own;  // each run's output files apart
+      char number[4];
+      std::snprintf(number, sizeof number, "%03d", i);
+      outcomes[static_cast<std::size_t>(i)] = RunCli(own, {"add", path, number, "--encoding", "utf-8"});
+    });
+  }
+  for (std::thread& writer : writers) {
+    writer.join();
+  }
+  const std::string after = ReadBytes(path);
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_EQ(outcomes[static_cast<std::size_t>(i)].status, 0)
+        << outcomes[static_cast<std::size_t>(i)].err;
+    char number[8];
+    std::snprintf(number, sizeof number, ",%03d\n", i);
+    const std::size_t at = after.find(number);
+    EXPECT_NE(at, std::string::npos) << i;
+    EXPECT_EQ(after.find(number, at + 1), std::string::npos) << i;
+  }
+  for (int round = 2; round <= kWriters + 1; ++round) {
+    EXPECT_NE(after.find("\n第" + std::to_string(round) + "回,"), std::string::npos) << round;
+  }
+  EXPECT_TRUE(after.starts_with(before));
+  EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), kWriters + 2);
 }
 
 }  // namespace
