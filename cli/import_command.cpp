@@ -175,8 +175,10 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       throw CLI::ValidationError("--output", "give -o DEST or --into HISTORY");
     }
     const std::string& target = args.into.empty() ? args.dest : args.into;
-    if (target != "-" && !HistorySource::IsStandardInput(args.source) &&
-        SameFile(args.source, target)) {
+    // Standard input redirected from the destination is the source too.
+    const std::string source =
+        HistorySource::IsStandardInput(args.source) ? std::string("/dev/stdin") : args.source;
+    if (target != "-" && SameFile(source, target)) {
       throw CLI::ValidationError(args.into.empty() ? "--output" : "--into",
                                  "names the source file itself");
     }

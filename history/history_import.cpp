@@ -102,7 +102,8 @@ ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportO
 constexpr std::uint64_t kShortestDrawLine = 13;
 
 ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
-                      const PayoutColumns& payouts, std::uint64_t line, Game game) {
+                      const PayoutColumns& payouts, std::uint64_t line, Game game,
+                      bool firstThreeOfLonger) {
   if (split.count < columns.FieldsNeeded()) {
     throw LoadError("not enough fields", line,
                     Counted(split.count, "field", "fields") + "; a draw line needs at least " +
@@ -115,7 +116,11 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
   try {
     draw.round = ReadImportRound(split.fields[columns.round]);
     draw.date = ReadImportDate(split.fields[columns.date]);
-    draw.digits = ReadImportNumber(split.fields[columns.number], PlaceCount(game));
+    std::u16string_view number = split.fields[columns.number];
+    if (firstThreeOfLonger && game == Game::kNumbers3 && number.size() > 3) {
+      number = number.substr(0, 3);
+    }
+    draw.digits = ReadImportNumber(number, PlaceCount(game));
   } catch (const LoadError& e) {
     throw LoadError(e.what(), line, e.reason());
   }
@@ -249,7 +254,8 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
     while (reader.Next(line)) {
       const ImportLine split = SplitImportLine(line, fieldsKept);
       if (!split.blank) {
-        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game));
+        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
+                                options.firstThreeOfLonger));
       }
     }
   } catch (const LoadError& e) {

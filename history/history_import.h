@@ -25,6 +25,9 @@ struct ImportOptions {
   std::optional<TextEncoding> encoding = TextEncoding::kCp932;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
   Game game = Game::kNumbers3;           // how many digits a winning number has
+  // Numbers 3: a longer winning number is read by its first three digits, as a load reads a
+  // history (which warns about it), instead of failing the line.
+  bool firstThreeOfLonger = false;
 };
 
 struct ImportedDraw {

@@ -54,6 +54,7 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
   reading.encoding = options.encoding;
   reading.columns = kHistoryColumns;
   reading.game = options.game;
+  reading.firstThreeOfLonger = true;  // the load before this has warned about those
   if (!ConvertHistorySource(path, reading, failure)) {
     // A history with only its header has nothing to convert, and nothing wrong with it.
     if (failure.line != 0 || failure.reason != "has no draw lines after the header") {

@@ -2,6 +2,7 @@
 // predicts like one made by hand.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -108,11 +109,14 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   WriteBytes(utf8, "No,抽選日,当選数字\n1,2019/1/1,123\n");
   const std::string dest = dir.File("dest.csv");
   WriteBytes(dest, "what was there");
+  const std::string fifo = dir.File("fifo");
+  ::mkfifo(fifo.c_str(), 0600);
   const std::string tool = "tolvane-cli: ";
   struct Case {
     std::vector<std::string> args;
     int status;
-    std::string err;  // the last line of standard error
+    std::string err;    // the last line of standard error
+    std::string input = "";  // the file standard input reads; empty: /dev/null
   };
   const std::vector<Case> cases = {
       {{"import", late, "-o", dest},
@@ -143,14 +147,18 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
        1,
        tool + dir.File("missing-folder/x.csv") +
            ": cannot create a file in its folder: No such file or directory\n"},
+      {{"import", unnamed, "--into", fifo, "--columns", "0,1,2"},
+       1,
+       tool + fifo + ": is not a regular file; import --into rewrites a file\n"},
       {{"import", late, "-o", late}, 2, ""},
+      {{"import", "-", "-o", late}, 2, "", late},
       {{"import", unnamed, "-o", dest, "--columns", "0,1,1"}, 2, ""},
       {{"import", unnamed, "-o", dest, "--encoding", "sjis"}, 2, ""},
   };
   const std::string lateBytes = ReadBytes(late);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1] + " " + c.args.back());
-    const Outcome run = RunCli(dir, c.args);
+    const Outcome run = RunCli(dir, c.args, "", c.input);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
