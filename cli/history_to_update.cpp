@@ -8,13 +8,14 @@ namespace tolvane::cli {
 
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
                          const std::string& command, HistoryContents& contents,
-                         LoadReport& report) {
+                         LoadReport& report, const char* encodingOption) {
   if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
     Complain(problem);
     return false;
   }
   OwnedHistory history;
-  if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false)) {
+  if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false, nullptr,
+                           encodingOption)) {
     return false;
   }
   if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {

@@ -74,8 +74,8 @@ std::string MergeSummary(const std::string& path, const MergePlan& plan) {
 bool PlanMergeInto(const HistorySource& source, const ImportResult& result,
                    const ImportArguments& args, HistoryContents& history, MergePlan& plan) {
   LoadReport report;
-  if (!LoadHistoryToUpdate(args.into, {TextEncoding::kCp932, args.game}, "import --into", history,
-                           report)) {
+  if (!LoadHistoryToUpdate(args.into, {args.historyEncoding, args.game}, "import --into", history,
+                           report, "--history-encoding")) {
     return false;
   }
   plan = PlanMerge(history, result.draws);
@@ -159,6 +159,10 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       "Encoding of SOURCE: cp932 (Shift_JIS) or utf-8 (decoded strictly); default: utf-8 when it "
       "has a byte-order mark or is valid UTF-8 with non-ASCII bytes, else cp932");
   encoding->default_str("");
+  AddWordOption(*command, "--history-encoding", args.historyEncoding, kTextEncodings,
+                "Encoding of the --into history: cp932 (Shift_JIS, the default) or utf-8 (decoded "
+                "strictly); --encoding is the source's")
+      ->needs("--into");
   AddGameOption(*command, args.game);
   const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
   command

@@ -16,6 +16,7 @@ struct ImportArguments {
   std::string into;  // a history to merge the source into; empty with -o
   TextEncoding encoding = TextEncoding::kCp932;
   bool encodingGiven = false;  // else found from the source's bytes
+  TextEncoding historyEncoding = TextEncoding::kCp932;  // the --into history's
   Game game = Game::kNumbers3;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
 };

@@ -109,6 +109,8 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   WriteBytes(utf8, "No,抽選日,当選数字\n1,2019/1/1,123\n");
   const std::string dest = dir.File("dest.csv");
   WriteBytes(dest, "what was there");
+  const std::string utf8History = dir.File("utf8-history.csv");
+  WriteBytes(utf8History, "回別,抽せん日,曜日,当せん番号\n第1回,2019/1/1,火,123\n");
   const std::string fifo = dir.File("fifo");
   ::mkfifo(fifo.c_str(), 0600);
   const std::string tool = "tolvane-cli: ";
@@ -150,6 +152,12 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
       {{"import", unnamed, "--into", fifo, "--columns", "0,1,2"},
        1,
        tool + fifo + ": is not a regular file; import --into rewrites a file\n"},
+      // The hint names the history's own option, not the source's.
+      {{"import", utf8, "--into", utf8History, "--encoding", "utf-8"},
+       1,
+       tool + utf8History +
+           ":2: bytes that are not code page 932; the file looks like UTF-8: try "
+           "--history-encoding utf-8\n"},
       {{"import", late, "-o", late}, 2, ""},
       {{"import", "-", "-o", late}, 2, "", late},
       {{"import", unnamed, "-o", dest, "--columns", "0,1,1"}, 2, ""},
