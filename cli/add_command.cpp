@@ -10,12 +10,16 @@
 #include "cli/history_source.h"
 #include "cli/history_to_update.h"
 #include "core/locked_update.h"
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/history_update.h"
 #include "history/payouts.h"
 
 namespace tolvane::cli {
 namespace {
+
+// A value from the command line in a message, its control characters escaped.
+std::string Quoted(const std::string& text) { return QuotedText(Utf8ToUtf16(text)); }
 
 // A round of plain digits, 1 to 2147483647.
 std::optional<std::int32_t> RoundOf(const std::string& text) {
@@ -44,7 +48,7 @@ std::optional<Payouts> PayoutsOf(const std::string& list, Game game, std::string
   const std::size_t most = PayoutColumnCount(game);
   if (amounts.size() < 4 || amounts.size() > most) {
     if (why != nullptr) {
-      *why = "\"" + list + "\" is not " + (most == 4 ? "four" : "four or five") + " amounts of yen";
+      *why = Quoted(list) + " is not " + (most == 4 ? "four" : "four or five") + " amounts of yen";
     }
     return std::nullopt;
   }
@@ -81,7 +85,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
       ->type_name("N")
       ->check(CLI::Validator(
           [](const std::string& text) {
-            return RoundOf(text) ? std::string() : "\"" + text + "\" is not a round from 1 up";
+            return RoundOf(text) ? std::string() : Quoted(text) + " is not a round from 1 up";
           },
           "", "round"));
   add->add_option_function<std::string>(
@@ -93,7 +97,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
           [](const std::string& text) {
             return ReadDrawDate(text)
                        ? std::string()
-                       : "\"" + text + "\" is not YYYY/M/D or YYYY-M-D, a day of the calendar";
+                       : Quoted(text) + " is not YYYY/M/D or YYYY-M-D, a day of the calendar";
           },
           "", "date"));
   add->add_option_function<std::string>(
@@ -111,7 +115,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
     const std::optional<std::string> digits = AsciiDigits(args.number);
     const auto places = static_cast<std::size_t>(PlaceCount(args.game));
     if (!digits || digits->size() != places) {
-      throw CLI::ValidationError("NUMBER", "\"" + args.number + "\" is not " +
+      throw CLI::ValidationError("NUMBER", Quoted(args.number) + " is not " +
                                                (places == 4 ? "four" : "three") + " digits");
     }
     std::string why;

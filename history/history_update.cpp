@@ -1,6 +1,8 @@
 #include "history/history_update.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <cstddef>
 #include <fstream>
 #include <iterator>
@@ -31,6 +33,55 @@ std::string LineEnd(const HistoryContents& history) { return history.crlf ? "\r\
 // "2019/12/17 123".
 std::string DrawText(const ImportedDraw& draw, Game game) {
   return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
+}
+
+// Whether the newest lines' dates write a month or day below 10 with a leading zero: the first
+// date (from the end) with such a month or day tells.
+bool PaddedDates(std::string_view bytes) {
+  constexpr int kLinesLookedAt = 100;
+  std::size_t end = bytes.size();
+  for (int looked = 0; looked < kLinesLookedAt && end > 0; ++looked) {
+    const std::size_t feed = bytes.rfind('\n', end - 1);
+    const std::size_t start = feed == std::string_view::npos ? 0 : feed + 1;
+    const std::string_view line = bytes.substr(start, end - start);
+    end = feed == std::string_view::npos ? 0 : feed;
+    const std::size_t comma = line.find(',');
+    const std::size_t next = comma == std::string_view::npos ? comma : line.find(',', comma + 1);
+    if (next == std::string_view::npos) {
+      continue;
+    }
+    const std::string_view date = line.substr(comma + 1, next - comma - 1);
+    const std::size_t first = date.find_first_of("/-");
+    const std::size_t second =
+        first == std::string_view::npos ? first : date.find_first_of("/-", first + 1);
+    if (second == std::string_view::npos) {
+      continue;
+    }
+    for (const std::string_view part :
+         {date.substr(first + 1, second - first - 1), date.substr(second + 1)}) {
+      if (part.size() == 1) {
+        return false;
+      }
+      if (part.size() == 2 && part[0] == '0') {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// A new draw's line in the history's own style, before its encoding.
+std::string NewLine(const HistoryContents& history, const ImportedDraw& draw) {
+  std::string line = HistoryLine(draw, history.options.game, history.payoutColumns);
+  if (history.paddedDates) {
+    const std::size_t comma = line.find(',');
+    const std::size_t next = line.find(',', comma + 1);
+    std::array<char, 16> padded{};
+    std::snprintf(padded.data(), padded.size(), "%04d/%02u/%02u", static_cast<int>(draw.date.year()),
+                  static_cast<unsigned>(draw.date.month()), static_cast<unsigned>(draw.date.day()));
+    line.replace(comma + 1, next - comma - 1, padded.data());
+  }
+  return line + LineEnd(history);
 }
 
 // Where each line starts in `bytes`, and one past the end.
@@ -73,6 +124,7 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
   contents.draws = std::move(failure.draws);
   contents.options = options;
   contents.payoutColumns = HistoryPayoutColumns(failure.header, options.game);
+  contents.paddedDates = PaddedDates(contents.bytes);
   const std::size_t firstEnd = contents.bytes.find('\n');
   contents.crlf =
       firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
@@ -113,8 +165,7 @@ std::optional<year_month_day> ReadDrawDate(std::string_view text) {
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw) {
   const std::optional<std::string> line =
-      InEncoding(HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
-                 history.options.encoding);
+      InEncoding(NewLine(history, draw), history.options.encoding);
   if (!line) {
     return std::nullopt;
   }
@@ -181,9 +232,8 @@ bool WriteMergedHistory(const HistoryContents& history, const MergePlan& plan, c
     if (written != 0 && bytes[written - 1] != '\n' && !sink(LineEnd(history))) {
       return false;
     }
-    const std::optional<std::string> line = InEncoding(
-        HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
-        history.options.encoding);
+    const std::optional<std::string> line =
+        InEncoding(NewLine(history, draw), history.options.encoding);
     if (!line) {
       error = "a new line has no form in the history's encoding";
       return false;

@@ -25,6 +25,7 @@ struct HistoryContents {
   LoadOptions options;              // its encoding and game
   bool crlf = false;                // its first line ends in CR LF, so new lines do too
   PayoutColumns payoutColumns;      // those its header names, where new lines hold the payouts
+  bool paddedDates = false;         // its dates read 2019/01/07, so new lines' do too
 };
 
 // Reads a history that has loaded as a prediction loads it and whose rounds go up line by line
