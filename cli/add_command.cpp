@@ -129,7 +129,8 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
 namespace {
 
 // The new file's bytes for `args`, read from the history as it is now; false after saying why.
-bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes) {
+bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes,
+             std::string& added) {
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;
@@ -173,12 +174,13 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes) {
   for (std::size_t place = 0; place < digits.size(); ++place) {
     draw.digits[place] = static_cast<std::uint8_t>(digits[place] - '0');
   }
-  std::optional<std::string> appended = WithDrawAppended(history, draw);
+  std::optional<std::string> appended = AppendedBytes(history, draw);
   if (!appended) {
     Complain(args.history + ": the new line has no form in its encoding");
     return false;
   }
-  bytes = std::move(*appended);
+  bytes = std::move(history.bytes);
+  added = std::move(*appended);
   return true;
 }
 
@@ -186,15 +188,18 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes) {
 
 int RunAdd(const AddArguments& args) {
   ImportedDraw draw;
-  std::string bytes;
+  std::string bytes;  // the file's, as read and checked
+  std::string added;  // and what goes after them
   std::string error;
   const UpdateOutcome outcome = UpdateFileLocked(
       args.history,
       [&](ByteProducer& produce) {
-        if (!PlanAdd(args, draw, bytes)) {
+        if (!PlanAdd(args, draw, bytes, added)) {
           return false;
         }
-        produce = [&bytes](const ByteSink& sink, std::string&) { return sink(bytes); };
+        produce = [&bytes, &added](const ByteSink& sink, std::string&) {
+          return sink(bytes) && sink(added);
+        };
         return true;
       },
       error, Complain);

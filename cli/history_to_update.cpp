@@ -13,10 +13,13 @@ bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
     Complain(problem);
     return false;
   }
-  OwnedHistory history;
-  if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false, nullptr,
-                           encodingOption)) {
-    return false;
+  {
+    // The series are only checked here: they go before the file's bytes come in.
+    OwnedHistory history;
+    if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false,
+                             nullptr, encodingOption)) {
+      return false;
+    }
   }
   if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {
     Complain(problem);

@@ -1,12 +1,15 @@
 #include "history/history_update.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <array>
 #include <cstdio>
 #include <cstddef>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
 #include "core/cp932.h"
 #include "history/import_fields.h"
@@ -33,6 +36,35 @@ std::string LineEnd(const HistoryContents& history) { return history.crlf ? "\r\
 // "2019/12/17 123".
 std::string DrawText(const ImportedDraw& draw, Game game) {
   return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
+}
+
+// The file's bytes, in one buffer of its size (no doubling as it grows).
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  struct stat info {};
+  bytes.clear();
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+  }
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  for (;;) {
+    const std::size_t had = bytes.size();
+    // Into the room reserved for the file's size; a file that grew gets more.
+    bytes.resize(had + (bytes.capacity() > had ? bytes.capacity() - had : kChunk));
+    const ssize_t n = ::read(fd, bytes.data() + had, bytes.size() - had);
+    if (n < 0 && errno == EINTR) {
+      bytes.resize(had);
+      continue;
+    }
+    bytes.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    if (n <= 0) {
+      ::close(fd);
+      return n == 0;
+    }
+  }
 }
 
 // Whether the newest lines' dates write a month or day below 10 with a leading zero: the first
@@ -112,15 +144,11 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
       return false;
     }
   }
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (!file) {
+  if (!ReadWholeFile(path, contents.bytes)) {
     failure.line = 0;
     failure.reason = "cannot be read again";
     return false;
   }
-  contents.bytes = std::move(bytes).str();
   contents.draws = std::move(failure.draws);
   contents.options = options;
   contents.payoutColumns = HistoryPayoutColumns(failure.header, options.game);
@@ -162,18 +190,18 @@ std::optional<year_month_day> ReadDrawDate(std::string_view text) {
   }
 }
 
+std::optional<std::string> AppendedBytes(const HistoryContents& history, const ImportedDraw& draw) {
+  std::optional<std::string> line = InEncoding(NewLine(history, draw), history.options.encoding);
+  if (line && !history.bytes.empty() && history.bytes.back() != '\n') {
+    line->insert(0, LineEnd(history));
+  }
+  return line;
+}
+
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw) {
-  const std::optional<std::string> line =
-      InEncoding(NewLine(history, draw), history.options.encoding);
-  if (!line) {
-    return std::nullopt;
-  }
-  std::string bytes = history.bytes;
-  if (!bytes.empty() && bytes.back() != '\n') {
-    bytes += LineEnd(history);
-  }
-  return bytes + *line;
+  const std::optional<std::string> added = AppendedBytes(history, draw);
+  return added ? std::optional(history.bytes + *added) : std::nullopt;
 }
 
 MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDraw>& source) {

@@ -46,6 +46,9 @@ std::optional<std::chrono::year_month_day> ReadDrawDate(std::string_view text);
 // encoding.
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw);
+// What WithDrawAppended adds after the file's bytes (a line end first where the last line has
+// none), so a large file need not be copied in memory to be written.
+std::optional<std::string> AppendedBytes(const HistoryContents& history, const ImportedDraw& draw);
 
 // What merging a converted results file into a history does.
 struct MergePlan {
