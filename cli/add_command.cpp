@@ -129,8 +129,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
 namespace {
 
 // The new file's bytes for `args`, read from the history as it is now; false after saying why.
-bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes,
-             std::string& added) {
+bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, std::string& added) {
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;

@@ -57,7 +57,8 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
   if (LoadDrawHistory(source.Path(), history.get(), "", &report, options) != kLoadOk) {
     AddUtf8Hint(source.Path(), options, report);
     // The hint names the option that sets this file's encoding.
-    if (report.reason.ends_with(kUtf8HintText) && std::string_view(encodingOption) != "--encoding") {
+    if (report.reason.ends_with(kUtf8HintText) &&
+        std::string_view(encodingOption) != "--encoding") {
       report.reason.replace(report.reason.size() - std::strlen("--encoding utf-8"),
                             std::strlen("--encoding"), encodingOption);
     }

@@ -7,8 +7,8 @@
 namespace tolvane::cli {
 
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
-                         const std::string& command, HistoryContents& contents,
-                         LoadReport& report, const char* encodingOption) {
+                         const std::string& command, HistoryContents& contents, LoadReport& report,
+                         const char* encodingOption) {
   if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
     Complain(problem);
     return false;
@@ -16,8 +16,8 @@ bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
   {
     // The series are only checked here: they go before the file's bytes come in.
     OwnedHistory history;
-    if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false,
-                             nullptr, encodingOption)) {
+    if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false, nullptr,
+                             encodingOption)) {
       return false;
     }
   }

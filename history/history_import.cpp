@@ -255,7 +255,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
       const ImportLine split = SplitImportLine(line, fieldsKept);
       if (!split.blank) {
         draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
-                                options.firstThreeOfLonger));
+                                 options.firstThreeOfLonger));
       }
     }
   } catch (const LoadError& e) {

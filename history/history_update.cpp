@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <array>
-#include <cstdio>
+#include <cerrno>
 #include <cstddef>
+#include <cstdio>
 #include <iterator>
 
 #include "core/cp932.h"
@@ -109,8 +109,9 @@ std::string NewLine(const HistoryContents& history, const ImportedDraw& draw) {
     const std::size_t comma = line.find(',');
     const std::size_t next = line.find(',', comma + 1);
     std::array<char, 16> padded{};
-    std::snprintf(padded.data(), padded.size(), "%04d/%02u/%02u", static_cast<int>(draw.date.year()),
-                  static_cast<unsigned>(draw.date.month()), static_cast<unsigned>(draw.date.day()));
+    std::snprintf(padded.data(), padded.size(), "%04d/%02u/%02u",
+                  static_cast<int>(draw.date.year()), static_cast<unsigned>(draw.date.month()),
+                  static_cast<unsigned>(draw.date.day()));
     line.replace(comma + 1, next - comma - 1, padded.data());
   }
   return line + LineEnd(history);

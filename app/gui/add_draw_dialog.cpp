@@ -181,8 +181,7 @@ void AddDrawDialog::OnAdd() {
         if (!error.empty()) {
           return false;
         }
-        const std::optional<std::string> appended =
-            WithDrawAppended(fresh.contents, addition.draw);
+        const std::optional<std::string> appended = WithDrawAppended(fresh.contents, addition.draw);
         if (!appended) {
           error = path + ": the new line has no form in its encoding";
           return false;

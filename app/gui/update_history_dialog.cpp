@@ -178,10 +178,9 @@ void UpdateHistoryDialog::OnUpdate() {
                    reading.detail.isEmpty() ? reading.text : reading.detail);
     return;
   }
-  const bool written =
-      outcome == UpdateOutcome::kWritten ||
-      (outcome == UpdateOutcome::kNothingToWrite &&
-       WriteImportedHistory(Local(source_), path, reading.source, error));
+  const bool written = outcome == UpdateOutcome::kWritten ||
+                       (outcome == UpdateOutcome::kNothingToWrite &&
+                        WriteImportedHistory(Local(source_), path, reading.source, error));
   if (!written) {
     ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
                    Text(path + ": " + error));

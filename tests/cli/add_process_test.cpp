@@ -267,7 +267,8 @@ TEST(CliAdd, WritersAtOnceLoseNothing) {
       const TempDir own;  // each run's output files apart
       char number[4];
       std::snprintf(number, sizeof number, "%03d", i);
-      outcomes[static_cast<std::size_t>(i)] = RunCli(own, {"add", path, number, "--encoding", "utf-8"});
+      outcomes[static_cast<std::size_t>(i)] =
+          RunCli(own, {"add", path, number, "--encoding", "utf-8"});
     });
   }
   for (std::thread& writer : writers) {

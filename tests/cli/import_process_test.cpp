@@ -117,7 +117,7 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   struct Case {
     std::vector<std::string> args;
     int status;
-    std::string err;    // the last line of standard error
+    std::string err;         // the last line of standard error
     std::string input = "";  // the file standard input reads; empty: /dev/null
   };
   const std::vector<Case> cases = {

@@ -260,8 +260,8 @@ TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
   EXPECT_FALSE(second.Acquire(
       dir.File("b.csv"), error, [&notice](const std::string& text) { notice = text; },
       std::chrono::milliseconds(1000)));
-  EXPECT_EQ(notice, "waiting up to 1 s for another program writing in the folder of " +
-                        dir.File("b.csv"));
+  EXPECT_EQ(notice,
+            "waiting up to 1 s for another program writing in the folder of " + dir.File("b.csv"));
   EXPECT_EQ(error,
             "another program is still writing in its folder after 1 s; try again when it is done");
 }
