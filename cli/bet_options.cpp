@@ -58,7 +58,7 @@ void AddBetOptions(CLI::App& command, BetArguments& args) {
                        : "\"" + text +
                              "\" is not a whole number from 1 to the number of distinct tickets";
           },
-          "", "1 up"));
+          "POSITIVE", "1 up"));
 }
 
 std::optional<std::string> ChooseBets(BetArguments& args, Game game) {
