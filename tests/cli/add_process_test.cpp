@@ -261,6 +261,7 @@ TEST(CliAdd, WritersAtOnceLoseNothing) {
   WriteBytes(path, before);
   constexpr int kWriters = 20;
   std::vector<std::thread> writers;
+  writers.reserve(kWriters);
   std::vector<Outcome> outcomes(kWriters);
   for (int i = 0; i < kWriters; ++i) {
     writers.emplace_back([&outcomes, &path, i] {
