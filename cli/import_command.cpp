@@ -216,6 +216,11 @@ int RunImport(const ImportArguments& args) {
              (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
   }
+  if (result.allThreeDigitNumbers) {
+    Complain("warning: " + source.Name() +
+             ": every winning number has three digits; this looks like a Numbers 3 source: try "
+             "--game numbers3");
+  }
   if (!result.unreadPayoutNames.empty()) {
     Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));
   }

@@ -250,10 +250,15 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   draws.reserve(static_cast<std::size_t>(reader.SizeHint() / kShortestDrawLine));
   std::optional<LoadError> failed;
   std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t threeDigitNumbers = 0;
   try {
     while (reader.Next(line)) {
       const ImportLine split = SplitImportLine(line, fieldsKept);
       if (!split.blank) {
+        if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
+            split.fields[columns.number].size() == 3) {
+          ++threeDigitNumbers;
+        }
         draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
                                  options.firstThreeOfLonger));
       }
@@ -263,6 +268,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
     // A failure of the file as a whole (a line too long) is on the line after the last read.
     failedAt = e.line() != 0 ? e.line() : reader.LineNumber() + 1;
   }
+  result.allThreeDigitNumbers = !draws.empty() && threeDigitNumbers == draws.size();
   std::sort(draws.begin(), draws.end(), [](const ImportedDraw& a, const ImportedDraw& b) {
     return a.round != b.round ? a.round < b.round : a.line < b.line;
   });

@@ -58,6 +58,8 @@ struct ImportResult {
   std::optional<ImportColumns> columns;           // the columns read, once known
   std::vector<ImportedDraw> draws;  // ascending rounds, each once; empty after a failure
   std::uint64_t repeatedLines = 0;  // lines that repeat an earlier line's draw exactly
+  // Numbers 4: every draw line's winning number has three characters (a Numbers 3 source).
+  bool allThreeDigitNumbers = false;
   SourceOrder order = SourceOrder::kOldestFirst;
 
   // Rounds between the first and the last that no line gives.

@@ -204,6 +204,13 @@ TEST(CliImport, EncodingFoundAndColumnsSaid) {
   EXPECT_EQ(ReadBytes(dest), Utf8ToCp932("回別,抽せん日,曜日,当せん番号,ストレート,ボックス,"
                                          "セット(ストレート),セット(ボックス),ミニ\n"
                                          "第6873回,2025/12/8,月,191,98000,,,,\n"));
+  // A Numbers 3 source converted as Numbers 4 is said to be one.
+  const std::string three = dir.File("three.csv");
+  WriteBytes(three, "No,抽選日,当選数字\n1,2019/1/1,123\n2,2019/1/2,045\n");
+  EXPECT_TRUE(RunCli(dir, {"import", three, "-o", dest, "--game", "numbers4"})
+                  .err.starts_with("tolvane-cli: warning: " + three +
+                                   ": every winning number has three digits; this looks like a "
+                                   "Numbers 3 source: try --game numbers3\n"));
 }
 
 // A fresh download merged into a history: the history's lines byte for byte, the new rounds among
