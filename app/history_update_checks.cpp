@@ -43,11 +43,30 @@ std::optional<std::string> AsciiDigits(const std::string& text) {
 
 std::string RoundName(std::int64_t round) { return "第" + std::to_string(round) + "回"; }
 
+std::string UpdateTargetKindProblem(const std::string& path, const std::string& command) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return path + ": is not a regular file; " + command + " rewrites a file";
+  }
+  return {};
+}
+
 std::string UpdateTargetProblem(const std::string& path, const LoadReport& report,
                                 const std::string& command) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
     return path + ": is not a regular file; " + command + " rewrites a file";
+  }
+  // New lines of one game after the other's would make a history no game reads.
+  if (report.draws != 0 && report.fourDigitNumbers == report.draws) {
+    return path + ":" + std::to_string(report.firstLongNumberLine) +
+           ": every winning number has four digits, so this is a Numbers 4 history; " + command +
+           " writes one with --game numbers4";
+  }
+  if (report.draws != 0 && report.threeDigitNumbers == report.draws) {
+    return path + ":" + std::to_string(report.firstThreeDigitLine) +
+           ": every winning number has three digits, so this is a Numbers 3 history; " + command +
+           " writes one with --game numbers3";
   }
   if (report.firstOutOfOrderLine != 0) {
     return path + ":" + std::to_string(report.firstOutOfOrderLine) +
@@ -89,6 +108,13 @@ DrawAddition PlanDrawAddition(const std::string& path, const HistoryContents& hi
     return addition;
   }
   addition.draw.date = date ? *date : NextDrawDay(history.draws.back().date);
+  // A history's dates have four-digit years: a later one would make a line no load reads.
+  if (addition.draw.date.year() > std::chrono::year(9999)) {
+    addition.failure = path + ":" + std::to_string(history.draws.back().line) +
+                       ": no draw day follows " + HistoryDateText(history.draws.back().date) +
+                       " within the year 9999, the last a history holds";
+    return addition;
+  }
   if (!empty && std::chrono::sys_days(addition.draw.date) <=
                     std::chrono::sys_days(history.draws.back().date)) {
     addition.failure = path + ":" + std::to_string(history.draws.back().line) + ": the date " +

@@ -25,6 +25,11 @@ std::string RoundName(std::int64_t round);
 std::string UpdateTargetProblem(const std::string& path, const LoadReport& report,
                                 const std::string& command);
 
+// Before a history at `path` is read for rewriting: why it cannot be (not a regular file, which
+// reading might wait on forever, as a FIFO with no writer does); empty when it can, or when
+// there is no such file (the load then says so).
+std::string UpdateTargetKindProblem(const std::string& path, const std::string& command);
+
 // A new draw for the end of `history` (read from `path`): its round and date, or why not.
 struct DrawAddition {
   ImportedDraw draw;    // round and date; the digits are the caller's

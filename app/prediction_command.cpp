@@ -141,6 +141,11 @@ std::string OrderWarningDetail(const std::string& path, const LoadReport& report
 }
 
 std::string LongNumberWarningDetail(const std::string& path, const LoadReport& report) {
+  if (report.draws != 0 && report.threeDigitNumbers == report.draws) {
+    return path +
+           ": every winning number has three digits; this looks like a Numbers 3 history: try "
+           "--game numbers3";
+  }
   if (report.firstLongNumberLine == 0) {
     return {};
   }

@@ -9,13 +9,17 @@
 #include "cli/game_option.h"
 #include "cli/history_source.h"
 #include "cli/history_to_update.h"
-#include "core/replace_file.h"
+#include "core/locked_update.h"
+#include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/history_update.h"
 #include "history/payouts.h"
 
 namespace tolvane::cli {
 namespace {
+
+// A value from the command line in a message, its control characters escaped.
+std::string Quoted(const std::string& text) { return QuotedText(Utf8ToUtf16(text)); }
 
 // A round of plain digits, 1 to 2147483647.
 std::optional<std::int32_t> RoundOf(const std::string& text) {
@@ -44,7 +48,7 @@ std::optional<Payouts> PayoutsOf(const std::string& list, Game game, std::string
   const std::size_t most = PayoutColumnCount(game);
   if (amounts.size() < 4 || amounts.size() > most) {
     if (why != nullptr) {
-      *why = "\"" + list + "\" is not " + (most == 4 ? "four" : "four or five") + " amounts of yen";
+      *why = Quoted(list) + " is not " + (most == 4 ? "four" : "four or five") + " amounts of yen";
     }
     return std::nullopt;
   }
@@ -81,7 +85,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
       ->type_name("N")
       ->check(CLI::Validator(
           [](const std::string& text) {
-            return RoundOf(text) ? std::string() : "\"" + text + "\" is not a round from 1 up";
+            return RoundOf(text) ? std::string() : Quoted(text) + " is not a round from 1 up";
           },
           "", "round"));
   add->add_option_function<std::string>(
@@ -93,7 +97,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
           [](const std::string& text) {
             return ReadDrawDate(text)
                        ? std::string()
-                       : "\"" + text + "\" is not YYYY/M/D or YYYY-M-D, a day of the calendar";
+                       : Quoted(text) + " is not YYYY/M/D or YYYY-M-D, a day of the calendar";
           },
           "", "date"));
   add->add_option_function<std::string>(
@@ -111,7 +115,7 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
     const std::optional<std::string> digits = AsciiDigits(args.number);
     const auto places = static_cast<std::size_t>(PlaceCount(args.game));
     if (!digits || digits->size() != places) {
-      throw CLI::ValidationError("NUMBER", "\"" + args.number + "\" is not " +
+      throw CLI::ValidationError("NUMBER", Quoted(args.number) + " is not " +
                                                (places == 4 ? "four" : "three") + " digits");
     }
     std::string why;
@@ -122,12 +126,15 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
   return add;
 }
 
-int RunAdd(const AddArguments& args) {
+namespace {
+
+// The new file's bytes for `args`, read from the history as it is now; false after saying why.
+bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, std::string& added) {
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;
   if (!LoadHistoryToUpdate(args.history, options, "add", history, report)) {
-    return kExitFailed;
+    return false;
   }
   const std::optional<std::int64_t> round =
       args.round ? std::optional<std::int64_t>(*RoundOf(*args.round)) : std::nullopt;
@@ -141,18 +148,18 @@ int RunAdd(const AddArguments& args) {
     Complain(!addition.warning.empty()
                  ? "--date is needed for a round after missing ones"
                  : "--date is needed: the history holds no draw to count from");
-    return kExitFailed;
+    return false;
   }
   if (!addition.failure.empty()) {
     Complain(addition.failure);
-    return kExitFailed;
+    return false;
   }
-  ImportedDraw draw = addition.draw;
+  draw = addition.draw;
   if (args.payouts) {
     if (!history.payoutColumns) {
       Complain(args.history + ": its header names no payout columns (" +
                PayoutHistoryHeader(args.game) + "), so --payouts has nowhere to go");
-      return kExitFailed;
+      return false;
     }
     draw.payouts = *PayoutsOf(*args.payouts, args.game);
     for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
@@ -166,19 +173,44 @@ int RunAdd(const AddArguments& args) {
   for (std::size_t place = 0; place < digits.size(); ++place) {
     draw.digits[place] = static_cast<std::uint8_t>(digits[place] - '0');
   }
-
-  const std::optional<std::string> bytes = WithDrawAppended(history, draw);
-  if (!bytes) {
+  std::optional<std::string> appended = AppendedBytes(history, draw);
+  if (!appended) {
     Complain(args.history + ": the new line has no form in its encoding");
+    return false;
+  }
+  bytes = std::move(history.bytes);
+  added = std::move(*appended);
+  return true;
+}
+
+}  // namespace
+
+int RunAdd(const AddArguments& args) {
+  ImportedDraw draw;
+  std::string bytes;  // the file's, as read and checked
+  std::string added;  // and what goes after them
+  std::string error;
+  const UpdateOutcome outcome = UpdateFileLocked(
+      args.history,
+      [&](ByteProducer& produce) {
+        if (!PlanAdd(args, draw, bytes, added)) {
+          return false;
+        }
+        produce = [&bytes, &added](const ByteSink& sink, std::string&) {
+          return sink(bytes) && sink(added);
+        };
+        return true;
+      },
+      error, Complain);
+  if (outcome == UpdateOutcome::kRefusedByAttempt) {
     return kExitFailed;
   }
-  std::string error;
-  if (!ReplaceFileContents(args.history, *bytes, error)) {
+  if (outcome != UpdateOutcome::kWritten) {
     Complain(args.history + ": " + error);
     return kExitFailed;
   }
   Complain("added " + RoundName(draw.round) + " " + HistoryDateText(draw.date) + " (" +
-           WeekdayText(draw.date) + ") " + digits + " to " + args.history);
+           WeekdayText(draw.date) + ") " + *AsciiDigits(args.number) + " to " + args.history);
   return kExitOk;
 }
 

@@ -6,6 +6,19 @@
 #include "predict/tickets.h"
 
 namespace tolvane::cli {
+namespace {
+
+// The digits' value, held at a million: past what any game sells, which ChooseBets says.
+int SaturatedTickets(const std::string& digits) {
+  constexpr int kMost = 1'000'000;
+  int value = 0;
+  for (const char digit : digits) {
+    value = std::min(value * 10 + (digit - '0'), kMost);
+  }
+  return value;
+}
+
+}  // namespace
 
 void AddBetOptions(CLI::App& command, BetArguments& args) {
   std::string choices;
@@ -28,13 +41,24 @@ void AddBetOptions(CLI::App& command, BetArguments& args) {
                 return std::string();
               },
               "", "bet list"));
+  // Decimal only, as every count: "010" is ten, never eight.
   command
-      .add_option("--tickets", args.tickets,
-                  "Tickets of each kind a draw, 1 up to as many as the game sells (straight "
-                  "1,000 or 10,000; box and set 210 or 705; mini 100)")
+      .add_option_function<std::string>(
+          "--tickets", [&args](const std::string& text) { args.tickets = SaturatedTickets(text); },
+          "Tickets of each kind a draw, 1 up to as many as the game sells (straight "
+          "1,000 or 10,000; box and set 210 or 705; mini 100)")
       ->type_name("N")
       ->needs(bet)
-      ->check(CLI::PositiveNumber);
+      ->check(CLI::Validator(
+          [](const std::string& text) {
+            const bool digits =
+                !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+            return digits && SaturatedTickets(text) >= 1
+                       ? std::string()
+                       : "\"" + text +
+                             "\" is not a whole number from 1 to the number of distinct tickets";
+          },
+          "POSITIVE", "1 up"));
 }
 
 std::optional<std::string> ChooseBets(BetArguments& args, Game game) {

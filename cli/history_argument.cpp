@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <string_view>
 
 #include "app/messages.h"
 #include "app/prediction_command.h"
@@ -37,7 +38,7 @@ void WarnAboutLoad(const std::string& name, const LoadReport& report, bool about
 
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
                          TextEncoding encoding, Game game, bool warnAboutOrder,
-                         HistoryPayouts* payouts) {
+                         HistoryPayouts* payouts, const char* encodingOption) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -55,6 +56,12 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
   const LoadOptions options{encoding, game};
   if (LoadDrawHistory(source.Path(), history.get(), "", &report, options) != kLoadOk) {
     AddUtf8Hint(source.Path(), options, report);
+    // The hint names the option that sets this file's encoding.
+    if (report.reason.ends_with(kUtf8HintText) &&
+        std::string_view(encodingOption) != "--encoding") {
+      report.reason.replace(report.reason.size() - std::strlen("--encoding utf-8"),
+                            std::strlen("--encoding"), encodingOption);
+    }
     std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + LoadFailedText(game)) << '\n';
     Complain(LoadFailureDetail(source.Name(), report));
     return false;

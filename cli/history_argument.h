@@ -23,7 +23,8 @@ CLI::Option* AddHistoryArgument(CLI::App& command, std::string& history);
 // included), and a payout that is no amount fails as a bad line does.
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
                          TextEncoding encoding = TextEncoding::kCp932, Game game = Game::kNumbers3,
-                         bool warnAboutOrder = true, HistoryPayouts* payouts = nullptr);
+                         bool warnAboutOrder = true, HistoryPayouts* payouts = nullptr,
+                         const char* encodingOption = "--encoding");
 
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
 // go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing

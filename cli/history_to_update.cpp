@@ -7,11 +7,19 @@
 namespace tolvane::cli {
 
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
-                         const std::string& command, HistoryContents& contents,
-                         LoadReport& report) {
-  OwnedHistory history;
-  if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false)) {
+                         const std::string& command, HistoryContents& contents, LoadReport& report,
+                         const char* encodingOption) {
+  if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
+    Complain(problem);
     return false;
+  }
+  {
+    // The series are only checked here: they go before the file's bytes come in.
+    OwnedHistory history;
+    if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false, nullptr,
+                             encodingOption)) {
+      return false;
+    }
   }
   if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {
     Complain(problem);

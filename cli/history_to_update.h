@@ -11,7 +11,9 @@ namespace tolvane::cli {
 // the same failure lines; then it must be a regular file (or a link to one), its rounds must go
 // up line by line, and its draw lines must have real dates. False after saying why on standard
 // error; `command` names the command in the reason for an order it cannot keep.
+// `encodingOption` is the option a hint about the history's encoding names.
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
-                         const std::string& command, HistoryContents& contents, LoadReport& report);
+                         const std::string& command, HistoryContents& contents, LoadReport& report,
+                         const char* encodingOption = "--encoding");
 
 }  // namespace tolvane::cli

@@ -14,6 +14,7 @@
 #include "cli/history_to_update.h"
 #include "cli/log_option.h"
 #include "cli/word_option.h"
+#include "core/locked_update.h"
 #include "history/history_import.h"
 #include "history/history_update.h"
 #include "history/utf8_hint.h"
@@ -69,18 +70,18 @@ std::string MergeSummary(const std::string& path, const MergePlan& plan) {
 
 // The source's new rounds into an existing history: every line of the history kept, a round both
 // hold alike once, a round they hold differently refused with both lines named.
-int MergeInto(const HistorySource& source, const ImportResult& result,
-              const ImportArguments& args) {
-  HistoryContents history;
+// What merging into the history as it is now writes; false after saying why.
+bool PlanMergeInto(const HistorySource& source, const ImportResult& result,
+                   const ImportArguments& args, HistoryContents& history, MergePlan& plan) {
   LoadReport report;
-  if (!LoadHistoryToUpdate(args.into, {TextEncoding::kCp932, args.game}, "import --into", history,
-                           report)) {
-    return kExitFailed;
+  if (!LoadHistoryToUpdate(args.into, {args.historyEncoding, args.game}, "import --into", history,
+                           report, "--history-encoding")) {
+    return false;
   }
-  const MergePlan plan = PlanMerge(history, result.draws);
+  plan = PlanMerge(history, result.draws);
   if (plan.sourceLine != 0) {
     Complain(MergeConflictDetail(source.Name(), args.into, plan));
-    return kExitFailed;
+    return false;
   }
   if (plan.otherPayouts != 0) {
     Complain(
@@ -101,18 +102,36 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
     Complain("warning: " + args.into + ": its header has no column for the source's payouts (" +
              dropped + "), so the added draws are written without them");
   }
-  if (!plan.added.empty()) {
-    std::string error;
-    const bool written = ReplaceFile(
-        args.into,
-        [&history, &plan](const ByteSink& sink, std::string& why) {
-          return WriteMergedHistory(history, plan, sink, why);
-        },
-        error);
-    if (!written) {
-      Complain(args.into + ": " + error);
-      return kExitFailed;
-    }
+  return true;
+}
+
+// The source's new rounds into an existing history: every line of the history kept, a round both
+// hold alike once, a round they hold differently refused with both lines named.
+int MergeInto(const HistorySource& source, const ImportResult& result,
+              const ImportArguments& args) {
+  HistoryContents history;
+  MergePlan plan;
+  std::string error;
+  const UpdateOutcome outcome = UpdateFileLocked(
+      args.into,
+      [&](ByteProducer& produce) {
+        if (!PlanMergeInto(source, result, args, history, plan)) {
+          return false;
+        }
+        if (!plan.added.empty()) {
+          produce = [&history, &plan](const ByteSink& sink, std::string& why) {
+            return WriteMergedHistory(history, plan, sink, why);
+          };
+        }
+        return true;
+      },
+      error, Complain);
+  if (outcome == UpdateOutcome::kRefusedByAttempt) {
+    return kExitFailed;
+  }
+  if (outcome == UpdateOutcome::kFailed) {
+    Complain(args.into + ": " + error);
+    return kExitFailed;
   }
   Complain(MergeSummary(args.into, plan) + "; " + ImportColumnsText(result));
   return kExitOk;
@@ -140,6 +159,10 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       "Encoding of SOURCE: cp932 (Shift_JIS) or utf-8 (decoded strictly); default: utf-8 when it "
       "has a byte-order mark or is valid UTF-8 with non-ASCII bytes, else cp932");
   encoding->default_str("");
+  AddWordOption(*command, "--history-encoding", args.historyEncoding, kTextEncodings,
+                "Encoding of the --into history: cp932 (Shift_JIS, the default) or utf-8 (decoded "
+                "strictly); --encoding is the source's")
+      ->needs("--into");
   AddGameOption(*command, args.game);
   const auto setColumns = [&args](const std::string& text) { args.columns = ParseColumns(text); };
   command
@@ -156,8 +179,10 @@ CLI::App* AddImportCommand(CLI::App& app, ImportArguments& args) {
       throw CLI::ValidationError("--output", "give -o DEST or --into HISTORY");
     }
     const std::string& target = args.into.empty() ? args.dest : args.into;
-    if (target != "-" && !HistorySource::IsStandardInput(args.source) &&
-        SameFile(args.source, target)) {
+    // Standard input redirected from the destination is the source too.
+    const std::string source =
+        HistorySource::IsStandardInput(args.source) ? std::string("/dev/stdin") : args.source;
+    if (target != "-" && SameFile(source, target)) {
       throw CLI::ValidationError(args.into.empty() ? "--output" : "--into",
                                  "names the source file itself");
     }
@@ -190,6 +215,11 @@ int RunImport(const ImportArguments& args) {
              (result.columnsNotFound ? "; give their positions with --columns R,D,N" : "") +
              (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
+  }
+  if (result.allThreeDigitNumbers) {
+    Complain("warning: " + source.Name() +
+             ": every winning number has three digits; this looks like a Numbers 3 source: try "
+             "--game numbers3");
   }
   if (!result.unreadPayoutNames.empty()) {
     Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));

@@ -15,7 +15,8 @@ struct ImportArguments {
   std::string dest;  // "-": standard output; empty with --into
   std::string into;  // a history to merge the source into; empty with -o
   TextEncoding encoding = TextEncoding::kCp932;
-  bool encodingGiven = false;  // else found from the source's bytes
+  bool encodingGiven = false;                           // else found from the source's bytes
+  TextEncoding historyEncoding = TextEncoding::kCp932;  // the --into history's
   Game game = Game::kNumbers3;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
 };

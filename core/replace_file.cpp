@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <array>
@@ -220,8 +221,37 @@ bool WriteInPlace(const std::filesystem::path& target, bool fifo, const ByteProd
   return ok;
 }
 
+// The old file's extended attributes, those the new one may take (a file system without them, or
+// a name only privileges may set, loses nothing else).
+void CopyAttributes(const std::filesystem::path& from, int fd) {
+  const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
+  if (size <= 0) {
+    return;
+  }
+  std::string names(static_cast<std::size_t>(size), '\0');
+  const ssize_t listed = ::listxattr(from.c_str(), names.data(), names.size());
+  if (listed <= 0) {
+    return;
+  }
+  names.resize(static_cast<std::size_t>(listed));
+  for (std::size_t at = 0; at < names.size(); at = names.find('\0', at) + 1) {
+    const char* name = names.c_str() + at;
+    const ssize_t length = ::getxattr(from.c_str(), name, nullptr, 0);
+    if (length < 0) {
+      continue;
+    }
+    std::string value(static_cast<std::size_t>(length), '\0');
+    const ssize_t got = ::getxattr(from.c_str(), name, value.data(), value.size());
+    if (got >= 0) {
+      static_cast<void>(::fsetxattr(fd, name, value.data(), static_cast<std::size_t>(got), 0));
+    }
+  }
+}
+
 // The new file takes the old one's permission bits and, where allowed, its owner and group.
-bool TakeOver(int fd, const struct stat& existing, std::string& error) {
+bool TakeOver(int fd, const std::filesystem::path& target, const struct stat& existing,
+              std::string& error) {
+  CopyAttributes(target, fd);
   if (::fchown(fd, existing.st_uid, existing.st_gid) != 0) {
     // Another owner needs privileges the process may not have; a group of its own it may set.
     static_cast<void>(::fchown(fd, static_cast<uid_t>(-1), existing.st_gid));
@@ -234,7 +264,14 @@ bool TakeOver(int fd, const struct stat& existing, std::string& error) {
 }
 
 bool ReplaceRegular(const std::filesystem::path& target, const struct stat* existing,
-                    const ByteProducer& produce, WriteCall write, std::string& error) {
+                    const ByteProducer& produce, WriteCall write, const RenameCheck& check,
+                    std::string& error) {
+  // As rm(1) asks before removing a file it may not write, so a replace refuses one.
+  if (existing != nullptr &&
+      ((existing->st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
+    error = "is write-protected; make it writable first (chmod u+w) to rewrite it";
+    return false;
+  }
   std::string temporary;
   PendingFile pending;
   const int fd = pending.Create(target, temporary);
@@ -242,7 +279,7 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
     error = Because("cannot create a file in its folder: ", errno);
     return false;
   }
-  bool ok = existing == nullptr || TakeOver(fd, *existing, error);
+  bool ok = existing == nullptr || TakeOver(fd, target, *existing, error);
   ok = ok && Produce(fd, produce, write, error);
   if (ok && ::fsync(fd) != 0) {
     ok = false;
@@ -251,6 +288,9 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = Because("cannot write: ", errno);
+  }
+  if (ok && check && !check(error)) {
+    ok = false;
   }
   if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
     ok = false;
@@ -267,7 +307,7 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
-                 WriteCall write) {
+                 WriteCall write, const RenameCheck& check) {
   if (path.empty() || path.find('\0') != std::string::npos || path.back() == '/') {
     error = "is not a file name";
     return false;
@@ -286,10 +326,10 @@ bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::stri
       error = Because("cannot look at it: ", errno);
       return false;
     }
-    return ReplaceRegular(target, nullptr, produce, write, error);
+    return ReplaceRegular(target, nullptr, produce, write, check, error);
   }
   if (S_ISREG(existing.st_mode)) {
-    return ReplaceRegular(target, &existing, produce, write, error);
+    return ReplaceRegular(target, &existing, produce, write, check, error);
   }
   if (S_ISFIFO(existing.st_mode) || S_ISCHR(existing.st_mode)) {
     return WriteInPlace(target, S_ISFIFO(existing.st_mode), produce, write, error);

@@ -17,12 +17,17 @@ using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 using ByteSink = std::function<bool(std::string_view bytes)>;
 // Produces a file's bytes into the sink; false to abandon the file (with `error` set by it).
 using ByteProducer = std::function<bool(const ByteSink& sink, std::string& error)>;
+// Runs when the new file is complete, just before it takes the old one's place: false (with
+// `error` set) leaves the old file as it is.
+using RenameCheck = std::function<bool(std::string& error)>;
 
 // Every file the tool writes is written here, the way users of install(1) and mv(1) expect:
 // - A regular file (or none yet) is replaced all or nothing: the bytes go to a new file in the
 //   same folder, which is flushed to the disk and only then renamed over `path`. The replaced
-//   file's permission bits are kept, and its owner and group where the process may set them; a
-//   new one gets 0666 less the umask.
+//   file's permission bits are kept, its extended attributes where both files may have them, and
+//   its owner and group where the process may set them; a new one gets 0666 less the umask. A
+//   file no one may write (0444), or this process may not, is refused, as rm(1) asks first.
+//   The new file is a file of its own: other hard links keep the old contents.
 // - A symbolic link keeps being the link: the file it points to (through any chain of links) is
 //   the one written.
 // - A FIFO or a character device is written in place, never replaced (a FIFO without a reader
@@ -33,7 +38,7 @@ using ByteProducer = std::function<bool(const ByteSink& sink, std::string& error
 // On failure `path` is as it was, no new file is left, and `error` says why, about `path`.
 // `write` (nullptr: the system's) writes the bytes.
 bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
-                 WriteCall write = nullptr);
+                 WriteCall write = nullptr, const RenameCheck& check = {});
 
 // The same for bytes already in memory.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,

@@ -116,6 +116,12 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
       if (!draw) {
         draw = CheckDrawLine(fields, log, places);
       }
+      if (places == 4 && (draw->digits[0] & kThreeCharacters) != 0) [[unlikely]] {
+        if (report.threeDigitNumbers++ == 0) {
+          report.firstThreeDigitLine = reader.LineNumber();
+        }
+        draw->digits[0] &= static_cast<std::uint8_t>(~kThreeCharacters);
+      }
       digits.Append(draw->digits);
       rounds.Note(report, draw->round, reader.LineNumber());
       if (places == 3 && draw->digits[3] != 0) [[unlikely]] {

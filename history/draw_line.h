@@ -63,10 +63,14 @@ inline constexpr std::uint32_t kNoNumber = ~std::uint32_t{0};
 // warning that its first three were used (a typo, or a Numbers 4 history read as Numbers 3).
 inline constexpr std::uint32_t kLongerThanThree = std::uint32_t{1} << 24;
 inline constexpr std::uint32_t kFourDigits = std::uint32_t{2} << 24;
+// With Numbers 4 the thousands byte's top bit marks a field of exactly three characters, for the
+// warning that a whole history of them is likely Numbers 3; whoever takes the digits clears it.
+inline constexpr std::uint32_t kThreeCharacters = std::uint32_t{0x80};
 
 // Numbers 3 (places = 3): padded to three characters, a longer field read by its first three
 // and marked with kLongerThanThree (and kFourDigits when it is exactly four ASCII digits).
-// Numbers 4 (places = 4): padded to four characters; a longer field is no number.
+// Numbers 4 (places = 4): padded to four characters, a field of three marked with
+// kThreeCharacters; a longer field is no number.
 // Reads UTF-16 fields and, for lines judged from their bytes, ASCII ones alike.
 template <int kPlacesOfGame, typename Char>
 std::uint32_t PackedWinningNumber(std::basic_string_view<Char> field) {
@@ -88,6 +92,9 @@ std::uint32_t PackedWinningNumber(std::basic_string_view<Char> field) {
   if (places == 3 && field.size() > 3) [[unlikely]] {
     const bool four = field.size() == 4 && field[3] >= Char{'0'} && field[3] <= Char{'9'};
     packed |= kLongerThanThree | (four ? kFourDigits : 0);
+  }
+  if (places == 4 && field.size() == 3) {
+    packed |= kThreeCharacters;
   }
   return packed;
 }

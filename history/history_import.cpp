@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "core/cp932.h"
+#include "core/locked_update.h"
 #include "core/quoted_text.h"
 #include "core/utf.h"
 #include "history/history_line_reader.h"
@@ -101,7 +102,8 @@ ImportColumns ColumnsOf(const std::vector<std::u16string>& header, const ImportO
 constexpr std::uint64_t kShortestDrawLine = 13;
 
 ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
-                      const PayoutColumns& payouts, std::uint64_t line, Game game) {
+                      const PayoutColumns& payouts, std::uint64_t line, Game game,
+                      bool firstThreeOfLonger) {
   if (split.count < columns.FieldsNeeded()) {
     throw LoadError("not enough fields", line,
                     Counted(split.count, "field", "fields") + "; a draw line needs at least " +
@@ -114,7 +116,11 @@ ImportedDraw ReadDraw(const ImportLine& split, const ImportColumns& columns,
   try {
     draw.round = ReadImportRound(split.fields[columns.round]);
     draw.date = ReadImportDate(split.fields[columns.date]);
-    draw.digits = ReadImportNumber(split.fields[columns.number], PlaceCount(game));
+    std::u16string_view number = split.fields[columns.number];
+    if (firstThreeOfLonger && game == Game::kNumbers3 && number.size() > 3) {
+      number = number.substr(0, 3);
+    }
+    draw.digits = ReadImportNumber(number, PlaceCount(game));
   } catch (const LoadError& e) {
     throw LoadError(e.what(), line, e.reason());
   }
@@ -244,11 +250,17 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   draws.reserve(static_cast<std::size_t>(reader.SizeHint() / kShortestDrawLine));
   std::optional<LoadError> failed;
   std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t threeDigitNumbers = 0;
   try {
     while (reader.Next(line)) {
       const ImportLine split = SplitImportLine(line, fieldsKept);
       if (!split.blank) {
-        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game));
+        if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
+            split.fields[columns.number].size() == 3) {
+          ++threeDigitNumbers;
+        }
+        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
+                                 options.firstThreeOfLonger));
       }
     }
   } catch (const LoadError& e) {
@@ -256,6 +268,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
     // A failure of the file as a whole (a line too long) is on the line after the last read.
     failedAt = e.line() != 0 ? e.line() : reader.LineNumber() + 1;
   }
+  result.allThreeDigitNumbers = !draws.empty() && threeDigitNumbers == draws.size();
   std::sort(draws.begin(), draws.end(), [](const ImportedDraw& a, const ImportedDraw& b) {
     return a.round != b.round ? a.round < b.round : a.line < b.line;
   });
@@ -387,6 +400,11 @@ bool WriteImportedHistory(const std::string& source, const std::string& dest,
   if (::stat(source.c_str(), &from) == 0 && ::stat(dest.c_str(), &to) == 0 &&
       from.st_dev == to.st_dev && from.st_ino == to.st_ino) {
     error = "is the source file itself";
+    return false;
+  }
+  // A history being added to elsewhere is not replaced in the middle of that.
+  WriteLock lock;
+  if (!lock.Acquire(dest, error)) {
     return false;
   }
   return ReplaceFile(

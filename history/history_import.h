@@ -25,6 +25,9 @@ struct ImportOptions {
   std::optional<TextEncoding> encoding = TextEncoding::kCp932;
   std::optional<ImportColumns> columns;  // nullopt: found by the header's names
   Game game = Game::kNumbers3;           // how many digits a winning number has
+  // Numbers 3: a longer winning number is read by its first three digits, as a load reads a
+  // history (which warns about it), instead of failing the line.
+  bool firstThreeOfLonger = false;
 };
 
 struct ImportedDraw {
@@ -55,6 +58,8 @@ struct ImportResult {
   std::optional<ImportColumns> columns;           // the columns read, once known
   std::vector<ImportedDraw> draws;  // ascending rounds, each once; empty after a failure
   std::uint64_t repeatedLines = 0;  // lines that repeat an earlier line's draw exactly
+  // Numbers 4: every draw line's winning number has three characters (a Numbers 3 source).
+  bool allThreeDigitNumbers = false;
   SourceOrder order = SourceOrder::kOldestFirst;
 
   // Rounds between the first and the last that no line gives.

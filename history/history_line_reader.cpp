@@ -50,6 +50,11 @@ std::string TooLongText(std::uint64_t line) {
          std::to_string(HistoryLineReader::kMaxLineBytes) + " bytes";
 }
 
+// A line's length as the limit counts it: without its line end, a CR before the LF included.
+std::size_t CountedLength(const char* start, std::size_t length) {
+  return length > 0 && start[length - 1] == '\r' ? length - 1 : length;
+}
+
 // A file whose lines end in a carriage return alone reads as a single line: said plainly,
 // rather than taken for a header without draws or for one overlong line.
 constexpr const char* kCarriageReturnsOnly =
@@ -79,7 +84,7 @@ bool HistoryLineReader::SkipLine() {
       feed == nullptr ? cut
                       : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
   ++lineNumber_;
-  if (end > kMaxLineBytes) {
+  if (CountedLength(raw_.data(), end) > kMaxLineBytes) {
     throw LoadError(TooLongText(lineNumber_), 0, TooLongText(lineNumber_));
   }
   const std::size_t skipped = std::min(end + 1, rawSize_);
@@ -155,7 +160,7 @@ std::size_t HistoryLineReader::CutRawRun() {
       return rawSize_;
     }
     // Everything held is one unfinished line: past the limit it can only fail.
-    if (rawSize_ > kMaxLineBytes) {
+    if (CountedLength(raw_.data(), rawSize_) > kMaxLineBytes) {
       throw LoadError(TooLongText(lineNumber_ + 1), 0, TooLongText(lineNumber_ + 1));
     }
     ReadMore();
@@ -174,7 +179,7 @@ void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
     const std::size_t end =
         feed == nullptr ? cut
                         : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
-    if (end - start > kMaxLineBytes) {
+    if (CountedLength(raw_.data() + start, end - start) > kMaxLineBytes) {
       throw LoadError(TooLongText(line), 0, TooLongText(line));
     }
     start = end + 1;

@@ -1,10 +1,15 @@
 #include "history/history_update.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstddef>
-#include <fstream>
+#include <cstdio>
 #include <iterator>
-#include <sstream>
 
 #include "core/cp932.h"
 #include "history/import_fields.h"
@@ -33,6 +38,85 @@ std::string DrawText(const ImportedDraw& draw, Game game) {
   return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
 }
 
+// The file's bytes, in one buffer of its size (no doubling as it grows).
+bool ReadWholeFile(const std::string& path, std::string& bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  struct stat info {};
+  bytes.clear();
+  if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
+  }
+  constexpr std::size_t kChunk = std::size_t{1} << 20;
+  for (;;) {
+    const std::size_t had = bytes.size();
+    // Into the room reserved for the file's size; a file that grew gets more.
+    bytes.resize(had + (bytes.capacity() > had ? bytes.capacity() - had : kChunk));
+    const ssize_t n = ::read(fd, bytes.data() + had, bytes.size() - had);
+    if (n < 0 && errno == EINTR) {
+      bytes.resize(had);
+      continue;
+    }
+    bytes.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
+    if (n <= 0) {
+      ::close(fd);
+      return n == 0;
+    }
+  }
+}
+
+// Whether the newest lines' dates write a month or day below 10 with a leading zero: the first
+// date (from the end) with such a month or day tells.
+bool PaddedDates(std::string_view bytes) {
+  constexpr int kLinesLookedAt = 100;
+  std::size_t end = bytes.size();
+  for (int looked = 0; looked < kLinesLookedAt && end > 0; ++looked) {
+    const std::size_t feed = bytes.rfind('\n', end - 1);
+    const std::size_t start = feed == std::string_view::npos ? 0 : feed + 1;
+    const std::string_view line = bytes.substr(start, end - start);
+    end = feed == std::string_view::npos ? 0 : feed;
+    const std::size_t comma = line.find(',');
+    const std::size_t next = comma == std::string_view::npos ? comma : line.find(',', comma + 1);
+    if (next == std::string_view::npos) {
+      continue;
+    }
+    const std::string_view date = line.substr(comma + 1, next - comma - 1);
+    const std::size_t first = date.find_first_of("/-");
+    const std::size_t second =
+        first == std::string_view::npos ? first : date.find_first_of("/-", first + 1);
+    if (second == std::string_view::npos) {
+      continue;
+    }
+    for (const std::string_view part :
+         {date.substr(first + 1, second - first - 1), date.substr(second + 1)}) {
+      if (part.size() == 1) {
+        return false;
+      }
+      if (part.size() == 2 && part[0] == '0') {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// A new draw's line in the history's own style, before its encoding.
+std::string NewLine(const HistoryContents& history, const ImportedDraw& draw) {
+  std::string line = HistoryLine(draw, history.options.game, history.payoutColumns);
+  if (history.paddedDates) {
+    const std::size_t comma = line.find(',');
+    const std::size_t next = line.find(',', comma + 1);
+    std::array<char, 16> padded{};
+    std::snprintf(padded.data(), padded.size(), "%04d/%02u/%02u",
+                  static_cast<int>(draw.date.year()), static_cast<unsigned>(draw.date.month()),
+                  static_cast<unsigned>(draw.date.day()));
+    line.replace(comma + 1, next - comma - 1, padded.data());
+  }
+  return line + LineEnd(history);
+}
+
 // Where each line starts in `bytes`, and one past the end.
 std::vector<std::size_t> LineStarts(std::string_view bytes) {
   std::vector<std::size_t> starts = {0};
@@ -54,24 +138,22 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
   reading.encoding = options.encoding;
   reading.columns = kHistoryColumns;
   reading.game = options.game;
+  reading.firstThreeOfLonger = true;  // the load before this has warned about those
   if (!ConvertHistorySource(path, reading, failure)) {
     // A history with only its header has nothing to convert, and nothing wrong with it.
     if (failure.line != 0 || failure.reason != "has no draw lines after the header") {
       return false;
     }
   }
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << file.rdbuf();
-  if (!file) {
+  if (!ReadWholeFile(path, contents.bytes)) {
     failure.line = 0;
     failure.reason = "cannot be read again";
     return false;
   }
-  contents.bytes = std::move(bytes).str();
   contents.draws = std::move(failure.draws);
   contents.options = options;
   contents.payoutColumns = HistoryPayoutColumns(failure.header, options.game);
+  contents.paddedDates = PaddedDates(contents.bytes);
   const std::size_t firstEnd = contents.bytes.find('\n');
   contents.crlf =
       firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
@@ -109,19 +191,18 @@ std::optional<year_month_day> ReadDrawDate(std::string_view text) {
   }
 }
 
+std::optional<std::string> AppendedBytes(const HistoryContents& history, const ImportedDraw& draw) {
+  std::optional<std::string> line = InEncoding(NewLine(history, draw), history.options.encoding);
+  if (line && !history.bytes.empty() && history.bytes.back() != '\n') {
+    line->insert(0, LineEnd(history));
+  }
+  return line;
+}
+
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw) {
-  const std::optional<std::string> line =
-      InEncoding(HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
-                 history.options.encoding);
-  if (!line) {
-    return std::nullopt;
-  }
-  std::string bytes = history.bytes;
-  if (!bytes.empty() && bytes.back() != '\n') {
-    bytes += LineEnd(history);
-  }
-  return bytes + *line;
+  const std::optional<std::string> added = AppendedBytes(history, draw);
+  return added ? std::optional(history.bytes + *added) : std::nullopt;
 }
 
 MergePlan PlanMerge(const HistoryContents& history, const std::vector<ImportedDraw>& source) {
@@ -180,9 +261,8 @@ bool WriteMergedHistory(const HistoryContents& history, const MergePlan& plan, c
     if (written != 0 && bytes[written - 1] != '\n' && !sink(LineEnd(history))) {
       return false;
     }
-    const std::optional<std::string> line = InEncoding(
-        HistoryLine(draw, history.options.game, history.payoutColumns) + LineEnd(history),
-        history.options.encoding);
+    const std::optional<std::string> line =
+        InEncoding(NewLine(history, draw), history.options.encoding);
     if (!line) {
       error = "a new line has no form in the history's encoding";
       return false;

@@ -25,6 +25,7 @@ struct HistoryContents {
   LoadOptions options;              // its encoding and game
   bool crlf = false;                // its first line ends in CR LF, so new lines do too
   PayoutColumns payoutColumns;      // those its header names, where new lines hold the payouts
+  bool paddedDates = false;         // its dates read 2019/01/07, so new lines' do too
 };
 
 // Reads a history that has loaded as a prediction loads it and whose rounds go up line by line
@@ -45,6 +46,9 @@ std::optional<std::chrono::year_month_day> ReadDrawDate(std::string_view text);
 // encoding.
 std::optional<std::string> WithDrawAppended(const HistoryContents& history,
                                             const ImportedDraw& draw);
+// What WithDrawAppended adds after the file's bytes (a line end first where the last line has
+// none), so a large file need not be copied in memory to be written.
+std::optional<std::string> AppendedBytes(const HistoryContents& history, const ImportedDraw& draw);
 
 // What merging a converted results file into a history does.
 struct MergePlan {

@@ -243,7 +243,7 @@ std::array<std::uint8_t, 4> ReadImportNumber(std::u16string_view field, int plac
             (places == 4 ? " is not one to four digits" : " is not one to three digits"));
   }
   return std::bit_cast<std::array<std::uint8_t, 4>>(
-      PackedWinningNumber(std::u16string_view(text), places));
+      PackedWinningNumber(std::u16string_view(text), places) & ~kThreeCharacters);
 }
 
 }  // namespace tolvane

@@ -29,6 +29,10 @@ struct LoadReport {
   std::uint64_t firstLongNumberLine = 0;
   std::string firstLongNumber;
   std::uint64_t fourDigitNumbers = 0;
+  // Numbers 4 only: how many winning numbers were exactly three characters. When every one was,
+  // the file is likely Numbers 3.
+  std::uint64_t threeDigitNumbers = 0;
+  std::uint64_t firstThreeDigitLine = 0;  // the first of them; 0: none
 };
 
 // How to read a history file.

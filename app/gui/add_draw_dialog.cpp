@@ -19,7 +19,7 @@
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
 #include "app/gui/status_line.h"
-#include "core/replace_file.h"
+#include "core/locked_update.h"
 #include "history/history_import.h"
 
 namespace tolvane {
@@ -176,27 +176,46 @@ void AddDrawDialog::Refresh() {
 }
 
 void AddDrawDialog::OnAdd() {
-  // The file is read again: it may have changed since the dialog opened.
-  const HistoryToUpdate fresh = ReadHistoryToUpdate(choice_, "add");
-  if (!fresh.ok) {
+  const std::string path = QFile::encodeName(choice_.path).toStdString();
+  // The file is read again, under the lock every writer of a history takes: it may have changed
+  // since the dialog opened.
+  HistoryToUpdate fresh;
+  DrawAddition addition;
+  std::string bytes;
+  std::string error;
+  const UpdateOutcome outcome = UpdateFileLocked(
+      path,
+      [&](ByteProducer& produce) {
+        fresh = ReadHistoryToUpdate(choice_, "add");
+        if (!fresh.ok) {
+          return false;
+        }
+        addition = Planned(fresh.contents);
+        error = addition.failure;
+        if (error.empty() && !addition.warning.empty() && !dateEntered_) {
+          error = addition.warning;
+        }
+        if (!error.empty()) {
+          return false;
+        }
+        const std::optional<std::string> appended = WithDrawAppended(fresh.contents, addition.draw);
+        if (!appended) {
+          error = path + ": the new line has no form in its encoding";
+          return false;
+        }
+        bytes = *appended;
+        produce = [&bytes](const ByteSink& sink, std::string&) { return sink(bytes); };
+        return true;
+      },
+      error);
+  if (outcome == UpdateOutcome::kRefusedByAttempt && !fresh.ok) {
     ShowMessageBox(this, fresh.text, QMessageBox::Critical, fresh.detail);
     return;
   }
-  const std::string path = QFile::encodeName(choice_.path).toStdString();
-  const DrawAddition addition = Planned(fresh.contents);
-  std::string error = addition.failure;
-  if (error.empty() && !addition.warning.empty() && !dateEntered_) {
-    error = addition.warning;
+  if (outcome == UpdateOutcome::kFailed) {
+    error = path + ": " + error;
   }
-  if (error.empty()) {
-    const std::optional<std::string> bytes = WithDrawAppended(fresh.contents, addition.draw);
-    if (!bytes) {
-      error = path + ": the new line has no form in its encoding";
-    } else if (!ReplaceFileContents(path, *bytes, error)) {
-      error = path + ": " + error;
-    }
-  }
-  if (!error.empty()) {
+  if (outcome != UpdateOutcome::kWritten) {
     ShowMessageBox(this, QStringLiteral("追加できませんでした。"), QMessageBox::Critical,
                    Text(error));
     return;

@@ -12,6 +12,11 @@ HistoryToUpdate ReadHistoryToUpdate(const HistoryChoice& choice, const std::stri
   HistoryToUpdate read;
   const std::string path = QFile::encodeName(choice.path).toStdString();
   const LoadOptions options{choice.encoding, choice.game};
+  if (std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
+    read.text = QStringLiteral("この履歴ファイルには追加できません。");
+    read.detail = QString::fromStdString(problem);
+    return read;
+  }
   OwnedHistory history;
   const AnalysisHistory load = LoadAnalysisHistory(path, history, options);
   if (!load.loaded) {

@@ -22,8 +22,11 @@ constexpr int kResultPixelSize = 24;
 // A Numbers 3 history with a longer winning number; the prediction goes on with its first three.
 constexpr char16_t kLongNumberWarningText[] =
     u"履歴ファイルに 3 桁より長い当せん番号があります。先頭の 3 桁を使って予想します。";
-// How LongNumberWarningDetail ends when every number has four digits.
+// How LongNumberWarningDetail ends when every number has four digits, or three in Numbers 4.
 constexpr char kGameOptionHint[] = ": try --game numbers4";
+constexpr char kNumbers3OptionHint[] = ": try --game numbers3";
+constexpr char16_t kThreeDigitsWarningText[] =
+    u"履歴ファイルの当せん番号はすべて 3 桁です。4 桁の数字として予想します。";
 
 QMessageBox::Icon BoxIcon(MessageIcon icon) {
   return icon == MessageIcon::Error ? QMessageBox::Critical : QMessageBox::NoIcon;
@@ -98,6 +101,10 @@ void MainWindow::HistoryLoaded(const std::string& narrowPath, const LoadReport& 
     if (longNumber.endsWith(QLatin1String(kGameOptionHint))) {
       longNumber.chop(static_cast<qsizetype>(std::strlen(kGameOptionHint)));
       text += QLatin1Char('\n') + GameHint(Game::kNumbers4);
+    } else if (longNumber.endsWith(QLatin1String(kNumbers3OptionHint))) {
+      longNumber.chop(static_cast<qsizetype>(std::strlen(kNumbers3OptionHint)));
+      text = QString::fromUtf16(kThreeDigitsWarningText) + QLatin1Char('\n') +
+             GameHint(Game::kNumbers3);
     }
     ShowMessageBox(this, text, QMessageBox::Warning, longNumber);
   }

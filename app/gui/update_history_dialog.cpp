@@ -17,6 +17,7 @@
 #include "app/gui/status_line.h"
 #include "app/history_update_checks.h"
 #include "app/messages.h"
+#include "core/locked_update.h"
 #include "history/history_import.h"
 #include "history/history_update.h"
 
@@ -148,25 +149,38 @@ void UpdateHistoryDialog::Refresh() {
 }
 
 void UpdateHistoryDialog::OnUpdate() {
-  // Both files are read again: either may have changed since the counts were shown.
-  const MergeReading reading = ReadMerge(source_, ChosenEncoding(*encoding_), history_);
+  // Both files are read again, the history under the lock every writer of a history takes:
+  // either may have changed since the counts were shown.
+  MergeReading reading;
   std::string error;
   const std::string path = Local(history_.path);
-  if (!reading.ready) {
+  const UpdateOutcome outcome = UpdateFileLocked(
+      path,
+      [&](ByteProducer& produce) {
+        reading = ReadMerge(source_, ChosenEncoding(*encoding_), history_);
+        if (!reading.ready) {
+          return false;
+        }
+        if (reading.created) {
+          // Written below: a new file has nothing to be read again.
+          return true;
+        }
+        produce = [&reading](const ByteSink& sink, std::string& why) {
+          return WriteMergedHistory(reading.history, reading.plan, sink, why);
+        };
+        return true;
+      },
+      error);
+  if (outcome == UpdateOutcome::kRefusedByAttempt) {
     status_->Show(reading.text, reading.detail);
     update_->setEnabled(false);
     ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
                    reading.detail.isEmpty() ? reading.text : reading.detail);
     return;
   }
-  const bool written =
-      reading.created ? WriteImportedHistory(Local(source_), path, reading.source, error)
-                      : ReplaceFile(
-                            path,
-                            [&reading](const ByteSink& sink, std::string& why) {
-                              return WriteMergedHistory(reading.history, reading.plan, sink, why);
-                            },
-                            error);
+  const bool written = outcome == UpdateOutcome::kWritten ||
+                       (outcome == UpdateOutcome::kNothingToWrite &&
+                        WriteImportedHistory(Local(source_), path, reading.source, error));
   if (!written) {
     ShowMessageBox(this, QStringLiteral("更新できませんでした。"), QMessageBox::Critical,
                    Text(path + ": " + error));

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/cli/run_cli.h"
@@ -52,6 +55,18 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
        0,
        "added 第10回 2020/1/6 (月) 000 to {path}",
        "第10回,2020/1/6,月,000\n"},
+      {"zero-padded dates stay so",
+       {"第1回,2019/01/04,金,111"},
+       {"123"},
+       0,
+       "added 第2回 2019/1/7 (月) 123 to {path}",
+       "第2回,2019/01/07,月,123\n"},
+      {"control characters of a value echoed as escapes",
+       {monday},
+       {"1\x1b[2J"},
+       2,
+       "\"1\\x1b[2J\" is not three digits",
+       ""},
       {"CR LF kept",
        {monday},
        {"123"},
@@ -198,6 +213,33 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
        2,
        "the straight payout \"4294967296\" is above the largest amount, 4294967295 yen",
        ""},
+      {"a Numbers 3 history is not written as Numbers 4",
+       {monday},
+       {"1234", "--game", "numbers4"},
+       1,
+       "{path}:2: every winning number has three digits, so this is a Numbers 3 history; add "
+       "writes one with --game numbers3",
+       ""},
+      {"a Numbers 4 history is not written as Numbers 3",
+       {"第1回,2019/12/16,月,1234"},
+       {"123"},
+       1,
+       "{path}:2: every winning number has four digits, so this is a Numbers 4 history; add "
+       "writes one with --game numbers4",
+       ""},
+      {"a longer number read by its first three, as predict reads it",
+       {monday, "第2回,2019/12/17,火,1489"},
+       {"123"},
+       0,
+       "warning: {path}:3: winning number \"1489\" is longer than three digits; its first three "
+       "are used\ntolvane-cli: added 第3回 2019/12/18 (水) 123 to {path}",
+       "第3回,2019/12/18,水,123\n"},
+      {"no draw day within the year 9999",
+       {"第1回,9999/12/30,木,111"},
+       {"123"},
+       1,
+       "{path}:2: no draw day follows 9999/12/30 within the year 9999, the last a history holds",
+       ""},
       {"two digits", {monday}, {"12"}, 2, "", ""},
       {"four digits for Numbers 3", {monday}, {"1234"}, 2, "", ""},
       {"a date of no calendar", {monday}, {"123", "--date", "2019/2/29"}, 2, "", ""},
@@ -228,6 +270,46 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
     }
     EXPECT_EQ(ReadBytes(path), before + (c.utf8 ? c.appended : Utf8ToCp932(c.appended)));
   }
+}
+
+// Writers at once: each waits for the one before it, so every draw is in the file once, rounds in
+// order, whatever order they ran in.
+TEST(CliAdd, WritersAtOnceLoseNothing) {
+  const TempDir dir;
+  const std::string path = dir.File("history.csv");
+  const std::string before = "回別,抽せん日,曜日,当せん番号\n第1回,2019/12/16,月,111\n";
+  WriteBytes(path, before);
+  constexpr int kWriters = 20;
+  std::vector<std::thread> writers;
+  writers.reserve(kWriters);
+  std::vector<Outcome> outcomes(kWriters);
+  for (int i = 0; i < kWriters; ++i) {
+    writers.emplace_back([&outcomes, &path, i] {
+      const TempDir own;  // each run's output files apart
+      char number[4];
+      std::snprintf(number, sizeof number, "%03d", i);
+      outcomes[static_cast<std::size_t>(i)] =
+          RunCli(own, {"add", path, number, "--encoding", "utf-8"});
+    });
+  }
+  for (std::thread& writer : writers) {
+    writer.join();
+  }
+  const std::string after = ReadBytes(path);
+  for (int i = 0; i < kWriters; ++i) {
+    EXPECT_EQ(outcomes[static_cast<std::size_t>(i)].status, 0)
+        << outcomes[static_cast<std::size_t>(i)].err;
+    char number[8];
+    std::snprintf(number, sizeof number, ",%03d\n", i);
+    const std::size_t at = after.find(number);
+    EXPECT_NE(at, std::string::npos) << i;
+    EXPECT_EQ(after.find(number, at + 1), std::string::npos) << i;
+  }
+  for (int round = 2; round <= kWriters + 1; ++round) {
+    EXPECT_NE(after.find("\n第" + std::to_string(round) + "回,"), std::string::npos) << round;
+  }
+  EXPECT_TRUE(after.starts_with(before));
+  EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), kWriters + 2);
 }
 
 }  // namespace

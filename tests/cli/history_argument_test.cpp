@@ -57,6 +57,7 @@ TEST(HistoryArgument, EncodingsStandardInputAndWarnings) {
   const std::string typo = numbers("typo.csv", "572", "572");
   WriteBytes(typo, ReadBytes(typo) + Utf8ToCp932("第21回,2020/1/2,X,2304\n"));
   const std::string five = numbers("five.csv", "12345", "0572");
+  const std::string three = numbers("three.csv", "572", "572");
   const std::string warning =
       ":3: the rounds stop going up at this line; the draws are analysed in file order, oldest "
       "first expected\n";
@@ -86,6 +87,13 @@ TEST(HistoryArgument, EncodingsStandardInputAndWarnings) {
            ": every winning number has four digits; this looks like a Numbers 4 history: try "
            "--game numbers4\n"},
       {four, "", TextEncoding::kCp932, true, "", Game::kNumbers4},
+      // The reverse mistake: a Numbers 3 history read as Numbers 4.
+      {three, "", TextEncoding::kCp932, true,
+       "tolvane-cli: warning: " + three +
+           ": every winning number has three digits; this looks like a Numbers 3 history: try "
+           "--game numbers3\n",
+       Game::kNumbers4},
+      {numbers("mixed.csv", "572", "0572"), "", TextEncoding::kCp932, true, "", Game::kNumbers4},
       {five, "", TextEncoding::kCp932, false,
        load4 + "tolvane-cli: " + five + ":2: winning number \"12345\" is not four digits\n",
        Game::kNumbers4},

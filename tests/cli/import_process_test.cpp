@@ -2,6 +2,7 @@
 // predicts like one made by hand.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
@@ -108,11 +109,16 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
   WriteBytes(utf8, "No,抽選日,当選数字\n1,2019/1/1,123\n");
   const std::string dest = dir.File("dest.csv");
   WriteBytes(dest, "what was there");
+  const std::string utf8History = dir.File("utf8-history.csv");
+  WriteBytes(utf8History, "回別,抽せん日,曜日,当せん番号\n第1回,2019/1/1,火,123\n");
+  const std::string fifo = dir.File("fifo");
+  ::mkfifo(fifo.c_str(), 0600);
   const std::string tool = "tolvane-cli: ";
   struct Case {
     std::vector<std::string> args;
     int status;
-    std::string err;  // the last line of standard error
+    std::string err;         // the last line of standard error
+    std::string input = "";  // the file standard input reads; empty: /dev/null
   };
   const std::vector<Case> cases = {
       {{"import", late, "-o", dest},
@@ -143,14 +149,24 @@ TEST(CliImport, FailuresLeaveTheDestinationAsItWas) {
        1,
        tool + dir.File("missing-folder/x.csv") +
            ": cannot create a file in its folder: No such file or directory\n"},
+      {{"import", unnamed, "--into", fifo, "--columns", "0,1,2"},
+       1,
+       tool + fifo + ": is not a regular file; import --into rewrites a file\n"},
+      // The hint names the history's own option, not the source's.
+      {{"import", utf8, "--into", utf8History, "--encoding", "utf-8"},
+       1,
+       tool + utf8History +
+           ":2: bytes that are not code page 932; the file looks like UTF-8: try "
+           "--history-encoding utf-8\n"},
       {{"import", late, "-o", late}, 2, ""},
+      {{"import", "-", "-o", late}, 2, "", late},
       {{"import", unnamed, "-o", dest, "--columns", "0,1,1"}, 2, ""},
       {{"import", unnamed, "-o", dest, "--encoding", "sjis"}, 2, ""},
   };
   const std::string lateBytes = ReadBytes(late);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[1] + " " + c.args.back());
-    const Outcome run = RunCli(dir, c.args);
+    const Outcome run = RunCli(dir, c.args, "", c.input);
     EXPECT_EQ(run.status, c.status);
     EXPECT_EQ(run.out, "");
     EXPECT_TRUE(run.err.ends_with(c.err)) << run.err;
@@ -188,6 +204,13 @@ TEST(CliImport, EncodingFoundAndColumnsSaid) {
   EXPECT_EQ(ReadBytes(dest), Utf8ToCp932("回別,抽せん日,曜日,当せん番号,ストレート,ボックス,"
                                          "セット(ストレート),セット(ボックス),ミニ\n"
                                          "第6873回,2025/12/8,月,191,98000,,,,\n"));
+  // A Numbers 3 source converted as Numbers 4 is said to be one.
+  const std::string three = dir.File("three.csv");
+  WriteBytes(three, "No,抽選日,当選数字\n1,2019/1/1,123\n2,2019/1/2,045\n");
+  EXPECT_TRUE(RunCli(dir, {"import", three, "-o", dest, "--game", "numbers4"})
+                  .err.starts_with("tolvane-cli: warning: " + three +
+                                   ": every winning number has three digits; this looks like a "
+                                   "Numbers 3 source: try --game numbers3\n"));
 }
 
 // A fresh download merged into a history: the history's lines byte for byte, the new rounds among

@@ -2,11 +2,14 @@
 // process: the destination is what install(1) and mv(1) users expect, and no new file is left.
 #include "core/replace_file.h"
 
+#include "core/locked_update.h"
+
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -62,6 +65,28 @@ TEST(ReplaceFile, EveryKindOfDestination) {
        [&](const TempDir&, const std::string& path) {
          fileHoldsBytes(path);
          EXPECT_EQ(ModeOf(path) & 07777, 0640U);
+       }},
+      {"a write-protected file is refused, as rm asks first",
+       [](const TempDir& dir) {
+         WriteBytes(dir.File("dest.csv"), "old");
+         ::chmod(dir.File("dest.csv").c_str(), 0444);
+         return dir.File("dest.csv");
+       },
+       "is write-protected; make it writable first (chmod u+w) to rewrite it",
+       {}},
+      {"extended attributes are kept",
+       [](const TempDir& dir) {
+         WriteBytes(dir.File("dest.csv"), "old");
+         const bool held =
+             ::setxattr(dir.File("dest.csv").c_str(), "user.origin", "shop", 4, 0) == 0;
+         return held ? dir.File("dest.csv") : std::string();  // a file system without them
+       },
+       "",
+       [&](const TempDir&, const std::string& path) {
+         fileHoldsBytes(path);
+         std::string value(8, '\0');
+         const ssize_t n = ::getxattr(path.c_str(), "user.origin", value.data(), value.size());
+         EXPECT_EQ(value.substr(0, n > 0 ? static_cast<std::size_t>(n) : 0), "shop");
        }},
       {"a new file", [](const TempDir& dir) { return dir.File("new.csv"); }, "",
        [&](const TempDir&, const std::string& path) { fileHoldsBytes(path); }},
@@ -178,6 +203,67 @@ TEST(ReplaceFile, EveryKindOfDestination) {
     }
     ::chmod(dir.File("locked").c_str(), 0755);
   }
+}
+
+// A rewrite from the file's own contents writes only over the file it read: a file swapped in
+// (or changed) between the read and the rename is read again once, then refused.
+TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
+  struct SwapCase {
+    const char* name;
+    int swaps;  // how many times the file is replaced just before the rename
+    UpdateOutcome outcome;
+    std::string after;  // the file's bytes afterwards
+    int reads;
+  };
+  const std::vector<SwapCase> cases = {
+      {"unchanged", 0, UpdateOutcome::kWritten, "old+", 1},
+      {"swapped once: read again", 1, UpdateOutcome::kWritten, "swapped1+", 2},
+      {"swapped every time: refused", 2, UpdateOutcome::kFailed, "swapped2", 2},
+  };
+  for (const SwapCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir;
+    const std::string path = dir.File("history.csv");
+    WriteBytes(path, "old");
+    int reads = 0;
+    int swaps = 0;
+    std::string read;
+    std::string error;
+    const UpdateOutcome outcome = UpdateFileLocked(
+        path,
+        [&](ByteProducer& produce) {
+          ++reads;
+          read = ReadBytes(path);
+          produce = [&read](const ByteSink& sink, std::string&) { return sink(read + "+"); };
+          return true;
+        },
+        error, {},
+        [&] {
+          if (swaps < c.swaps) {
+            // As a download would: a new file renamed over the old one.
+            WriteBytes(dir.File("download"), "swapped" + std::to_string(++swaps));
+            std::filesystem::rename(dir.File("download"), path);
+          }
+        });
+    EXPECT_EQ(outcome, c.outcome) << error;
+    EXPECT_EQ(ReadBytes(path), c.after);
+    EXPECT_EQ(reads, c.reads);
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"history.csv"});
+  }
+  // A lock held elsewhere is waited for, then the writer gives up and says so.
+  const TempDir dir;
+  WriteLock held;
+  std::string error;
+  ASSERT_TRUE(held.Acquire(dir.File("a.csv"), error));
+  WriteLock second;
+  std::string notice;
+  EXPECT_FALSE(second.Acquire(
+      dir.File("b.csv"), error, [&notice](const std::string& text) { notice = text; },
+      std::chrono::milliseconds(1000)));
+  EXPECT_EQ(notice,
+            "waiting up to 1 s for another program writing in the folder of " + dir.File("b.csv"));
+  EXPECT_EQ(error,
+            "another program is still writing in its folder after 1 s; try again when it is done");
 }
 
 // A write cut short by a signal that ends the process: DEST as it was, no new file beside it.
