@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <pthread.h>
 #include <sys/stat.h>
+#if !defined(__EMSCRIPTEN__)
 #include <sys/xattr.h>
+#endif
 #include <unistd.h>
 
 #include <array>
@@ -224,6 +226,11 @@ bool WriteInPlace(const std::filesystem::path& target, bool fifo, const ByteProd
 // The old file's extended attributes, those the new one may take (a file system without them, or
 // a name only privileges may set, loses nothing else).
 void CopyAttributes(const std::filesystem::path& from, int fd) {
+#if defined(__EMSCRIPTEN__)
+  // The browser's in-memory file system keeps no extended attributes.
+  static_cast<void>(from);
+  static_cast<void>(fd);
+#else
   const ssize_t size = ::listxattr(from.c_str(), nullptr, 0);
   if (size <= 0) {
     return;
@@ -246,6 +253,7 @@ void CopyAttributes(const std::filesystem::path& from, int fd) {
       static_cast<void>(::fsetxattr(fd, name, value.data(), static_cast<std::size_t>(got), 0));
     }
   }
+#endif
 }
 
 // The new file takes the old one's permission bits and, where allowed, its owner and group.
