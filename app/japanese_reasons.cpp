@@ -30,6 +30,10 @@ const std::vector<ReasonForm>& Forms() {
       Form(R"(^round (\d+) is (.*) there, (.*) here$)", "第$1回 は履歴では $2、こちらでは $3"),
       Form(R"(every winning number has four digits; this looks like a Numbers 4 history)",
            "当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"),
+      Form(R"(every winning number has three digits; this looks like a Numbers 3 history)",
+           "当せん番号がすべて 3 桁です。ナンバーズ3 の履歴のようです"),
+      Form(R"(^NUMBER: (".*") is not three digits$)", "当せん番号 $1 が 3 桁ではありません"),
+      Form(R"(^NUMBER: (".*") is not four digits$)", "当せん番号 $1 が 4 桁ではありません"),
       Form(R"(the rounds stop going up at this line; the draws are analysed in file order, )"
            R"(oldest first expected)",
            "この行で回号が増えなくなります。当せん番号はファイルの順 (古い順のはず) に分析します"),

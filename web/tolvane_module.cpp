@@ -7,8 +7,10 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "app/japanese_reasons.h"
 #include "cli/command_line.h"
 
 namespace tolvane::web {
@@ -69,7 +71,40 @@ emscripten::val Run(const emscripten::val& arguments) {
   return result;
 }
 
+// What a command said on standard error, a line each, in the window's Japanese: the page shows
+// a failure's reasons as the window does, the command line's English stays as it is.
+std::string Reasons(const std::string& text) {
+  constexpr std::string_view kTool = "tolvane-cli: ";
+  std::string japanese;
+  std::size_t at = 0;
+  while (at < text.size()) {
+    std::size_t end = text.find('\n', at);
+    if (end == std::string::npos) {
+      end = text.size();
+    }
+    std::string line = text.substr(at, end - at);
+    if (line.starts_with(kTool)) {
+      line.erase(0, kTool.size());
+    }
+    // A usage error: its reason, without the command's help that follows it.
+    constexpr std::string_view kUsage = "ERROR: ";
+    if (line.starts_with(kUsage)) {
+      const std::size_t reason = line.find(": ", kUsage.size());
+      return JapaneseReason(reason == std::string::npos ? line : line.substr(reason + 2));
+    }
+    japanese += JapaneseReason(line);
+    if (end < text.size()) {
+      japanese += '\n';
+    }
+    at = end + 1;
+  }
+  return japanese;
+}
+
 }  // namespace
 }  // namespace tolvane::web
 
-EMSCRIPTEN_BINDINGS(tolvane) { emscripten::function("run", &tolvane::web::Run); }
+EMSCRIPTEN_BINDINGS(tolvane) {
+  emscripten::function("run", &tolvane::web::Run);
+  emscripten::function("reasons", &tolvane::web::Reasons);
+}

@@ -85,7 +85,8 @@ try {
   await page.type('#add-number', '12');
   await page.click('#run-add');
   await page.waitForFunction(() => document.getElementById('error').textContent !== '');
-  expect('a bad number gives the reason', (await text('error')).length > 0);
+  expect('a bad number gives the reason in Japanese, without the command\'s help',
+    (await text('error')) === '当せん番号 "12" が 3 桁ではありません');
   expect('the history kept after a failure', (await text('loaded')).includes('未保存'));
 
 } finally {

@@ -137,7 +137,7 @@ async function command(name, extra, out, read = []) {
     const stderr = utf8.decode(result.stderr);
     if (out) out.textContent = stdout;
     if (result.status !== 0) {
-      setError(stderr || `失敗しました (終了コード ${result.status})。`);
+      setError(result.reasons || stderr || `失敗しました (終了コード ${result.status})。`);
       setStatus('');
       return null;
     }
@@ -254,7 +254,7 @@ $('run-add').addEventListener('click', async () => {
   if (!history) { setError('履歴ファイルを選んでください。'); return; }
   const result = await run(['add', history.name, ...args, '--game', $('game').value],
     { [history.name]: history.bytes }, [history.name]);
-  if (result.status !== 0) { setError(utf8.decode(result.stderr)); return; }
+  if (result.status !== 0) { setError(result.reasons || utf8.decode(result.stderr)); return; }
   $('add-number').value = '';
   await changeHistory(result, result.files[history.name]);
 });
@@ -269,7 +269,7 @@ async function importResults(merge) {
   if (merge) files[target] = history.bytes;
   const args = merge ? ['import', source, '--into', target] : ['import', source, '-o', target, '--game', $('game').value];
   const result = await run(args, files, [target]);
-  if (result.status !== 0) { setError(utf8.decode(result.stderr)); return; }
+  if (result.status !== 0) { setError(result.reasons || utf8.decode(result.stderr)); return; }
   if (!merge) history = { name: target, bytes: new Uint8Array() };
   await changeHistory(result, result.files[target]);
 }

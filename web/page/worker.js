@@ -19,7 +19,9 @@ self.onmessage = async (event) => {
     for (const path of read ?? []) {
       try { written[path] = module.FS.readFile(path); } catch { /* the command wrote nothing */ }
     }
-    self.postMessage({ id, status: result.status, stdout: result.stdout, stderr: result.stderr, files: written });
+    // A failure's reasons as the window gives them, in Japanese.
+    const reasons = result.status === 0 ? '' : module.reasons(new TextDecoder().decode(result.stderr));
+    self.postMessage({ id, status: result.status, stdout: result.stdout, stderr: result.stderr, reasons, files: written });
   } catch (error) {
     self.postMessage({ id, status: -1, stdout: new Uint8Array(), stderr: new TextEncoder().encode(String(error)), files: {} });
   }
