@@ -220,6 +220,10 @@ int RunImport(const ImportArguments& args) {
     Complain("warning: " + source.Name() +
              ": every winning number has three digits; this looks like a Numbers 3 source: try "
              "--game numbers3");
+  } else if (result.miniColumn) {
+    Complain("warning: " + source.Name() +
+             ": the header names a mini column, which only Numbers 3 has; this looks like a "
+             "Numbers 3 source: try --game numbers3");
   }
   if (!result.unreadPayoutNames.empty()) {
     Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));

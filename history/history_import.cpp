@@ -233,6 +233,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   std::size_t fieldsKept = columns.FieldsNeeded();
   for (std::size_t kind = 0; kind < kPayoutKinds; ++kind) {
     if (kind >= PayoutColumnCount(options.game)) {
+      result.miniColumn = result.miniColumn || payouts[kind].has_value();
       payouts[kind].reset();
     }
     if (payouts[kind]) {

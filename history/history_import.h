@@ -60,6 +60,8 @@ struct ImportResult {
   std::uint64_t repeatedLines = 0;  // lines that repeat an earlier line's draw exactly
   // Numbers 4: every draw line's winning number has three characters (a Numbers 3 source).
   bool allThreeDigitNumbers = false;
+  // Numbers 4: the header names a mini column, which only Numbers 3 has (a Numbers 3 source).
+  bool miniColumn = false;
   SourceOrder order = SourceOrder::kOldestFirst;
 
   // Rounds between the first and the last that no line gives.

@@ -211,6 +211,12 @@ TEST(CliImport, EncodingFoundAndColumnsSaid) {
                   .err.starts_with("tolvane-cli: warning: " + three +
                                    ": every winning number has three digits; this looks like a "
                                    "Numbers 3 source: try --game numbers3\n"));
+  // So is one whose header names a mini column.
+  WriteBytes(three, Utf8ToCp932("No,抽選日,当選数字,ミニ\n1,2019/1/1,1234,9000\n"));
+  EXPECT_TRUE(RunCli(dir, {"import", three, "-o", dest, "--game", "numbers4"})
+                  .err.starts_with("tolvane-cli: warning: " + three +
+                                   ": the header names a mini column, which only Numbers 3 has; "
+                                   "this looks like a Numbers 3 source: try --game numbers3\n"));
 }
 
 // A fresh download merged into a history: the history's lines byte for byte, the new rounds among
