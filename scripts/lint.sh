@@ -14,12 +14,12 @@ clang-format --dry-run -Werror "${sources[@]}"
 # The fuzz targets are built by clang with libFuzzer and the browser module by emscripten; neither
 # is in the default build.
 mapfile -t units < <(git ls-files '*.cpp' | grep -v -e '^fuzz/' -e '^web/')
-# One unit per run: whichever processor is free takes the next, so no batch of slow units is
-# left running alone at the end.
+# Four units per run: one clang-tidy process reads the headers they share once (one unit per
+# run took 725 s in CI against 587 s).
 echo "lint: clang-tidy on ${#units[@]} translation units"
 log="$(mktemp "${TMPDIR:-/tmp}/tolvane-tidy.XXXXXX")"
 trap 'rm -f "$log"' EXIT
-if ! printf '%s\n' "${units[@]}" | xargs -P "$(nproc)" -n 1 clang-tidy -p build/default --quiet >"$log" 2>&1 ||
+if ! printf '%s\n' "${units[@]}" | xargs -P "$(nproc)" -n 4 clang-tidy -p build/default --quiet >"$log" 2>&1 ||
    grep -qE '(warning|error):' "$log"; then
   grep -E -A3 '(warning|error):' "$log" >&2 || cat "$log" >&2
   echo "lint: clang-tidy found problems" >&2
