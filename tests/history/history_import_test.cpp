@@ -320,6 +320,16 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        {},
        "0: has no draw lines after the header"},
+      {"a picture: its header's bytes escaped, never decoded to mojibake",
+       {"\x89PNG", "\x1a", std::string("\0\0\0\rIHDR", 8)},
+       true,
+       {},
+       {},
+       "1: the header names no column for the round, the date or the winning number (its "
+       "fields: \"\\x89PNG\\x0d\")",
+       Game::kNumbers3,
+       {},
+       true},
   };
   const TempDir dir;
   const std::string source = dir.File("source.csv");
