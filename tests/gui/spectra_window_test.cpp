@@ -5,11 +5,13 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTest>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -96,6 +98,23 @@ class SpectraWindowTest : public QObject {
           Child<QWidget>(Child<QWidget>(window, kPlaces[place]), "spectrumLegend")
               ->findChildren<QLabel*>();
       QCOMPARE(entries.size(), 10);
+      // Each score in the axis's format, whole inside the plot and above its bar.
+      QChart* scoreChart = ChartOf(window, place, "scoreChart");
+      QList<QGraphicsSimpleTextItem*> labels;
+      for (QGraphicsItem* item : scoreChart->childItems()) {
+        if (item->data(0) == QStringLiteral("scoreLabel")) {
+          labels << static_cast<QGraphicsSimpleTextItem*>(item);
+        }
+      }
+      QCOMPARE(labels.size(), 10);
+      const QString format =
+          qobject_cast<QValueAxis*>(bars->attachedAxes().value(1))->labelFormat();
+      const auto standsAbove = [&](qsizetype rank) {
+        const QRectF box = labels[rank]->mapRectToParent(labels[rank]->boundingRect());
+        const QPointF top = scoreChart->mapToPosition(QPointF(double(rank), set->at(rank)), bars);
+        return box.bottom() <= top.y() && box.top() >= scoreChart->plotArea().top() &&
+               std::abs(box.center().x() - top.x()) < 1.0;
+      };
       QStringList legend;
       for (std::size_t rank = 0; rank < 10; ++rank) {
         const int digit = ranking.ranking[rank];
@@ -115,6 +134,8 @@ class SpectraWindowTest : public QObject {
           QVERIFY(line->at(bin).x() == bin && line->at(bin).y() == power[std::size_t(bin)]);
         }
         QVERIFY(set->at(static_cast<qsizetype>(rank)) == score);
+        QCOMPARE(labels[qsizetype(rank)]->text(), QString::asprintf(qPrintable(format), score));
+        QTRY_VERIFY(standsAbove(qsizetype(rank)));
         QCOMPARE(categories[static_cast<qsizetype>(rank)], QString::number(digit));
       }
       QCOMPARE(shown[static_cast<qsizetype>(place)],
