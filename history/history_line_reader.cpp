@@ -63,20 +63,10 @@ constexpr const char* kCarriageReturnsOnly =
 // How much of a file's start is looked at to tell a picture or an archive from text.
 constexpr std::size_t kSniffedBytes = 4096;
 
-// Text of either encoding holds no C0 control byte but tab, the line ends, form feed and the
-// old end-of-file mark (0x1A) at its very end; a NUL or another control byte near the start
-// says the file is a picture, an archive or UTF-16, whose bytes decode to mojibake.
-bool LooksBinary(std::string_view start) {
-  for (std::size_t i = 0; i < start.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(start[i]);
-    const bool textControl =
-        (byte >= 0x09 && byte <= 0x0D) || (byte == 0x1A && i + 1 == start.size());
-    if (byte < 0x20 && !textControl) {
-      return true;
-    }
-  }
-  return false;
-}
+// Neither encoding puts a NUL byte in text, while pictures, archives and UTF-16 have them within
+// their first bytes (a PNG at its ninth). Other control bytes are left to the checks: a history
+// may hold an escape sequence in a field and still be text.
+bool LooksBinary(std::string_view start) { return start.find('\0') != std::string_view::npos; }
 
 // A binary file's line as its bytes: printable ASCII as itself, every other byte b as the lone
 // low surrogate U+DC00+b, which no text decodes to and QuotedText writes back as \xNN.
@@ -153,7 +143,8 @@ std::u16string_view HistoryLineReader::Decode(std::string_view bytes) {
   }
   // Only a header is read this way: the reason that quotes it must not turn bytes into mojibake.
   // The buffer still starts at the file's first byte while the first line is handed out.
-  if (lineNumber_ == 1 &&
+  // A first line with a comma is a header whatever follows it, and is decoded as ever.
+  if (lineNumber_ == 1 && bytes.find(',') == std::string_view::npos &&
       LooksBinary(std::string_view(raw_.data(), std::min(rawSize_, kSniffedBytes)))) {
     return BytesShown(bytes, decoded_.get());
   }

@@ -42,8 +42,8 @@ class HistoryLineReader {
   // The next line, decoded, valid until the next call; false at the end of the file. Throws
   // LoadError (history/load_report.h) naming the line of an undecodable byte sequence or of a line
   // longer than kMaxLineBytes, or for a read error. Lines before a bad one are all delivered first.
-  // The first line of a file that is not text (a NUL or other control byte near its start) is
-  // not decoded: it comes as its bytes, each byte that is not printable ASCII as U+DC00 plus the
+  // The first line of a file that is not text (a NUL byte near its start, no comma in that line)
+  // is not decoded: it comes as its bytes, each byte that is not printable ASCII as U+DC00 plus the
   // byte, so that a message quoting it shows \x89PNG rather than mojibake.
   bool Next(std::u16string_view& line);
 
