@@ -332,10 +332,7 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        {},
        "1: the header names no column for the round, the date or the winning number (its "
-       "fields: \"\\x89PNG\\x0d\")",
-       Game::kNumbers3,
-       {},
-       true},
+       "fields: \"\\x89PNG\\x0d\")"},
   };
   const TempDir dir;
   const std::string source = dir.File("source.csv");
