@@ -60,6 +60,24 @@ std::size_t CountedLength(const char* start, std::size_t length) {
 constexpr const char* kCarriageReturnsOnly =
     "its lines end in a carriage return (CR) alone; convert them to LF or CR LF line ends";
 
+// How much of a file's start is looked at to tell a picture or an archive from text.
+constexpr std::size_t kSniffedBytes = 4096;
+
+// Neither encoding puts a NUL byte in text, while pictures, archives and UTF-16 have them within
+// their first bytes (a PNG at its ninth). Other control bytes are left to the checks: a history
+// may hold an escape sequence in a field and still be text.
+bool LooksBinary(std::string_view start) { return start.find('\0') != std::string_view::npos; }
+
+// A binary file's line as its bytes: printable ASCII as itself, every other byte b as the lone
+// low surrogate U+DC00+b, which no text decodes to and QuotedText writes back as \xNN.
+std::u16string_view BytesShown(std::string_view bytes, char16_t* out) {
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    out[i] = byte >= 0x20 && byte < 0x7F ? char16_t{byte} : static_cast<char16_t>(0xDC00 + byte);
+  }
+  return {out, bytes.size()};
+}
+
 }  // namespace
 
 HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decoder,
@@ -122,6 +140,13 @@ std::u16string_view HistoryLineReader::Decode(std::string_view bytes) {
     // At least a read's worth, so that a history's short lines allocate once.
     decodedCapacity_ = std::max(bytes.size(), kReadChunk);
     decoded_ = std::make_unique_for_overwrite<char16_t[]>(decodedCapacity_);
+  }
+  // Only a header is read this way: the reason that quotes it must not turn bytes into mojibake.
+  // The buffer still starts at the file's first byte while the first line is handed out.
+  // A first line with a comma is a header whatever follows it, and is decoded as ever.
+  if (lineNumber_ == 1 && bytes.find(',') == std::string_view::npos &&
+      LooksBinary(std::string_view(raw_.data(), std::min(rawSize_, kSniffedBytes)))) {
+    return BytesShown(bytes, decoded_.get());
   }
   const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, decoded_.get());
   if (!decoded.ok) {

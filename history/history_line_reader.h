@@ -42,6 +42,9 @@ class HistoryLineReader {
   // The next line, decoded, valid until the next call; false at the end of the file. Throws
   // LoadError (history/load_report.h) naming the line of an undecodable byte sequence or of a line
   // longer than kMaxLineBytes, or for a read error. Lines before a bad one are all delivered first.
+  // The first line of a file that is not text (a NUL byte near its start, no comma in that line)
+  // is not decoded: it comes as its bytes, each byte that is not printable ASCII as U+DC00 plus the
+  // byte, so that a message quoting it shows \x89PNG rather than mojibake.
   bool Next(std::u16string_view& line);
 
   // The same in two steps, for a caller that can judge most lines from their bytes: the next

@@ -393,10 +393,8 @@ void EvaluationWindow::ShowResults() {
       QStringLiteral(
           "履歴 %1 回分のうち %2〜%3 回目の %4 回を、それぞれ前までの回から予想して検証し"
           "ました。ボンフェローニ補正 (検定 %5 件, p < %6) で偶然を上回ったもの: %7。")
-          .arg(evaluation_->draws)
-          .arg(first.firstDraw)
-          .arg(evaluation_->draws)
-          .arg(first.trials)
+          .arg(Grouped(evaluation_->draws), Grouped(first.firstDraw), Grouped(evaluation_->draws),
+               Grouped(first.trials))
           .arg(significance.tests)
           .arg(QString::asprintf("%.2g", significance.threshold))
           .arg(significance.significant == 0
@@ -414,7 +412,7 @@ void EvaluationWindow::ShowPlot(int run) {
   }
   const RunOutcome& outcome = evaluation_->runs[static_cast<std::size_t>(run)];
   PlotRun(*chart_, outcome, evaluation_->game,
-          QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome)).arg(outcome.trials),
+          QStringLiteral("%1 (%2 回)").arg(RunLabel(outcome), Grouped(outcome.trials)),
           difference_->isChecked());
 }
 

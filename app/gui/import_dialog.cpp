@@ -18,6 +18,7 @@
 #include "app/gui/dialog_parts.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "app/gui/status_line.h"
 #include "history/history_import.h"
 
@@ -44,12 +45,10 @@ QString OrderWord(SourceOrder order) {
 
 QString Summary(const ImportResult& result) {
   return QStringLiteral("%1 回分を変換します (第%2回〜第%3回、欠番 %4、重複行 %5、元の並び: %6)")
-      .arg(result.draws.size())
+      .arg(Grouped(result.draws.size()))
       .arg(result.draws.front().round)
       .arg(result.draws.back().round)
-      .arg(result.MissingRounds())
-      .arg(result.repeatedLines)
-      .arg(OrderWord(result.order));
+      .arg(Grouped(result.MissingRounds()), Grouped(result.repeatedLines), OrderWord(result.order));
 }
 
 // Why the file cannot be converted, in the window's words; the converter's own reason goes to

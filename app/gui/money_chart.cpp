@@ -75,7 +75,8 @@ void PlotBalance(QChart& chart, const MoneyOutcome& outcome, const QString& titl
 
   auto* x = new QValueAxis;
   x->setRange(start, end);
-  x->setLabelFormat(QStringLiteral("%d"));
+  // "%d" would draw no labels at all once the chart localises its numbers.
+  x->setLabelFormat(QStringLiteral("%.0f"));
   // Ticks on round draw numbers (1, 2 or 5 times a power of ten), about five of them.
   const double rough = std::max(1.0, (end - start) / 5.0);
   const double power = std::pow(10.0, std::floor(std::log10(rough)));

@@ -218,7 +218,7 @@ void MoneyView::ShowPlot(int index) {
               QStringLiteral("%1 %2 口 (%3 回)")
                   .arg(plot_->itemText(index))
                   .arg(outcome.tickets)
-                  .arg(outcome.draws));
+                  .arg(Grouped(outcome.draws)));
 }
 
 std::string MoneyView::Csv() const {

@@ -94,4 +94,12 @@ QString LoadFailureText(const AnalysisHistory& load) {
   return text;
 }
 
+QString Grouped(std::uint64_t value) {
+  QString digits = QString::number(value);
+  for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
+    digits.insert(at, QLatin1Char(','));
+  }
+  return digits;
+}
+
 }  // namespace tolvane

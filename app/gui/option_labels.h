@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 
 #include "app/analysis_history.h"
@@ -31,6 +32,9 @@ QString RunLabel(const RunOutcome& run);
 QString EncodingHint(TextEncoding suggested);
 // The same for a history that reads as `suggested`: the file menu's game item, by name.
 QString GameHint(Game suggested);
+// 6500 as "6,500", whatever the locale, so a count reads the same on every system and as the
+// yen amounts beside it.
+QString Grouped(std::uint64_t value);
 // A failed analysis load's box text: the prediction's wording, then the encoding hint if any.
 QString LoadFailureText(const AnalysisHistory& load);
 

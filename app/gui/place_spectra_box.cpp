@@ -7,6 +7,8 @@
 #include <QChartView>
 #include <QColor>
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGraphicsSimpleTextItem>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,8 +34,10 @@ constexpr std::array<QRgb, kDigitValues> kDigitColours = {
     0x1f77b4, 0xff7f0e, 0x2ca02c, 0xd62728, 0x9467bd,
     0x8c564b, 0xe377c2, 0x7f7f7f, 0xbcbd22, 0x17becf,
 };
-constexpr int kScorePrecision = 3;  // ten labels side by side
-constexpr int kLegendRows = 5;      // two columns of five: whole at any chart height
+// Scores read the same on the bars and on their axis: two decimals, ten labels side by side.
+constexpr const char* kScoreFormat = "%.2f";
+constexpr double kLabelGap = 2.0;  // pixels between a bar's top and its score
+constexpr int kLegendRows = 5;     // two columns of five: whole at any chart height
 constexpr double kLabelledDecades = 4.0;
 constexpr int kChartMinimumHeight = 140;
 constexpr int kCompactChartMinimumHeight = 96;
@@ -127,8 +131,12 @@ PlaceSpectraBox::PlaceSpectraBox(const QString& title, QWidget* parent)
   scores->addAxis(digits, Qt::AlignBottom);
   auto* peak = new QValueAxis(scores);
   peak->setTitleText(QStringLiteral("スコア (ピーク)"));
+  peak->setLabelFormat(QString::fromLatin1(kScoreFormat));
+  peak->setGridLineVisible(false);  // every bar carries its value; lines would cross the labels
   ShrinkFonts(*peak);
   scores->addAxis(peak, Qt::AlignLeft);
+  // The scores' labels stand above their bars at any plot height, once the layout has placed it.
+  connect(scores, &QChart::plotAreaChanged, this, &PlaceSpectraBox::FitScoreLabels);
 
   auto* charts = new QHBoxLayout();
   charts->addWidget(spectrumView_, 3);
@@ -161,6 +169,8 @@ void PlaceSpectraBox::SetCompact(bool compact) {
 void PlaceSpectraBox::ShowRanking(const DigitRanking* ranking) {
   spectrumView_->chart()->removeAllSeries();
   scoreView_->chart()->removeAllSeries();
+  qDeleteAll(scoreLabels_);
+  scoreLabels_.clear();
   omitted_ = false;
   for (QLabel* entry : legend_) {
     entry->clear();
@@ -250,19 +260,54 @@ void PlaceSpectraBox::ShowScores(const DigitRanking& ranking) {
   auto* bars = new QBarSeries(chart);
   bars->append(set);
   chart->addSeries(bars);
-  bars->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-  bars->setLabelsPrecision(kScorePrecision);
-  bars->setLabelsVisible(true);
-  set->setLabelColor(Qt::black);
-  QFont labelFont = set->labelFont();
-  labelFont.setPointSizeF(labelFont.pointSizeF() * 0.8);
-  set->setLabelFont(labelFont);
   digits->setCategories(categories);
   bars->attachAxis(digits);
   bars->attachAxis(peak);
-  // Headroom for the value printed above the tallest bar.
-  peak->setRange(0.0, high > 0.0 ? high * 1.1 : 1.0);
-  peak->applyNiceNumbers();
+  // The series' own labels sit inside the bar when the plot has no room above it and drop
+  // trailing zeros; these are placed by hand, in the axis's format.
+  QFont labelFont = set->labelFont();
+  labelFont.setPointSizeF(labelFont.pointSizeF() * 0.8);
+  for (qsizetype rank = 0; rank < set->count(); ++rank) {
+    auto* label =
+        new QGraphicsSimpleTextItem(QString::asprintf(kScoreFormat, set->at(rank)), chart);
+    label->setFont(labelFont);
+    label->setData(0, QStringLiteral("scoreLabel"));
+    label->setZValue(1.0);
+    scoreLabels_.append(label);
+  }
+  scoresHigh_ = high;
+  fittedTop_ = 0.0;
+  FitScoreLabels();
+}
+
+void PlaceSpectraBox::FitScoreLabels() {
+  QChart* chart = scoreView_->chart();
+  auto* bars = qobject_cast<QBarSeries*>(chart->series().value(0));
+  auto* peak = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0));
+  if (bars == nullptr || peak == nullptr || bars->barSets().isEmpty()) {
+    return;
+  }
+  // Room above the tallest bar for a label: the axis reaches past it by a label's height.
+  const double plotHeight = chart->plotArea().height();
+  const double labelHeight =
+      scoreLabels_.isEmpty() ? 0.0 : QFontMetricsF(scoreLabels_.front()->font()).height();
+  const double barRoom = std::max(plotHeight - labelHeight - 2 * kLabelGap, plotHeight / 2);
+  const double top = !(scoresHigh_ > 0.0) ? 1.0
+                     : plotHeight > 0.0   ? scoresHigh_ * plotHeight / barRoom
+                                          : scoresHigh_ * 1.1;
+  if (top != fittedTop_) {  // a new range moves the axis, and with it the plot, sideways only
+    fittedTop_ = top;
+    peak->setRange(0.0, top);
+    peak->applyNiceNumbers();
+  }
+  const QBarSet* set = bars->barSets().front();
+  for (qsizetype rank = 0; rank < scoreLabels_.size() && rank < set->count(); ++rank) {
+    QGraphicsSimpleTextItem* label = scoreLabels_[rank];
+    const QPointF barTop =
+        chart->mapToPosition(QPointF(static_cast<double>(rank), set->at(rank)), bars);
+    const QRectF box = label->boundingRect();
+    label->setPos(barTop.x() - box.width() / 2, barTop.y() - kLabelGap - box.height());
+  }
 }
 
 }  // namespace tolvane

@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QGroupBox>
+#include <QList>
 #include <array>
 
 #include "predict/digit_ranking.h"
 
 class QChart;
 class QChartView;
+class QGraphicsSimpleTextItem;
 class QLabel;
 
 namespace tolvane {
@@ -30,11 +32,16 @@ class PlaceSpectraBox : public QGroupBox {
  private:
   void ShowSpectra(const DigitRanking& ranking);
   void ShowScores(const DigitRanking& ranking);
+  // Gives the score axis room above the tallest bar and stands each score above its bar.
+  void FitScoreLabels();
 
   QChartView* spectrumView_ = nullptr;
   QChartView* scoreView_ = nullptr;
   std::array<QLabel*, kDigitValues> legend_{};  // by rank
   QLabel* note_ = nullptr;
+  QList<QGraphicsSimpleTextItem*> scoreLabels_;  // by rank, children of the score chart
+  double scoresHigh_ = 0.0;
+  double fittedTop_ = 0.0;  // the score axis's top as last fitted to the plot's height
   bool compact_ = false;
   bool omitted_ =
       false;  // a value the charts cannot draw (not finite, or not above 0 on a log axis)

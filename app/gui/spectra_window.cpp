@@ -21,15 +21,6 @@ namespace {
 constexpr int kWidth = 1100;
 constexpr int kHeight = 700;
 
-// 6500 as "6,500", whatever the locale, so the text reads the same on every system.
-QString Grouped(std::uint64_t value) {
-  QString digits = QString::number(value);
-  for (qsizetype at = digits.size() - 3; at > 0; at -= 3) {
-    digits.insert(at, QLatin1Char(','));
-  }
-  return digits;
-}
-
 QString HeaderText(const PredictionAnalysis& analysis) {
   QString text = QStringLiteral("第%1回の予想    フィルタ: %2")
                      .arg(analysis.round)

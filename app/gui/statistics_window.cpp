@@ -196,10 +196,8 @@ void StatisticsWindow::OnLastChanged(int last) {
 void StatisticsWindow::ShowStatistics() {
   const double expected = static_cast<double>(statistics_.window) / kDigitValues;
   rangeLabel_->setText(QStringLiteral("抽せん %1〜%2 の %3 回分（各数字の期待値 %4 回）")
-                           .arg(statistics_.firstDraw)
-                           .arg(statistics_.lastDraw)
-                           .arg(statistics_.window)
-                           .arg(Text(ShortNumber(expected, 6))));
+                           .arg(Grouped(statistics_.firstDraw), Grouped(statistics_.lastDraw),
+                                Grouped(statistics_.window), Text(ShortNumber(expected, 6))));
   ShowPlaces(statistics_.game);
   const int places = std::min(static_cast<int>(statistics_.places.size()), kMaxPlaces);
   for (int place = 0; place < places; ++place) {

@@ -14,6 +14,7 @@
 #include "app/gui/history_to_update.h"
 #include "app/gui/message_box.h"
 #include "app/gui/modal.h"
+#include "app/gui/option_labels.h"
 #include "app/gui/status_line.h"
 #include "app/history_update_checks.h"
 #include "app/messages.h"
@@ -42,13 +43,12 @@ struct MergeReading {
 QString CountsText(const MergePlan& plan, bool created) {
   if (plan.added.empty()) {
     return QStringLiteral("追加する回はありません (%1 回分は既にあります)。")
-        .arg(plan.alreadyThere);
+        .arg(Grouped(plan.alreadyThere));
   }
   QString text = QStringLiteral("%1 回分を追加します (%2)。%3 回分は既にあります。欠番 %4。")
-                     .arg(plan.added.size())
-                     .arg(RoundsName(plan.added.front().round, plan.added.back().round))
-                     .arg(plan.alreadyThere)
-                     .arg(plan.missingRounds);
+                     .arg(Grouped(plan.added.size()),
+                          RoundsName(plan.added.front().round, plan.added.back().round),
+                          Grouped(plan.alreadyThere), Grouped(plan.missingRounds));
   return created ? text + QStringLiteral("履歴ファイルは新しく作ります。") : text;
 }
 

@@ -5,6 +5,7 @@
 #include <QChartView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,8 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QValueAxis>
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
 
@@ -174,6 +177,16 @@ class EvaluationWindowTest : public QObject {
     // The axes' amounts grouped by thousands, as in the table.
     QVERIFY(moneyChart->localizeNumbers());
     QCOMPARE(moneyChart->locale().toString(-6000000.0, 'f', 0), QStringLiteral("-6,000,000"));
+    const auto drawn = [&](double value) {  // a label the chart draws, once laid out
+      Child<QChartView>(&window, "moneyChartView")->grab();
+      const QList<QGraphicsItem*> items = moneyChart->scene()->items();
+      return std::any_of(items.begin(), items.end(), [&](const QGraphicsItem* item) {
+        const auto* text = qgraphicsitem_cast<const QGraphicsTextItem*>(item);
+        return text && text->toPlainText() == moneyChart->locale().toString(value, 'f', 0);
+      });
+    };
+    const auto* x = qobject_cast<QValueAxis*>(moneyChart->axes(Qt::Horizontal).value(0));
+    QTRY_VERIFY(drawn(std::ceil(x->min() / x->tickInterval()) * x->tickInterval()));
     QVERIFY(boxes.Boxes().empty());
     QVERIFY(!QImage(QString::fromStdString(dir.File("result.png"))).isNull());
     QVERIFY(ReadBytes(dir.File("result.svg")).find("<svg") != std::string::npos);

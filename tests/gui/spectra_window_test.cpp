@@ -5,11 +5,13 @@
 #include <QChart>
 #include <QChartView>
 #include <QFile>
+#include <QGraphicsSimpleTextItem>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QTest>
+#include <QValueAxis>
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -87,6 +89,7 @@ class SpectraWindowTest : public QObject {
           qobject_cast<QBarSeries*>(ChartOf(window, place, "scoreChart")->series().value(0));
       QVERIFY(bars != nullptr);
       const QBarSet* set = bars->barSets().value(0);
+      const auto* peak = qobject_cast<QValueAxis*>(bars->attachedAxes().value(1));
       const QStringList categories =
           qobject_cast<QBarCategoryAxis*>(bars->attachedAxes().value(0))->categories();
       QCOMPARE(lines.size(), 10);
@@ -96,6 +99,16 @@ class SpectraWindowTest : public QObject {
           Child<QWidget>(Child<QWidget>(window, kPlaces[place]), "spectrumLegend")
               ->findChildren<QLabel*>();
       QCOMPARE(entries.size(), 10);
+      // Each score in the axis's format, above its bar and inside the plot.
+      QChart* scoreChart = ChartOf(window, place, "scoreChart");
+      QList<QGraphicsItem*> labels = scoreChart->childItems();
+      labels.removeIf([](const QGraphicsItem* item) { return item->data(0) != "scoreLabel"; });
+      QCOMPARE(labels.size(), 10);
+      const auto standsAbove = [&](qsizetype rank) {
+        const QRectF box = labels[rank]->mapRectToParent(labels[rank]->boundingRect());
+        const QPointF top = scoreChart->mapToPosition(QPointF(double(rank), set->at(rank)), bars);
+        return box.bottom() <= top.y() && box.top() >= scoreChart->plotArea().top();
+      };
       QStringList legend;
       for (std::size_t rank = 0; rank < 10; ++rank) {
         const int digit = ranking.ranking[rank];
@@ -115,6 +128,9 @@ class SpectraWindowTest : public QObject {
           QVERIFY(line->at(bin).x() == bin && line->at(bin).y() == power[std::size_t(bin)]);
         }
         QVERIFY(set->at(static_cast<qsizetype>(rank)) == score);
+        QCOMPARE(static_cast<QGraphicsSimpleTextItem*>(labels[qsizetype(rank)])->text(),
+                 QString::asprintf(qPrintable(peak->labelFormat()), score));
+        QTRY_VERIFY(standsAbove(qsizetype(rank)));
         QCOMPARE(categories[static_cast<qsizetype>(rank)], QString::number(digit));
       }
       QCOMPARE(shown[static_cast<qsizetype>(place)],

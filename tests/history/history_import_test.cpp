@@ -320,6 +320,19 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
        {},
        {},
        "0: has no draw lines after the header"},
+      {"a NUL in a draw line: the header, with its commas, still read as text",
+       {"回,日付,本数字", std::string("1,2018/6/12,\0", 13)},
+       false,
+       {},
+       {},
+       "2: winning number \"\\x00\" is not one to three digits"},
+      {"a picture: its header's bytes escaped, never decoded to mojibake",
+       {"\x89PNG", "\x1a", std::string("\0\0\0\rIHDR", 8)},
+       true,
+       {},
+       {},
+       "1: the header names no column for the round, the date or the winning number (its "
+       "fields: \"\\x89PNG\\x0d\")"},
   };
   const TempDir dir;
   const std::string source = dir.File("source.csv");
