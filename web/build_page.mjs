@@ -7,6 +7,14 @@ import { fileURLToPath } from 'node:url';
 const [modulePath, outPath] = process.argv.slice(2);
 const page = join(dirname(fileURLToPath(import.meta.url)), 'page');
 const read = (name) => readFileSync(join(page, name), 'utf8');
+// The page's own sources lose their indentation, blank lines and whole-line comments: bytes no
+// browser needs. A template literal must not span lines, as its text would lose them too.
+const lean = (name) => read(name).split('\n').map((line) => line.trim())
+  .filter((line) => line !== '' && !line.startsWith('//') && !(line.startsWith('/*') && line.endsWith('*/')))
+  .map((line) => {
+    if ((line.match(/`/g) ?? []).length % 2 !== 0) throw new Error(`${name}: a template literal over lines: ${line}`);
+    return line;
+  }).join('\n');
 // Inside a <script> element only "</script" ends it; the module's base64 never holds one, but
 // the scripts' text is escaped all the same.
 const inScript = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
@@ -15,11 +23,11 @@ const inScript = (text) => text.replace(/<\/(script)/gi, '<\\/$1');
 const uplot = join(dirname(fileURLToPath(import.meta.url)), 'node_modules/uplot');
 const chartScript = inScript(`/*! uPlot, ${readFileSync(join(uplot, 'LICENSE'), 'utf8').replace(/\*\//g, '* /')} */\n${readFileSync(join(uplot, 'dist/uPlot.iife.min.js'), 'utf8')}`);
 const chartStyle = readFileSync(join(uplot, 'dist/uPlot.min.css'), 'utf8');
-const worker = inScript(`${readFileSync(modulePath, 'utf8')}\n${read('worker.js')}`);
-const html = read('index.html')
-  .replace('/*STYLE*/', () => `${chartStyle}\n${read('style.css')}`)
+const worker = inScript(`${readFileSync(modulePath, 'utf8')}\n${lean('worker.js')}`);
+const html = lean('index.html')
+  .replace('/*STYLE*/', () => `${chartStyle}\n${lean('style.css')}`)
   .replace('/*CHARTS*/', () => chartScript)
   .replace('/*WORKER*/', () => worker)
-  .replace('/*MAIN*/', () => inScript(read('main.mjs')));
+  .replace('/*MAIN*/', () => inScript(lean('main.mjs')));
 writeFileSync(outPath, html);
 console.log(`${outPath}: ${html.length} bytes`);
