@@ -4,6 +4,7 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -36,9 +37,10 @@ emscripten::val Bytes(const std::string& text) {
   return view.call<emscripten::val>("slice");  // a copy that outlives `text`
 }
 
-// run(["predict", "/h.csv", "--format", "json"]) -> {status, stdout, stderr}, the output as
-// Uint8Arrays.
-emscripten::val Run(const emscripten::val& arguments) {
+// run(["predict", "/h.csv", "--format", "json"], onProgress) -> {status, stdout, stderr}, the
+// output as Uint8Arrays. onProgress (a function, or undefined) is called with (done, total) as a
+// long run goes; it must not throw, as a JavaScript exception would leave the command unwound.
+emscripten::val Run(const emscripten::val& arguments, const emscripten::val& onProgress) {
   std::vector<std::string> words = {"tolvane-cli"};
   const auto count = arguments["length"].as<unsigned>();
   for (unsigned i = 0; i < count; ++i) {
@@ -56,7 +58,13 @@ emscripten::val Run(const emscripten::val& arguments) {
   {
     const Capture captureOut(std::cout);
     const Capture captureErr(std::cerr);
-    status = cli::RunCommandLine(static_cast<int>(words.size()), argv.data());
+    cli::ProgressObserver observer;
+    if (onProgress.typeOf().as<std::string>() == "function") {
+      observer = [&onProgress](std::uint64_t done, std::uint64_t total) {
+        onProgress(static_cast<double>(done), static_cast<double>(total));
+      };
+    }
+    status = cli::RunCommandLine(static_cast<int>(words.size()), argv.data(), observer);
     std::cout.flush();
     std::cerr.flush();
     out = captureOut.Text();

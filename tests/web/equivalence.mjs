@@ -84,7 +84,7 @@ for (const row of rows) {
   const nativeFiles = (row.outputs ?? []).map((path) => (existsSync(path) ? readFileSync(path) : null));
   // The module.
   prepare(row, inModule);
-  const web = module.run(row.args);
+  const web = module.run(row.args, undefined);
   const webFiles = (row.outputs ?? []).map((path) => {
     try { return Buffer.from(module.FS.readFile(path)); } catch { return null; }
   });

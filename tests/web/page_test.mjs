@@ -62,9 +62,24 @@ try {
 
   await page.click('#tab-money');
   await page.type('#mo-last', '300');
+  // Every value the bar is given, in order.
+  await page.evaluate(() => {
+    const bar = document.getElementById('progress-money');
+    const value = Object.getOwnPropertyDescriptor(HTMLProgressElement.prototype, 'value');
+    window.barValues = [];
+    Object.defineProperty(bar, 'value', {
+      get() { return value.get.call(this); },
+      set(v) { window.barValues.push(v); value.set.call(this, v); },
+    });
+  });
   await page.click('#run-money');
   await waitFor('out-money', 'winnings');
   expect('the money replay', (await text('out-money')).includes('winnings'));
+  const values = await page.evaluate(() => window.barValues);
+  expect(`its progress from 0 to 1, never back, the evaluation half of it (${values.join(' ')})`,
+    values[0] === 0 && values.at(-1) === 1 && values.includes(0.5) &&
+    values.every((v, i) => i === 0 || v >= values[i - 1]) &&
+    await page.$eval('#progress-money', (bar) => bar.hidden));
 
   await page.click('#tab-update');
   await page.type('#add-number', '123');

@@ -11,6 +11,10 @@ let nextId = 1;
 function startWorker() {
   worker = new Worker(workerUrl);
   worker.onmessage = (event) => {
+    if (event.data.progress) {
+      pending.get(event.data.id)?.progress?.(...event.data.progress);
+      return;
+    }
     const done = pending.get(event.data.id);
     pending.delete(event.data.id);
     if (done) done.resolve(event.data);
@@ -22,10 +26,11 @@ function startWorker() {
 }
 startWorker();
 
-function run(args, files = {}, read = []) {
+// progress(done, total), when given, follows a long run.
+function run(args, files = {}, read = [], progress = null) {
   const id = nextId++;
   return new Promise((resolve, reject) => {
-    pending.set(id, { resolve, reject });
+    pending.set(id, { resolve, reject, progress });
     worker.postMessage({ id, args, files, read });
   });
 }
@@ -121,9 +126,18 @@ function historyArgs() {
   return [history.name, '--game', $('game').value, '--encoding', encoding];
 }
 
+// A long run's bar: `share` of it from `from` on is this run's (the hit rates run twice, for the
+// table and for the chart).
+function follow(bar, from = 0, share = 1) {
+  if (!bar) return null;
+  bar.hidden = false;
+  if (from === 0) bar.value = 0;
+  return (done, total) => { bar.value = from + share * (total > 0 ? Math.min(done / total, 1) : 0); };
+}
+
 // Runs a command on the history and shows its output in `out`; the reasons of a failure go to
 // the error line. Returns the result, or null.
-async function command(name, extra, out, read = []) {
+async function command(name, extra, out, read = [], progress = null) {
   if (!history) {
     setError('履歴ファイルを選んでください。');
     return null;
@@ -132,7 +146,7 @@ async function command(name, extra, out, read = []) {
   setStatus('計算中…');
   const started = performance.now();
   try {
-    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read);
+    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read, progress);
     const stdout = utf8.decode(result.stdout);
     const stderr = utf8.decode(result.stderr);
     if (out) out.textContent = stdout;
@@ -213,8 +227,8 @@ async function chartStats() {
   const stats = JSON.parse(result.text);
   draw('stats', [digits, ...stats.places.map((p) => p.counts)], stats.places.map((p) => p.place), '数字', '回数');
 }
-async function chartBacktest(args) {
-  const result = await command('backtest', [...args, '--format', 'json'], null);
+async function chartBacktest(args, progress) {
+  const result = await command('backtest', [...args, '--format', 'json'], null, [], progress);
   if (!result) return;
   const evaluation = JSON.parse(result.text);
   const ks = digits.map((d) => d + 1);
@@ -224,14 +238,26 @@ async function chartBacktest(args) {
   draw('backtest', [ks, ...rates, ks.map((k) => k / 10)],
     [...evaluation.runs.map((run) => `${run.filter} ${run.frame ?? ''}`.trim()), '偶然'], 'k', '的中率');
 }
-$('run-backtest').addEventListener('click', async () => {
+// The bar shows for as long as `action` runs.
+async function withBar(bar, action) {
+  try {
+    await action();
+  } finally {
+    bar.hidden = true;
+  }
+}
+$('run-backtest').addEventListener('click', () => withBar($('progress-backtest'), async () => {
   const args = backtestArgs();
-  if (await command('backtest', args, $('out-backtest'))) await chartBacktest(args);
-});
+  const bar = $('progress-backtest');
+  if (await command('backtest', args, $('out-backtest'), [], follow(bar, 0, 0.5))) {
+    await chartBacktest(args, follow(bar, 0.5, 0.5));
+  }
+}));
 $('png-backtest').addEventListener('click', () => savePng('backtest', 'hit-rates.png'));
 $('png-stats').addEventListener('click', () => savePng('stats', 'statistics.png'));
 $('csv-backtest').addEventListener('click', () => saveCsv('backtest', backtestArgs(), 'backtest.csv'));
-$('run-money').addEventListener('click', () => command('backtest', moneyArgs(), $('out-money')));
+$('run-money').addEventListener('click', () => withBar($('progress-money'),
+  () => command('backtest', moneyArgs(), $('out-money'), [], follow($('progress-money')))));
 $('run-stats').addEventListener('click', async () => {
   if (await command('stats', [], $('out-stats'))) await chartStats();
 });

@@ -14,7 +14,8 @@ self.onmessage = async (event) => {
     for (const path of (read ?? []).filter((p) => !(p in (files ?? {})))) {
       try { module.FS.unlink(path); } catch { /* not there yet */ }
     }
-    const result = module.run(args);
+    // A long run's progress, as the evaluation and the money replay report it.
+    const result = module.run(args, (done, total) => self.postMessage({ id, progress: [done, total] }));
     const written = {};
     for (const path of read ?? []) {
       try { written[path] = module.FS.readFile(path); } catch { /* the command wrote nothing */ }
