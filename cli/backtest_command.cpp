@@ -106,9 +106,7 @@ int RunBacktest(const BacktestArguments& args, const ProgressObserver& observer)
   moneyRequest.keepDraws = args.format == OutputFormat::Csv;
   MoneyProgress replayed;
   if (watched) {
-    replayed = [&show](std::uint64_t done, std::uint64_t total) {
-      show(total + done, 2 * total);
-    };
+    replayed = [&show](std::uint64_t done, std::uint64_t total) { show(total + done, 2 * total); };
   }
   const std::vector<std::vector<MoneyOutcome>> outcomes =
       money ? ReplayMoney(history.get(), evaluation, payouts.draws, moneyRequest, replayed)

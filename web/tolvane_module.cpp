@@ -11,8 +11,12 @@
 #include <string_view>
 #include <vector>
 
+#include "app/encoding_suggestion.h"
 #include "app/japanese_reasons.h"
+#include "app/text_encodings.h"
 #include "cli/command_line.h"
+#include "core/game.h"
+#include "history/draw_history.h"
 
 namespace tolvane::web {
 namespace {
@@ -109,10 +113,27 @@ std::string Reasons(const std::string& text) {
   return japanese;
 }
 
+// 自動: the encoding to read the history at `path` in, as the window leads a player to it: code
+// page 932, the programs' default, unless a load in it fails on a line and the window would
+// suggest the other. The --encoding word ("cp932" or "utf-8"); a history that fails either way
+// is read in code page 932, so its reasons are the command line's own.
+std::string HistoryEncoding(const std::string& path, const std::string& gameWord) {
+  LoadOptions options;
+  options.game = GameFromWord(gameWord).value_or(Game::kNumbers3);
+  OwnedHistory history;
+  LoadReport report;
+  if (LoadDrawHistory(path, history.get(), "", &report, options) == kLoadOk) {
+    return std::string(Word(TextEncoding::kCp932));
+  }
+  return std::string(
+      Word(SuggestedEncoding(path, options.encoding, report).value_or(options.encoding)));
+}
+
 }  // namespace
 }  // namespace tolvane::web
 
 EMSCRIPTEN_BINDINGS(tolvane) {
   emscripten::function("run", &tolvane::web::Run);
   emscripten::function("reasons", &tolvane::web::Reasons);
+  emscripten::function("historyEncoding", &tolvane::web::HistoryEncoding);
 }

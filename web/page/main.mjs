@@ -26,12 +26,13 @@ function startWorker() {
 }
 startWorker();
 
-// progress(done, total), when given, follows a long run.
-function run(args, files = {}, read = [], progress = null) {
+// progress(done, total), when given, follows a long run. With `history`, the module finds the
+// encoding of that history (自動) and the command gets it as --encoding.
+function run(args, files = {}, read = [], progress = null, history = null) {
   const id = nextId++;
   return new Promise((resolve, reject) => {
     pending.set(id, { resolve, reject, progress });
-    worker.postMessage({ id, args, files, read });
+    worker.postMessage({ id, args, files, read, history });
   });
 }
 
@@ -76,16 +77,6 @@ function showHistory() {
     : 'まだ履歴がありません。';
 }
 
-function guessEncoding(bytes) {
-  if (bytes[0] === 0xef && bytes[1] === 0xbb && bytes[2] === 0xbf) return 'utf-8';
-  try {
-    new TextDecoder('utf-8', { fatal: true }).decode(bytes);
-    return bytes.some((b) => b >= 0x80) ? 'utf-8' : 'cp932';
-  } catch {
-    return 'cp932';
-  }
-}
-
 async function useHistory(name, bytes, changed) {
   history = { name: name.replace(/[/\\]/g, '_') || 'history.csv', bytes };
   unsaved = changed;
@@ -121,10 +112,12 @@ $('forget').addEventListener('click', async () => {
 });
 
 // ---- commands ----
+// The history and its game; its encoding as chosen, or none for 自動 (see encodingToFind).
 function historyArgs() {
-  const encoding = $('encoding').value === 'auto' ? guessEncoding(history.bytes) : $('encoding').value;
-  return [history.name, '--game', $('game').value, '--encoding', encoding];
+  const encoding = $('encoding').value;
+  return [history.name, '--game', $('game').value, ...(encoding === 'auto' ? [] : ['--encoding', encoding])];
 }
+const encodingToFind = () => ($('encoding').value === 'auto' ? { path: history.name, game: $('game').value } : null);
 
 // A long run's bar: `share` of it from `from` on is this run's (the hit rates run twice, for the
 // table and for the chart).
@@ -146,7 +139,8 @@ async function command(name, extra, out, read = [], progress = null) {
   setStatus('計算中…');
   const started = performance.now();
   try {
-    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read, progress);
+    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read, progress,
+      encodingToFind());
     const stdout = utf8.decode(result.stdout);
     const stderr = utf8.decode(result.stderr);
     if (out) out.textContent = stdout;
@@ -278,8 +272,8 @@ $('run-add').addEventListener('click', async () => {
   if ($('add-round').value.trim()) args.push('--round', $('add-round').value.trim());
   if ($('add-date').value.trim()) args.push('--date', $('add-date').value.trim());
   if (!history) { setError('履歴ファイルを選んでください。'); return; }
-  const result = await run(['add', history.name, ...args, '--game', $('game').value],
-    { [history.name]: history.bytes }, [history.name]);
+  const result = await run(['add', ...historyArgs(), ...args], { [history.name]: history.bytes }, [history.name], null,
+    encodingToFind());
   if (result.status !== 0) { setError(result.reasons || utf8.decode(result.stderr)); return; }
   $('add-number').value = '';
   await changeHistory(result, result.files[history.name]);

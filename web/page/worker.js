@@ -4,7 +4,7 @@
 const ready = createTolvaneModule();
 
 self.onmessage = async (event) => {
-  const { id, args, files, read } = event.data;
+  const { id, files, read, history } = event.data;
   try {
     const module = await ready;
     for (const [path, bytes] of Object.entries(files ?? {})) {
@@ -14,6 +14,9 @@ self.onmessage = async (event) => {
     for (const path of (read ?? []).filter((p) => !(p in (files ?? {})))) {
       try { module.FS.unlink(path); } catch { /* not there yet */ }
     }
+    // 自動: the encoding the module finds for the history, as the window would choose it.
+    const args = history ? [...event.data.args, '--encoding', module.historyEncoding(history.path, history.game)]
+      : event.data.args;
     // A long run's progress, as the evaluation and the money replay report it.
     const result = module.run(args, (done, total) => self.postMessage({ id, progress: [done, total] }));
     const written = {};
