@@ -28,6 +28,6 @@ const html = lean('index.html')
   .replace('/*STYLE*/', () => `${chartStyle}\n${lean('style.css')}`)
   .replace('/*CHARTS*/', () => chartScript)
   .replace('/*WORKER*/', () => worker)
-  .replace('/*MAIN*/', () => inScript(lean('main.mjs')));
+  .replace('/*MAIN*/', () => inScript(`${lean('chart_svg.js')}\n${lean('main.mjs')}`));
 writeFileSync(outPath, html);
 console.log(`${outPath}: ${html.length} bytes`);

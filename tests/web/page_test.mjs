@@ -75,11 +75,29 @@ try {
   await page.click('#run-money');
   await waitFor('out-money', 'winnings');
   expect('the money replay', (await text('out-money')).includes('winnings'));
+  // The table's run fills the first half of the bar, the chart's the second.
+  await page.waitForSelector('#chart-money canvas', { timeout: 60000 });
+  await page.waitForFunction(() => document.getElementById('progress-money').hidden, { timeout: 60000 });
   const values = await page.evaluate(() => window.barValues);
-  expect(`its progress from 0 to 1, never back, the evaluation half of it (${values.join(' ')})`,
-    values[0] === 0 && values.at(-1) === 1 && values.includes(0.5) &&
+  expect(`its progress from 0 to 1, never back, the evaluation half of each run (${values.join(' ')})`,
+    values[0] === 0 && values.at(-1) === 1 && values.includes(0.25) && values.includes(0.75) &&
     values.every((v, i) => i === 0 || v >= values[i - 1]) &&
     await page.$eval('#progress-money', (bar) => bar.hidden));
+  expect('the balance of each kind of ticket drawn', (await page.$$('#chart-money .u-series')).length === 5);
+  // The saved SVG: what the page hands the download, parsed as the browser reads an .svg file.
+  await page.evaluate(() => {
+    const create = URL.createObjectURL;
+    URL.createObjectURL = (blob) => { window.savedBlob = blob; return create(blob); };
+  });
+  await page.click('#svg-money');
+  const svg = await page.evaluate(async () => {
+    const blob = window.savedBlob;
+    const doc = new DOMParser().parseFromString(await blob.text(), 'image/svg+xml');
+    return { type: blob.type, root: doc.documentElement.nodeName, lines: doc.querySelectorAll('polyline').length,
+      texts: [...doc.querySelectorAll('text')].map((e) => e.textContent) };
+  });
+  expect(`the balance saved as SVG (${svg.root}, ${svg.lines} lines)`, svg.type === 'image/svg+xml' &&
+    svg.root === 'svg' && svg.lines === 4 && ['ストレート', 'ミニ', '収支 (円)'].every((t) => svg.texts.includes(t)));
 
   await page.click('#tab-update');
   await page.type('#add-number', '123');

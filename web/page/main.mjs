@@ -195,12 +195,14 @@ async function saveCsv(commandName, extra, name) {
 $('run-predict').addEventListener('click', predict);
 $('csv-predict').addEventListener('click', () => saveCsv('predict', predictArgs(), 'prediction.csv'));
 // ---- charts (uPlot), drawn from the commands' JSON ----
-/* global uPlot */
+/* global uPlot, chartSvg */
 const charts = {};
+const drawn = {}; // what each chart was drawn from, for its SVG
 const colours = ['#1f5fbf', '#c0392b', '#27864a', '#8e44ad', '#d4880f', '#16a0a0', '#555', '#b0457a', '#6b8e23'];
 function draw(name, data, series, xLabel, yLabel) {
   const box = $(`chart-${name}`);
   charts[name]?.destroy();
+  drawn[name] = { data, series, xLabel, yLabel, colours };
   const width = Math.min(box.parentElement.clientWidth - 24, 900);
   charts[name] = new uPlot({
     width, height: 260,
@@ -213,6 +215,10 @@ function savePng(name, file) {
   const chart = charts[name];
   if (!chart) { setError('先にグラフを出してください。'); return; }
   chart.ctx.canvas.toBlob((blob) => download(file, blob, 'image/png'));
+}
+function saveSvg(name, file) {
+  if (!drawn[name]) { setError('先にグラフを出してください。'); return; }
+  download(file, chartSvg(drawn[name]), 'image/svg+xml');
 }
 const digits = [0, 1, 2, 3, 4, 5, 6, 7, 8, 9];
 async function chartStats() {
@@ -249,9 +255,38 @@ $('run-backtest').addEventListener('click', () => withBar($('progress-backtest')
 }));
 $('png-backtest').addEventListener('click', () => savePng('backtest', 'hit-rates.png'));
 $('png-stats').addEventListener('click', () => savePng('stats', 'statistics.png'));
+$('png-money').addEventListener('click', () => savePng('money', 'balance.png'));
+for (const [name, file] of [['backtest', 'hit-rates.svg'], ['stats', 'statistics.svg'], ['money', 'balance.svg']]) {
+  $(`svg-${name}`).addEventListener('click', () => saveSvg(name, file));
+}
 $('csv-backtest').addEventListener('click', () => saveCsv('backtest', backtestArgs(), 'backtest.csv'));
-$('run-money').addEventListener('click', () => withBar($('progress-money'),
-  () => command('backtest', moneyArgs(), $('out-money'), [], follow($('progress-money')))));
+// The balance of each kind of ticket after every replayed draw, as the window draws it: what
+// the draws so far paid less what their tickets cost, from the command's rows of draws.
+const betNames = { straight: 'ストレート', box: 'ボックス', set: 'セット', mini: 'ミニ' };
+async function chartMoney(args, progress) {
+  const result = await command('backtest', [...args, '--format', 'csv'], null, [], progress);
+  if (!result) return;
+  const cost = 200 * Number($('mo-tickets').value || 1);
+  const balances = new Map(); // bet -> [draw, balance][]
+  for (const line of result.text.split('\n').slice(1).filter((l) => l !== '')) {
+    const [, , bet, round, , , winnings] = line.split(',');
+    if (!balances.has(bet)) balances.set(bet, []);
+    const points = balances.get(bet);
+    points.push([Number(round), (points.at(-1)?.[1] ?? 0) + Number(winnings) - cost]);
+  }
+  const bets = [...balances.keys()];
+  if (bets.length === 0) return;
+  draw('money', [balances.get(bets[0]).map(([d]) => d), ...bets.map((b) => balances.get(b).map(([, v]) => v))],
+    bets.map((b) => betNames[b] ?? b), '回 (履歴の何回目)', '収支 (円)');
+}
+$('run-money').addEventListener('click', () => withBar($('progress-money'), async () => {
+  const args = moneyArgs();
+  const bar = $('progress-money');
+  if (await command('backtest', args, $('out-money'), [], follow(bar, 0, 0.5))) {
+    await chartMoney(args, follow(bar, 0.5, 0.5));
+  }
+}));
+$('csv-money').addEventListener('click', () => saveCsv('backtest', moneyArgs(), 'money.csv'));
 $('run-stats').addEventListener('click', async () => {
   if (await command('stats', [], $('out-stats'))) await chartStats();
 });
