@@ -1,6 +1,7 @@
 // The built page in headless Chromium (the system's), opened from file:// as a user would:
-// loads the sample, predicts, runs the hit rates (with their chart), the statistics and the money
-// replay, adds a draw, and checks what is shown; with --screenshots DIR it saves the page at a desktop and a phone size.
+// loads each game's sample, predicts, runs the hit rates (with their chart), the statistics and
+// the money replay (its progress, its chart and the chart as SVG), adds a draw, and checks what is
+// shown; with --screenshots DIR it saves the page at a desktop and a phone size.
 // Usage: node page_test.mjs PAGE_HTML SOURCE_DIR [--screenshots DIR]. Exits 77 without the page.
 import { existsSync } from 'node:fs';
 import { createRequire } from 'node:module';
@@ -40,19 +41,31 @@ try {
     (i, n) => document.getElementById(i).textContent.includes(n) || document.getElementById('error').textContent !== '',
     { timeout: 60000 }, id, needle);
 
-  const input = await page.$('#file');
-  await input.uploadFile(join(source, 'data/numbers3-sample.csv'));
-  await waitFor('out-predict', '第6501回');
-  expect('the prediction for round 6501', (await text('out-predict')).includes('パワースペクトル予想: 2, 5, 4, 9, 6, 8, 3, 1, 0, 7'));
+  // Each game's sample: its prediction, and the hit rates of the nine runs with their chart. The
+  // Numbers 3 history stays for what follows.
+  const samples = [
+    { game: 'numbers4', file: 'numbers4-sample.csv', first: '千の位：\nパワースペクトル予想: 0, 4, 9, 5, 2, 7, 1, 6, 3, 8', all: 'all four' },
+    { game: 'numbers3', file: 'numbers3-sample.csv', first: 'パワースペクトル予想: 2, 5, 4, 9, 6, 8, 3, 1, 0, 7', all: 'all three' },
+  ];
+  for (const sample of samples) {
+    await page.$eval('#out-predict', (e) => { e.textContent = ''; });
+    await page.$eval('#out-backtest', (e) => { e.textContent = ''; });
+    await page.$eval('#chart-backtest', (e) => e.replaceChildren());
+    await page.click('#tab-predict');
+    await page.select('#game', sample.game);
+    await (await page.$('#file')).uploadFile(join(source, 'data', sample.file));
+    await waitFor('out-predict', '第6501回');
+    expect(`${sample.game}: the prediction for round 6501`, (await text('out-predict')).includes(sample.first));
 
-  await page.click('#tab-backtest');
-  await page.type('#bt-last', '500');
-  await page.click('#run-backtest');
-  await waitFor('out-backtest', '\nnone');
-  expect('the hit rates of nine runs', (await text('out-backtest')).includes('\nnone'));
-
-  await page.waitForSelector('#chart-backtest canvas', { timeout: 60000 });
-  expect('the hit rates drawn', (await page.$$('#chart-backtest .u-series')).length === 11);
+    await page.click('#tab-backtest');
+    await page.$eval('#bt-last', (e) => { e.value = '500'; });
+    await page.click('#run-backtest');
+    await waitFor('out-backtest', '\nnone');
+    const rates = await text('out-backtest');
+    expect(`${sample.game}: the hit rates of nine runs`, rates.includes('\nnone') && rates.includes(sample.all));
+    await page.waitForSelector('#chart-backtest canvas', { timeout: 60000 });
+    expect(`${sample.game}: the hit rates drawn`, (await page.$$('#chart-backtest .u-series')).length === 11);
+  }
 
   await page.click('#tab-stats');
   await page.click('#run-stats');
