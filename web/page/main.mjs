@@ -278,6 +278,9 @@ async function chartMoney(args, progress) {
   if (bets.length === 0) return;
   draw('money', [balances.get(bets[0]).map(([d]) => d), ...bets.map((b) => balances.get(b).map(([, v]) => v))],
     bets.map((b) => betNames[b] ?? b), '回 (履歴の何回目)', '収支 (円)');
+  // What the lines end at, for those who cannot see them.
+  const ends = bets.map((b) => `${betNames[b] ?? b} ${balances.get(b).at(-1)[1].toLocaleString('ja-JP')} 円`);
+  $('chart-money').setAttribute('aria-label', `券種ごとの収支の推移のグラフ (最後の回で ${ends.join('、')})`);
 }
 $('run-money').addEventListener('click', () => withBar($('progress-money'), async () => {
   const args = moneyArgs();
