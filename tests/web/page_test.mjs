@@ -116,11 +116,13 @@ try {
   const svg = await page.evaluate(async () => {
     const blob = window.savedBlob;
     const doc = new DOMParser().parseFromString(await blob.text(), 'image/svg+xml');
-    return { type: blob.type, root: doc.documentElement.nodeName, lines: doc.querySelectorAll('polyline').length,
+    const lines = [...doc.querySelectorAll('polyline')];
+    return { type: blob.type, root: doc.documentElement.nodeName, lines: lines.length,
+      points: lines.map((line) => line.getAttribute('points').split(' ').length),
       texts: [...doc.querySelectorAll('text')].map((e) => e.textContent) };
   });
   expect(`the balance saved as SVG (${svg.root}, ${svg.lines} lines)`, svg.type === 'image/svg+xml' &&
-    svg.root === 'svg' && svg.lines === 4 && ['ストレート', 'ミニ', '収支 (円)'].every((t) => svg.texts.includes(t)));
+    svg.root === 'svg' && svg.lines === 4 && svg.points.every((n) => n === 300) && ['ストレート', 'ミニ', '収支 (円)'].every((t) => svg.texts.includes(t)));
 
   await page.click('#tab-update');
   await page.type('#add-number', '123');
