@@ -99,14 +99,13 @@ try {
   expect('the balance of each kind of ticket drawn', (await page.$$('#chart-money .u-series')).length === 5);
   // Each line ends at the table's winnings less its cost.
   const table = await text('out-money');
-  const ends = ['straight', 'box', 'set', 'mini'].map((bet) => {
-    const [, cost, winnings] = table.match(new RegExp(`\\n  ${bet} +\\d+ +\\d+ +([\\d,]+) +([\\d,]+) `));
-    return Number(winnings.replace(/,/g, '')) - Number(cost.replace(/,/g, ''));
+  const bets = { straight: 'ストレート', box: 'ボックス', set: 'セット', mini: 'ミニ' };
+  const ends = Object.entries(bets).map(([bet, name]) => {
+    const [cost, won] = table.match(new RegExp(`\\n  ${bet} +\\d+ +\\d+ +([\\d,]+) +([\\d,]+) `)).slice(1).map((n) => Number(n.replace(/,/g, '')));
+    return `${name} ${(won - cost).toLocaleString('ja-JP')} 円`;
   });
   const label = await page.$eval('#chart-money', (e) => e.getAttribute('aria-label'));
-  expect(`the balances at the last draw (${label})`, label.endsWith(
-    `(最後の回で ストレート ${ends[0].toLocaleString('ja-JP')} 円、ボックス ${ends[1].toLocaleString('ja-JP')} 円、` +
-    `セット ${ends[2].toLocaleString('ja-JP')} 円、ミニ ${ends[3].toLocaleString('ja-JP')} 円)`));
+  expect(`the balances at the last draw (${label})`, label.endsWith(`(最後の回で ${ends.join('、')})`));
   // The saved SVG: what the page hands the download, parsed as the browser reads an .svg file.
   await page.evaluate(() => {
     const create = URL.createObjectURL;
