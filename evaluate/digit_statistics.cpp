@@ -5,11 +5,13 @@
 #include <limits>
 
 #include "evaluate/quiet_policy.h"
+#include "evaluate/tail_real.h"
 
 namespace tolvane {
 namespace {
 
 using detail::QuietPolicy;
+using detail::TailReal;
 
 std::vector<const WAData*> Places(const DrawHistory& history) {
   const std::array<const WAData*, kMaxPlaces> all = PlaceSeries(history);
@@ -57,8 +59,8 @@ double ChiSquareUpperTail(double x, int degreesOfFreedom) {
   if (x <= 0.0) {
     return 1.0;
   }
-  const boost::math::chi_squared_distribution<double, QuietPolicy> distribution(degreesOfFreedom);
-  return boost::math::cdf(boost::math::complement(distribution, x));
+  const boost::math::chi_squared_distribution<TailReal, QuietPolicy> distribution(degreesOfFreedom);
+  return static_cast<double>(boost::math::cdf(boost::math::complement(distribution, TailReal(x))));
 }
 
 DigitStatistics ComputeDigitStatistics(const DrawHistory& history,

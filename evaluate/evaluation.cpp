@@ -198,9 +198,16 @@ Evaluation EvaluateOrThrow(const DrawHistory& history, const EvaluationRequest& 
   }
   progress.Report(heads.size() + windows.size(), true);
 
-  evaluation.runs.reserve(request.runs.size());
-  for (const EvaluationRun& run : request.runs) {
-    evaluation.runs.push_back(Replay(run, targets, scores, digits, request));
+  // The runs replay side by side: the tails' p-values, computed in software, take a good part
+  // of a run's time.
+  evaluation.runs.resize(request.runs.size());
+  ProgressReporter silent(nullptr, request.runs.size());
+  if (!RunTasks(request.runs.size(), threads, request.cancel, silent, 0,
+                [&](std::size_t i, std::size_t) {
+                  evaluation.runs[i] = Replay(request.runs[i], targets, scores, digits, request);
+                })) {
+    evaluation.runs.clear();
+    evaluation.status = EvaluationStatus::Cancelled;
   }
   return evaluation;
 }

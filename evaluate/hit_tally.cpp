@@ -5,11 +5,13 @@
 #include <cstddef>
 
 #include "evaluate/quiet_policy.h"
+#include "evaluate/tail_real.h"
 
 namespace tolvane {
 namespace {
 
 using detail::QuietPolicy;
+using detail::TailReal;
 
 // Fills the p-values of counts whose hits are in place.
 template <typename Chance>
@@ -39,9 +41,9 @@ double BinomialUpperTail(std::uint32_t trials, std::uint32_t hits, double p) {
   if (hits > trials) {
     return 0.0;
   }
-  const boost::math::binomial_distribution<double, QuietPolicy> distribution(trials, p);
+  const boost::math::binomial_distribution<TailReal, QuietPolicy> distribution(trials, p);
   // The complement of the distribution function at hits - 1 is P(X > hits - 1).
-  return boost::math::cdf(boost::math::complement(distribution, hits - 1));
+  return static_cast<double>(boost::math::cdf(boost::math::complement(distribution, hits - 1)));
 }
 
 // k/10 and k^places/10^places as correctly rounded quotients of exact integers.

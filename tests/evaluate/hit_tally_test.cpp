@@ -5,6 +5,8 @@
 #include <cmath>
 #include <vector>
 
+#include "evaluate/digit_statistics.h"
+
 namespace tolvane::test {
 namespace {
 
@@ -49,6 +51,9 @@ TEST(HitTally, UpperTailsMatchExactSums) {
       EXPECT_NEAR(tail, exact, 1e-10 * exact);
     }
   }
+  // The bits every build gives, whatever its C library: the browser page's equivalence rests on it.
+  EXPECT_EQ(BinomialUpperTail(6485, 1373, 0.2), 0x1.4439d81c1c43ap-7);
+  EXPECT_EQ(ChiSquareUpperTail(0x1.115b0dd82fd76p+5, 9), 0x1.5ddd98c1eee76p-14);
 }
 
 TEST(HitTally, CountsHitsAndChancesPerPlaceAndForAllPlaces) {
