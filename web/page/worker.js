@@ -1,7 +1,22 @@
 // The analysis side of the page: the module (its script is put before this one) runs
 // tolvane-cli's commands on files the page sends, so the page never waits on it.
 /* global createTolvaneModule */
-const ready = createTolvaneModule();
+/* global wasmAlphabet, wasmText, wasmSize */
+// The module's WebAssembly from the base-85 text the page build puts before this script: five
+// digits, most significant first, for each four bytes.
+function wasmBytes() {
+  const digit = new Uint8Array(128);
+  for (let i = 0; i < wasmAlphabet.length; i += 1) digit[wasmAlphabet.charCodeAt(i)] = i;
+  const bytes = new Uint8Array(wasmText.length / 5 * 4);
+  const view = new DataView(bytes.buffer);
+  for (let at = 0; at < wasmText.length; at += 5) {
+    let value = 0;
+    for (let i = 0; i < 5; i += 1) value = value * 85 + digit[wasmText.charCodeAt(at + i)];
+    view.setUint32(at / 5 * 4, value);
+  }
+  return bytes.subarray(0, wasmSize);
+}
+const ready = createTolvaneModule({ wasmBinary: wasmBytes() });
 
 self.onmessage = async (event) => {
   const { id, files, read, history } = event.data;
