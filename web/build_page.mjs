@@ -1,6 +1,7 @@
 // Makes the one-file page: the module's script and the worker's as the worker's source, the
 // styles and the page's script inlined into index.html. Usage: node build_page.mjs MODULE_JS OUT
 import { readFileSync, writeFileSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
 import { dirname, join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
@@ -24,8 +25,8 @@ const uplot = join(dirname(fileURLToPath(import.meta.url)), 'node_modules/uplot'
 const chartScript = inScript(`/*! uPlot, ${readFileSync(join(uplot, 'LICENSE'), 'utf8').replace(/\*\//g, '* /')} */\n${readFileSync(join(uplot, 'dist/uPlot.iife.min.js'), 'utf8')}`);
 const chartStyle = readFileSync(join(uplot, 'dist/uPlot.min.css'), 'utf8');
 // The module's WebAssembly, which emscripten inlines as base64 (4 characters for 3 bytes), goes
-// to the worker as base-85 text (5 for 4), a 16th less of the page: a string of printable ASCII
-// without '"', '\\' or '<', decoded by the worker (wasmBytes) and handed to the module.
+// to the worker gzipped, as base-85 text (5 for 4): a string of printable ASCII without '"', '\\'
+// or '<', which the worker decodes and unpacks (wasmBytes) and hands to the module.
 const alphabet = Array.from({ length: 92 }, (_, i) => String.fromCharCode(0x23 + i))
   .filter((c) => c !== '<' && c !== '\\').slice(0, 85).join('');
 function base85(bytes) {
@@ -48,7 +49,7 @@ const inlined = /(data:application\/octet-stream;base64,)([A-Za-z0-9+/=]+)/;
 const moduleScript = readFileSync(modulePath, 'utf8');
 const found = moduleScript.match(inlined);
 if (!found) throw new Error(`${modulePath}: no inlined WebAssembly (-sSINGLE_FILE)`);
-const wasm = Buffer.from(found[2], 'base64');
+const wasm = gzipSync(Buffer.from(found[2], 'base64'), { level: 9 });
 const worker = inScript(`${moduleScript.replace(inlined, '$1')}
 const wasmAlphabet = "${alphabet}", wasmText = "${base85(wasm)}", wasmSize = ${wasm.length};
 ${lean('worker.js')}`);

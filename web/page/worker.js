@@ -2,9 +2,12 @@
 // tolvane-cli's commands on files the page sends, so the page never waits on it.
 /* global createTolvaneModule */
 /* global wasmAlphabet, wasmText, wasmSize */
-// The module's WebAssembly from the base-85 text the page build puts before this script: five
-// digits, most significant first, for each four bytes.
-function wasmBytes() {
+// The module's WebAssembly from the base-85 text the page build puts before this script (five
+// digits, most significant first, for each four bytes of its gzip).
+async function wasmBytes() {
+  if (typeof DecompressionStream !== 'function') {
+    throw new Error('このブラウザでは動きません。Chrome、Edge、Firefox 113 以降、Safari 16.4 以降で開いてください。');
+  }
   const digit = new Uint8Array(128);
   for (let i = 0; i < wasmAlphabet.length; i += 1) digit[wasmAlphabet.charCodeAt(i)] = i;
   const bytes = new Uint8Array(wasmText.length / 5 * 4);
@@ -14,9 +17,10 @@ function wasmBytes() {
     for (let i = 0; i < 5; i += 1) value = value * 85 + digit[wasmText.charCodeAt(at + i)];
     view.setUint32(at / 5 * 4, value);
   }
-  return bytes.subarray(0, wasmSize);
+  const unpacked = new Blob([bytes.subarray(0, wasmSize)]).stream().pipeThrough(new DecompressionStream('gzip'));
+  return new Uint8Array(await new Response(unpacked).arrayBuffer());
 }
-const ready = createTolvaneModule({ wasmBinary: wasmBytes() });
+const ready = wasmBytes().then((wasmBinary) => createTolvaneModule({ wasmBinary }));
 
 self.onmessage = async (event) => {
   const { id, files, read, history } = event.data;
