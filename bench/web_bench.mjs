@@ -25,7 +25,7 @@ let start = performance.now();
 const module = await createRequire(import.meta.url)(resolve(modulePath))();
 module.FS.mkdirTree(resolve('data'));
 module.FS.writeFile(sample, readFileSync(sample));
-module.run(['predict', sample]);
+module.run(['predict', sample], undefined);
 const firstResult = performance.now() - start;
 
 const cases = [
@@ -35,7 +35,7 @@ const cases = [
 console.log(`median of ${runs} runs, milliseconds (native: a whole process, one thread)`);
 for (const [name, args] of cases) {
   const native = time(() => spawnSync(cli, args));
-  const web = time(() => module.run(args));
+  const web = time(() => module.run(args, undefined));
   console.log(`${name.padEnd(20)} native ${native.toFixed(1).padStart(8)}  module ${web.toFixed(1).padStart(8)}  ratio ${(web / native).toFixed(2)}`);
 }
 console.log(`module start and first prediction: ${firstResult.toFixed(0)} ms`);

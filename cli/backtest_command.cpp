@@ -51,7 +51,7 @@ CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args) {
   return backtest;
 }
 
-int RunBacktest(const BacktestArguments& args) {
+int RunBacktest(const BacktestArguments& args, const ProgressObserver& observer) {
   OwnedHistory history;
   LoadReport report;
   const bool money = !args.bet.bets.empty();
@@ -71,17 +71,31 @@ int RunBacktest(const BacktestArguments& args) {
   std::optional<ProgressBar> bar;
   if (::isatty(STDERR_FILENO) == 1) {
     bar.emplace(std::cerr);
-    const auto start = std::chrono::steady_clock::now();
-    request.progress = [&bar, start](std::uint64_t done, std::uint64_t total) {
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const auto show = [&bar, &observer, start](std::uint64_t done, std::uint64_t total) {
+    if (bar) {
       const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
       bar->Update(done, total, elapsed.count());
+    }
+    if (observer) {
+      observer(done, total);
+    }
+  };
+  const bool watched = bar.has_value() || static_cast<bool>(observer);
+  // Replaying the tickets takes about as long as the evaluation: each fills half the bar, as in
+  // the window.
+  const std::uint64_t halves = money ? 2 : 1;
+  if (watched) {
+    request.progress = [&show, halves](std::uint64_t done, std::uint64_t total) {
+      show(done, halves * total);
     };
   }
   const Evaluation evaluation = Evaluate(history.get(), request);
-  if (bar) {
-    bar->Clear();
-  }
   if (evaluation.status != EvaluationStatus::Ok) {
+    if (bar) {
+      bar->Clear();
+    }
     Complain(StatusText(evaluation));
     return kExitFailed;
   }
@@ -90,9 +104,16 @@ int RunBacktest(const BacktestArguments& args) {
   moneyRequest.bets = args.bet.bets;
   moneyRequest.tickets = args.bet.tickets;
   moneyRequest.keepDraws = args.format == OutputFormat::Csv;
+  MoneyProgress replayed;
+  if (watched) {
+    replayed = [&show](std::uint64_t done, std::uint64_t total) { show(total + done, 2 * total); };
+  }
   const std::vector<std::vector<MoneyOutcome>> outcomes =
-      money ? ReplayMoney(history.get(), evaluation, payouts.draws, moneyRequest)
+      money ? ReplayMoney(history.get(), evaluation, payouts.draws, moneyRequest, replayed)
             : std::vector<std::vector<MoneyOutcome>>();
+  if (bar) {
+    bar->Clear();
+  }
   WriteReport(std::cout, args.format, args.history, evaluation, outcomes);
   std::cout.flush();
   if (!std::cout) {

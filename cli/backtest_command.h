@@ -9,6 +9,7 @@
 #include "app/text_encodings.h"
 #include "cli/bet_options.h"
 #include "cli/output_format.h"
+#include "cli/progress_bar.h"
 #include "core/game.h"
 #include "predict/prediction_options.h"
 
@@ -30,7 +31,8 @@ struct BacktestArguments {
 CLI::App* AddBacktestCommand(CLI::App& app, BacktestArguments& args);
 
 // Replays the history for every filter and frame asked for and prints how often each ranking
-// would have hit, against chance. Returns the exit status.
-int RunBacktest(const BacktestArguments& args);
+// would have hit, against chance. Progress goes to the terminal's bar and to `observer`, the
+// replay of the tickets filling the second half. Returns the exit status.
+int RunBacktest(const BacktestArguments& args, const ProgressObserver& observer = {});
 
 }  // namespace tolvane::cli

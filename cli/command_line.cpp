@@ -16,7 +16,7 @@
 namespace tolvane::cli {
 namespace {
 
-int Run(int argc, char** argv) {
+int Run(int argc, char** argv, const ProgressObserver& observer) {
   CLI::App app(
       "Ranks the digits of the next Numbers 3 or Numbers 4 draw by the power spectra of past "
       "draws.",
@@ -71,7 +71,7 @@ int Run(int argc, char** argv) {
     return RunImport(importArgs);
   }
   if (backtest != nullptr && backtest->parsed()) {
-    return RunBacktest(backtestArgs);
+    return RunBacktest(backtestArgs, observer);
   }
   if (stats != nullptr && stats->parsed()) {
     return RunStats(statsArgs);
@@ -84,11 +84,11 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
-int RunCommandLine(int argc, char** argv) {
+int RunCommandLine(int argc, char** argv, const ProgressObserver& observer) {
   // Each command reports its own failures; this only catches the tool's own set-up failing
   // (such as running out of memory while building the parser).
   try {
-    return Run(argc, argv);
+    return Run(argc, argv, observer);
   } catch (const std::exception& error) {
     Complain(error.what());
   } catch (...) {

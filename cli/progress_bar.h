@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -21,6 +22,10 @@ class ProgressBar {
   std::ostream& out_;
   std::size_t shownWidth_ = 0;
 };
+
+// Who else follows a long run: (done, total) from 0 to the whole, never going back; the browser
+// page's module draws its own bar from it.
+using ProgressObserver = std::function<void(std::uint64_t done, std::uint64_t total)>;
 
 // The bar's text, e.g. "[#######.............]  35 %  about 4 s left".
 std::string ProgressLine(std::uint64_t done, std::uint64_t total, double elapsedSeconds);

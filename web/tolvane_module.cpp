@@ -4,14 +4,19 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <cstdint>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/encoding_suggestion.h"
 #include "app/japanese_reasons.h"
+#include "app/text_encodings.h"
 #include "cli/command_line.h"
+#include "core/game.h"
+#include "history/draw_history.h"
 
 namespace tolvane::web {
 namespace {
@@ -36,9 +41,10 @@ emscripten::val Bytes(const std::string& text) {
   return view.call<emscripten::val>("slice");  // a copy that outlives `text`
 }
 
-// run(["predict", "/h.csv", "--format", "json"]) -> {status, stdout, stderr}, the output as
-// Uint8Arrays.
-emscripten::val Run(const emscripten::val& arguments) {
+// run(["predict", "/h.csv", "--format", "json"], onProgress) -> {status, stdout, stderr}, the
+// output as Uint8Arrays. onProgress (a function, or undefined) is called with (done, total) as a
+// long run goes; it must not throw, as a JavaScript exception would leave the command unwound.
+emscripten::val Run(const emscripten::val& arguments, const emscripten::val& onProgress) {
   std::vector<std::string> words = {"tolvane-cli"};
   const auto count = arguments["length"].as<unsigned>();
   for (unsigned i = 0; i < count; ++i) {
@@ -56,7 +62,13 @@ emscripten::val Run(const emscripten::val& arguments) {
   {
     const Capture captureOut(std::cout);
     const Capture captureErr(std::cerr);
-    status = cli::RunCommandLine(static_cast<int>(words.size()), argv.data());
+    cli::ProgressObserver observer;
+    if (onProgress.typeOf().as<std::string>() == "function") {
+      observer = [&onProgress](std::uint64_t done, std::uint64_t total) {
+        onProgress(static_cast<double>(done), static_cast<double>(total));
+      };
+    }
+    status = cli::RunCommandLine(static_cast<int>(words.size()), argv.data(), observer);
     std::cout.flush();
     std::cerr.flush();
     out = captureOut.Text();
@@ -101,10 +113,27 @@ std::string Reasons(const std::string& text) {
   return japanese;
 }
 
+// 自動: the encoding to read the history at `path` in, as the window leads a player to it: code
+// page 932, the programs' default, unless a load in it fails on a line and the window would
+// suggest the other. The --encoding word ("cp932" or "utf-8"); a history that fails either way
+// is read in code page 932, so its reasons are the command line's own.
+std::string HistoryEncoding(const std::string& path, const std::string& gameWord) {
+  LoadOptions options;
+  options.game = GameFromWord(gameWord).value_or(Game::kNumbers3);
+  OwnedHistory history;
+  LoadReport report;
+  if (LoadDrawHistory(path, history.get(), "", &report, options) == kLoadOk) {
+    return std::string(Word(TextEncoding::kCp932));
+  }
+  return std::string(
+      Word(SuggestedEncoding(path, options.encoding, report).value_or(options.encoding)));
+}
+
 }  // namespace
 }  // namespace tolvane::web
 
 EMSCRIPTEN_BINDINGS(tolvane) {
   emscripten::function("run", &tolvane::web::Run);
   emscripten::function("reasons", &tolvane::web::Reasons);
+  emscripten::function("historyEncoding", &tolvane::web::HistoryEncoding);
 }

@@ -23,9 +23,14 @@ const copy = join(work, 'history.csv');
 const out = join(work, 'out.csv');
 const n4copy = join(work, 'history4.csv');
 const broken = join(work, 'broken.csv');
+const n3utf8 = join(work, 'utf8.csv');
+const n4utf8 = join(work, 'utf8-4.csv');
+const inUtf8 = (path, mark = '') => Buffer.from(mark + new TextDecoder('shift_jis').decode(readFileSync(path)));
 
 // args: the command line; inputs: files both sides read (the module gets copies at the same
-// paths); fresh: files copied from a source before each side runs; outputs: files compared after.
+// paths); fresh: files copied from a source (a path or the bytes) before each side runs; outputs:
+// files compared after; found: the encoding the module finds for the history (the page's 自動),
+// given to the program as --encoding.
 const rows = [
   { args: ['predict', n3, '--format', 'json'] },
   { args: ['predict', n3] },
@@ -37,6 +42,10 @@ const rows = [
   { args: ['predict', join(work, 'missing.csv')] },
   { args: ['predict', broken], fresh: [[broken, '第1回,2024/1/4,木,12x\n']] },
   { args: ['predict', n3, '--filter', 'sideways'] },
+  { args: ['predict', n3], found: 'cp932' },
+  { args: ['predict', n3utf8], found: 'utf-8', fresh: [[n3utf8, inUtf8(n3)]] },
+  { args: ['predict', n4utf8, '--game', 'numbers4'], found: 'utf-8', fresh: [[n4utf8, inUtf8(n4, '\ufeff')]] },
+  { args: ['predict', broken], found: 'cp932', fresh: [[broken, '第1回,2024/1/4,木,12x\n']] },
   { args: ['backtest', n3, '--filter', 'all', '--frame', 'all', '--format', 'json'] },
   { args: ['backtest', n3, '--last', '300', '--bet', 'all', '--tickets', '5'] },
   { args: ['backtest', n4, '--game', 'numbers4', '--last', '200', '--format', 'csv'] },
@@ -52,7 +61,7 @@ const rows = [
 
 const prepare = (row, write) => {
   for (const [path, from] of row.fresh ?? []) {
-    write(path, existsSync(from) ? readFileSync(from) : Buffer.from(from));
+    write(path, Buffer.isBuffer(from) ? from : existsSync(from) ? readFileSync(from) : Buffer.from(from));
   }
 };
 
@@ -75,11 +84,14 @@ for (const row of rows) {
   }
   // The program.
   prepare(row, writeFileSync);
-  const native = spawnSync(cli, row.args, { stdio: ['ignore', 'pipe', 'pipe'] });
+  const game = row.args.includes('numbers4') ? 'numbers4' : 'numbers3';
+  const native = spawnSync(cli, row.found ? [...row.args, '--encoding', row.found] : row.args,
+    { stdio: ['ignore', 'pipe', 'pipe'] });
   const nativeFiles = (row.outputs ?? []).map((path) => (existsSync(path) ? readFileSync(path) : null));
   // The module.
   prepare(row, inModule);
-  const web = module.run(row.args);
+  const web = module.run(row.found ? [...row.args, '--encoding', module.historyEncoding(row.args[1], game)] : row.args,
+    undefined);
   const webFiles = (row.outputs ?? []).map((path) => {
     try { return Buffer.from(module.FS.readFile(path)); } catch { return null; }
   });

@@ -11,6 +11,10 @@ let nextId = 1;
 function startWorker() {
   worker = new Worker(workerUrl);
   worker.onmessage = (event) => {
+    if (event.data.progress) {
+      pending.get(event.data.id)?.progress?.(...event.data.progress);
+      return;
+    }
     const done = pending.get(event.data.id);
     pending.delete(event.data.id);
     if (done) done.resolve(event.data);
@@ -22,11 +26,13 @@ function startWorker() {
 }
 startWorker();
 
-function run(args, files = {}, read = []) {
+// progress(done, total), when given, follows a long run. With `history`, the module finds the
+// encoding of that history (自動) and the command gets it as --encoding.
+function run(args, files = {}, read = [], progress = null, history = null) {
   const id = nextId++;
   return new Promise((resolve, reject) => {
-    pending.set(id, { resolve, reject });
-    worker.postMessage({ id, args, files, read });
+    pending.set(id, { resolve, reject, progress });
+    worker.postMessage({ id, args, files, read, history });
   });
 }
 
@@ -71,16 +77,6 @@ function showHistory() {
     : 'まだ履歴がありません。';
 }
 
-function guessEncoding(bytes) {
-  if (bytes[0] === 0xef && bytes[1] === 0xbb && bytes[2] === 0xbf) return 'utf-8';
-  try {
-    new TextDecoder('utf-8', { fatal: true }).decode(bytes);
-    return bytes.some((b) => b >= 0x80) ? 'utf-8' : 'cp932';
-  } catch {
-    return 'cp932';
-  }
-}
-
 async function useHistory(name, bytes, changed) {
   history = { name: name.replace(/[/\\]/g, '_') || 'history.csv', bytes };
   unsaved = changed;
@@ -116,14 +112,25 @@ $('forget').addEventListener('click', async () => {
 });
 
 // ---- commands ----
+// The history and its game; its encoding as chosen, or none for 自動 (see encodingToFind).
 function historyArgs() {
-  const encoding = $('encoding').value === 'auto' ? guessEncoding(history.bytes) : $('encoding').value;
-  return [history.name, '--game', $('game').value, '--encoding', encoding];
+  const encoding = $('encoding').value;
+  return [history.name, '--game', $('game').value, ...(encoding === 'auto' ? [] : ['--encoding', encoding])];
+}
+const encodingToFind = () => ($('encoding').value === 'auto' ? { path: history.name, game: $('game').value } : null);
+
+// A long run's bar: `share` of it from `from` on is this run's (the hit rates run twice, for the
+// table and for the chart).
+function follow(bar, from = 0, share = 1) {
+  if (!bar) return null;
+  bar.hidden = false;
+  if (from === 0) bar.value = 0;
+  return (done, total) => { bar.value = from + share * (total > 0 ? Math.min(done / total, 1) : 0); };
 }
 
 // Runs a command on the history and shows its output in `out`; the reasons of a failure go to
 // the error line. Returns the result, or null.
-async function command(name, extra, out, read = []) {
+async function command(name, extra, out, read = [], progress = null) {
   if (!history) {
     setError('履歴ファイルを選んでください。');
     return null;
@@ -132,7 +139,8 @@ async function command(name, extra, out, read = []) {
   setStatus('計算中…');
   const started = performance.now();
   try {
-    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read);
+    const result = await run([name, ...historyArgs(), ...extra], { [history.name]: history.bytes }, read, progress,
+      encodingToFind());
     const stdout = utf8.decode(result.stdout);
     const stderr = utf8.decode(result.stderr);
     if (out) out.textContent = stdout;
@@ -187,12 +195,14 @@ async function saveCsv(commandName, extra, name) {
 $('run-predict').addEventListener('click', predict);
 $('csv-predict').addEventListener('click', () => saveCsv('predict', predictArgs(), 'prediction.csv'));
 // ---- charts (uPlot), drawn from the commands' JSON ----
-/* global uPlot */
+/* global uPlot, chartSvg */
 const charts = {};
+const drawn = {}; // what each chart was drawn from, for its SVG
 const colours = ['#1f5fbf', '#c0392b', '#27864a', '#8e44ad', '#d4880f', '#16a0a0', '#555', '#b0457a', '#6b8e23'];
 function draw(name, data, series, xLabel, yLabel) {
   const box = $(`chart-${name}`);
   charts[name]?.destroy();
+  drawn[name] = { data, series, xLabel, yLabel, colours };
   const width = Math.min(box.parentElement.clientWidth - 24, 900);
   charts[name] = new uPlot({
     width, height: 260,
@@ -206,6 +216,10 @@ function savePng(name, file) {
   if (!chart) { setError('先にグラフを出してください。'); return; }
   chart.ctx.canvas.toBlob((blob) => download(file, blob, 'image/png'));
 }
+function saveSvg(name, file) {
+  if (!drawn[name]) { setError('先にグラフを出してください。'); return; }
+  download(file, chartSvg(drawn[name]), 'image/svg+xml');
+}
 const digits = [0, 1, 2, 3, 4, 5, 6, 7, 8, 9];
 async function chartStats() {
   const result = await command('stats', ['--format', 'json'], null);
@@ -213,8 +227,8 @@ async function chartStats() {
   const stats = JSON.parse(result.text);
   draw('stats', [digits, ...stats.places.map((p) => p.counts)], stats.places.map((p) => p.place), '数字', '回数');
 }
-async function chartBacktest(args) {
-  const result = await command('backtest', [...args, '--format', 'json'], null);
+async function chartBacktest(args, progress) {
+  const result = await command('backtest', [...args, '--format', 'json'], null, [], progress);
   if (!result) return;
   const evaluation = JSON.parse(result.text);
   const ks = digits.map((d) => d + 1);
@@ -224,14 +238,58 @@ async function chartBacktest(args) {
   draw('backtest', [ks, ...rates, ks.map((k) => k / 10)],
     [...evaluation.runs.map((run) => `${run.filter} ${run.frame ?? ''}`.trim()), '偶然'], 'k', '的中率');
 }
-$('run-backtest').addEventListener('click', async () => {
+// The bar shows for as long as `action` runs.
+async function withBar(bar, action) {
+  try {
+    await action();
+  } finally {
+    bar.hidden = true;
+  }
+}
+$('run-backtest').addEventListener('click', () => withBar($('progress-backtest'), async () => {
   const args = backtestArgs();
-  if (await command('backtest', args, $('out-backtest'))) await chartBacktest(args);
-});
+  const bar = $('progress-backtest');
+  if (await command('backtest', args, $('out-backtest'), [], follow(bar, 0, 0.5))) {
+    await chartBacktest(args, follow(bar, 0.5, 0.5));
+  }
+}));
 $('png-backtest').addEventListener('click', () => savePng('backtest', 'hit-rates.png'));
 $('png-stats').addEventListener('click', () => savePng('stats', 'statistics.png'));
+$('png-money').addEventListener('click', () => savePng('money', 'balance.png'));
+for (const [name, file] of [['backtest', 'hit-rates.svg'], ['stats', 'statistics.svg'], ['money', 'balance.svg']]) {
+  $(`svg-${name}`).addEventListener('click', () => saveSvg(name, file));
+}
 $('csv-backtest').addEventListener('click', () => saveCsv('backtest', backtestArgs(), 'backtest.csv'));
-$('run-money').addEventListener('click', () => command('backtest', moneyArgs(), $('out-money')));
+// The balance of each kind of ticket after every replayed draw, as the window draws it: what
+// the draws so far paid less what their tickets cost, from the command's rows of draws.
+const betNames = { straight: 'ストレート', box: 'ボックス', set: 'セット', mini: 'ミニ' };
+async function chartMoney(args, progress) {
+  const result = await command('backtest', [...args, '--format', 'csv'], null, [], progress);
+  if (!result) return;
+  const cost = 200 * Number($('mo-tickets').value || 1);
+  const balances = new Map(); // bet -> [draw, balance][]
+  for (const line of result.text.split('\n').slice(1).filter((l) => l !== '')) {
+    const [, , bet, round, , , winnings] = line.split(',');
+    if (!balances.has(bet)) balances.set(bet, []);
+    const points = balances.get(bet);
+    points.push([Number(round), (points.at(-1)?.[1] ?? 0) + Number(winnings) - cost]);
+  }
+  const bets = [...balances.keys()];
+  if (bets.length === 0) return;
+  draw('money', [balances.get(bets[0]).map(([d]) => d), ...bets.map((b) => balances.get(b).map(([, v]) => v))],
+    bets.map((b) => betNames[b] ?? b), '回 (履歴の何回目)', '収支 (円)');
+  // What the lines end at, for those who cannot see them.
+  const ends = bets.map((b) => `${betNames[b] ?? b} ${balances.get(b).at(-1)[1].toLocaleString('ja-JP')} 円`);
+  $('chart-money').setAttribute('aria-label', `券種ごとの収支の推移のグラフ (最後の回で ${ends.join('、')})`);
+}
+$('run-money').addEventListener('click', () => withBar($('progress-money'), async () => {
+  const args = moneyArgs();
+  const bar = $('progress-money');
+  if (await command('backtest', args, $('out-money'), [], follow(bar, 0, 0.5))) {
+    await chartMoney(args, follow(bar, 0.5, 0.5));
+  }
+}));
+$('csv-money').addEventListener('click', () => saveCsv('backtest', moneyArgs(), 'money.csv'));
 $('run-stats').addEventListener('click', async () => {
   if (await command('stats', [], $('out-stats'))) await chartStats();
 });
@@ -252,8 +310,8 @@ $('run-add').addEventListener('click', async () => {
   if ($('add-round').value.trim()) args.push('--round', $('add-round').value.trim());
   if ($('add-date').value.trim()) args.push('--date', $('add-date').value.trim());
   if (!history) { setError('履歴ファイルを選んでください。'); return; }
-  const result = await run(['add', history.name, ...args, '--game', $('game').value],
-    { [history.name]: history.bytes }, [history.name]);
+  const result = await run(['add', ...historyArgs(), ...args], { [history.name]: history.bytes }, [history.name], null,
+    encodingToFind());
   if (result.status !== 0) { setError(result.reasons || utf8.decode(result.stderr)); return; }
   $('add-number').value = '';
   await changeHistory(result, result.files[history.name]);
