@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/game.h"
@@ -28,6 +29,9 @@ struct ImportOptions {
   // Numbers 3: a longer winning number is read by its first three digits, as a load reads a
   // history (which warns about it), instead of failing the line.
   bool firstThreeOfLonger = false;
+  // Keeps only the last draw line's draw in `draws`, for a source whose rounds are known to go
+  // up line by line (so none repeats): every line is still checked, in little memory.
+  bool lastDrawOnly = false;
 };
 
 struct ImportedDraw {
@@ -75,6 +79,10 @@ struct ImportResult {
 // false with `result.line` and `result.reason` set on any failure.
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result);
+
+// The same for a file's bytes already read (`options.encoding` nullopt: code page 932).
+bool ConvertHistoryBytes(std::string_view bytes, const ImportOptions& options,
+                         ImportResult& result);
 
 // The day of the week in one character, 月 to 日 (UTF-8), as a history's field 2 holds it.
 std::string WeekdayText(const std::chrono::year_month_day& date);
