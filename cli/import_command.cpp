@@ -120,8 +120,10 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
       [&](ByteProducer& produce) {
         created = ::access(args.into.c_str(), F_OK) != 0 && errno == ENOENT;
         if (created) {
-          produce = [&result](const ByteSink& sink, std::string& why) {
-            return WriteHistoryFile(result.draws, result.game, result.payoutColumns, sink, why);
+          // In the encoding the history is then read in.
+          produce = [&result, &args](const ByteSink& sink, std::string& why) {
+            return WriteHistoryFile(result.draws, result.game, result.payoutColumns, sink, why,
+                                    args.historyEncoding);
           };
           return true;
         }

@@ -385,7 +385,7 @@ std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns
 }
 
 bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
-                      const ByteSink& sink, std::string& error) {
+                      const ByteSink& sink, std::string& error, TextEncoding encoding) {
   // Converted and handed on a piece at a time, so a million draws never sit in memory as text.
   constexpr std::size_t kPiece = std::size_t{64} * 1024;
   std::string text = (payouts ? PayoutHistoryHeader(game) : std::string(kHistoryHeader)) + "\n";
@@ -395,7 +395,8 @@ bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool pa
       text += '\n';
     }
     if (text.size() >= kPiece || i == draws.size()) {
-      const std::optional<std::string> bytes = Utf8ToCp932(text);
+      const std::optional<std::string> bytes =
+          encoding == TextEncoding::kUtf8 ? std::optional(text) : Utf8ToCp932(text);
       if (!bytes) {
         error = "this system has no code page 932 converter";
         return false;

@@ -103,8 +103,10 @@ std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns
 // sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
 // system cannot write code page 932.
 // With `payouts`, the header names the payout columns and every line holds them.
+// `encoding` UTF-8 writes the same text in UTF-8 instead.
 bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
-                      const ByteSink& sink, std::string& error);
+                      const ByteSink& sink, std::string& error,
+                      TextEncoding encoding = TextEncoding::kCp932);
 // The same bytes whole; nullopt when the system cannot write code page 932.
 std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws,
                                             Game game = Game::kNumbers3, bool payouts = false);
