@@ -262,8 +262,9 @@ void Convert(const std::string& path, const std::optional<std::string_view>& byt
   std::uint64_t drawLines = 0;
   std::uint64_t threeDigitNumbers = 0;
   try {
+    ImportLine split;  // its room reused line after line
     while (reader.Next(line)) {
-      const ImportLine split = SplitImportLine(line, fieldsKept);
+      SplitImportLine(line, fieldsKept, split);
       if (!split.blank) {
         if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
             split.fields[columns.number].size() == 3) {
