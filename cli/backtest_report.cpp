@@ -206,13 +206,13 @@ std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {
   std::string actual = "  actual payouts (else theoretical) on";
   for (const MoneyOutcome& outcome : outcomes) {
     const std::string kind(Word(outcome.bet));
-    rows.push_back({kind, std::to_string(outcome.tickets), std::to_string(outcome.draws),
-                    Grouped(outcome.cost), Grouped(outcome.winnings),
-                    Format("%.1f%%", 100.0 * outcome.returnRate), Grouped(outcome.hits),
-                    Format("%.1f%%", 100.0 * outcome.randomReturn),
-                    Format("%5.1f%% to %5.1f%%", 100.0 * outcome.randomLow,
-                           100.0 * outcome.randomHigh),
-                    Format("%.3g %s", outcome.pValue, outcome.pExact ? "exact" : "simulated")});
+    rows.push_back(
+        {kind, std::to_string(outcome.tickets), std::to_string(outcome.draws),
+         Grouped(outcome.cost), Grouped(outcome.winnings),
+         Format("%.1f%%", 100.0 * outcome.returnRate), Grouped(outcome.hits),
+         Format("%.1f%%", 100.0 * outcome.randomReturn),
+         Format("%5.1f%% to %5.1f%%", 100.0 * outcome.randomLow, 100.0 * outcome.randomHigh),
+         Format("%.3g %s", outcome.pValue, outcome.pExact ? "exact" : "simulated")});
     for (std::size_t c = 0; c < kMoneyColumns.size(); ++c) {
       widths[c] = std::max(widths[c], rows.back()[c].size());
     }

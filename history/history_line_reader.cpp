@@ -72,8 +72,8 @@ HistoryLineReader::HistoryLineReader(std::string_view bytes, TextDecoder& decode
                                      std::string encodingName)
     : decoder_(decoder), encodingName_(std::move(encodingName)), inMemory_(true), memory_(bytes) {
   sizeHint_ = bytes.size();
-  firstRead_ = static_cast<std::size_t>(
-      std::clamp<std::uint64_t>(sizeHint_ + 1, kSmallestRead, kReadChunk));
+  firstRead_ =
+      static_cast<std::size_t>(std::clamp<std::uint64_t>(sizeHint_ + 1, kSmallestRead, kReadChunk));
 }
 
 HistoryLineReader::~HistoryLineReader() {
