@@ -133,11 +133,20 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, s
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;
-  if (!LoadHistoryToUpdate(args.history, options, "add", history, report)) {
+  // An append needs only the last draw; every line is checked all the same.
+  if (!LoadHistoryToUpdate(args.history, options, "add", history, report, "--encoding", true)) {
     return false;
   }
   const std::optional<std::int64_t> round =
       args.round ? std::optional<std::int64_t>(*RoundOf(*args.round)) : std::nullopt;
+  if (round && !history.draws.empty() && *round <= history.draws.back().round) {
+    // Refused below, naming the line that holds the round: all the draws of the same bytes.
+    ImportResult failure;
+    if (!ReadHistoryContents(options, history, failure)) {
+      Complain(ImportFailureDetail(args.history, failure));
+      return false;
+    }
+  }
   const std::optional<std::chrono::year_month_day> date =
       args.date ? ReadDrawDate(*args.date) : std::nullopt;
   const DrawAddition addition = PlanDrawAddition(args.history, history, round, date);

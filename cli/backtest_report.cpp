@@ -1,5 +1,7 @@
 #include "cli/backtest_report.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 #include <vector>
@@ -11,11 +13,21 @@
 namespace tolvane::cli {
 namespace {
 
+// printf's text whole, however long the numbers in it make it.
 template <typename... Args>
 std::string Format(const char* format, Args... args) {
   std::array<char, 128> buffer{};
   const int length = std::snprintf(buffer.data(), buffer.size(), format, args...);
-  return length < 0 ? std::string() : std::string(buffer.data());
+  if (length < 0) {
+    return {};
+  }
+  if (static_cast<std::size_t>(length) < buffer.size()) {
+    return std::string(buffer.data());
+  }
+  std::string text(static_cast<std::size_t>(length) + 1, '\0');
+  std::snprintf(text.data(), text.size(), format, args...);
+  text.pop_back();
+  return text;
 }
 
 // ---- JSON ----
@@ -144,27 +156,75 @@ void WriteMoneyCsv(std::ostream& out, const Evaluation& evaluation,
 
 // ---- Text ----
 
+// The money table's columns: title, least width, the gap before, and whether left-aligned.
+struct MoneyColumn {
+  const char* title;
+  std::size_t width;
+  const char* gap;
+  bool left;
+};
+constexpr std::array<MoneyColumn, 10> kMoneyColumns = {{
+    {"tickets", 9, "  ", true},
+    {"a draw", 6, " ", false},
+    {"draws", 6, " ", false},
+    {"cost", 13, " ", false},
+    {"winnings", 13, " ", false},
+    {"return", 7, " ", false},
+    {"wins", 6, " ", false},
+    {"random", 6, "  ", false},
+    {"95 % of random", 16, "  ", false},
+    {"  p", 0, "  ", true},
+}};
+using MoneyRow = std::array<std::string, kMoneyColumns.size()>;
+
+// A row of the table, each field padded to its column's width.
+std::string MoneyTableLine(const MoneyRow& fields,
+                           const std::array<std::size_t, kMoneyColumns.size()>& widths) {
+  std::string line;
+  for (std::size_t c = 0; c < fields.size(); ++c) {
+    const std::string padding(widths[c] - std::min(widths[c], fields[c].size()), ' ');
+    line += kMoneyColumns[c].gap;
+    line += kMoneyColumns[c].left ? fields[c] + padding : padding + fields[c];
+  }
+  return line + "\n";
+}
+
 // What a run's tickets cost and paid, as a table after its hit table: a row a kind, with the
-// random tickets' expected return, the range 95 % of random strategies fall in, and p.
+// random tickets' expected return, the range 95 % of random strategies fall in, and p. A column
+// widens for a wider field (ten-digit yen, returns of thousands of per cent), so all stay aligned.
 std::string MoneyLines(const std::vector<MoneyOutcome>& outcomes) {
   if (outcomes.empty()) {
     return {};
   }
-  std::string text =
-      "  tickets   a draw  draws          cost      winnings  return   wins  random    95 % of "
-      "random    p\n";
+  MoneyRow header;
+  std::array<std::size_t, kMoneyColumns.size()> widths{};
+  for (std::size_t c = 0; c < kMoneyColumns.size(); ++c) {
+    header[c] = kMoneyColumns[c].title;
+    widths[c] = std::max(kMoneyColumns[c].width, header[c].size());
+  }
+  std::vector<MoneyRow> rows;
   std::string actual = "  actual payouts (else theoretical) on";
   for (const MoneyOutcome& outcome : outcomes) {
     const std::string kind(Word(outcome.bet));
-    text += Format("  %-9s %6d %6u %13s %13s %6.1f%% %6s  %5.1f%%  %5.1f%% to %5.1f%%  %.3g %s\n",
-                   kind.c_str(), outcome.tickets, outcome.draws, Grouped(outcome.cost).c_str(),
-                   Grouped(outcome.winnings).c_str(), 100.0 * outcome.returnRate,
-                   Grouped(outcome.hits).c_str(), 100.0 * outcome.randomReturn,
-                   100.0 * outcome.randomLow, 100.0 * outcome.randomHigh, outcome.pValue,
-                   outcome.pExact ? "exact" : "simulated");
+    rows.push_back(
+        {kind, std::to_string(outcome.tickets), std::to_string(outcome.draws),
+         Grouped(outcome.cost), Grouped(outcome.winnings),
+         Format("%.1f%%", 100.0 * outcome.returnRate), Grouped(outcome.hits),
+         Format("%.1f%%", 100.0 * outcome.randomReturn),
+         Format("%5.1f%% to %5.1f%%", 100.0 * outcome.randomLow, 100.0 * outcome.randomHigh),
+         Format("%.3g %s", outcome.pValue, outcome.pExact ? "exact" : "simulated")});
+    for (std::size_t c = 0; c < kMoneyColumns.size(); ++c) {
+      widths[c] = std::max(widths[c], rows.back()[c].size());
+    }
     actual += (&outcome == &outcomes.front() ? " " : ", ") + kind + " " +
               std::to_string(outcome.actualPayouts) +
               (outcome.notSold != 0 ? " (" + std::to_string(outcome.notSold) + " not sold)" : "");
+  }
+  // The last column is left-aligned: the header's title is not padded after it.
+  widths.back() = 0;
+  std::string text = MoneyTableLine(header, widths);
+  for (const MoneyRow& row : rows) {
+    text += MoneyTableLine(row, widths);
   }
   return text + actual + " of " + std::to_string(outcomes.front().draws) + " draws\n";
 }

@@ -12,6 +12,7 @@
 #include "cli/exit_status.h"
 #include "cli/history_source.h"
 #include "core/utf.h"
+#include "history/history_update.h"
 #include "history/import_columns.h"
 #include "history/utf8_hint.h"
 
@@ -36,6 +37,51 @@ void WarnAboutLoad(const std::string& name, const LoadReport& report, bool about
   }
 }
 
+namespace {
+
+// The lines of a failed load of the file at `path` (`name` to the user).
+void ComplainAboutLoad(const std::string& path, const std::string& name, const LoadOptions& options,
+                       LoadReport& report, const char* encodingOption) {
+  AddUtf8Hint(path, options, report);
+  // The hint names the option that sets this file's encoding.
+  if (report.reason.ends_with(kUtf8HintText) && std::string_view(encodingOption) != "--encoding") {
+    report.reason.replace(report.reason.size() - std::strlen("--encoding utf-8"),
+                          std::strlen("--encoding"), encodingOption);
+  }
+  std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + LoadFailedText(options.game)) << '\n';
+  Complain(LoadFailureDetail(name, report));
+}
+
+}  // namespace
+
+bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
+                           const LoadOptions& options, const char* encodingOption) {
+  if (path.empty()) {
+    std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
+    return false;
+  }
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    std::cerr << Utf16ToUtf8(kMissingPathText) << '\n';
+    Complain(path + ": " + MissingPathReason(path));
+    return false;
+  }
+  int error = 0;
+  if (!ReadWholeFile(path, bytes, error)) {
+    report = LoadReport{};
+    report.reason = std::string(error == EISDIR ? "is a directory" : "cannot open: ") +
+                    (error == EISDIR ? "" : std::strerror(error));
+    ComplainAboutLoad(path, path, options, report, encodingOption);
+    return false;
+  }
+  if (CheckDrawHistoryBytes(bytes, &report, options) != kLoadOk) {
+    ComplainAboutLoad(path, path, options, report, encodingOption);
+    return false;
+  }
+  WarnAboutLoad(path, report, false);
+  return true;
+}
+
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,
                          TextEncoding encoding, Game game, bool warnAboutOrder,
                          HistoryPayouts* payouts, const char* encodingOption) {
@@ -55,15 +101,7 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
   }
   const LoadOptions options{encoding, game};
   if (LoadDrawHistory(source.Path(), history.get(), "", &report, options) != kLoadOk) {
-    AddUtf8Hint(source.Path(), options, report);
-    // The hint names the option that sets this file's encoding.
-    if (report.reason.ends_with(kUtf8HintText) &&
-        std::string_view(encodingOption) != "--encoding") {
-      report.reason.replace(report.reason.size() - std::strlen("--encoding utf-8"),
-                            std::strlen("--encoding"), encodingOption);
-    }
-    std::cerr << Utf16ToUtf8(std::u16string(kErrorPrefix) + LoadFailedText(game)) << '\n';
-    Complain(LoadFailureDetail(source.Name(), report));
+    ComplainAboutLoad(source.Path(), source.Name(), options, report, encodingOption);
     return false;
   }
   WarnAboutLoad(source.Name(), report, warnAboutOrder);

@@ -26,6 +26,12 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
                          bool warnAboutOrder = true, HistoryPayouts* payouts = nullptr,
                          const char* encodingOption = "--encoding");
 
+// Reads the history file at `path` once into `bytes` and checks them as LoadHistoryArgument
+// loads a file (the same lines on failure; warnings but about the order), keeping no series: the
+// bytes checked are the ones a command that rewrites the file then writes.
+bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
+                           const LoadOptions& options, const char* encodingOption = "--encoding");
+
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
 // go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing
 // otherwise.

@@ -8,25 +8,21 @@ namespace tolvane::cli {
 
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
                          const std::string& command, HistoryContents& contents, LoadReport& report,
-                         const char* encodingOption) {
+                         const char* encodingOption, bool lastDrawOnly) {
   if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
     Complain(problem);
     return false;
   }
-  {
-    // The series are only checked here: they go before the file's bytes come in.
-    OwnedHistory history;
-    if (!LoadHistoryArgument(path, history, report, options.encoding, options.game, false, nullptr,
-                             encodingOption)) {
-      return false;
-    }
+  // Read once: the bytes loaded and converted below are the very ones written after.
+  if (!CheckHistoryFileBytes(path, contents.bytes, report, options, encodingOption)) {
+    return false;
   }
   if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {
     Complain(problem);
     return false;
   }
   ImportResult failure;
-  if (!ReadHistoryContents(path, options, contents, failure)) {
+  if (!ReadHistoryContents(options, contents, failure, lastDrawOnly)) {
     Complain(ImportFailureDetail(path, failure));
     return false;
   }

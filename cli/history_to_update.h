@@ -11,9 +11,10 @@ namespace tolvane::cli {
 // the same failure lines; then it must be a regular file (or a link to one), its rounds must go
 // up line by line, and its draw lines must have real dates. False after saying why on standard
 // error; `command` names the command in the reason for an order it cannot keep.
-// `encodingOption` is the option a hint about the history's encoding names.
+// `encodingOption` is the option a hint about the history's encoding names. The file is read
+// once: `contents.bytes` are the bytes checked. `lastDrawOnly` as for ReadHistoryContents.
 bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
                          const std::string& command, HistoryContents& contents, LoadReport& report,
-                         const char* encodingOption = "--encoding");
+                         const char* encodingOption = "--encoding", bool lastDrawOnly = false);
 
 }  // namespace tolvane::cli

@@ -106,15 +106,27 @@ bool PlanMergeInto(const HistorySource& source, const ImportResult& result,
 }
 
 // The source's new rounds into an existing history: every line of the history kept, a round both
-// hold alike once, a round they hold differently refused with both lines named.
+// hold alike once, a round they hold differently refused with both lines named. A history not
+// there yet is written whole; whether it is there is decided under the lock, so one another
+// importer has just written is merged into, never overwritten.
 int MergeInto(const HistorySource& source, const ImportResult& result,
               const ImportArguments& args) {
   HistoryContents history;
   MergePlan plan;
   std::string error;
+  bool created = false;
   const UpdateOutcome outcome = UpdateFileLocked(
       args.into,
       [&](ByteProducer& produce) {
+        created = ::access(args.into.c_str(), F_OK) != 0 && errno == ENOENT;
+        if (created) {
+          // In the encoding the history is then read in.
+          produce = [&result, &args](const ByteSink& sink, std::string& why) {
+            return WriteHistoryFile(result.draws, result.game, result.payoutColumns, sink, why,
+                                    args.historyEncoding);
+          };
+          return true;
+        }
         if (!PlanMergeInto(source, result, args, history, plan)) {
           return false;
         }
@@ -133,7 +145,8 @@ int MergeInto(const HistorySource& source, const ImportResult& result,
     Complain(args.into + ": " + error);
     return kExitFailed;
   }
-  Complain(MergeSummary(args.into, plan) + "; " + ImportColumnsText(result));
+  Complain(created ? ImportSummary(result)
+                   : MergeSummary(args.into, plan) + "; " + ImportColumnsText(result));
   return kExitOk;
 }
 
@@ -228,10 +241,10 @@ int RunImport(const ImportArguments& args) {
   if (!result.unreadPayoutNames.empty()) {
     Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));
   }
-  if (!args.into.empty() && ::access(args.into.c_str(), F_OK) == 0) {
+  if (!args.into.empty()) {
     return MergeInto(source, result, args);
   }
-  const std::string& dest = args.into.empty() ? args.dest : args.into;
+  const std::string& dest = args.dest;
   if (dest == "-") {
     std::string error;
     const bool written = WriteHistoryFile(

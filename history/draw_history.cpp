@@ -64,7 +64,10 @@ void NoteLongNumber(LoadReport& report, std::uint8_t marks, std::uint64_t line,
 
 // Reads, checks and hands over the draws; failures with a message are thrown to the caller's
 // load-wide handler, the others return their code.
+// `fileBytes`, when given, are the file's, already read: they are checked instead of the file, and
+// with `records` all null the draws are only counted.
 std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
+                       const std::optional<std::string_view>& fileBytes,
                        const std::array<WAData*, kMaxPlaces>& records, DiagnosticLog& log,
                        LoadReport& report, const LoadOptions& options) {
   const int places = PlaceCount(options.game);
@@ -74,7 +77,9 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   if (!decoder) {
     throw LoadError("bad locale name", 0, "this system has no code page 932 converter");
   }
-  HistoryLineReader reader(path, *decoder, utf8 ? "UTF-8" : "code page 932");
+  const char* encodingName = utf8 ? "UTF-8" : "code page 932";
+  HistoryLineReader reader = fileBytes ? HistoryLineReader(*fileBytes, *decoder, encodingName)
+                                       : HistoryLineReader(path, *decoder, encodingName);
   if (!reader.IsOpen()) {
     log.WriteLine("Error: Unable to open file " + path);
     const int error = reader.OpenError();
@@ -89,6 +94,11 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   }
 
   DrawDigitLists digits;
+  const bool keep = std::any_of(records.begin(), records.end(),
+                                [](const WAData* record) { return record != nullptr; });
+  if (!keep) {
+    digits.CountOnly();
+  }
   // The shortest line that passes the checks ("第1回,2000/1/1,,1" and a line feed) bounds the
   // number of draws a file of this size can hold.
   constexpr std::uint64_t kShortestDrawLine = 18;
@@ -144,14 +154,17 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
                                    : std::string(e.what()));
     }
   }
-  digits.CommitTo(records, places);
+  if (keep) {
+    digits.CommitTo(records, places);
+  }
   report.draws = digits.size();
   return kLoadOk;
 }
 
 std::int32_t Load(Cp932DecoderFactory openDecoder, const std::string& path,
                   const std::array<WAData*, kMaxPlaces>& records, const std::string& logPath,
-                  LoadReport* report, const LoadOptions& options) {
+                  LoadReport* report, const LoadOptions& options,
+                  const std::optional<std::string_view>& bytes = std::nullopt) {
   LoadReport local;
   LoadReport& out = report != nullptr ? *report : local;
   out = LoadReport{};
@@ -162,7 +175,7 @@ std::int32_t Load(Cp932DecoderFactory openDecoder, const std::string& path,
       return Fail(out, kLoadCannotOpen, 0, "cannot open the log file " + logPath);
     }
     try {
-      return LoadLines(openDecoder, path, records, log, out, options);
+      return LoadLines(openDecoder, path, bytes, records, log, out, options);
     } catch (const std::exception& e) {
       log.WriteLine(std::string("Error during file processing: ") + e.what());
       const auto* error = dynamic_cast<const LoadError*>(&e);
@@ -208,6 +221,11 @@ std::int32_t LoadDrawHistory(const std::string& path, DrawHistory& history,
     history = loaded;
   }
   return status;
+}
+
+std::int32_t CheckDrawHistoryBytes(std::string_view bytes, LoadReport* report,
+                                   const LoadOptions& options) {
+  return Load(&Cp932Decoder::Open, "", {}, "", report, options, bytes);
 }
 
 }  // namespace tolvane

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "core/game.h"
 #include "core/owned.h"
@@ -64,5 +65,11 @@ std::int32_t LoadDrawHistory(const std::string& path, WAData& hundreds, WAData& 
 std::int32_t LoadDrawHistory(const std::string& path, DrawHistory& history,
                              const std::string& logPath, LoadReport* report = nullptr,
                              const LoadOptions& options = {});
+
+// The checks of LoadDrawHistory on a file's bytes already read, keeping no series: `report`
+// says what a load of a file holding them would say (where and why it fails, or how many draws
+// it read and what it warns about).
+std::int32_t CheckDrawHistoryBytes(std::string_view bytes, LoadReport* report = nullptr,
+                                   const LoadOptions& options = {});
 
 }  // namespace tolvane

@@ -172,6 +172,9 @@ std::optional<std::array<std::uint8_t, 3>> ReadWinningNumber(std::u16string_view
 }
 
 void DrawDigitLists::Reserve(std::uint64_t draws) {
+  if (countOnly_) {
+    return;
+  }
   // Beyond this the file is grown into as usual, so a huge hint cannot fail the load.
   constexpr std::uint64_t kMostReserved = std::uint64_t{1} << 26;
   draws_.reserve(static_cast<std::size_t>(std::min({draws, maxDraws_, kMostReserved})));
@@ -182,7 +185,10 @@ void DrawDigitLists::Append(const std::array<std::uint8_t, 4>& digits) {
   if (size() >= maxDraws_) {
     throw std::length_error("too many draw lines (at most " + std::to_string(maxDraws_) + ")");
   }
-  draws_.push_back(std::bit_cast<std::uint32_t>(digits));
+  ++count_;
+  if (!countOnly_) {
+    draws_.push_back(std::bit_cast<std::uint32_t>(digits));
+  }
 }
 
 void DrawDigitLists::CommitTo(const std::array<WAData*, 4>& records, int places) const {

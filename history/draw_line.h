@@ -111,6 +111,10 @@ class DrawDigitLists {
   explicit DrawDigitLists(std::uint64_t maxDraws = std::numeric_limits<std::uint32_t>::max())
       : maxDraws_(maxDraws) {}
 
+  // Counts the draws without keeping their digits (a load that only checks a file): nothing can
+  // be committed then.
+  void CountOnly() { countOnly_ = true; }
+
   // Makes room for `draws` draws at once (capped), so a long history is not copied
   // as it grows. Only room: pages that are never written cost nothing.
   void Reserve(std::uint64_t draws);
@@ -119,7 +123,7 @@ class DrawDigitLists {
   // CheckedDraw holds them.
   void Append(const std::array<std::uint8_t, 4>& digits);
 
-  std::uint64_t size() const { return draws_.size(); }
+  std::uint64_t size() const { return count_; }
   std::uint64_t limit() const { return maxDraws_; }
 
   // Gives each record a new array of the digits (size = draws, rate 1) and frees its old one:
@@ -129,6 +133,8 @@ class DrawDigitLists {
 
  private:
   std::uint64_t maxDraws_;
+  std::uint64_t count_ = 0;
+  bool countOnly_ = false;
   // One word a draw, the highest place in the lowest byte: one store per line.
   std::vector<std::uint32_t> draws_;
 };

@@ -202,16 +202,22 @@ TextEncoding FoundEncoding(const std::string& path) {
 }
 
 // The draw lines, checked, in ascending rounds; throws LoadError on the first failing line.
-void Convert(const std::string& path, const ImportOptions& options, ImportResult& result) {
+// `bytes`, when given, are the file's, already read, and converted instead of the file.
+void Convert(const std::string& path, const std::optional<std::string_view>& bytes,
+             const ImportOptions& options, ImportResult& result) {
   result.encodingFound = !options.encoding;
-  result.encoding = options.encoding ? *options.encoding : FoundEncoding(path);
+  result.encoding = options.encoding ? *options.encoding
+                    : bytes          ? TextEncoding::kCp932
+                                     : FoundEncoding(path);
   const bool utf8 = result.encoding == TextEncoding::kUtf8;
   std::unique_ptr<TextDecoder> decoder =
       utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
   if (!decoder) {
     throw LoadError("no converter", 0, "this system has no code page 932 converter");
   }
-  HistoryLineReader reader(path, *decoder, utf8 ? "UTF-8" : "code page 932");
+  const char* encodingName = utf8 ? "UTF-8" : "code page 932";
+  HistoryLineReader reader = bytes ? HistoryLineReader(*bytes, *decoder, encodingName)
+                                   : HistoryLineReader(path, *decoder, encodingName);
   if (!reader.IsOpen()) {
     const int error = reader.OpenError();
     throw LoadError(
@@ -248,20 +254,30 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
   // Reading stops at the first line that fails on its own; a conflict on an earlier line is
   // still the one reported, as it comes first in the file.
   std::vector<ImportedDraw>& draws = result.draws;
-  draws.reserve(static_cast<std::size_t>(reader.SizeHint() / kShortestDrawLine));
+  if (!options.lastDrawOnly) {
+    draws.reserve(static_cast<std::size_t>(reader.SizeHint() / kShortestDrawLine));
+  }
   std::optional<LoadError> failed;
   std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
+  std::uint64_t drawLines = 0;
   std::uint64_t threeDigitNumbers = 0;
   try {
+    ImportLine split;  // its room reused line after line
     while (reader.Next(line)) {
-      const ImportLine split = SplitImportLine(line, fieldsKept);
+      SplitImportLine(line, fieldsKept, split);
       if (!split.blank) {
         if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
             split.fields[columns.number].size() == 3) {
           ++threeDigitNumbers;
         }
-        draws.push_back(ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
-                                 options.firstThreeOfLonger));
+        ImportedDraw draw = ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
+                                     options.firstThreeOfLonger);
+        ++drawLines;
+        if (options.lastDrawOnly && !draws.empty()) {
+          draws.back() = draw;
+        } else {
+          draws.push_back(draw);
+        }
       }
     }
   } catch (const LoadError& e) {
@@ -269,7 +285,7 @@ void Convert(const std::string& path, const ImportOptions& options, ImportResult
     // A failure of the file as a whole (a line too long) is on the line after the last read.
     failedAt = e.line() != 0 ? e.line() : reader.LineNumber() + 1;
   }
-  result.allThreeDigitNumbers = !draws.empty() && threeDigitNumbers == draws.size();
+  result.allThreeDigitNumbers = drawLines != 0 && threeDigitNumbers == drawLines;
   std::sort(draws.begin(), draws.end(), [](const ImportedDraw& a, const ImportedDraw& b) {
     return a.round != b.round ? a.round < b.round : a.line < b.line;
   });
@@ -308,12 +324,14 @@ std::uint64_t ImportResult::MissingRounds() const {
   return static_cast<std::uint64_t>(span) - draws.size();
 }
 
-bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
-                          ImportResult& result) {
+namespace {
+
+bool ConvertSource(const std::string& path, const std::optional<std::string_view>& bytes,
+                   const ImportOptions& options, ImportResult& result) {
   result = ImportResult{};
   result.game = options.game;
   try {
-    Convert(path, options, result);
+    Convert(path, bytes, options, result);
     return true;
   } catch (const LoadError& e) {
     result.line = e.line();
@@ -327,6 +345,18 @@ bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
   }
   result.draws.clear();
   return false;
+}
+
+}  // namespace
+
+bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
+                          ImportResult& result) {
+  return ConvertSource(path, std::nullopt, options, result);
+}
+
+bool ConvertHistoryBytes(std::string_view bytes, const ImportOptions& options,
+                         ImportResult& result) {
+  return ConvertSource("", bytes, options, result);
 }
 
 std::string HistoryLine(const ImportedDraw& draw, Game game, bool payouts) {
@@ -356,7 +386,7 @@ std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns
 }
 
 bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
-                      const ByteSink& sink, std::string& error) {
+                      const ByteSink& sink, std::string& error, TextEncoding encoding) {
   // Converted and handed on a piece at a time, so a million draws never sit in memory as text.
   constexpr std::size_t kPiece = std::size_t{64} * 1024;
   std::string text = (payouts ? PayoutHistoryHeader(game) : std::string(kHistoryHeader)) + "\n";
@@ -366,7 +396,8 @@ bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool pa
       text += '\n';
     }
     if (text.size() >= kPiece || i == draws.size()) {
-      const std::optional<std::string> bytes = Utf8ToCp932(text);
+      const std::optional<std::string> bytes =
+          encoding == TextEncoding::kUtf8 ? std::optional(text) : Utf8ToCp932(text);
       if (!bytes) {
         error = "this system has no code page 932 converter";
         return false;

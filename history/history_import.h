@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/game.h"
@@ -28,6 +29,9 @@ struct ImportOptions {
   // Numbers 3: a longer winning number is read by its first three digits, as a load reads a
   // history (which warns about it), instead of failing the line.
   bool firstThreeOfLonger = false;
+  // Keeps only the last draw line's draw in `draws`, for a source whose rounds are known to go
+  // up line by line (so none repeats): every line is still checked, in little memory.
+  bool lastDrawOnly = false;
 };
 
 struct ImportedDraw {
@@ -76,6 +80,10 @@ struct ImportResult {
 bool ConvertHistorySource(const std::string& path, const ImportOptions& options,
                           ImportResult& result);
 
+// The same for a file's bytes already read (`options.encoding` nullopt: code page 932).
+bool ConvertHistoryBytes(std::string_view bytes, const ImportOptions& options,
+                         ImportResult& result);
+
 // The day of the week in one character, 月 to 日 (UTF-8), as a history's field 2 holds it.
 std::string WeekdayText(const std::chrono::year_month_day& date);
 // A date as the history format writes it: "2019/12/17" (no leading zeros but in the year).
@@ -95,8 +103,10 @@ std::string HistoryLine(const ImportedDraw& draw, Game game, const PayoutColumns
 // sink a piece at a time. False when the sink refuses a piece, or with `error` set when the
 // system cannot write code page 932.
 // With `payouts`, the header names the payout columns and every line holds them.
+// `encoding` UTF-8 writes the same text in UTF-8 instead.
 bool WriteHistoryFile(const std::vector<ImportedDraw>& draws, Game game, bool payouts,
-                      const ByteSink& sink, std::string& error);
+                      const ByteSink& sink, std::string& error,
+                      TextEncoding encoding = TextEncoding::kCp932);
 // The same bytes whole; nullopt when the system cannot write code page 932.
 std::optional<std::string> HistoryFileBytes(const std::vector<ImportedDraw>& draws,
                                             Game game = Game::kNumbers3, bool payouts = false);

@@ -86,6 +86,14 @@ HistoryLineReader::HistoryLineReader(const std::string& path, TextDecoder& decod
   fd_ = OpenRegularFile(path, firstRead_, sizeHint_, openError_);
 }
 
+HistoryLineReader::HistoryLineReader(std::string_view bytes, TextDecoder& decoder,
+                                     std::string encodingName)
+    : decoder_(decoder), encodingName_(std::move(encodingName)), inMemory_(true), memory_(bytes) {
+  sizeHint_ = bytes.size();
+  firstRead_ =
+      static_cast<std::size_t>(std::clamp<std::uint64_t>(sizeHint_ + 1, kSmallestRead, kReadChunk));
+}
+
 HistoryLineReader::~HistoryLineReader() {
   if (fd_ >= 0) {
     ::close(fd_);
@@ -232,6 +240,14 @@ bool HistoryLineReader::Refill() {
 void HistoryLineReader::ReadMore() {
   if (rawSize_ == raw_.size()) {
     raw_.resize(raw_.empty() ? firstRead_ : raw_.size() * 2);
+  }
+  if (inMemory_) {
+    const std::size_t n = std::min(memory_.size(), raw_.size() - rawSize_);
+    std::memcpy(raw_.data() + rawSize_, memory_.data(), n);
+    memory_.remove_prefix(n);
+    rawSize_ += n;
+    eof_ = n == 0;
+    return;
   }
   for (;;) {
     const ssize_t n = ::read(fd_, raw_.data() + rawSize_, raw_.size() - rawSize_);

@@ -23,12 +23,16 @@ class HistoryLineReader {
   // Opens `path` for reading; IsOpen() tells whether that worked (a directory does not count).
   // `encodingName` ("code page 932", "UTF-8") names the encoding in errors.
   HistoryLineReader(const std::string& path, TextDecoder& decoder, std::string encodingName);
+  // Reads the lines of a file already in memory, exactly as they would be read from the file:
+  // what has been checked from these bytes is what a caller then writes. `bytes` must outlive
+  // the reader.
+  HistoryLineReader(std::string_view bytes, TextDecoder& decoder, std::string encodingName);
   ~HistoryLineReader();
 
   HistoryLineReader(const HistoryLineReader&) = delete;
   HistoryLineReader& operator=(const HistoryLineReader&) = delete;
 
-  bool IsOpen() const { return fd_ >= 0; }
+  bool IsOpen() const { return fd_ >= 0 || inMemory_; }
   // Why the file could not be opened: an errno value (EISDIR for a directory).
   int OpenError() const { return openError_; }
 
@@ -68,6 +72,8 @@ class HistoryLineReader {
   TextDecoder& decoder_;
   std::string encodingName_;
   int fd_ = -1;
+  bool inMemory_ = false;
+  std::string_view memory_;  // what is still to be read when inMemory_
   int openError_ = 0;
   std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size
   std::uint64_t sizeHint_ = 0;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 
 #include "core/cp932.h"
@@ -38,15 +39,23 @@ std::string DrawText(const ImportedDraw& draw, Game game) {
   return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
 }
 
-// The file's bytes, in one buffer of its size (no doubling as it grows).
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+}  // namespace
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
+  // Not blocking: a FIFO put in the file's place must not make the open wait for a writer.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) {
+    error = errno;
     return false;
   }
   struct stat info {};
   bytes.clear();
-  if (::fstat(fd, &info) == 0 && info.st_size > 0) {
+  if (::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(fd);
+    error = EISDIR;
+    return false;
+  }
+  if (info.st_size > 0) {
     bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
   }
   constexpr std::size_t kChunk = std::size_t{1} << 20;
@@ -61,11 +70,14 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
     }
     bytes.resize(had + static_cast<std::size_t>(std::max<ssize_t>(n, 0)));
     if (n <= 0) {
+      error = n < 0 ? errno : 0;
       ::close(fd);
       return n == 0;
     }
   }
 }
+
+namespace {
 
 // Whether the newest lines' dates write a month or day below 10 with a leading zero: the first
 // date (from the end) with such a month or day tells.
@@ -134,21 +146,28 @@ std::vector<std::size_t> LineStarts(std::string_view bytes) {
 
 bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
                          HistoryContents& contents, ImportResult& failure) {
+  int error = 0;
+  if (!ReadWholeFile(path, contents.bytes, error)) {
+    failure.line = 0;
+    failure.reason = std::string("cannot be read: ") + std::strerror(error);
+    return false;
+  }
+  return ReadHistoryContents(options, contents, failure);
+}
+
+bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
+                         ImportResult& failure, bool lastDrawOnly) {
   ImportOptions reading;
   reading.encoding = options.encoding;
   reading.columns = kHistoryColumns;
   reading.game = options.game;
   reading.firstThreeOfLonger = true;  // the load before this has warned about those
-  if (!ConvertHistorySource(path, reading, failure)) {
+  reading.lastDrawOnly = lastDrawOnly;
+  if (!ConvertHistoryBytes(contents.bytes, reading, failure)) {
     // A history with only its header has nothing to convert, and nothing wrong with it.
     if (failure.line != 0 || failure.reason != "has no draw lines after the header") {
       return false;
     }
-  }
-  if (!ReadWholeFile(path, contents.bytes)) {
-    failure.line = 0;
-    failure.reason = "cannot be read again";
-    return false;
   }
   contents.draws = std::move(failure.draws);
   contents.options = options;

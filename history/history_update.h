@@ -28,11 +28,20 @@ struct HistoryContents {
   bool paddedDates = false;         // its dates read 2019/01/07, so new lines' do too
 };
 
+// The whole file at `path`, read once into one buffer of its size (no doubling as it grows).
+// False with the errno value in `error` when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& bytes, int& error);
+
 // Reads a history that has loaded as a prediction loads it and whose rounds go up line by line
 // (the caller checks both first). False with `failure` set (line and reason, as an import
 // reports them) when a draw line has no real date or no plain round: those cannot be added to.
 bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
                          HistoryContents& contents, ImportResult& failure);
+// The same for the file's bytes already read into `contents.bytes`: those very bytes are checked,
+// so they are the ones to write. With `lastDrawOnly` (a plain append needs no more), `draws`
+// holds only the last draw line's draw, and a long history is checked in little memory.
+bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
+                         ImportResult& failure, bool lastDrawOnly = false);
 
 // The next draw day after `date`: the next Monday to Friday, passing over 31 December to
 // 3 January (draws take place on public holidays too).

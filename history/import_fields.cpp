@@ -113,14 +113,32 @@ std::vector<std::u16string> SplitImportFields(std::u16string_view line) {
 
 ImportLine SplitImportLine(std::u16string_view line, std::size_t keep) {
   ImportLine split;
+  SplitImportLine(line, keep, split);
+  return split;
+}
+
+void SplitImportLine(std::u16string_view line, std::size_t keep, ImportLine& split) {
   split.count = 1;
-  std::u16string field;
-  const auto endField = [&split, &field, keep] {
-    if (split.fields.size() < keep) {
-      split.fields.emplace_back(Trimmed(field));
+  split.blank = true;
+  std::size_t kept = 0;  // fields done; the strings after them are room from earlier lines
+  const auto startField = [&split, &kept, keep] {
+    if (kept < keep) {
+      if (kept == split.fields.size()) {
+        split.fields.emplace_back();
+      }
+      split.fields[kept].clear();
     }
-    field.clear();
   };
+  const auto endField = [&split, &kept, keep] {
+    if (kept < keep) {
+      std::u16string& field = split.fields[kept++];
+      const std::u16string_view trimmed = Trimmed(field);
+      const auto start = static_cast<std::size_t>(trimmed.data() - field.data());
+      field.resize(start + trimmed.size());
+      field.erase(0, start);
+    }
+  };
+  startField();
   bool quoted = false;
   for (const char16_t c : line) {
     if (c == u'"') {
@@ -128,15 +146,16 @@ ImportLine SplitImportLine(std::u16string_view line, std::size_t keep) {
     } else if (c == u',' && !quoted) {
       endField();
       ++split.count;
+      startField();
     } else {
       split.blank = split.blank && IsBlank(c);
-      if (split.fields.size() < keep) {
-        field.push_back(c);
+      if (kept < keep) {
+        split.fields[kept].push_back(c);
       }
     }
   }
   endField();
-  return split;
+  split.fields.resize(kept);
 }
 
 std::int32_t ReadImportRound(std::u16string_view field) {

@@ -27,6 +27,8 @@ struct ImportLine {
   bool blank = true;                   // every field empty once trimmed
 };
 ImportLine SplitImportLine(std::u16string_view line, std::size_t keep);
+// The same into `split`, whose strings keep their room from one line to the next.
+void SplitImportLine(std::u16string_view line, std::size_t keep, ImportLine& split);
 
 // A round: 第N回 or a plain decimal number, digits only, at most 2147483647. Throws LoadError
 // (history/load_report.h, line 0) whose reason quotes the field.

@@ -273,43 +273,62 @@ TEST(CliAdd, AddsADrawOrSaysWhyNot) {
 }
 
 // Writers at once: each waits for the one before it, so every draw is in the file once, rounds in
-// order, whatever order they ran in.
+// order, whatever order they ran in. Importers into a history not there yet: the first writes it,
+// each later one merges into what the others wrote.
 TEST(CliAdd, WritersAtOnceLoseNothing) {
-  const TempDir dir;
-  const std::string path = dir.File("history.csv");
-  const std::string before = "回別,抽せん日,曜日,当せん番号\n第1回,2019/12/16,月,111\n";
-  WriteBytes(path, before);
-  constexpr int kWriters = 20;
-  std::vector<std::thread> writers;
-  writers.reserve(kWriters);
-  std::vector<Outcome> outcomes(kWriters);
-  for (int i = 0; i < kWriters; ++i) {
-    writers.emplace_back([&outcomes, &path, i] {
-      const TempDir own;  // each run's output files apart
+  const std::string header = "回別,抽せん日,曜日,当せん番号\n";
+  const std::string first = "第1回,2019/12/16,月,111\n";
+  for (const bool importing : {false, true}) {
+    SCOPED_TRACE(importing ? "import --into" : "add");
+    const TempDir dir;
+    const std::string path = dir.File("history.csv");
+    if (!importing) {
+      WriteBytes(path, header + first);
+    }
+    constexpr int kWriters = 20;
+    std::vector<std::thread> writers;
+    writers.reserve(kWriters);
+    std::vector<Outcome> outcomes(kWriters);
+    for (int i = 0; i < kWriters; ++i) {
       char number[4];
       std::snprintf(number, sizeof number, "%03d", i);
-      outcomes[static_cast<std::size_t>(i)] =
-          RunCli(own, {"add", path, number, "--encoding", "utf-8"});
-    });
+      // Round i + 2, one source each; the first round is in every source.
+      const std::string source = dir.File("source" + std::to_string(i) + ".csv");
+      WriteBytes(source, header + first + "第" + std::to_string(i + 2) + "回,2020/1/" +
+                             std::to_string(i + 6) + ",月," + number + "\n");
+      std::vector<std::string> args = {"add", path, number, "--encoding", "utf-8"};
+      if (importing) {
+        args = {"import", source, "--into", path};
+      }
+      writers.emplace_back([&outcomes, args, i] {
+        const TempDir own;  // each run's output files apart
+        outcomes[static_cast<std::size_t>(i)] = RunCli(own, args);
+      });
+    }
+    for (std::thread& writer : writers) {
+      writer.join();
+    }
+    const std::string after = ReadBytes(path);
+    // An imported history is written in code page 932.
+    const auto inFile = [importing](const std::string& utf8) {
+      return importing ? Utf8ToCp932(utf8) : utf8;
+    };
+    for (int i = 0; i < kWriters; ++i) {
+      EXPECT_EQ(outcomes[static_cast<std::size_t>(i)].status, 0)
+          << outcomes[static_cast<std::size_t>(i)].err;
+      char number[8];
+      std::snprintf(number, sizeof number, ",%03d\n", i);
+      const std::size_t at = after.find(number);
+      EXPECT_NE(at, std::string::npos) << i;
+      EXPECT_EQ(after.find(number, at + 1), std::string::npos) << i;
+    }
+    for (int round = 2; round <= kWriters + 1; ++round) {
+      EXPECT_NE(after.find(inFile("\n第" + std::to_string(round) + "回,")), std::string::npos)
+          << round;
+    }
+    EXPECT_TRUE(after.starts_with(inFile(header + first)));
+    EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), kWriters + 2);
   }
-  for (std::thread& writer : writers) {
-    writer.join();
-  }
-  const std::string after = ReadBytes(path);
-  for (int i = 0; i < kWriters; ++i) {
-    EXPECT_EQ(outcomes[static_cast<std::size_t>(i)].status, 0)
-        << outcomes[static_cast<std::size_t>(i)].err;
-    char number[8];
-    std::snprintf(number, sizeof number, ",%03d\n", i);
-    const std::size_t at = after.find(number);
-    EXPECT_NE(at, std::string::npos) << i;
-    EXPECT_EQ(after.find(number, at + 1), std::string::npos) << i;
-  }
-  for (int round = 2; round <= kWriters + 1; ++round) {
-    EXPECT_NE(after.find("\n第" + std::to_string(round) + "回,"), std::string::npos) << round;
-  }
-  EXPECT_TRUE(after.starts_with(before));
-  EXPECT_EQ(std::count(after.begin(), after.end(), '\n'), kWriters + 2);
 }
 
 }  // namespace

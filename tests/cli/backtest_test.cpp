@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -386,6 +387,29 @@ TEST(Backtest, MoneyReplayInEveryFormat) {
   EXPECT_NE(text.out.find("\n  actual payouts (else theoretical) on straight 10, box 0 (1 not "
                           "sold), set 0 (1 not sold), mini 10 of 45 draws\n"),
             std::string::npos);
+
+  // Ten-digit payouts: winnings past 2^32 yen and returns of millions of per cent widen their
+  // columns; every row stays whole and under its header.
+  std::vector<std::string> wideLines = RandomDrawLines(60, 4);
+  wideLines[0] = lines[0];
+  for (std::size_t i = 1; i < wideLines.size(); ++i) {
+    wideLines[i] += ",4294967295,4294967295,,,";
+  }
+  const Outcome wide = RunCli(dir, {"backtest", WriteHistoryFile(dir, wideLines, "wide.csv"),
+                                    "--filter", "none", "--bet", "straight", "--tickets", "1000"});
+  ASSERT_EQ(wide.status, 0) << wide.err;
+  const std::size_t at = wide.out.find("  tickets ");
+  ASSERT_NE(at, std::string::npos) << wide.out;
+  const std::string title = wide.out.substr(at, wide.out.find('\n', at) - at);
+  const std::size_t rowAt = at + title.size() + 1;
+  const std::string row = wide.out.substr(rowAt, wide.out.find('\n', rowAt) - rowAt);
+  EXPECT_TRUE(row.starts_with("  straight    1000     45     9,000,000 193,273,528,275 ")) << row;
+  EXPECT_TRUE(row.ends_with(" exact")) << row;
+  for (const char* column : {"cost", "winnings", "return", "wins", "random"}) {
+    const std::size_t end = title.find(std::string(" ") + column) + 1 + std::strlen(column);
+    EXPECT_NE(row[end - 1], ' ') << column << "\n" << title << "\n" << row;
+    EXPECT_EQ(row[end], ' ') << column << "\n" << title << "\n" << row;
+  }
 }
 
 // Quiet for the first second, then redrawn in place, and erased at the end.

@@ -332,6 +332,13 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
   EXPECT_EQ(RunCli(dir, {"import", from, "--into", dir.File("new.csv")}).status, 0);
   EXPECT_EQ(ReadBytes(dir.File("new.csv")),
             Utf8ToCp932(header + "\n第1回,2018/6/1,金,111\n第2回,2018/6/2,土,222\n"));
+  // ... in the encoding it is then read in.
+  EXPECT_EQ(
+      RunCli(dir, {"import", from, "--into", dir.File("new8.csv"), "--history-encoding", "utf-8"})
+          .status,
+      0);
+  EXPECT_EQ(ReadBytes(dir.File("new8.csv")),
+            header + "\n第1回,2018/6/1,金,111\n第2回,2018/6/2,土,222\n");
   EXPECT_EQ(RunCli(dir, {"import", from, "--into", dir.File("new.csv"), "-o", "x.csv"}).status, 2);
   EXPECT_EQ(RunCli(dir, {"import", from}).status, 2);
 }

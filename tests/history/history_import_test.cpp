@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "history/draw_history.h"
@@ -348,6 +349,20 @@ TEST(HistoryImport, ConvertsEachLayoutOrSaysWhichLineFailsAndWhy) {
     options.game = c.game;
     ImportResult result;
     const bool converted = ConvertHistorySource(source, options, result);
+    if (options.encoding) {  // the file's bytes in memory convert alike
+      ImportResult fromBytes;
+      EXPECT_EQ(ConvertHistoryBytes(ReadBytes(source), options, fromBytes), converted);
+      EXPECT_EQ(std::tie(fromBytes.line, fromBytes.reason), std::tie(result.line, result.reason));
+      EXPECT_EQ(fromBytes.draws.size(), result.draws.size());
+      // Keeping only the last line's draw of an oldest-first source checks every line alike.
+      options.lastDrawOnly = true;
+      if (converted && result.order == SourceOrder::kOldestFirst && result.repeatedLines == 0) {
+        ASSERT_TRUE(ConvertHistoryBytes(ReadBytes(source), options, fromBytes));
+        ASSERT_EQ(fromBytes.draws.size(), 1u);
+        EXPECT_EQ(fromBytes.draws[0].line, result.draws.back().line);
+        EXPECT_EQ(fromBytes.allThreeDigitNumbers, result.allThreeDigitNumbers);
+      }
+    }
     if (c.history.empty()) {
       EXPECT_FALSE(converted);
       EXPECT_EQ(std::to_string(result.line) + ": " + result.reason, c.outcome);

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "history/draw_history.h"
@@ -507,6 +508,15 @@ TEST_P(LoadDrawHistoryTable, LoadsOrRefusesWholeFile) {
       ExpectUntouched(history.get(), before);
     }
   }
+  // The same bytes already in memory are checked alike, and no series is kept.
+  LoadReport fromFile;
+  LoadReport fromBytes;
+  OwnedHistory loaded;
+  ASSERT_EQ(Load(loaded.get(), path, "", row.game, fromFile), row.result);
+  const LoadOptions options{TextEncoding::kCp932, row.game};
+  EXPECT_EQ(CheckDrawHistoryBytes(ReadBytes(path), &fromBytes, options), row.result);
+  EXPECT_EQ(std::tie(fromBytes.line, fromBytes.reason, fromBytes.draws, fromBytes.fourDigitNumbers),
+            std::tie(fromFile.line, fromFile.reason, fromFile.draws, fromFile.fourDigitNumbers));
   // Only the logged run may have created anything next to the history file.
   std::size_t files = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.path())) {
