@@ -5,8 +5,10 @@
 #include <algorithm>
 #include <limits>
 
+#include "core/bets.h"
 #include "core/utf.h"
 #include "history/history_import.h"
+#include "history/import_columns.h"
 
 namespace tolvane {
 namespace {
@@ -133,6 +135,49 @@ std::string MergeConflictDetail(const std::string& source, const std::string& hi
   return source + ":" + std::to_string(plan.sourceLine) + ": " + history + ":" +
          std::to_string(plan.historyLine) + " holds the same round with another draw (" +
          plan.conflict + ")";
+}
+
+std::vector<std::string> SourceWarnings(const std::string& source, const ImportResult& result) {
+  std::vector<std::string> warnings;
+  if (result.allThreeDigitNumbers) {
+    warnings.push_back(source +
+                       ": every winning number has three digits; this looks like a Numbers 3 "
+                       "source: try --game numbers3");
+  } else if (result.miniColumn) {
+    warnings.push_back(source +
+                       ": the header names a mini column, which only Numbers 3 has; this looks "
+                       "like a Numbers 3 source: try --game numbers3");
+  }
+  if (!result.unreadPayoutNames.empty()) {
+    warnings.push_back(source + ": " + UnreadPayoutsText(result.unreadPayoutNames));
+  }
+  return warnings;
+}
+
+std::vector<std::string> MergeWarnings(const std::string& source, const std::string& path,
+                                       const ImportResult& result, const HistoryContents& history,
+                                       const MergePlan& plan) {
+  std::vector<std::string> warnings;
+  if (plan.otherPayouts != 0) {
+    const std::uint64_t more = plan.otherPayouts - 1;
+    warnings.push_back(
+        source + ":" + std::to_string(plan.payoutSourceLine) + ": " + path + ":" +
+        std::to_string(plan.payoutHistoryLine) + " holds " + plan.payoutConflict +
+        (more > 0 ? " (and " + std::to_string(more) + (more == 1 ? " more round)" : " more rounds)")
+                  : "") +
+        "; the history's are kept");
+  }
+  std::string dropped;
+  for (std::size_t kind = 0; kind < kPayoutKinds && !plan.added.empty(); ++kind) {
+    if (result.payoutFields[kind] && !history.payoutColumns[kind]) {
+      dropped += (dropped.empty() ? "" : ", ") + std::string(kPayoutColumnNames[kind]);
+    }
+  }
+  if (!dropped.empty()) {
+    warnings.push_back(path + ": its header has no column for the source's payouts (" + dropped +
+                       "), so the added draws are written without them");
+  }
+  return warnings;
 }
 
 }  // namespace tolvane

@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "history/history_import.h"
 #include "history/history_update.h"
 #include "history/load_report.h"
 
@@ -47,5 +49,15 @@ DrawAddition PlanDrawAddition(const std::string& path, const HistoryContents& hi
 // has no conflict.
 std::string MergeConflictDetail(const std::string& source, const std::string& history,
                                 const MergePlan& plan);
+
+// What a converted source (named `source`) seems wrong about, without failing: the other game's
+// draws, payout-like columns not read. "SOURCE: ..." each, without "warning: ".
+std::vector<std::string> SourceWarnings(const std::string& source, const ImportResult& result);
+
+// What merging `result` into `history` (read from `path`) by `plan` does not keep of the source:
+// payouts the history holds otherwise, payouts its header has no column for.
+std::vector<std::string> MergeWarnings(const std::string& source, const std::string& path,
+                                       const ImportResult& result, const HistoryContents& history,
+                                       const MergePlan& plan);
 
 }  // namespace tolvane

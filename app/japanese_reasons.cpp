@@ -58,6 +58,28 @@ const std::vector<ReasonForm>& Forms() {
            "回別 $1 が $2 から $3 の範囲の外です"),
       Form(R"(date (".*") is not YYYY/M/D$)", "日付 $1 が YYYY/M/D の形ではありません"),
       Form(R"(round (\d+) is also on line (\d+) with )", "回 $1 は $2 行目にもあり、違いは "),
+      Form(R"(holds round (\d+) with other payouts \((\S+) (\d+) there, (\d+) here\) )"
+           R"(\(and (\d+) more rounds?\); the history's are kept)",
+           "第$1回 の $2 が違います (履歴 $3 円、結果ファイル $4 円、ほか $5 回)。"
+           "履歴ファイルの額を残します"),
+      Form(R"(holds round (\d+) with other payouts \((\S+) (\d+) there, (\d+) here\); )"
+           R"(the history's are kept)",
+           "第$1回 の $2 が違います (履歴 $3 円、結果ファイル $4 円)。履歴ファイルの額を残します"),
+      Form(R"(its header has no column for the source's payouts \((.*)\), so the added draws )"
+           R"(are written without them)",
+           "見出しに結果ファイルの賞金 ($1) の列がないため、追加する回は賞金なしで書きます"),
+      Form(R"(every winning number has three digits; this looks like a Numbers 3 source: try )"
+           R"(--game numbers3)",
+           "当せん番号がすべて 3 桁です。ナンバーズ3 の結果ファイルのようです: ナンバーズ3 を"
+           "選んでください"),
+      Form(R"(the header names a mini column, which only Numbers 3 has; this looks like a )"
+           R"(Numbers 3 source: try --game numbers3)",
+           "見出しにナンバーズ3 だけのミニの列があります。ナンバーズ3 の結果ファイルのようです: "
+           "ナンバーズ3 を選んでください"),
+      Form(R"((".*") looks? like (?:a )?payout columns? but (?:is|are) not read, so (?:its|their) )"
+           R"(amounts are left out \(.*\)$)",
+           "$1 は賞金の列のようですが読まないため、その額は入りません (賞金の列は賭け方の名前"
+           "で見分けます: ストレート、ボックス賞金、金額[SET-STR]、straight_prize)"),
       Form(R"(line (\d+) is longer than (\d+) bytes)", "$1 行目が $2 バイトより長すぎます"),
       Form(R"(has no draw lines after the header)", "見出しの後に当せん番号の行がありません"),
       Form(R"(this system has no code page 932 converter)",

@@ -83,24 +83,9 @@ bool PlanMergeInto(const HistorySource& source, const ImportResult& result,
     Complain(MergeConflictDetail(source.Name(), args.into, plan));
     return false;
   }
-  if (plan.otherPayouts != 0) {
-    Complain(
-        "warning: " + source.Name() + ":" + std::to_string(plan.payoutSourceLine) + ": " +
-        args.into + ":" + std::to_string(plan.payoutHistoryLine) + " holds " + plan.payoutConflict +
-        (plan.otherPayouts > 1 ? " (and " + std::to_string(plan.otherPayouts - 1) +
-                                     (plan.otherPayouts == 2 ? " more round)" : " more rounds)")
-                               : "") +
-        "; the history's are kept");
-  }
-  std::string dropped;
-  for (std::size_t kind = 0; kind < kPayoutKinds && !plan.added.empty(); ++kind) {
-    if (result.payoutFields[kind] && !history.payoutColumns[kind]) {
-      dropped += (dropped.empty() ? "" : ", ") + std::string(kPayoutColumnNames[kind]);
-    }
-  }
-  if (!dropped.empty()) {
-    Complain("warning: " + args.into + ": its header has no column for the source's payouts (" +
-             dropped + "), so the added draws are written without them");
+  for (const std::string& warning :
+       MergeWarnings(source.Name(), args.into, result, history, plan)) {
+    Complain("warning: " + warning);
   }
   return true;
 }
@@ -229,17 +214,8 @@ int RunImport(const ImportArguments& args) {
              (utf8 ? kUtf8HintText : ""));
     return kExitFailed;
   }
-  if (result.allThreeDigitNumbers) {
-    Complain("warning: " + source.Name() +
-             ": every winning number has three digits; this looks like a Numbers 3 source: try "
-             "--game numbers3");
-  } else if (result.miniColumn) {
-    Complain("warning: " + source.Name() +
-             ": the header names a mini column, which only Numbers 3 has; this looks like a "
-             "Numbers 3 source: try --game numbers3");
-  }
-  if (!result.unreadPayoutNames.empty()) {
-    Complain("warning: " + source.Name() + ": " + UnreadPayoutsText(result.unreadPayoutNames));
+  for (const std::string& warning : SourceWarnings(source.Name(), result)) {
+    Complain("warning: " + warning);
   }
   if (!args.into.empty()) {
     return MergeInto(source, result, args);

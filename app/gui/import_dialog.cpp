@@ -20,6 +20,7 @@
 #include "app/gui/modal.h"
 #include "app/gui/option_labels.h"
 #include "app/gui/status_line.h"
+#include "app/history_update_checks.h"
 #include "history/history_import.h"
 
 namespace tolvane {
@@ -200,7 +201,11 @@ void ImportDialog::Refresh(const std::optional<ImportColumns>& columns) {
     combo->setEnabled(choosable);
   }
   if (converted) {
-    status_->Show(Summary(result), QString());
+    const std::vector<std::string> warnings = SourceWarnings(source_.toStdString(), result);
+    status_->Show(warnings.empty()
+                      ? Summary(result)
+                      : Summary(result) + QStringLiteral("。") + WarningsNote(warnings),
+                  JapaneseDetails(warnings));
   } else {
     status_->Show(FailureText(result), Text(ImportFailureDetail(source_.toStdString(), result)));
   }

@@ -1,6 +1,7 @@
 #include "app/gui/message_box.h"
 
 #include <QAbstractButton>
+#include <QStringList>
 #include <utility>
 
 #include "app/japanese_reasons.h"
@@ -48,6 +49,19 @@ void ShowMessageBox(QWidget* owner, const QString& text, QMessageBox::Icon icon,
 
 QString JapaneseDetail(const QString& detail) {
   return detail.isEmpty() ? detail : QString::fromStdString(JapaneseReason(detail.toStdString()));
+}
+
+QString WarningsNote(const std::vector<std::string>& warnings) {
+  return warnings.empty() ? QString()
+                          : QStringLiteral("注意が %1 件あります (詳細)。").arg(warnings.size());
+}
+
+QString JapaneseDetails(const std::vector<std::string>& warnings) {
+  QStringList lines;
+  for (const std::string& warning : warnings) {
+    lines << QString::fromStdString(JapaneseReason(warning));
+  }
+  return lines.join(QLatin1Char('\n'));
 }
 
 bool AskYesNo(QWidget* owner, const QString& text) {

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 class QWidget;
 
@@ -20,6 +22,11 @@ using MessageBoxFunction = std::function<QMessageBox::StandardButton(
 
 // The command line's reason `detail` as the window gives it, in Japanese (JapaneseReason).
 QString JapaneseDetail(const QString& detail);
+
+// Warnings a dialog goes on despite: beside its verdict, "注意が N 件あります (詳細)。" (empty
+// for none), and for 詳細 each warning in Japanese on a line of its own.
+QString WarningsNote(const std::vector<std::string>& warnings);
+QString JapaneseDetails(const std::vector<std::string>& warnings);
 
 // Every box of the application goes through here, titled ApplicationTitle(). Shows an OK box and
 // returns once it is closed; its `detail` in Japanese.

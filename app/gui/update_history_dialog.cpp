@@ -102,7 +102,14 @@ MergeReading ReadMerge(const QString& source, TextEncoding encoding, const Histo
       return reading;
     }
   }
-  reading.text = CountsText(reading.plan, reading.created);
+  std::vector<std::string> warnings = SourceWarnings(Local(source), reading.source);
+  if (!reading.created) {
+    const std::vector<std::string> merging = MergeWarnings(
+        Local(source), Local(history.path), reading.source, reading.history, reading.plan);
+    warnings.insert(warnings.end(), merging.begin(), merging.end());
+  }
+  reading.text = CountsText(reading.plan, reading.created) + WarningsNote(warnings);
+  reading.detail = JapaneseDetails(warnings);
   reading.ready = !reading.plan.added.empty();
   return reading;
 }

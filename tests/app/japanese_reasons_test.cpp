@@ -57,6 +57,24 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
        "a.csv:8: 回 5 は 3 行目にもあり、違いは another number"},
       {"a.csv: has no draw lines after the header",
        "a.csv: 見出しの後に当せん番号の行がありません"},
+      {"r.csv:4: h.csv:9 holds round 6501 with other payouts (ボックス 36928 there, 36929 here) "
+       "(and 2 more rounds); the history's are kept",
+       "r.csv:4: h.csv:9 第6501回 の ボックス が違います (履歴 36928 円、結果ファイル 36929 円、"
+       "ほか 2 回)。履歴ファイルの額を残します"},
+      {"h.csv: its header has no column for the source's payouts (ストレート, ミニ), so the added "
+       "draws are written without them",
+       "h.csv: 見出しに結果ファイルの賞金 (ストレート, ミニ) "
+       "の列がないため、追加する回は賞金なしで書きます"},
+      {"r.csv: the header names a mini column, which only Numbers 3 has; this looks like a "
+       "Numbers 3 source: try --game numbers3",
+       "r.csv: 見出しにナンバーズ3 だけのミニの列があります。ナンバーズ3 の結果ファイルのようです: "
+       "ナンバーズ3 を選んでください"},
+      {"r.csv: \"ストレ\", \"box\" look like payout columns but are not read, so their amounts "
+       "are left out (a payout column is named by its kind of bet, alone or with a prize word: "
+       "ストレート, ボックス賞金, 金額[SET-STR], straight_prize)",
+       "r.csv: \"ストレ\", \"box\" は賞金の列のようですが読まないため、その額は入りません "
+       "(賞金の列は賭け方の名前で見分けます: ストレート、ボックス賞金、金額[SET-STR]、"
+       "straight_prize)"},
       {"a.csv: something new", "a.csv: something new"},  // unknown: the English stays
   };
   for (const Case& c : cases) {
