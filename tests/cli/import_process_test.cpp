@@ -310,6 +310,16 @@ TEST(CliImport, IntoAHistoryAddsOnlyTheNewRounds) {
        "straight=ストレート賞金\n",
        withPayouts + "第2回,2018/6/2,土,222,90000\n",
        "90000"},
+      {"other payouts for two rounds",
+       withPayouts + "第2回,2018/6/2,X,222,91000\n",
+       {1, 2, 3},
+       0,
+       "warning: {s}:2: {h}:2 holds round 1 with other payouts (ストレート 91000 there, 90000 "
+       "here) (and 1 more round); the history's are kept\ntolvane-cli: 1 draw added to {h}, "
+       "rounds 3 to 3; 2 already there; 0 rounds missing; columns: round=回, date=日付, "
+       "number=本数字, straight=ストレート賞金\n",
+       withPayouts + "第2回,2018/6/2,X,222,91000\n第3回,2018/6/3,日,333,90000\n",
+       "90000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
