@@ -75,6 +75,10 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
        "r.csv: \"ストレ\", \"box\" は賞金の列のようですが読まないため、その額は入りません "
        "(賞金の列は賭け方の名前で見分けます: ストレート、ボックス賞金、金額[SET-STR]、"
        "straight_prize)"},
+      {"r.csv:3: date \"2018/2/30\" is not a day of the calendar",
+       "r.csv:3: 日付 \"2018/2/30\" は暦にない日です"},
+      {"r.csv:3: winning number \"12a\" is not one to four digits",
+       "r.csv:3: 当せん番号 \"12a\" が 1〜4 桁の数字ではありません"},
       {"a.csv: something new", "a.csv: something new"},  // unknown: the English stays
   };
   for (const Case& c : cases) {

@@ -63,7 +63,8 @@ class ImportDialogTest : public QObject {
     QFETCH(QString, pad);
     const TempDir dir;
     const std::string source = WriteHistoryFile(
-        dir, {"開催回,日付,当せん番号", "第3回,2018年6月14日,5", "第1回,2018-06-12,72"},
+        dir,
+        {"開催回,日付,当せん番号,ボーナス賞金", "第3回,2018年6月14日,5,1", "第1回,2018-06-12,72,1"},
         "結果.csv");
     MainWindow dlg;
     Child<QAction>(&dlg, "encoding_utf-8")->trigger();
@@ -71,7 +72,7 @@ class ImportDialogTest : public QObject {
     const FileAnswer chooser(Q(source));
     struct Seen {
       int round = -1, date = -1, number = -1, rows = -1;
-      QString first, status, dest;
+      QString first, status, dest, reason;
     };
     std::optional<Seen> seen;
     const ModalAnswer answer([&seen](QDialog& modal) {
@@ -86,7 +87,8 @@ class ImportDialogTest : public QObject {
                   table->rowCount(),
                   table->item(0, 0)->text() + table->item(0, 2)->text() + table->item(0, 3)->text(),
                   Child<QLabel>(import, "statusLabel")->text(),
-                  Child<QLineEdit>(import, "destEdit")->text()};
+                  Child<QLineEdit>(import, "destEdit")->text(),
+                  Reason(*import)};
       QTest::mouseClick(Child<QPushButton>(import, "convertButton"), Qt::LeftButton);
       return import->result();
     });
@@ -103,7 +105,13 @@ class ImportDialogTest : public QObject {
     QCOMPARE(seen->first, QStringLiteral("第1回火") + pad + QStringLiteral("072"));
     QCOMPARE(
         seen->status,
-        QStringLiteral("2 回分を変換します (第1回〜第3回、欠番 1、重複行 0、元の並び: 新しい順)"));
+        QStringLiteral("2 回分を変換します (第1回〜第3回、欠番 1、重複行 0、元の並び: 新しい順)。"
+                       "注意が 1 件あります (詳細)。"));
+    QCOMPARE(
+        seen->reason,
+        Q(source + ": \"ボーナス賞金\" は賞金の列のようですが読まないため、その額は入りません ("
+                   "賞金の列は賭け方の名前で見分けます: ストレート、ボックス賞金、金額[SET-"
+                   "STR]、straight_prize)"));
     const QString dest = Q(dir.File("結果-tolvane.csv"));
     QCOMPARE(seen->dest, dest);
     QCOMPARE(Child<QLineEdit>(&dlg, "pathEdit")->text(), dest);
@@ -144,7 +152,7 @@ class ImportDialogTest : public QObject {
     Child<QComboBox>(&import, "numberColumn")->setCurrentIndex(2);
     QVERIFY(!convert->isEnabled());
     QCOMPARE(status->text(), QStringLiteral("3 行目を変換できません。"));
-    QCOMPARE(Reason(import), Q(source + ":3: date \"2018/2/30\" is not a day of the calendar"));
+    QCOMPARE(Reason(import), Q(source + ":3: 日付 \"2018/2/30\" は暦にない日です"));
 
     WriteHistoryFile(dir, {"a,b,c", "1,2018/6/12,123", "2,2018/6/13,124"}, "raw.csv");
     Child<QComboBox>(&import, "encodingCombo")->setCurrentIndex(1);  // read again, as UTF-8
