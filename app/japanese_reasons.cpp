@@ -90,6 +90,17 @@ const std::vector<ReasonForm>& Forms() {
            R"(amounts are left out \(.*\)$)",
            "$1 は賞金の列のようですが読まないため、その額は入りません (賞金の列は賭け方の名前"
            "で見分けます: ストレート、ボックス賞金、金額[SET-STR]、straight_prize)"),
+      Form(R"(payout (".*") in column (\S+) is above the largest amount, 4294967295 yen)",
+           "$2 の列の賞金 $1 が最大の額 4294967295 円を超えています"),
+      Form(R"(payout (".*") in column (\S+) is not an amount of yen)",
+           "$2 の列の賞金 $1 が円の額ではありません"),
+      Form(R"(its lines end in a carriage return \(CR\) alone; convert them to LF or CR LF line )"
+           R"(ends)",
+           "行の終わりが CR だけです。LF か CR LF に変換してください"),
+      Form(R"(too many draw lines \(at most (\d+)\))", "当せん番号の行が多すぎます (最大 $1 行)"),
+      Form(R"(is empty \(no header line\))", "空です (見出しの行がありません)"),
+      Form(R"(is a directory$)", "フォルダです"),
+      Form(R"(cannot open: (.*)$)", "開けません ($1)"),
       Form(R"(line (\d+) is longer than (\d+) bytes)", "$1 行目が $2 バイトより長すぎます"),
       Form(R"(has no draw lines after the header)", "見出しの後に当せん番号の行がありません"),
       Form(R"(this system has no code page 932 converter)",

@@ -79,6 +79,13 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
        "r.csv:3: 日付 \"2018/2/30\" は暦にない日です"},
       {"r.csv:3: winning number \"12a\" is not one to four digits",
        "r.csv:3: 当せん番号 \"12a\" が 1〜4 桁の数字ではありません"},
+      {"h.csv:4: payout \"9x\" in column ボックス is not an amount of yen",
+       "h.csv:4: ボックス の列の賞金 \"9x\" が円の額ではありません"},
+      {"h.csv: its lines end in a carriage return (CR) alone; convert them to LF or CR LF line "
+       "ends",
+       "h.csv: 行の終わりが CR だけです。LF か CR LF に変換してください"},
+      {"h.csv: is empty (no header line)", "h.csv: 空です (見出しの行がありません)"},
+      {"/tmp: is a directory", "/tmp: フォルダです"},
       {"a.csv: something new", "a.csv: something new"},  // unknown: the English stays
   };
   for (const Case& c : cases) {

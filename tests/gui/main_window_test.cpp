@@ -506,7 +506,7 @@ class MainWindowTest : public QObject {
         {QString::fromStdString(dir.File("missing.csv")),
          QStringLiteral("有効なファイルパスを入力してください。"), QString()},
         // A folder exists, so the loader is asked and fails.
-        {folder, loadFailed, folder + QStringLiteral(": is a directory")},
+        {folder, loadFailed, folder + QStringLiteral(": フォルダです")},
         {bad, loadFailed, bad + QStringLiteral(":2: 当せん番号 \"1x3\" が 3 桁ではありません")},
     };
     for (const Case& c : cases) {
