@@ -28,8 +28,16 @@ const std::vector<ReasonForm>& Forms() {
       Form(R"(holds the same round with another draw \((.*)\)$)",
            "同じ回の別の当せん番号があります ($1)", ReasonForm::Inner::kReason),
       Form(R"(^round (\d+) is (.*) there, (.*) here$)", "第$1回 は履歴では $2、こちらでは $3"),
+      Form(R"(every winning number has four digits; this looks like a Numbers 4 history: )"
+           R"(try --game numbers4)",
+           "当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです: ナンバーズ4 を選んで"
+           "ください"),
       Form(R"(every winning number has four digits; this looks like a Numbers 4 history)",
            "当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"),
+      Form(R"(every winning number has three digits; this looks like a Numbers 3 history: )"
+           R"(try --game numbers3)",
+           "当せん番号がすべて 3 桁です。ナンバーズ3 の履歴のようです: ナンバーズ3 を選んで"
+           "ください"),
       Form(R"(every winning number has three digits; this looks like a Numbers 3 history)",
            "当せん番号がすべて 3 桁です。ナンバーズ3 の履歴のようです"),
       Form(R"(^NUMBER: (".*") is not three digits$)", "当せん番号 $1 が 3 桁ではありません"),

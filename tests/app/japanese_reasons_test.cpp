@@ -27,7 +27,8 @@ TEST(JapaneseReason, EachFormKeepsItsPlaceAndValues) {
        "a.csv: 当せん番号がすべて 4 桁です。ナンバーズ4 の履歴のようです"},
       {"a.csv: every winning number has three digits; this looks like a Numbers 3 history: try "
        "--game numbers3",
-       "a.csv: 当せん番号がすべて 3 桁です。ナンバーズ3 の履歴のようです: try --game numbers3"},
+       "a.csv: 当せん番号がすべて 3 桁です。ナンバーズ3 の履歴のようです: ナンバーズ3 "
+       "を選んでください"},
       {"NUMBER: \"12\" is not three digits", "当せん番号 \"12\" が 3 桁ではありません"},
       {"a.csv:4: the rounds stop going up at this line; the draws are analysed in file order, "
        "oldest first expected",
