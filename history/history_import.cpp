@@ -19,6 +19,7 @@
 #include "history/import_fields.h"
 #include "history/load_report.h"
 #include "history/payouts.h"
+#include "history/plain_history_line.h"
 #include "history/utf8_hint.h"
 
 namespace tolvane {
@@ -28,6 +29,8 @@ constexpr char16_t kByteOrderMark = u'\uFEFF';
 constexpr const char* kWeekdays[] = {"月", "火", "水", "木", "金", "土", "日"};
 constexpr const char* kHistoryHeader = "回別,抽せん日,曜日,当せん番号";
 constexpr std::size_t kHistoryFields = 4;  // before the payout columns
+// Round, date and winning number as a history holds them.
+constexpr ImportColumns kHistoryColumnsRead{0, 1, 3};
 
 std::string Counted(std::uint64_t count, const char* one, const char* many) {
   return std::to_string(count) + " " + (count == 1 ? one : many);
@@ -261,24 +264,59 @@ void Convert(const std::string& path, const std::optional<std::string_view>& byt
   std::uint64_t failedAt = std::numeric_limits<std::uint64_t>::max();
   std::uint64_t drawLines = 0;
   std::uint64_t threeDigitNumbers = 0;
+  // An append needs only the last draw: the plain lines before it are judged from their bytes,
+  // which proves them as the general way would, without decoding and splitting each.
+  std::optional<PlainHistoryLines> plain;
+  if (options.lastDrawOnly && columns == kHistoryColumnsRead &&
+      std::all_of(payouts.at.begin(), payouts.at.end(), [](const std::optional<std::size_t>& at) {
+        return !at || *at >= kHistoryFields;
+      })) {
+    plain.emplace(*decoder, result.encoding, options.game);
+  }
+  std::string lastPlainLine;  // the last draw line's bytes, when it was judged from them
+  std::uint64_t lastPlainLineNumber = 0;
+  std::uint64_t lastPlainThreeDigits = 0;
   try {
     ImportLine split;  // its room reused line after line
-    while (reader.Next(line)) {
-      SplitImportLine(line, fieldsKept, split);
-      if (!split.blank) {
-        if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
-            split.fields[columns.number].size() == 3) {
-          ++threeDigitNumbers;
-        }
-        ImportedDraw draw = ReadDraw(split, columns, payouts, reader.LineNumber(), options.game,
-                                     options.firstThreeOfLonger);
-        ++drawLines;
-        if (options.lastDrawOnly && !draws.empty()) {
-          draws.back() = draw;
-        } else {
-          draws.push_back(draw);
+    const auto readDraw = [&](std::u16string_view text, std::uint64_t lineNumber) {
+      SplitImportLine(text, fieldsKept, split);
+      if (split.blank) {
+        return;
+      }
+      if (options.game == Game::kNumbers4 && split.fields.size() > columns.number &&
+          split.fields[columns.number].size() == 3) {
+        ++threeDigitNumbers;
+      }
+      ImportedDraw draw =
+          ReadDraw(split, columns, payouts, lineNumber, options.game, options.firstThreeOfLonger);
+      ++drawLines;
+      if (options.lastDrawOnly && !draws.empty()) {
+        draws.back() = draw;
+      } else {
+        draws.push_back(draw);
+      }
+    };
+    std::string_view bytes;
+    while (reader.NextBytes(bytes)) {
+      if (plain && reader.LineNumber() <= std::numeric_limits<std::uint32_t>::max()) {
+        if (const std::size_t digits = plain->Accepts(bytes); digits != 0) {
+          lastPlainThreeDigits = options.game == Game::kNumbers4 && digits == 3 ? 1 : 0;
+          ++drawLines;
+          threeDigitNumbers += lastPlainThreeDigits;
+          lastPlainLine.assign(bytes);
+          lastPlainLineNumber = reader.LineNumber();
+          continue;
         }
       }
+      const std::uint64_t before = drawLines;
+      readDraw(reader.Decode(bytes), reader.LineNumber());
+      lastPlainLineNumber = drawLines != before ? 0 : lastPlainLineNumber;
+    }
+    if (lastPlainLineNumber != 0) {
+      // Counted once already, and read again now for its draw.
+      --drawLines;
+      threeDigitNumbers -= lastPlainThreeDigits;
+      readDraw(reader.Decode(lastPlainLine), lastPlainLineNumber);
     }
   } catch (const LoadError& e) {
     failed = e;

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,7 +15,9 @@
 #include "core/diagnostic_log.h"
 #include "core/utf.h"
 #include "history/draw_line.h"
+#include "history/history_import.h"
 #include "history/history_line_reader.h"
+#include "history/plain_history_line.h"
 #include "tests/support/temp_dir.h"
 
 namespace tolvane::test {
@@ -43,8 +46,9 @@ std::optional<CheckedDraw> GeneralWay(HistoryLineReader& reader, std::string_vie
   }
 }
 
-TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
-  const std::vector<Line> lines = {
+// Lines a history may hold; `plain`: the loader's check must judge it from its bytes.
+const std::vector<Line>& Lines() {
+  static const std::vector<Line> lines = {
       {"第1回,1994/10/07,金,120", "", true},
       {"第123456789回,2000/1/1,,7", "", true},
       {"第0012回,2000/12/31,月,72\r", "", true},
@@ -90,7 +94,17 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
       {"第1回,2000/1/1,金,120", "\x91\r", false},  // ... by its carriage return
       {"第1回,2000/1/1,", "\x80,120", false},      // a byte that is no character
       {"第1回,2000/1/1,", "\x89\xF1\x91,120", false},
+      // Dates the loader takes and the converter does not: no day of the calendar.
+      {"第1回,2019/2/29,金,120", "", true},
+      {"第1回,2019/0/1,金,120", "", true},
+      {"第1回,2019/1/32,金,120", "", true},
+      {"第1回,2020/2/29,土,120", "", true},
   };
+  return lines;
+}
+
+TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
+  const std::vector<Line>& lines = Lines();
   for (const auto& [encoding, places] :
        {std::pair{TextEncoding::kCp932, 3}, {TextEncoding::kUtf8, 3}, {TextEncoding::kCp932, 4}}) {
     const bool utf8 = encoding == TextEncoding::kUtf8;
@@ -138,6 +152,80 @@ TEST(PlainDrawLines, AcceptsNothingWhereTheMarkersDoNotDecodeAsExpected) {
                    .Check("\x91\xE6"
                           "1\x89\xF1,2000/1/1,x,120")
                    .has_value());
+}
+
+// An append converts only the last draw, judging the plain lines before it from their bytes: for
+// every line, before or after a plain one, it must fail where the full conversion fails, with the
+// same line and reason, and else end on the same draw.
+TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
+  for (const auto& [encoding, game] : {std::pair{TextEncoding::kCp932, Game::kNumbers3},
+                                       {TextEncoding::kUtf8, Game::kNumbers3},
+                                       {TextEncoding::kCp932, Game::kNumbers4}}) {
+    const bool utf8 = encoding == TextEncoding::kUtf8;
+    SCOPED_TRACE(std::string(utf8 ? "UTF-8, " : "code page 932, ") + std::string(Word(game)));
+    const auto bytesOf = [utf8](const std::string& text) {
+      return utf8 ? text : *Utf8ToCp932(text);
+    };
+    for (const Line& line : Lines()) {
+      if (utf8 && !line.rawTail.empty()) {
+        continue;
+      }
+      SCOPED_TRACE(line.utf8);
+      const std::string row = bytesOf(line.utf8) + line.rawTail + "\n";
+      const std::string plain = bytesOf("第9回,2001/1/4,木,0321\n");
+      for (const std::string& body : {row, row + plain, plain + row}) {
+        const std::string file = bytesOf("回別,抽せん日,曜日,当せん番号\n") + body;
+        ImportOptions options;
+        options.encoding = encoding;
+        options.columns = ImportColumns{0, 1, 3};
+        options.game = game;
+        options.firstThreeOfLonger = true;
+        ImportResult whole;
+        const bool wholeOk = ConvertHistoryBytes(file, options, whole);
+        options.lastDrawOnly = true;
+        ImportResult last;
+        ASSERT_EQ(ConvertHistoryBytes(file, options, last), wholeOk);
+        EXPECT_EQ(last.line, whole.line);
+        EXPECT_EQ(last.reason, whole.reason);
+        EXPECT_EQ(last.allThreeDigitNumbers, whole.allThreeDigitNumbers);
+        if (wholeOk) {
+          const auto lastInFile = std::max_element(
+              whole.draws.begin(), whole.draws.end(),
+              [](const ImportedDraw& a, const ImportedDraw& b) { return a.line < b.line; });
+          ASSERT_EQ(last.draws.size(), 1U);
+          EXPECT_EQ(last.draws[0].line, lastInFile->line);
+          EXPECT_EQ(last.draws[0].round, lastInFile->round);
+          EXPECT_EQ(last.draws[0].date, lastInFile->date);
+          EXPECT_EQ(last.draws[0].digits, lastInFile->digits);
+        }
+      }
+    }
+  }
+}
+
+// The lines nearly every history is made of are judged from their bytes; a day that is not
+// one, or more digits than the game has, are left to the general way, which words them.
+TEST(PlainHistoryLines, JudgesTheCommonLinesFromTheirBytes) {
+  const std::unique_ptr<TextDecoder> decoder(Cp932Decoder::Open());
+  ASSERT_NE(decoder, nullptr);
+  PlainHistoryLines numbers3(*decoder, TextEncoding::kCp932, Game::kNumbers3);
+  PlainHistoryLines numbers4(*decoder, TextEncoding::kCp932, Game::kNumbers4);
+  const struct {
+    const char* utf8;
+    std::size_t numbers3Digits;
+    std::size_t numbers4Digits;
+  } rows[] = {
+      {"第1回,1994/10/07,金,120", 3, 3}, {"第0012回,2000/12/31,月,72\r", 2, 2},
+      {"第5回,2000/1/1,X,1234", 0, 4},   {"第5回,2020/2/29,土,999", 3, 3},
+      {"第5回,2019/2/29,金,999", 0, 0},  {"第5回,2019/12/0,金,999", 0, 0},
+      {"第5回,2000/1/1,金,123,", 0, 0},  {"第5回,2000/1/1,金,123,4000", 0, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.utf8);
+    const std::string bytes = *Utf8ToCp932(row.utf8);
+    EXPECT_EQ(numbers3.Accepts(bytes), row.numbers3Digits);
+    EXPECT_EQ(numbers4.Accepts(bytes), row.numbers4Digits);
+  }
 }
 
 }  // namespace
