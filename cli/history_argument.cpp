@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
+#include <optional>
 #include <string_view>
+#include <system_error>
+#include <thread>
 
 #include "app/messages.h"
 #include "app/prediction_command.h"
@@ -55,7 +58,8 @@ void ComplainAboutLoad(const std::string& path, const std::string& name, const L
 }  // namespace
 
 bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
-                           const LoadOptions& options, const char* encodingOption) {
+                           const LoadOptions& options, const char* encodingOption,
+                           const std::function<void()>& alongside) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -74,7 +78,17 @@ bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadRepo
     ComplainAboutLoad(path, path, options, report, encodingOption);
     return false;
   }
-  if (CheckDrawHistoryBytes(bytes, &report, options) != kLoadOk) {
+  std::optional<std::jthread> second;  // joined before any return
+  if (alongside) {
+    try {
+      second.emplace(alongside);
+    } catch (const std::system_error&) {
+      alongside();
+    }
+  }
+  const std::int32_t status = CheckDrawHistoryBytes(bytes, &report, options);
+  second.reset();
+  if (status != kLoadOk) {
     ComplainAboutLoad(path, path, options, report, encodingOption);
     return false;
   }

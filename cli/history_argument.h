@@ -1,6 +1,7 @@
 #pragma once
 
 #include <CLI/CLI.hpp>
+#include <functional>
 #include <string>
 
 #include "core/text_decoder.h"
@@ -28,9 +29,12 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
 
 // Reads the history file at `path` once into `bytes` and checks them as LoadHistoryArgument
 // loads a file (the same lines on failure; warnings but about the order), keeping no series: the
-// bytes checked are the ones a command that rewrites the file then writes.
+// bytes checked are the ones a command that rewrites the file then writes. `alongside`, when
+// given, is more work on the same bytes, done on a second processor while they are checked (after
+// the check where no thread can be started); it runs once the file has been read.
 bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
-                           const LoadOptions& options, const char* encodingOption = "--encoding");
+                           const LoadOptions& options, const char* encodingOption = "--encoding",
+                           const std::function<void()>& alongside = {});
 
 // "tolvane-cli: warning: NAME:LINE: ..." on standard error when the rounds `report` read do not
 // go up line by line, and when a Numbers 3 winning number was longer than three digits; nothing
