@@ -1,7 +1,6 @@
 #include "history/history_update.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,7 +8,6 @@
 #include <array>
 #include <cerrno>
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <iterator>
@@ -41,22 +39,6 @@ std::string DrawText(const ImportedDraw& draw, Game game) {
   return HistoryDateText(draw.date) + " " + WinningNumberText(draw.digits, game);
 }
 
-// A long history's buffer in pages of 2 MiB where the system has them: filling it then takes
-// a few hundred page faults rather than one for every 4 KiB, a good part of an append's time.
-void AskForHugePages(char* start, std::size_t size) {
-#ifdef MADV_HUGEPAGE
-  constexpr std::uintptr_t kHugePage = std::uintptr_t{1} << 21;
-  const auto first = (reinterpret_cast<std::uintptr_t>(start) + kHugePage - 1) & ~(kHugePage - 1);
-  const auto end = (reinterpret_cast<std::uintptr_t>(start) + size) & ~(kHugePage - 1);
-  if (first < end) {
-    ::madvise(reinterpret_cast<void*>(first), end - first, MADV_HUGEPAGE);  // only advice
-  }
-#else
-  (void)start;
-  (void)size;
-#endif
-}
-
 }  // namespace
 
 bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
@@ -75,7 +57,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& error) {
   }
   if (info.st_size > 0) {
     bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
-    AskForHugePages(bytes.data(), bytes.capacity());
   }
   constexpr std::size_t kChunk = std::size_t{1} << 20;
   for (;;) {

@@ -140,7 +140,9 @@ void SplitImportLine(std::u16string_view line, std::size_t keep, ImportLine& spl
   };
   startField();
   bool quoted = false;
-  for (const char16_t c : line) {
+  std::size_t at = 0;
+  for (; at < line.size() && (kept < keep || split.blank); ++at) {
+    const char16_t c = line[at];
     if (c == u'"') {
       quoted = !quoted;
     } else if (c == u',' && !quoted) {
@@ -152,6 +154,15 @@ void SplitImportLine(std::u16string_view line, std::size_t keep, ImportLine& spl
       if (kept < keep) {
         split.fields[kept].push_back(c);
       }
+    }
+  }
+  // Past the fields kept, on a line known not to be blank, only the fields are left to count:
+  // a megabyte of them goes by at a fraction of the cost.
+  for (; at < line.size(); ++at) {
+    if (line[at] == u'"') {
+      quoted = !quoted;
+    } else if (line[at] == u',' && !quoted) {
+      ++split.count;
     }
   }
   endField();

@@ -21,15 +21,29 @@ measure() {
   awk '{printf "%s %.1f", $1, $2 / 1024}' "$work/measured"
 }
 
-# report FILE: cp and add of FILE, against the goals.
+# median LIST: the middle of the numbers, one a line.
+median() { sort -g | awk '{v[NR] = $1} END {print v[int((NR + 1) / 2)]}'; }
+
+# report FILE: cp and add of FILE, against the goals: the medians of ADD_BENCH_RUNS runs of each,
+# in turn, after the file's own writing has reached the disk (its write-back would slow the runs).
 report() {
-  local file=$1 size cp add
+  local file=$1 size runs=${ADD_BENCH_RUNS:-5} cpTimes="" addTimes="" addMbs=""
   size=$(awk -v b="$(stat -c %s "$file")" 'BEGIN {printf "%.1f", b / 1048576}')
   cp "$file" "$work/copy.csv"  # warms the page cache for both
-  cp=$(measure cp "$file" "$work/copy.csv")
-  add=$(measure "$cli" add "$work/copy.csv" 123)
-  local cpSeconds=${cp%% *} addSeconds=${add%% *} addMb=${add##* }
-  echo "  $size MB: cp ${cpSeconds} s; add ${addSeconds} s" \
+  sync
+  for _ in $(seq "$runs"); do
+    local cp add
+    cp=$(measure cp "$file" "$work/cp.csv")
+    add=$(measure "$cli" add "$work/copy.csv" 123)
+    cpTimes+="${cp%% *}"$'\n'
+    addTimes+="${add%% *}"$'\n'
+    addMbs+="${add##* }"$'\n'
+  done
+  local cpSeconds addSeconds addMb
+  cpSeconds=$(printf '%s' "$cpTimes" | median)
+  addSeconds=$(printf '%s' "$addTimes" | median)
+  addMb=$(printf '%s' "$addMbs" | median)
+  echo "  $size MB, medians of $runs runs: cp ${cpSeconds} s; add ${addSeconds} s" \
     "($(ratio "$addSeconds" "$(awk -v s="$cpSeconds" 'BEGIN {print (s < 0.01 ? 0.01 : s)}')") times cp," \
     "goal 3), ${addMb} MB (goal $(awk -v s="$size" 'BEGIN {printf "%.1f", 1.5 * s + 16}') MB)"
 }

@@ -175,11 +175,10 @@ TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
       const std::string plain = bytesOf("第9回,2001/1/4,木,0321\n");
       for (const std::string& body : {row, row + plain, plain + row}) {
         const std::string file = bytesOf("回別,抽せん日,曜日,当せん番号\n") + body;
-        ImportOptions options;
-        options.encoding = encoding;
-        options.columns = ImportColumns{0, 1, 3};
-        options.game = game;
-        options.firstThreeOfLonger = true;
+        ImportOptions options{.encoding = encoding,
+                              .columns = ImportColumns{0, 1, 3},
+                              .game = game,
+                              .firstThreeOfLonger = true};
         ImportResult whole;
         const bool wholeOk = ConvertHistoryBytes(file, options, whole);
         options.lastDrawOnly = true;
