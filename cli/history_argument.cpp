@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstring>
 #include <iostream>
-#include <optional>
 #include <string_view>
 #include <system_error>
 #include <thread>
@@ -55,6 +54,37 @@ void ComplainAboutLoad(const std::string& path, const std::string& name, const L
   Complain(LoadFailureDetail(name, report));
 }
 
+// Runs `work` on a second thread while `check` runs on this one, and returns check's result once
+// both are done. Where no thread can be started (the browser's build has none), one runs after
+// the other.
+template <typename Check>
+auto AlongsideOf(const std::function<void()>& work, const Check& check) {
+#ifdef __EMSCRIPTEN__
+  if (work) {
+    work();
+  }
+  return check();
+#else
+  std::thread second;
+  if (work) {
+    try {
+      second = std::thread(work);
+    } catch (const std::system_error&) {
+      work();
+    }
+  }
+  struct Join {
+    std::thread& thread;
+    ~Join() {
+      if (thread.joinable()) {
+        thread.join();
+      }
+    }
+  } join{second};
+  return check();
+#endif
+}
+
 }  // namespace
 
 bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
@@ -78,16 +108,8 @@ bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadRepo
     ComplainAboutLoad(path, path, options, report, encodingOption);
     return false;
   }
-  std::optional<std::jthread> second;  // joined before any return
-  if (alongside) {
-    try {
-      second.emplace(alongside);
-    } catch (const std::system_error&) {
-      alongside();
-    }
-  }
-  const std::int32_t status = CheckDrawHistoryBytes(bytes, &report, options);
-  second.reset();
+  const std::int32_t status =
+      AlongsideOf(alongside, [&] { return CheckDrawHistoryBytes(bytes, &report, options); });
   if (status != kLoadOk) {
     ComplainAboutLoad(path, path, options, report, encodingOption);
     return false;
