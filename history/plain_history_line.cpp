@@ -7,17 +7,13 @@ namespace {
 
 bool IsAsciiDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// The number written by the digits from `at` (one or two of them, or four for a year), moving
-// `at` past them; -1 when they are not there.
-int ReadDigits(std::string_view text, std::size_t& at, std::size_t fewest, std::size_t most) {
-  int value = 0;
-  std::size_t read = 0;
-  while (read < most && at < text.size() && IsAsciiDigit(text[at])) {
-    value = value * 10 + (text[at] - '0');
-    ++at;
-    ++read;
+// The number the ASCII digits from `at` write, moving `at` past them.
+unsigned ReadNumber(std::string_view text, std::size_t& at) {
+  unsigned value = 0;
+  for (; at < text.size() && IsAsciiDigit(text[at]); ++at) {
+    value = value * 10 + static_cast<unsigned>(text[at] - '0');
   }
-  return read >= fewest ? value : -1;
+  return value;
 }
 
 }  // namespace
@@ -32,17 +28,14 @@ std::size_t PlainHistoryLines::Accepts(std::string_view line) {
   if (!plain_.Check(line)) {
     return 0;
   }
-  // Neither 第 nor 回 has a comma byte, so the first comma ends the round.
+  // The check has matched ",YYYY/M/D," after the round, and neither 第 nor 回 has a comma byte:
+  // the first comma starts the date, and each of its parts ends at the byte after it.
   std::size_t at = line.find(',') + 1;
-  const int year = ReadDigits(line, at, 4, 4);
-  const int month = at < line.size() && line[at] == '/' ? ReadDigits(line, ++at, 1, 2) : -1;
-  const int day = at < line.size() && line[at] == '/' ? ReadDigits(line, ++at, 1, 2) : -1;
-  if (year < 0 || month < 0 || day < 0 || at >= line.size() || line[at] != ',') {
-    return 0;
-  }
-  const std::chrono::year_month_day date{std::chrono::year(year),
-                                         std::chrono::month(static_cast<unsigned>(month)),
-                                         std::chrono::day(static_cast<unsigned>(day))};
+  const unsigned year = ReadNumber(line, at);
+  const unsigned month = ReadNumber(line, ++at);
+  const unsigned day = ReadNumber(line, ++at);
+  const std::chrono::year_month_day date{std::chrono::year(static_cast<int>(year)),
+                                         std::chrono::month(month), std::chrono::day(day)};
   if (!date.ok()) {
     return 0;  // the general way says which day is not one
   }
