@@ -163,17 +163,18 @@ TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
     const auto bytesOf = [utf8](const std::string& text) {
       return utf8 ? text : *Utf8ToCp932(text);
     };
-    const std::string plain = bytesOf("第9回,2001/1/4,木,321\r");
+    const std::string plain = bytesOf("第9回,2001/1/4,木,321\r\n");
     const std::unique_ptr<TextDecoder> decoder =
         utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
-    EXPECT_EQ(PlainHistoryLines(*decoder, encoding, game).Accepts(plain), 3U);
+    EXPECT_EQ(
+        PlainHistoryLines(*decoder, encoding, game).Accepts(plain.substr(0, plain.size() - 1)), 3U);
     for (const Line& line : Lines()) {
       if (utf8 && !line.rawTail.empty()) {
         continue;
       }
       SCOPED_TRACE(line.utf8);
       const std::string row = bytesOf(line.utf8) + line.rawTail + "\n";
-      for (const std::string& body : {row, row + plain + "\n", plain + "\n" + row}) {
+      for (const std::string& body : {row, row + plain, plain + row}) {
         const std::string file = bytesOf("回別,抽せん日,曜日,当せん番号\n") + body;
         ImportOptions options{.encoding = encoding,
                               .columns = ImportColumns{0, 1, 3},
