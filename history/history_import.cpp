@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -273,7 +274,9 @@ void Convert(const std::string& path, const std::optional<std::string_view>& byt
       })) {
     plain.emplace(*decoder, result.encoding, options.game);
   }
-  std::string lastPlainLine;  // the last draw line's bytes, when it was judged from them
+  // The last draw line's bytes, when it was judged from them.
+  std::array<char, PlainHistoryLines::kMostBytes> lastPlainLine{};
+  std::size_t lastPlainLineSize = 0;
   std::uint64_t lastPlainLineNumber = 0;
   std::uint64_t lastPlainThreeDigits = 0;
   try {
@@ -303,7 +306,8 @@ void Convert(const std::string& path, const std::optional<std::string_view>& byt
           lastPlainThreeDigits = options.game == Game::kNumbers4 && digits == 3 ? 1 : 0;
           ++drawLines;
           threeDigitNumbers += lastPlainThreeDigits;
-          lastPlainLine.assign(bytes);
+          lastPlainLineSize = bytes.size();
+          std::memcpy(lastPlainLine.data(), bytes.data(), bytes.size());
           lastPlainLineNumber = reader.LineNumber();
           continue;
         }
@@ -316,7 +320,8 @@ void Convert(const std::string& path, const std::optional<std::string_view>& byt
       // Counted once already, and read again now for its draw.
       --drawLines;
       threeDigitNumbers -= lastPlainThreeDigits;
-      readDraw(reader.Decode(lastPlainLine), lastPlainLineNumber);
+      readDraw(reader.Decode(std::string_view(lastPlainLine.data(), lastPlainLineSize)),
+               lastPlainLineNumber);
     }
   } catch (const LoadError& e) {
     failed = e;

@@ -15,14 +15,19 @@ constexpr std::size_t kMostTailBytes = 64;
 
 bool IsAsciiDigit(char c) { return static_cast<unsigned char>(c - '0') < 10; }
 
-// Just past the one or two ASCII digits at `at`; `end` when there is none, which no caller
-// accepts as the end of a field.
-const char* PassOneOrTwoDigits(const char* at, const char* end) {
+// Just past the one or two ASCII digits at `at`, with the number they write in `value`; `end`
+// when there is none, which no caller accepts as the end of a field.
+const char* PassOneOrTwoDigits(const char* at, const char* end, unsigned& value) {
   if (at == end || !IsAsciiDigit(*at)) {
     return end;
   }
+  value = static_cast<unsigned>(*at - '0');
   ++at;
-  return at != end && IsAsciiDigit(*at) ? at + 1 : at;
+  if (at == end || !IsAsciiDigit(*at)) {
+    return at;
+  }
+  value = value * 10 + static_cast<unsigned>(*at - '0');
+  return at + 1;
 }
 
 // Whether [at, end) starts with `prefix`, a character's few bytes: a loop kept inline, where a
@@ -97,11 +102,13 @@ std::optional<CheckedDraw> PlainDrawLines::Check(std::string_view line) {
       !IsAsciiDigit(at[3]) || !IsAsciiDigit(at[4]) || at[5] != '/') {
     return std::nullopt;
   }
-  at = PassOneOrTwoDigits(at + 6, end);
+  shape_.year = static_cast<unsigned>((at[1] - '0') * 1000 + (at[2] - '0') * 100 +
+                                      (at[3] - '0') * 10 + (at[4] - '0'));
+  at = PassOneOrTwoDigits(at + 6, end, shape_.month);
   if (at == end || *at != '/') {
     return std::nullopt;
   }
-  at = PassOneOrTwoDigits(at + 1, end);
+  at = PassOneOrTwoDigits(at + 1, end, shape_.day);
   if (at == end || *at != ',') {
     return std::nullopt;
   }
@@ -123,6 +130,7 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   while (at < end && *at != ',') {
     ++at;
   }
+  shape_.lastFieldDigits = 0;
   if (at == end ||
       !IsKnownField2(std::string_view(field2, static_cast<std::size_t>(at - field2)))) {
     return DecodedWinningNumber(field2, end);
@@ -136,6 +144,7 @@ std::uint32_t PlainDrawLines::WinningNumber(const char* at, const char* end) {
   if (digitsEnd == number || !lineEndsThere) {
     return DecodedWinningNumber(field2, end);
   }
+  shape_.lastFieldDigits = static_cast<std::size_t>(digitsEnd - number);
   return PackedWinningNumber(std::string_view(number, static_cast<std::size_t>(digitsEnd - number)),
                              places_);
 }

@@ -35,6 +35,17 @@ class PlainDrawLines {
   // The draw on `line` (its bytes up to the line feed), or nullopt: not of the plain shape.
   std::optional<CheckedDraw> Check(std::string_view line);
 
+  // What Check read of the line it accepted last, for a caller that judges more of it.
+  struct Shape {
+    unsigned year = 0;
+    unsigned month = 0;
+    unsigned day = 0;
+    // The winning number's digits when they end the line (but for a carriage return); 0 when
+    // more follows, or the line's rest had to be decoded.
+    std::size_t lastFieldDigits = 0;
+  };
+  const Shape& LastShape() const { return shape_; }
+
  private:
   // PackedWinningNumber's word for the line from field 2 on, or kNoNumber.
   std::uint32_t WinningNumber(const char* at, const char* end);
@@ -49,6 +60,7 @@ class PlainDrawLines {
   std::size_t knownField2Count_ = 0;
   std::size_t knownField2Next_ = 0;
 
+  Shape shape_;
   TextDecoder& decoder_;
   std::string_view roundFirst_;
   std::string_view roundLast_;

@@ -20,6 +20,10 @@ class PlainHistoryLines {
  public:
   PlainHistoryLines(TextDecoder& decoder, TextEncoding encoding, Game game);
 
+  // No line longer than this is accepted (a plain line is far shorter), so a caller may keep the
+  // last one in a buffer of this size.
+  static constexpr std::size_t kMostBytes = 64;
+
   // The digits of the line's winning number (1 to the game's places) when the general way is
   // sure to accept `line` (its bytes up to the line feed); 0 when it must take the general way.
   std::size_t Accepts(std::string_view line);
