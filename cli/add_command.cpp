@@ -7,6 +7,7 @@
 #include "cli/encoding_option.h"
 #include "cli/exit_status.h"
 #include "cli/game_option.h"
+#include "cli/history_argument.h"
 #include "cli/history_source.h"
 #include "cli/history_to_update.h"
 #include "core/locked_update.h"
@@ -128,13 +129,14 @@ CLI::App* AddAddCommand(CLI::App& app, AddArguments& args) {
 
 namespace {
 
-// The new file's bytes for `args`, read from the history as it is now; false after saying why.
-bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, std::string& added) {
+// What goes after the history's `bytes` for `args`; false after saying why.
+bool PlanAdd(const AddArguments& args, std::string_view bytes, ImportedDraw& draw,
+             std::string& added) {
   const LoadOptions options{args.encoding, args.game};
   HistoryContents history;
   LoadReport report;
   // An append needs only the last draw; every line is checked all the same.
-  if (!LoadHistoryToUpdate(args.history, options, "add", history, report, "--encoding", true)) {
+  if (!CheckHistoryToAppend(args.history, bytes, options, "add", history, report)) {
     return false;
   }
   const std::optional<std::int64_t> round =
@@ -142,7 +144,7 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, s
   if (round && !history.draws.empty() && *round <= history.draws.back().round) {
     // Refused below, naming the line that holds the round: all the draws of the same bytes.
     ImportResult failure;
-    if (!ReadHistoryContents(options, history, failure)) {
+    if (!ReadHistoryContents(bytes, options, history, failure)) {
       Complain(ImportFailureDetail(args.history, failure));
       return false;
     }
@@ -187,7 +189,6 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, s
     Complain(args.history + ": the new line has no form in its encoding");
     return false;
   }
-  bytes = std::move(history.bytes);
   added = std::move(*appended);
   return true;
 }
@@ -195,20 +196,20 @@ bool PlanAdd(const AddArguments& args, ImportedDraw& draw, std::string& bytes, s
 }  // namespace
 
 int RunAdd(const AddArguments& args) {
+  if (const std::string problem = UpdateTargetKindProblem(args.history, "add"); !problem.empty()) {
+    Complain(problem);
+    return kExitFailed;
+  }
+  if (!CheckHistoryPath(args.history)) {
+    return kExitFailed;
+  }
   ImportedDraw draw;
-  std::string bytes;  // the file's, as read and checked
-  std::string added;  // and what goes after them
   std::string error;
-  const UpdateOutcome outcome = UpdateFileLocked(
+  // The history is copied into the new file and its copy checked: what is checked is what stays.
+  const UpdateOutcome outcome = AppendFileLocked(
       args.history,
-      [&](ByteProducer& produce) {
-        if (!PlanAdd(args, draw, bytes, added)) {
-          return false;
-        }
-        produce = [&bytes, &added](const ByteSink& sink, std::string&) {
-          return sink(bytes) && sink(added);
-        };
-        return true;
+      [&](std::string_view bytes, std::string& added) {
+        return PlanAdd(args, bytes, draw, added);
       },
       error, Complain);
   if (outcome == UpdateOutcome::kRefusedByAttempt) {

@@ -87,9 +87,7 @@ auto AlongsideOf(const std::function<void()>& work, const Check& check) {
 
 }  // namespace
 
-bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
-                           const LoadOptions& options, const char* encodingOption,
-                           const std::function<void()>& alongside) {
+bool CheckHistoryPath(const std::string& path) {
   if (path.empty()) {
     std::cerr << Utf16ToUtf8(kEmptyPathText) << '\n';
     return false;
@@ -100,14 +98,12 @@ bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadRepo
     Complain(path + ": " + MissingPathReason(path));
     return false;
   }
-  int error = 0;
-  if (!ReadWholeFile(path, bytes, error)) {
-    report = LoadReport{};
-    report.reason = std::string(error == EISDIR ? "is a directory" : "cannot open: ") +
-                    (error == EISDIR ? "" : std::strerror(error));
-    ComplainAboutLoad(path, path, options, report, encodingOption);
-    return false;
-  }
+  return true;
+}
+
+bool CheckHistoryBytes(const std::string& path, std::string_view bytes, LoadReport& report,
+                       const LoadOptions& options, const char* encodingOption,
+                       const std::function<void()>& alongside) {
   const std::int32_t status =
       AlongsideOf(alongside, [&] { return CheckDrawHistoryBytes(bytes, &report, options); });
   if (status != kLoadOk) {
@@ -116,6 +112,23 @@ bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadRepo
   }
   WarnAboutLoad(path, report, false);
   return true;
+}
+
+bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
+                           const LoadOptions& options, const char* encodingOption,
+                           const std::function<void()>& alongside) {
+  if (!CheckHistoryPath(path)) {
+    return false;
+  }
+  int error = 0;
+  if (!ReadWholeFile(path, bytes, error)) {
+    report = LoadReport{};
+    report.reason = std::string(error == EISDIR ? "is a directory" : "cannot open: ") +
+                    (error == EISDIR ? "" : std::strerror(error));
+    ComplainAboutLoad(path, path, options, report, encodingOption);
+    return false;
+  }
+  return CheckHistoryBytes(path, bytes, report, options, encodingOption, alongside);
 }
 
 bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadReport& report,

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "core/text_decoder.h"
 #include "history/draw_history.h"
@@ -27,11 +28,19 @@ bool LoadHistoryArgument(const std::string& path, OwnedHistory& history, LoadRep
                          bool warnAboutOrder = true, HistoryPayouts* payouts = nullptr,
                          const char* encodingOption = "--encoding");
 
-// Reads the history file at `path` once into `bytes` and checks them as LoadHistoryArgument
-// loads a file (the same lines on failure; warnings but about the order), keeping no series: the
-// bytes checked are the ones a command that rewrites the file then writes. `alongside`, when
-// given, is more work on the same bytes, done on a second processor while they are checked (after
-// the check where no thread can be started); it runs once the file has been read.
+// Says why, on standard error, when `path` is empty or names nothing (false then).
+bool CheckHistoryPath(const std::string& path);
+
+// Checks the bytes of the history file at `path` as LoadHistoryArgument loads a file (the same
+// lines on failure; warnings but about the order), keeping no series: a command that rewrites the
+// file then writes these very bytes. `alongside`, when given, is more work on the same bytes, done
+// on a second processor while they are checked (after the check where no thread can be started).
+bool CheckHistoryBytes(const std::string& path, std::string_view bytes, LoadReport& report,
+                       const LoadOptions& options, const char* encodingOption = "--encoding",
+                       const std::function<void()>& alongside = {});
+
+// Reads the history file at `path` once into `bytes` and checks them (CheckHistoryBytes; the
+// work alongside runs once the file has been read).
 bool CheckHistoryFileBytes(const std::string& path, std::string& bytes, LoadReport& report,
                            const LoadOptions& options, const char* encodingOption = "--encoding",
                            const std::function<void()>& alongside = {});

@@ -1,33 +1,37 @@
 #include "cli/history_to_update.h"
 
 #include <new>
+#include <optional>
 
 #include "app/history_update_checks.h"
 #include "cli/exit_status.h"
 #include "cli/history_argument.h"
 
 namespace tolvane::cli {
+namespace {
 
-bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
-                         const std::string& command, HistoryContents& contents, LoadReport& report,
-                         const char* encodingOption, bool lastDrawOnly) {
-  if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
-    Complain(problem);
-    return false;
-  }
-  // Read once: the bytes loaded and converted are the very ones written after. Both read them
-  // at once, on two processors; their failures are told in the same order as ever.
+// Checks and converts the history at `path`: `bytes` as read, or (nullopt) its bytes read into
+// `contents.bytes` first; see LoadHistoryToUpdate.
+bool CheckToUpdate(const std::string& path, std::optional<std::string_view> bytes,
+                   const LoadOptions& options,
+                   const std::string& command, HistoryContents& contents, LoadReport& report,
+                   const char* encodingOption, bool lastDrawOnly) {
+  // The loader's check and the conversion read the same bytes at once, on two processors; their
+  // failures are told in the same order as ever.
   ImportResult failure;
   bool converted = false;
-  const auto convert = [&options, &contents, &failure, &converted, lastDrawOnly] {
+  const auto convert = [&] {
     try {
-      converted = ReadHistoryContents(options, contents, failure, lastDrawOnly);
+      converted = ReadHistoryContents(bytes ? *bytes : std::string_view(contents.bytes), options,
+                                      contents, failure, lastDrawOnly);
     } catch (const std::bad_alloc&) {
       failure.line = 0;
       failure.reason = "too large to convert in memory";
     }
   };
-  if (!CheckHistoryFileBytes(path, contents.bytes, report, options, encodingOption, convert)) {
+  if (bytes ? !CheckHistoryBytes(path, *bytes, report, options, encodingOption, convert)
+            : !CheckHistoryFileBytes(path, contents.bytes, report, options, encodingOption,
+                                     convert)) {
     return false;
   }
   if (const std::string problem = UpdateTargetProblem(path, report, command); !problem.empty()) {
@@ -39,6 +43,25 @@ bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool LoadHistoryToUpdate(const std::string& path, const LoadOptions& options,
+                         const std::string& command, HistoryContents& contents, LoadReport& report,
+                         const char* encodingOption) {
+  if (const std::string problem = UpdateTargetKindProblem(path, command); !problem.empty()) {
+    Complain(problem);
+    return false;
+  }
+  return CheckToUpdate(path, std::nullopt, options, command, contents, report, encodingOption,
+                       false);
+}
+
+bool CheckHistoryToAppend(const std::string& path, std::string_view bytes,
+                          const LoadOptions& options, const std::string& command,
+                          HistoryContents& contents, LoadReport& report) {
+  return CheckToUpdate(path, bytes, options, command, contents, report, "--encoding", true);
 }
 
 }  // namespace tolvane::cli

@@ -2,12 +2,16 @@
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <thread>
+
+#include "core/file_copy.h"
 
 namespace tolvane {
 namespace {
@@ -75,9 +79,15 @@ std::optional<FileStamp> StampOf(const std::string& path) {
   return FileStamp{info.st_dev, info.st_ino, info.st_size, info.st_mtim};
 }
 
-UpdateOutcome UpdateFileLocked(const std::string& path, const UpdateAttempt& attempt,
-                               std::string& error, const WriteLock::WaitNotice& notice,
-                               const std::function<void()>& beforeRename) {
+namespace {
+
+// One try at a rewrite: what came of it, with `unchanged` run just before the rename.
+using RewriteTry = std::function<UpdateOutcome(const RenameCheck& unchanged, std::string& error)>;
+
+// Runs `rewrite` under the file's lock, once more when the file changed underneath.
+UpdateOutcome RewriteLocked(const std::string& path, const RewriteTry& rewrite, std::string& error,
+                            const WriteLock::WaitNotice& notice,
+                            const std::function<void()>& beforeRename) {
   WriteLock lock;
   if (!lock.Acquire(path, error, notice)) {
     return UpdateOutcome::kFailed;
@@ -85,13 +95,6 @@ UpdateOutcome UpdateFileLocked(const std::string& path, const UpdateAttempt& att
   constexpr int kAttempts = 2;
   for (int round = 0; round < kAttempts; ++round) {
     const std::optional<FileStamp> before = StampOf(path);
-    ByteProducer produce;
-    if (!attempt(produce)) {
-      return UpdateOutcome::kRefusedByAttempt;
-    }
-    if (!produce) {
-      return UpdateOutcome::kNothingToWrite;
-    }
     bool changed = false;
     const RenameCheck unchanged = [&](std::string& why) {
       if (beforeRename) {
@@ -103,15 +106,95 @@ UpdateOutcome UpdateFileLocked(const std::string& path, const UpdateAttempt& att
       }
       return !changed;
     };
-    if (ReplaceFile(path, produce, error, nullptr, unchanged)) {
-      return UpdateOutcome::kWritten;
-    }
+    const UpdateOutcome outcome = rewrite(unchanged, error);
     if (!changed) {
-      return UpdateOutcome::kFailed;
+      return outcome;
     }
   }
   error = "changed twice while it was being read (is another program writing it?); try again";
   return UpdateOutcome::kFailed;
+}
+
+// Copies the file at `path` into the new file `fd` and reads the copy back into `bytes`; false
+// with `error` set.
+bool CopyInto(const std::string& path, int fd, FileBytes& bytes, std::string& error) {
+  // Never waiting on a FIFO swapped in: it is refused below.
+  const int source = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (source < 0) {
+    error = std::string("cannot open: ") + std::strerror(errno);
+    return false;
+  }
+  struct stat info {};
+  if (::fstat(source, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(source);
+    error = "is not a regular file";
+    return false;
+  }
+  const off_t copied = CopyFileBytes(source, fd);
+  const int copyError = errno;
+  ::close(source);
+  if (copied < 0) {
+    error = std::string("cannot copy: ") + std::strerror(copyError);
+    return false;
+  }
+  if (!bytes.Read(fd, static_cast<std::size_t>(copied))) {
+    error = std::string("cannot read its copy: ") + std::strerror(errno);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+UpdateOutcome UpdateFileLocked(const std::string& path, const UpdateAttempt& attempt,
+                               std::string& error, const WriteLock::WaitNotice& notice,
+                               const std::function<void()>& beforeRename) {
+  return RewriteLocked(
+      path,
+      [&](const RenameCheck& unchanged, std::string& why) {
+        ByteProducer produce;
+        if (!attempt(produce)) {
+          return UpdateOutcome::kRefusedByAttempt;
+        }
+        if (!produce) {
+          return UpdateOutcome::kNothingToWrite;
+        }
+        return ReplaceFile(path, produce, why, nullptr, unchanged) ? UpdateOutcome::kWritten
+                                                                   : UpdateOutcome::kFailed;
+      },
+      error, notice, beforeRename);
+}
+
+UpdateOutcome AppendFileLocked(const std::string& path, const AppendAttempt& attempt,
+                               std::string& error, const WriteLock::WaitNotice& notice,
+                               const std::function<void()>& beforeRename) {
+  return RewriteLocked(
+      path,
+      [&](const RenameCheck& unchanged, std::string& why) {
+        // Set when the attempt, not the copy, ends the write.
+        UpdateOutcome stopped = UpdateOutcome::kFailed;
+        const FileProducer copyThenAdd = [&](int fd, const ByteSink& sink, std::string& e) {
+          FileBytes bytes;
+          if (!CopyInto(path, fd, bytes, e)) {
+            return false;
+          }
+          // The disk takes the copy while it is judged.
+          const WriteBack writeBack(fd);
+          std::string added;
+          if (!attempt(bytes.View(), added)) {
+            stopped = UpdateOutcome::kRefusedByAttempt;
+            return false;
+          }
+          if (added.empty()) {
+            stopped = UpdateOutcome::kNothingToWrite;
+            return false;
+          }
+          return sink(added);
+        };
+        return ReplaceFileThrough(path, copyThenAdd, why, unchanged) ? UpdateOutcome::kWritten
+                                                                     : stopped;
+      },
+      error, notice, beforeRename);
 }
 
 }  // namespace tolvane

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/replace_file.h"
 
@@ -58,6 +59,18 @@ enum class UpdateOutcome { kWritten, kNothingToWrite, kRefusedByAttempt, kFailed
 // a second change fails. `beforeRename` runs just before that last look (tests change the file
 // there). kFailed comes with `error` set, about `path`.
 UpdateOutcome UpdateFileLocked(const std::string& path, const UpdateAttempt& attempt,
+                               std::string& error, const WriteLock::WaitNotice& notice = {},
+                               const std::function<void()>& beforeRename = {});
+
+// Judges a file's bytes and says what goes after them: true with `added` set (left empty: nothing
+// to write), or false after saying why on its own.
+using AppendAttempt = std::function<bool(std::string_view bytes, std::string& added)>;
+
+// UpdateFileLocked for a file that only grows at its end, at about the cost of copying it: the
+// file is copied into the new one inside the kernel, and `attempt` judges the new file's own
+// bytes, so the bytes checked are exactly the ones put in place. Only a regular file is
+// appended to.
+UpdateOutcome AppendFileLocked(const std::string& path, const AppendAttempt& attempt,
                                std::string& error, const WriteLock::WaitNotice& notice = {},
                                const std::function<void()>& beforeRename = {});
 

@@ -33,7 +33,7 @@ int CreateBeside(const std::filesystem::path& path, std::string& created) {
     created =
         (folder / (".tolvane-" + std::to_string(::getpid()) + "-" + std::to_string(counter++)))
             .string();
-    const int fd = ::open(created.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    const int fd = ::open(created.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0 || errno != EEXIST) {
       return fd;
     }
@@ -170,8 +170,11 @@ bool WriteAll(int fd, std::string_view bytes, WriteCall write) {
   return true;
 }
 
+// Fills the new file open as `fd`; false with `error` set.
+using Filler = std::function<bool(int fd, std::string& error)>;
+
 // Runs the producer into fd; false with `error` set when it or a write failed.
-bool Produce(int fd, const ByteProducer& produce, WriteCall write, std::string& error) {
+bool Produce(int fd, const FileProducer& produce, WriteCall write, std::string& error) {
   int writeError = 0;
   const ByteSink sink = [fd, write, &writeError](std::string_view bytes) {
     if (writeError == 0 && !WriteAll(fd, bytes, write)) {
@@ -180,7 +183,7 @@ bool Produce(int fd, const ByteProducer& produce, WriteCall write, std::string& 
     return writeError == 0;
   };
   std::string produceError;
-  const bool produced = produce(sink, produceError);
+  const bool produced = produce(fd, sink, produceError);
   if (writeError != 0) {
     error = Because("cannot write: ", writeError);
     return false;
@@ -203,8 +206,8 @@ void SyncFolder(const std::filesystem::path& path) {
 }
 
 // A FIFO or a character device takes the bytes as they come; nothing can be replaced there.
-bool WriteInPlace(const std::filesystem::path& target, bool fifo, const ByteProducer& produce,
-                  WriteCall write, std::string& error) {
+bool WriteInPlace(const std::filesystem::path& target, bool fifo, const Filler& fill,
+                  std::string& error) {
   // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader forever.
   const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -215,7 +218,7 @@ bool WriteInPlace(const std::filesystem::path& target, bool fifo, const ByteProd
   if (flags >= 0) {
     ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
-  bool ok = Produce(fd, produce, write, error);
+  bool ok = fill(fd, error);
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = Because("cannot write: ", errno);
@@ -272,8 +275,7 @@ bool TakeOver(int fd, const std::filesystem::path& target, const struct stat& ex
 }
 
 bool ReplaceRegular(const std::filesystem::path& target, const struct stat* existing,
-                    const ByteProducer& produce, WriteCall write, const RenameCheck& check,
-                    std::string& error) {
+                    const Filler& fill, const RenameCheck& check, std::string& error) {
   // As rm(1) asks before removing a file it may not write, so a replace refuses one.
   if (existing != nullptr &&
       ((existing->st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
@@ -288,7 +290,7 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
     return false;
   }
   bool ok = existing == nullptr || TakeOver(fd, target, *existing, error);
-  ok = ok && Produce(fd, produce, write, error);
+  ok = ok && fill(fd, error);
   if (ok && ::fsync(fd) != 0) {
     ok = false;
     error = Because("cannot write: ", errno);
@@ -314,39 +316,79 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
 
 }  // namespace
 
-bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
-                 WriteCall write, const RenameCheck& check) {
+namespace {
+
+// Where `path` leads and what is there, for a replace; false with `error` set when it cannot be.
+bool FindTarget(const std::string& path, std::filesystem::path& target, struct stat& existing,
+                bool& exists, std::string& error) {
   if (path.empty() || path.find('\0') != std::string::npos || path.back() == '/') {
     error = "is not a file name";
+    return false;
+  }
+  target = path;
+  if (!FollowLinks(target)) {
+    error = Because("cannot follow its link: ", errno);
+    return false;
+  }
+  exists = ::stat(target.c_str(), &existing) == 0;
+  if (!exists && errno != ENOENT) {
+    error = Because("cannot look at it: ", errno);
+    return false;
+  }
+  return true;
+}
+
+std::string KindProblem(const struct stat& existing) {
+  return S_ISDIR(existing.st_mode)    ? "is a directory"
+         : S_ISSOCK(existing.st_mode) ? "is a socket, not a file"
+         : S_ISBLK(existing.st_mode)  ? "is a block device, not a file"
+                                      : "is not a regular file";
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
+                 WriteCall write, const RenameCheck& check) {
+  std::filesystem::path target;
+  struct stat existing {};
+  bool exists = false;
+  if (!FindTarget(path, target, existing, exists, error)) {
     return false;
   }
   if (write == nullptr) {
     write = &::write;
   }
-  std::filesystem::path target(path);
-  if (!FollowLinks(target)) {
-    error = Because("cannot follow its link: ", errno);
-    return false;
-  }
-  struct stat existing {};
-  if (::stat(target.c_str(), &existing) != 0) {
-    if (errno != ENOENT) {
-      error = Because("cannot look at it: ", errno);
-      return false;
-    }
-    return ReplaceRegular(target, nullptr, produce, write, check, error);
-  }
-  if (S_ISREG(existing.st_mode)) {
-    return ReplaceRegular(target, &existing, produce, write, check, error);
+  const Filler fill = [&produce, write](int fd, std::string& why) {
+    return Produce(
+        fd, [&produce](int, const ByteSink& sink, std::string& e) { return produce(sink, e); },
+        write, why);
+  };
+  if (!exists || S_ISREG(existing.st_mode)) {
+    return ReplaceRegular(target, exists ? &existing : nullptr, fill, check, error);
   }
   if (S_ISFIFO(existing.st_mode) || S_ISCHR(existing.st_mode)) {
-    return WriteInPlace(target, S_ISFIFO(existing.st_mode), produce, write, error);
+    return WriteInPlace(target, S_ISFIFO(existing.st_mode), fill, error);
   }
-  error = S_ISDIR(existing.st_mode)    ? "is a directory"
-          : S_ISSOCK(existing.st_mode) ? "is a socket, not a file"
-          : S_ISBLK(existing.st_mode)  ? "is a block device, not a file"
-                                       : "is not a regular file";
+  error = KindProblem(existing);
   return false;
+}
+
+bool ReplaceFileThrough(const std::string& path, const FileProducer& produce, std::string& error,
+                        const RenameCheck& check) {
+  std::filesystem::path target;
+  struct stat existing {};
+  bool exists = false;
+  if (!FindTarget(path, target, existing, exists, error)) {
+    return false;
+  }
+  if (exists && !S_ISREG(existing.st_mode)) {
+    error = KindProblem(existing);
+    return false;
+  }
+  const Filler fill = [&produce](int fd, std::string& why) {
+    return Produce(fd, produce, &::write, why);
+  };
+  return ReplaceRegular(target, exists ? &existing : nullptr, fill, check, error);
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,

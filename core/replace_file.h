@@ -17,6 +17,10 @@ using WriteCall = ssize_t (*)(int fd, const void* data, std::size_t size);
 using ByteSink = std::function<bool(std::string_view bytes)>;
 // Produces a file's bytes into the sink; false to abandon the file (with `error` set by it).
 using ByteProducer = std::function<bool(const ByteSink& sink, std::string& error)>;
+// Produces a file's bytes with the new file at hand too: `fd` is open for reading and writing, at
+// its end, so a producer may copy into it inside the kernel or read back what it holds; what it
+// hands the sink goes after that.
+using FileProducer = std::function<bool(int fd, const ByteSink& sink, std::string& error)>;
 // Runs when the new file is complete, just before it takes the old one's place: false (with
 // `error` set) leaves the old file as it is.
 using RenameCheck = std::function<bool(std::string& error)>;
@@ -39,6 +43,11 @@ using RenameCheck = std::function<bool(std::string& error)>;
 // `write` (nullptr: the system's) writes the bytes.
 bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::string& error,
                  WriteCall write = nullptr, const RenameCheck& check = {});
+
+// The same for a producer that needs the new file itself. Only a regular file (or none yet) can be
+// replaced that way; any other kind is refused.
+bool ReplaceFileThrough(const std::string& path, const FileProducer& produce, std::string& error,
+                        const RenameCheck& check = {});
 
 // The same for bytes already in memory.
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,

@@ -157,13 +157,18 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
 
 bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
                          ImportResult& failure, bool lastDrawOnly) {
+  return ReadHistoryContents(contents.bytes, options, contents, failure, lastDrawOnly);
+}
+
+bool ReadHistoryContents(std::string_view bytes, const LoadOptions& options,
+                         HistoryContents& contents, ImportResult& failure, bool lastDrawOnly) {
   ImportOptions reading;
   reading.encoding = options.encoding;
   reading.columns = kHistoryColumns;
   reading.game = options.game;
   reading.firstThreeOfLonger = true;  // the load before this has warned about those
   reading.lastDrawOnly = lastDrawOnly;
-  if (!ConvertHistoryBytes(contents.bytes, reading, failure)) {
+  if (!ConvertHistoryBytes(bytes, reading, failure)) {
     // A history with only its header has nothing to convert, and nothing wrong with it.
     if (failure.line != 0 || failure.reason != "has no draw lines after the header") {
       return false;
@@ -172,10 +177,10 @@ bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
   contents.draws = std::move(failure.draws);
   contents.options = options;
   contents.payoutColumns = HistoryPayoutColumns(failure.header, options.game);
-  contents.paddedDates = PaddedDates(contents.bytes);
-  const std::size_t firstEnd = contents.bytes.find('\n');
-  contents.crlf =
-      firstEnd != std::string::npos && firstEnd > 0 && contents.bytes[firstEnd - 1] == '\r';
+  contents.paddedDates = PaddedDates(bytes);
+  const std::size_t firstEnd = bytes.find('\n');
+  contents.crlf = firstEnd != std::string_view::npos && firstEnd > 0 && bytes[firstEnd - 1] == '\r';
+  contents.lastLineOpen = !bytes.empty() && bytes.back() != '\n';
   return true;
 }
 
@@ -212,7 +217,7 @@ std::optional<year_month_day> ReadDrawDate(std::string_view text) {
 
 std::optional<std::string> AppendedBytes(const HistoryContents& history, const ImportedDraw& draw) {
   std::optional<std::string> line = InEncoding(NewLine(history, draw), history.options.encoding);
-  if (line && !history.bytes.empty() && history.bytes.back() != '\n') {
+  if (line && history.lastLineOpen) {
     line->insert(0, LineEnd(history));
   }
   return line;

@@ -26,6 +26,7 @@ struct HistoryContents {
   bool crlf = false;                // its first line ends in CR LF, so new lines do too
   PayoutColumns payoutColumns;      // those its header names, where new lines hold the payouts
   bool paddedDates = false;         // its dates read 2019/01/07, so new lines' do too
+  bool lastLineOpen = false;        // its last line has no line end, so a new line gives it one
 };
 
 // The whole file at `path`, read once into one buffer of its size (no doubling as it grows).
@@ -42,6 +43,10 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
 // holds only the last draw line's draw, and a long history is checked in little memory.
 bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
                          ImportResult& failure, bool lastDrawOnly = false);
+// The same for bytes held elsewhere (a file mapped into memory): `contents.bytes` stays empty.
+bool ReadHistoryContents(std::string_view bytes, const LoadOptions& options,
+                         HistoryContents& contents, ImportResult& failure,
+                         bool lastDrawOnly = false);
 
 // The next draw day after `date`: the next Monday to Friday, passing over 31 December to
 // 3 January (draws take place on public holidays too).
