@@ -111,9 +111,10 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
   RoundTracker rounds;
   std::string_view bytes;
   while (reader.NextBytes(bytes)) {
-    std::optional<CheckedDraw> draw = plainFirst ? plain.Check(bytes) : std::nullopt;
+    CheckedDraw draw{};
+    const bool judgedFromBytes = plainFirst && plain.Check(bytes, draw);
     std::u16string_view line;
-    if (!draw) {
+    if (!judgedFromBytes) {
       line = reader.Decode(bytes);
       log.WriteLine("Processing line: ", line);
       fields.Split(line);
@@ -123,19 +124,19 @@ std::int32_t LoadLines(Cp932DecoderFactory openDecoder, const std::string& path,
       }
     }
     try {
-      if (!draw) {
+      if (!judgedFromBytes) {
         draw = CheckDrawLine(fields, log, places);
       }
-      if (places == 4 && (draw->digits[0] & kThreeCharacters) != 0) [[unlikely]] {
+      if (places == 4 && (draw.digits[0] & kThreeCharacters) != 0) [[unlikely]] {
         if (report.threeDigitNumbers++ == 0) {
           report.firstThreeDigitLine = reader.LineNumber();
         }
-        draw->digits[0] &= static_cast<std::uint8_t>(~kThreeCharacters);
+        draw.digits[0] &= static_cast<std::uint8_t>(~kThreeCharacters);
       }
-      digits.Append(draw->digits);
-      rounds.Note(report, draw->round, reader.LineNumber());
-      if (places == 3 && draw->digits[3] != 0) [[unlikely]] {
-        NoteLongNumber(report, draw->digits[3], reader.LineNumber(), [&] {
+      digits.Append(draw.digits);
+      rounds.Note(report, draw.round, reader.LineNumber());
+      if (places == 3 && draw.digits[3] != 0) [[unlikely]] {
+        NoteLongNumber(report, draw.digits[3], reader.LineNumber(), [&] {
           if (line.empty()) {  // judged from its bytes: split it now
             fields.Split(reader.Decode(bytes));
           }

@@ -253,13 +253,6 @@ CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log, int plac
   return PackDraw(digits, roundNumber);
 }
 
-CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round) {
-  static_assert(sizeof(CheckedDraw) == 8 && offsetof(CheckedDraw, round) == 4 &&
-                std::endian::native == std::endian::little);
-  return std::bit_cast<CheckedDraw>(std::uint64_t{packedDigits} |
-                                    std::uint64_t{static_cast<std::uint32_t>(round)} << 32);
-}
-
 std::string FieldCountReason(std::size_t fields) {
   return std::to_string(fields) + (fields == 1 ? " field" : " fields") +
          "; a draw line needs at least 4";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -155,7 +156,12 @@ struct CheckedDraw {
 CheckedDraw CheckDrawLine(const DrawFields& fields, DiagnosticLog& log, int places = 3);
 
 // A CheckedDraw from PackedWinningNumber's digits, built in one register.
-CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round);
+inline CheckedDraw PackDraw(std::uint32_t packedDigits, std::int32_t round) {
+  static_assert(sizeof(CheckedDraw) == 8 && offsetof(CheckedDraw, round) == 4 &&
+                std::endian::native == std::endian::little);
+  return std::bit_cast<CheckedDraw>(std::uint64_t{packedDigits} |
+                                    std::uint64_t{static_cast<std::uint32_t>(round)} << 32);
+}
 
 // The user's reason for a draw line with too few fields: "3 fields; a draw line needs at least 4".
 std::string FieldCountReason(std::size_t fields);

@@ -77,11 +77,11 @@ PlainDrawLines::PlainDrawLines(TextDecoder& decoder, TextEncoding encoding, int 
            decoder_.Decode(kAsciiUsed) == u"0123456789/,";
 }
 
-std::optional<CheckedDraw> PlainDrawLines::Check(std::string_view line) {
+bool PlainDrawLines::Check(std::string_view line, CheckedDraw& draw) {
   const char* at = line.data();
   const char* const end = line.data() + line.size();
   if (!ready_ || !StartsWith(at, end, roundFirst_)) {
-    return std::nullopt;
+    return false;
   }
   at += roundFirst_.size();
 
@@ -93,32 +93,33 @@ std::optional<CheckedDraw> PlainDrawLines::Check(std::string_view line) {
     ++at;
   }
   if (at == roundDigits || !StartsWith(at, end, roundLast_)) {
-    return std::nullopt;
+    return false;
   }
   at += roundLast_.size();
 
   // The date field, as IsDrawDate takes it: four digits, "/", one or two, "/", one or two.
   if (end - at < 7 || at[0] != ',' || !IsAsciiDigit(at[1]) || !IsAsciiDigit(at[2]) ||
       !IsAsciiDigit(at[3]) || !IsAsciiDigit(at[4]) || at[5] != '/') {
-    return std::nullopt;
+    return false;
   }
   shape_.year = static_cast<unsigned>((at[1] - '0') * 1000 + (at[2] - '0') * 100 +
                                       (at[3] - '0') * 10 + (at[4] - '0'));
   at = PassOneOrTwoDigits(at + 6, end, shape_.month);
   if (at == end || *at != '/') {
-    return std::nullopt;
+    return false;
   }
   at = PassOneOrTwoDigits(at + 1, end, shape_.day);
   if (at == end || *at != ',') {
-    return std::nullopt;
+    return false;
   }
   ++at;
 
   const std::uint32_t digits = WinningNumber(at, end);
   if (digits == kNoNumber) {
-    return std::nullopt;
+    return false;
   }
-  return PackDraw(digits, round);
+  draw = PackDraw(digits, round);
+  return true;
 }
 
 // Field 2 and the winning number after it, the common way: field 2 a string of bytes met before,

@@ -32,8 +32,10 @@ class PlainDrawLines {
   // `places`: the game's digits, 3 or 4 (as CheckDrawLine takes them).
   PlainDrawLines(TextDecoder& decoder, TextEncoding encoding, int places = 3);
 
-  // The draw on `line` (its bytes up to the line feed), or nullopt: not of the plain shape.
-  std::optional<CheckedDraw> Check(std::string_view line);
+  // Whether `line` (its bytes up to the line feed) is of the plain shape, with its draw in
+  // `draw` then. (Written straight into the caller's draw: a draw returned in an optional was
+  // assembled in memory and read back whole, a store-forwarding stall on every line.)
+  bool Check(std::string_view line, CheckedDraw& draw);
 
   // What Check read of the line it accepted last, for a caller that judges more of it.
   struct Shape {

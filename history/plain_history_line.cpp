@@ -11,7 +11,8 @@ PlainHistoryLines::PlainHistoryLines(TextDecoder& decoder, TextEncoding encoding
 std::size_t PlainHistoryLines::Accepts(std::string_view line) {
   // The plain shape first: it proves that the line decodes, that 第 and 回 hold only ASCII digits
   // between them and that field 2 holds no comma, quote or carriage return.
-  if (line.size() > kMostBytes || !plain_.Check(line)) {
+  CheckedDraw draw{};
+  if (line.size() > kMostBytes || !plain_.Check(line, draw)) {
     return 0;
   }
   const PlainDrawLines::Shape& shape = plain_.LastShape();

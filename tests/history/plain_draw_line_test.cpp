@@ -130,7 +130,9 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
     for (const Line* line : written) {
       SCOPED_TRACE(line->utf8);
       ASSERT_TRUE(reader.NextBytes(bytes));
-      const std::optional<CheckedDraw> fast = plain.Check(bytes);
+      CheckedDraw draw{};
+      const std::optional<CheckedDraw> fast =
+          plain.Check(bytes, draw) ? std::optional(draw) : std::nullopt;
       const std::optional<CheckedDraw> general = GeneralWay(reader, bytes, places);
       EXPECT_EQ(fast.has_value(), line->plain && general.has_value());
       if (fast) {
@@ -146,10 +148,11 @@ TEST(PlainDrawLines, AcceptsOnlyWhatTheGeneralWayAcceptsAlike) {
 TEST(PlainDrawLines, AcceptsNothingWhereTheMarkersDoNotDecodeAsExpected) {
   Utf8Decoder decoder;
   PlainDrawLines plain(decoder, TextEncoding::kCp932);
-  EXPECT_FALSE(plain
-                   .Check("\x91\xE6"
-                          "1\x89\xF1,2000/1/1,x,120")
-                   .has_value());
+  CheckedDraw draw{};
+  EXPECT_FALSE(plain.Check(
+      "\x91\xE6"
+      "1\x89\xF1,2000/1/1,x,120",
+      draw));
 }
 
 // An append judges the plain lines before the last from their bytes: with every line, before or
