@@ -2,6 +2,7 @@
 // process: the destination is what install(1) and mv(1) users expect, and no new file is left.
 #include "core/replace_file.h"
 
+#include "core/file_copy.h"
 #include "core/locked_update.h"
 
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -206,7 +208,8 @@ TEST(ReplaceFile, EveryKindOfDestination) {
 }
 
 // A rewrite from the file's own contents writes only over the file it read: a file swapped in
-// (or changed) between the read and the rename is read again once, then refused.
+// (or changed) between the read and the rename is read again once, then refused. An append
+// judges the very bytes it puts in place.
 TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
   struct SwapCase {
     const char* name;
@@ -220,35 +223,49 @@ TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
       {"swapped once: read again", 1, UpdateOutcome::kWritten, "swapped1+", 2},
       {"swapped every time: refused", 2, UpdateOutcome::kFailed, "swapped2", 2},
   };
-  for (const SwapCase& c : cases) {
-    SCOPED_TRACE(c.name);
-    const TempDir dir;
-    const std::string path = dir.File("history.csv");
-    WriteBytes(path, "old");
-    int reads = 0;
-    int swaps = 0;
-    std::string read;
-    std::string error;
-    const UpdateOutcome outcome = UpdateFileLocked(
-        path,
-        [&](ByteProducer& produce) {
-          ++reads;
-          read = ReadBytes(path);
-          produce = [&read](const ByteSink& sink, std::string&) { return sink(read + "+"); };
-          return true;
-        },
-        error, {},
-        [&] {
-          if (swaps < c.swaps) {
-            // As a download would: a new file renamed over the old one.
-            WriteBytes(dir.File("download"), "swapped" + std::to_string(++swaps));
-            std::filesystem::rename(dir.File("download"), path);
-          }
-        });
-    EXPECT_EQ(outcome, c.outcome) << error;
-    EXPECT_EQ(ReadBytes(path), c.after);
-    EXPECT_EQ(reads, c.reads);
-    EXPECT_EQ(Names(dir), std::vector<std::string>{"history.csv"});
+  for (const bool append : {false, true}) {
+    for (const SwapCase& c : cases) {
+      SCOPED_TRACE(std::string(append ? "append, " : "rewrite, ") + c.name);
+      const TempDir dir;
+      const std::string path = dir.File("history.csv");
+      WriteBytes(path, "old");
+      int reads = 0;
+      int swaps = 0;
+      std::string read;
+      std::string error;
+      const auto swap = [&] {
+        if (swaps < c.swaps) {
+          // As a download would: a new file renamed over the old one.
+          WriteBytes(dir.File("download"), "swapped" + std::to_string(++swaps));
+          std::filesystem::rename(dir.File("download"), path);
+        }
+      };
+      const UpdateOutcome outcome =
+          append ? AppendFileLocked(
+                       path,
+                       [&](std::string_view bytes, std::string& added) {
+                         ++reads;
+                         EXPECT_EQ(bytes, ReadBytes(path));
+                         added = "+";
+                         return true;
+                       },
+                       error, {}, swap)
+                 : UpdateFileLocked(
+                       path,
+                       [&](ByteProducer& produce) {
+                         ++reads;
+                         read = ReadBytes(path);
+                         produce = [&read](const ByteSink& sink, std::string&) {
+                           return sink(read + "+");
+                         };
+                         return true;
+                       },
+                       error, {}, swap);
+      EXPECT_EQ(outcome, c.outcome) << error;
+      EXPECT_EQ(ReadBytes(path), c.after);
+      EXPECT_EQ(reads, c.reads);
+      EXPECT_EQ(Names(dir), std::vector<std::string>{"history.csv"});
+    }
   }
   // A lock held elsewhere is waited for, then the writer gives up and says so.
   const TempDir dir;
@@ -264,6 +281,60 @@ TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
             "waiting up to 1 s for another program writing in the folder of " + dir.File("b.csv"));
   EXPECT_EQ(error,
             "another program is still writing in its folder after 1 s; try again when it is done");
+}
+
+// An append that stops, or cannot start, leaves the file as it was and nothing beside it.
+TEST(AppendFileLocked, StopsWithTheFileAsItWas) {
+  struct StopCase {
+    const char* name;
+    bool fifo;      // the file is a FIFO rather than a history
+    bool refuse;    // the attempt refuses the bytes
+    std::string added;
+    UpdateOutcome outcome;
+    std::string error;
+  };
+  const std::vector<StopCase> cases = {
+      {"refused by the attempt", false, true, "+", UpdateOutcome::kRefusedByAttempt, ""},
+      {"nothing to add", false, false, "", UpdateOutcome::kNothingToWrite, ""},
+      {"a FIFO: refused at once", true, false, "+", UpdateOutcome::kFailed,
+       "is not a regular file"},
+  };
+  for (const StopCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    const TempDir dir;
+    const std::string path = dir.File("history.csv");
+    if (c.fifo) {
+      ASSERT_EQ(::mkfifo(path.c_str(), 0644), 0);
+    } else {
+      WriteBytes(path, "old");
+    }
+    const std::optional<FileStamp> before = StampOf(path);
+    std::string error;
+    const UpdateOutcome outcome = AppendFileLocked(
+        path,
+        [&](std::string_view, std::string& added) {
+          added = c.added;
+          return !c.refuse;
+        },
+        error);
+    EXPECT_EQ(outcome, c.outcome);
+    EXPECT_EQ(error, c.error);
+    EXPECT_TRUE(StampOf(path) == before);
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"history.csv"});
+  }
+  // Where the kernel cannot copy (from a pipe), the bytes are read and written.
+  const TempDir dir;
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  ASSERT_EQ(::write(ends[1], "piped bytes", 11), 11);
+  ::close(ends[1]);
+  const int copy = ::open(dir.File("copy").c_str(), O_RDWR | O_CREAT, 0644);
+  EXPECT_EQ(CopyFileBytes(ends[0], copy), 11);
+  FileBytes bytes;
+  ASSERT_TRUE(bytes.Read(copy, 11));
+  EXPECT_EQ(bytes.View(), "piped bytes");
+  ::close(ends[0]);
+  ::close(copy);
 }
 
 // A write cut short by a signal that ends the process: DEST as it was, no new file beside it.
