@@ -100,22 +100,29 @@ HistoryLineReader::~HistoryLineReader() {
   }
 }
 
+void HistoryLineReader::Drop(std::size_t bytes) {
+  if (inMemory_) {
+    memory_.remove_prefix(bytes);
+  } else {
+    std::memmove(raw_.data(), raw_.data() + bytes, rawSize_ - bytes);
+  }
+  rawSize_ -= bytes;
+}
+
 bool HistoryLineReader::SkipLine() {
   const std::size_t cut = CutRawRun();
   if (cut == 0) {
     return false;
   }
-  const void* feed = std::memchr(raw_.data(), '\n', cut);
+  const void* feed = std::memchr(Held(), '\n', cut);
   const std::size_t end =
       feed == nullptr ? cut
-                      : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
+                      : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
   ++lineNumber_;
-  if (CountedLength(raw_.data(), end) > kMaxLineBytes) {
+  if (CountedLength(Held(), end) > kMaxLineBytes) {
     throw LoadError(TooLongText(lineNumber_), 0, TooLongText(lineNumber_));
   }
-  const std::size_t skipped = std::min(end + 1, rawSize_);
-  std::memmove(raw_.data(), raw_.data() + skipped, rawSize_ - skipped);
-  rawSize_ -= skipped;
+  Drop(std::min(end + 1, rawSize_));
   return true;
 }
 
@@ -132,7 +139,7 @@ bool HistoryLineReader::NextBytes(std::string_view& bytes) {
   if (linePos_ >= runEnd_ && !Refill()) {
     return false;
   }
-  const char* start = raw_.data() + linePos_;
+  const char* start = Held() + linePos_;
   const std::size_t left = runEnd_ - linePos_;
   const void* feed = std::memchr(start, '\n', left);
   const std::size_t length =
@@ -153,7 +160,7 @@ std::u16string_view HistoryLineReader::Decode(std::string_view bytes) {
   // The buffer still starts at the file's first byte while the first line is handed out.
   // A first line with a comma is a header whatever follows it, and is decoded as ever.
   if (lineNumber_ == 1 && bytes.find(',') == std::string_view::npos &&
-      LooksBinary(std::string_view(raw_.data(), std::min(rawSize_, kSniffedBytes)))) {
+      LooksBinary(std::string_view(Held(), std::min(rawSize_, kSniffedBytes)))) {
     return BytesShown(bytes, decoded_.get());
   }
   const TextDecoder::Decoded decoded = decoder_.DecodeInto(bytes, decoded_.get());
@@ -179,13 +186,13 @@ std::u16string_view HistoryLineReader::Decode(std::string_view bytes) {
 
 std::size_t HistoryLineReader::CutRawRun() {
   for (;;) {
-    const void* lastFeed = rawSize_ == 0 ? nullptr : ::memrchr(raw_.data(), '\n', rawSize_);
+    const void* lastFeed = rawSize_ == 0 ? nullptr : ::memrchr(Held(), '\n', rawSize_);
     if (lastFeed != nullptr) {
-      return static_cast<std::size_t>(static_cast<const char*>(lastFeed) - raw_.data()) + 1;
+      return static_cast<std::size_t>(static_cast<const char*>(lastFeed) - Held()) + 1;
     }
     if ((eof_ || rawSize_ > kMaxLineBytes) && lineNumber_ == 0) {
-      const void* carriageReturn = std::memchr(raw_.data(), '\r', rawSize_);
-      if (carriageReturn != nullptr && carriageReturn != raw_.data() + rawSize_ - 1) {
+      const void* carriageReturn = std::memchr(Held(), '\r', rawSize_);
+      if (carriageReturn != nullptr && carriageReturn != Held() + rawSize_ - 1) {
         throw LoadError(kCarriageReturnsOnly, 0, kCarriageReturnsOnly);
       }
     }
@@ -193,7 +200,7 @@ std::size_t HistoryLineReader::CutRawRun() {
       return rawSize_;
     }
     // Everything held is one unfinished line: past the limit it can only fail.
-    if (CountedLength(raw_.data(), rawSize_) > kMaxLineBytes) {
+    if (CountedLength(Held(), rawSize_) > kMaxLineBytes) {
       throw LoadError(TooLongText(lineNumber_ + 1), 0, TooLongText(lineNumber_ + 1));
     }
     ReadMore();
@@ -202,17 +209,17 @@ std::size_t HistoryLineReader::CutRawRun() {
 
 // Lines within one run can only outgrow the limit when the buffer has grown past it.
 void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
-  if (raw_.size() <= kMaxLineBytes) {
+  if (Capacity() <= kMaxLineBytes) {
     return;
   }
   std::size_t start = 0;
   std::uint64_t line = lineNumber_ + 1;
   while (start < cut) {
-    const void* feed = std::memchr(raw_.data() + start, '\n', cut - start);
+    const void* feed = std::memchr(Held() + start, '\n', cut - start);
     const std::size_t end =
         feed == nullptr ? cut
-                        : static_cast<std::size_t>(static_cast<const char*>(feed) - raw_.data());
-    if (CountedLength(raw_.data() + start, end - start) > kMaxLineBytes) {
+                        : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
+    if (CountedLength(Held() + start, end - start) > kMaxLineBytes) {
       throw LoadError(TooLongText(line), 0, TooLongText(line));
     }
     start = end + 1;
@@ -221,10 +228,7 @@ void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
 }
 
 bool HistoryLineReader::Refill() {
-  if (runEnd_ != 0) {
-    std::memmove(raw_.data(), raw_.data() + runEnd_, rawSize_ - runEnd_);
-    rawSize_ -= runEnd_;
-  }
+  Drop(runEnd_);
   runEnd_ = 0;
   linePos_ = 0;
   const std::size_t cut = CutRawRun();
@@ -236,15 +240,18 @@ bool HistoryLineReader::Refill() {
   return true;
 }
 
-// Appends one read's worth of bytes to `raw_`, growing it when a line outgrows it.
+// Appends one read's worth of bytes to those held, growing the room when a line outgrows it.
 void HistoryLineReader::ReadMore() {
-  if (rawSize_ == raw_.size()) {
-    raw_.resize(raw_.empty() ? firstRead_ : raw_.size() * 2);
+  if (rawSize_ == Capacity()) {
+    const std::size_t grown = Capacity() == 0 ? firstRead_ : Capacity() * 2;
+    if (inMemory_) {
+      window_ = grown;
+    } else {
+      raw_.resize(grown);
+    }
   }
   if (inMemory_) {
-    const std::size_t n = std::min(memory_.size(), raw_.size() - rawSize_);
-    std::memcpy(raw_.data() + rawSize_, memory_.data(), n);
-    memory_.remove_prefix(n);
+    const std::size_t n = std::min(memory_.size(), window_) - rawSize_;
     rawSize_ += n;
     eof_ = n == 0;
     return;

@@ -67,19 +67,26 @@ class HistoryLineReader {
   // the file. 0 when nothing is left.
   std::size_t CutRawRun();
   void ReadMore();
+  // Lets go of the first `bytes` held.
+  void Drop(std::size_t bytes);
+  // The bytes held, [Held(), Held() + rawSize_): in raw_ for a file; in memory, where they are.
+  const char* Held() const { return inMemory_ ? memory_.data() : raw_.data(); }
+  // How many bytes may be held before the room grows.
+  std::size_t Capacity() const { return inMemory_ ? window_ : raw_.size(); }
   void CheckLineLengths(std::size_t cut) const;
 
   TextDecoder& decoder_;
   std::string encodingName_;
   int fd_ = -1;
   bool inMemory_ = false;
-  std::string_view memory_;  // what is still to be read when inMemory_
+  std::string_view memory_;  // in memory: the bytes from the first held one to the end
+  std::size_t window_ = 0;   // in memory: the room, as raw_.size() is for a file
   int openError_ = 0;
   std::size_t firstRead_ = 0;  // the buffer's first size, from the file's size
   std::uint64_t sizeHint_ = 0;
   bool eof_ = false;
 
-  std::vector<char> raw_;  // bytes read: [0, rawSize_)
+  std::vector<char> raw_;  // a file's bytes read: [0, rawSize_)
   std::size_t rawSize_ = 0;
   std::size_t runEnd_ = 0;   // raw_[0, runEnd_) holds whole lines ...
   std::size_t linePos_ = 0;  // ... of which those from here on are still to be handed out
