@@ -121,6 +121,11 @@ TEST(Cli, FailuresSayWhatWentWrongAndWhere) {
            ": No such file or directory\n"},
       {{"predict", history, "--log", unread},
        tool + "cannot open the log file " + unread + ": it is a FIFO with no reader\n"},
+      // A history to add to is looked at before anything is copied.
+      {{"add", dir.File("missing.csv"), "123"},
+       "有効なファイルパスを入力してください。\n" + tool + dir.File("missing.csv") +
+           ": No such file or directory\n"},
+      {{"add", unread, "123"}, tool + unread + ": is not a regular file; add rewrites a file\n"},
   };
   for (const Case& c : cases) {
     const Outcome outcome = RunCli(dir, c.args);

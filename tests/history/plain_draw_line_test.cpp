@@ -66,6 +66,7 @@ const std::vector<Line>& Lines() {
       {"第5回,2000/1/1,火,321", "", true},
       {"第5回,2000/1/1,振替,321", "", true},
       {"第5回,2000/1/1,金,321", "", true},
+      {"第5回,2000/1/1,振替休日の翌日,1234", "", true},  // field 2 decoded with the rest
       {"第1234567890回,2000/1/1,金,120", "", false},
       {"第99999999999回,2000/1/1,金,120", "", false},
       {"第 1回,2000/1/1,金,120", "", false},
@@ -167,6 +168,7 @@ TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
       return utf8 ? text : *Utf8ToCp932(text);
     };
     const std::string plain = bytesOf("第9回,2001/1/4,木,321\r\n");
+    const std::string nextPlain = bytesOf("第10回,2001/1/5,金,322\n");
     const std::unique_ptr<TextDecoder> decoder =
         utf8 ? std::make_unique<Utf8Decoder>() : std::unique_ptr<TextDecoder>(Cp932Decoder::Open());
     EXPECT_EQ(
@@ -177,7 +179,7 @@ TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
       }
       SCOPED_TRACE(line.utf8);
       const std::string row = bytesOf(line.utf8) + line.rawTail + "\n";
-      for (const std::string& body : {row, row + plain, plain + row}) {
+      for (const std::string& body : {row, row + plain, plain + row, plain + row + nextPlain}) {
         const std::string file = bytesOf("回別,抽せん日,曜日,当せん番号\n") + body;
         ImportOptions options{.encoding = encoding,
                               .columns = ImportColumns{0, 1, 3},
