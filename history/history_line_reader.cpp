@@ -101,6 +101,9 @@ HistoryLineReader::~HistoryLineReader() {
 }
 
 void HistoryLineReader::Drop(std::size_t bytes) {
+  if (bytes == 0) {
+    return;  // nothing held yet, maybe not even room: no null pointer to move from
+  }
   if (inMemory_) {
     memory_.remove_prefix(bytes);
   } else {
