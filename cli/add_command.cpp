@@ -208,9 +208,7 @@ int RunAdd(const AddArguments& args) {
   // The history is copied into the new file and its copy checked: what is checked is what stays.
   const UpdateOutcome outcome = AppendFileLocked(
       args.history,
-      [&](std::string_view bytes, std::string& added) {
-        return PlanAdd(args, bytes, draw, added);
-      },
+      [&](std::string_view bytes, std::string& added) { return PlanAdd(args, bytes, draw, added); },
       error, Complain);
   if (outcome == UpdateOutcome::kRefusedByAttempt) {
     return kExitFailed;

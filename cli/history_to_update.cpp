@@ -13,9 +13,9 @@ namespace {
 // Checks and converts the history at `path`: `bytes` as read, or (nullopt) its bytes read into
 // `contents.bytes` first; see LoadHistoryToUpdate.
 bool CheckToUpdate(const std::string& path, std::optional<std::string_view> bytes,
-                   const LoadOptions& options,
-                   const std::string& command, HistoryContents& contents, LoadReport& report,
-                   const char* encodingOption, bool lastDrawOnly) {
+                   const LoadOptions& options, const std::string& command,
+                   HistoryContents& contents, LoadReport& report, const char* encodingOption,
+                   bool lastDrawOnly) {
   // The loader's check and the conversion read the same bytes at once, on two processors; their
   // failures are told in the same order as ever.
   ImportResult failure;

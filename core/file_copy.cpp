@@ -36,8 +36,8 @@ off_t CopyFileBytes(int source, int destination) {
   off_t copied = 0;
 #if defined(__linux__) && !defined(__EMSCRIPTEN__)
   for (;;) {
-    const ssize_t n = ::copy_file_range(source, nullptr, destination, nullptr,
-                                        std::size_t{1} << 30, 0);
+    const ssize_t n =
+        ::copy_file_range(source, nullptr, destination, nullptr, std::size_t{1} << 30, 0);
     if (n == 0) {
       return copied;
     }

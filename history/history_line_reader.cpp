@@ -119,8 +119,7 @@ bool HistoryLineReader::SkipLine() {
   }
   const void* feed = std::memchr(Held(), '\n', cut);
   const std::size_t end =
-      feed == nullptr ? cut
-                      : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
+      feed == nullptr ? cut : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
   ++lineNumber_;
   if (CountedLength(Held(), end) > kMaxLineBytes) {
     throw LoadError(TooLongText(lineNumber_), 0, TooLongText(lineNumber_));
@@ -220,8 +219,7 @@ void HistoryLineReader::CheckLineLengths(std::size_t cut) const {
   while (start < cut) {
     const void* feed = std::memchr(Held() + start, '\n', cut - start);
     const std::size_t end =
-        feed == nullptr ? cut
-                        : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
+        feed == nullptr ? cut : static_cast<std::size_t>(static_cast<const char*>(feed) - Held());
     if (CountedLength(Held() + start, end - start) > kMaxLineBytes) {
       throw LoadError(TooLongText(line), 0, TooLongText(line));
     }

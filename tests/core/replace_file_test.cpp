@@ -287,8 +287,8 @@ TEST(UpdateFileLocked, WritesOnlyOverTheFileItRead) {
 TEST(AppendFileLocked, StopsWithTheFileAsItWas) {
   struct StopCase {
     const char* name;
-    bool fifo;      // the file is a FIFO rather than a history
-    bool refuse;    // the attempt refuses the bytes
+    bool fifo;    // the file is a FIFO rather than a history
+    bool refuse;  // the attempt refuses the bytes
     std::string added;
     UpdateOutcome outcome;
     std::string error;

@@ -150,10 +150,10 @@ TEST(PlainDrawLines, AcceptsNothingWhereTheMarkersDoNotDecodeAsExpected) {
   Utf8Decoder decoder;
   PlainDrawLines plain(decoder, TextEncoding::kCp932);
   CheckedDraw draw{};
-  EXPECT_FALSE(plain.Check(
-      "\x91\xE6"
-      "1\x89\xF1,2000/1/1,x,120",
-      draw));
+  EXPECT_FALSE(
+      plain.Check("\x91\xE6"
+                  "1\x89\xF1,2000/1/1,x,120",
+                  draw));
 }
 
 // An append judges the plain lines before the last from their bytes: with every line, before or
@@ -179,7 +179,9 @@ TEST(PlainHistoryLines, AnAppendsCheckFailsAndReadsAsTheFullConversion) {
       }
       SCOPED_TRACE(line.utf8);
       const std::string row = bytesOf(line.utf8) + line.rawTail + "\n";
-      for (const std::string& body : {row, row + plain, plain + row, plain + row + nextPlain}) {
+      std::string between = plain;  // the row between two plain lines
+      between.append(row).append(nextPlain);
+      for (const std::string& body : {row, row + plain, plain + row, between}) {
         const std::string file = bytesOf("回別,抽せん日,曜日,当せん番号\n") + body;
         ImportOptions options{.encoding = encoding,
                               .columns = ImportColumns{0, 1, 3},
