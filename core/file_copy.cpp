@@ -14,25 +14,9 @@ namespace {
 // What one read(2) of the plain copy takes.
 constexpr std::size_t kCopyChunk = std::size_t{1} << 20;
 
-bool WriteAll(int fd, const char* bytes, std::size_t size) {
-  while (size != 0) {
-    const ssize_t n = ::write(fd, bytes, size);
-    if (n < 0 && errno == EINTR) {
-      continue;
-    }
-    if (n <= 0) {
-      errno = n == 0 ? EIO : errno;
-      return false;
-    }
-    bytes += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 }  // namespace
 
-off_t CopyFileBytes(int source, int destination) {
+off_t CopyFileBytes(int source, int destination, const ByteSink& sink) {
   off_t copied = 0;
 #if defined(__linux__) && !defined(__EMSCRIPTEN__)
   for (;;) {
@@ -68,7 +52,7 @@ off_t CopyFileBytes(int source, int destination) {
     if (n == 0) {
       return copied;
     }
-    if (!WriteAll(destination, buffer.get(), static_cast<std::size_t>(n))) {
+    if (!sink(std::string_view(buffer.get(), static_cast<std::size_t>(n)))) {
       return -1;
     }
     copied += n;

@@ -7,12 +7,15 @@
 #include <string_view>
 #include <thread>
 
+#include "core/replace_file.h"
+
 namespace tolvane {
 
 // Copies the rest of the file open as `source` to `destination`, each from its own offset: inside
-// the kernel where the file systems allow it (copy_file_range(2), as cp(1) copies), by read(2) and
-// write(2) elsewhere. The bytes copied, or -1 with errno set.
-off_t CopyFileBytes(int source, int destination);
+// the kernel where the file systems allow it (copy_file_range(2), as cp(1) copies); elsewhere the
+// bytes are read and handed to `sink`, which writes them at the destination's offset. The bytes
+// copied, or -1 (with errno set when a read failed; the sink keeps its own failure).
+off_t CopyFileBytes(int source, int destination, const ByteSink& sink);
 
 // Has the system write the file's pages to the disk meanwhile, on a thread of its own (handing
 // them over takes a while), so that its fsync(2) later has little left to wait for. Nothing where

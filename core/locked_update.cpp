@@ -115,9 +115,10 @@ UpdateOutcome RewriteLocked(const std::string& path, const RewriteTry& rewrite, 
   return UpdateOutcome::kFailed;
 }
 
-// Copies the file at `path` into the new file `fd` and reads the copy back into `bytes`; false
-// with `error` set.
-bool CopyInto(const std::string& path, int fd, FileBytes& bytes, std::string& error) {
+// Copies the file at `path` into the new file `fd` (through `sink` where the kernel cannot) and
+// reads the copy back into `bytes`; false with `error` set.
+bool CopyInto(const std::string& path, int fd, const ByteSink& sink, FileBytes& bytes,
+              std::string& error) {
   // Never waiting on a FIFO swapped in: it is refused below.
   const int source = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (source < 0) {
@@ -130,7 +131,7 @@ bool CopyInto(const std::string& path, int fd, FileBytes& bytes, std::string& er
     error = "is not a regular file";
     return false;
   }
-  const off_t copied = CopyFileBytes(source, fd);
+  const off_t copied = CopyFileBytes(source, fd, sink);
   const int copyError = errno;
   ::close(source);
   if (copied < 0) {
@@ -175,7 +176,7 @@ UpdateOutcome AppendFileLocked(const std::string& path, const AppendAttempt& att
         UpdateOutcome stopped = UpdateOutcome::kFailed;
         const FileProducer copyThenAdd = [&](int fd, const ByteSink& sink, std::string& e) {
           FileBytes bytes;
-          if (!CopyInto(path, fd, bytes, e)) {
+          if (!CopyInto(path, fd, sink, bytes, e)) {
             return false;
           }
           // The disk takes the copy while it is judged.

@@ -170,9 +170,6 @@ bool WriteAll(int fd, std::string_view bytes, WriteCall write) {
   return true;
 }
 
-// Fills the new file open as `fd`; false with `error` set.
-using Filler = std::function<bool(int fd, std::string& error)>;
-
 // Runs the producer into fd; false with `error` set when it or a write failed.
 bool Produce(int fd, const FileProducer& produce, WriteCall write, std::string& error) {
   int writeError = 0;
@@ -206,8 +203,8 @@ void SyncFolder(const std::filesystem::path& path) {
 }
 
 // A FIFO or a character device takes the bytes as they come; nothing can be replaced there.
-bool WriteInPlace(const std::filesystem::path& target, bool fifo, const Filler& fill,
-                  std::string& error) {
+bool WriteInPlace(const std::filesystem::path& target, bool fifo, const FileProducer& produce,
+                  WriteCall write, std::string& error) {
   // Without O_NONBLOCK, opening a FIFO nobody reads would wait for a reader forever.
   const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
@@ -218,7 +215,7 @@ bool WriteInPlace(const std::filesystem::path& target, bool fifo, const Filler& 
   if (flags >= 0) {
     ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   }
-  bool ok = fill(fd, error);
+  bool ok = Produce(fd, produce, write, error);
   if (::close(fd) != 0 && ok) {
     ok = false;
     error = Because("cannot write: ", errno);
@@ -275,7 +272,8 @@ bool TakeOver(int fd, const std::filesystem::path& target, const struct stat& ex
 }
 
 bool ReplaceRegular(const std::filesystem::path& target, const struct stat* existing,
-                    const Filler& fill, const RenameCheck& check, std::string& error) {
+                    const FileProducer& produce, WriteCall write, const RenameCheck& check,
+                    std::string& error) {
   // As rm(1) asks before removing a file it may not write, so a replace refuses one.
   if (existing != nullptr &&
       ((existing->st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)) {
@@ -290,7 +288,7 @@ bool ReplaceRegular(const std::filesystem::path& target, const struct stat* exis
     return false;
   }
   bool ok = existing == nullptr || TakeOver(fd, target, *existing, error);
-  ok = ok && fill(fd, error);
+  ok = ok && Produce(fd, produce, write, error);
   if (ok && ::fsync(fd) != 0) {
     ok = false;
     error = Because("cannot write: ", errno);
@@ -358,16 +356,14 @@ bool ReplaceFile(const std::string& path, const ByteProducer& produce, std::stri
   if (write == nullptr) {
     write = &::write;
   }
-  const Filler fill = [&produce, write](int fd, std::string& why) {
-    return Produce(
-        fd, [&produce](int, const ByteSink& sink, std::string& e) { return produce(sink, e); },
-        write, why);
+  const FileProducer bytesOnly = [&produce](int, const ByteSink& sink, std::string& why) {
+    return produce(sink, why);
   };
   if (!exists || S_ISREG(existing.st_mode)) {
-    return ReplaceRegular(target, exists ? &existing : nullptr, fill, check, error);
+    return ReplaceRegular(target, exists ? &existing : nullptr, bytesOnly, write, check, error);
   }
   if (S_ISFIFO(existing.st_mode) || S_ISCHR(existing.st_mode)) {
-    return WriteInPlace(target, S_ISFIFO(existing.st_mode), fill, error);
+    return WriteInPlace(target, S_ISFIFO(existing.st_mode), bytesOnly, write, error);
   }
   error = KindProblem(existing);
   return false;
@@ -385,10 +381,7 @@ bool ReplaceFileThrough(const std::string& path, const FileProducer& produce, st
     error = KindProblem(existing);
     return false;
   }
-  const Filler fill = [&produce](int fd, std::string& why) {
-    return Produce(fd, produce, &::write, why);
-  };
-  return ReplaceRegular(target, exists ? &existing : nullptr, fill, check, error);
+  return ReplaceRegular(target, exists ? &existing : nullptr, produce, &::write, check, error);
 }
 
 bool ReplaceFileContents(const std::string& path, std::string_view bytes, std::string& error,

@@ -61,7 +61,8 @@ class HistoryLineReader {
   std::uint64_t LineNumber() const { return lineNumber_; }
 
  private:
-  // Holds the next run of whole lines in raw_[0, runEnd_); false when the file is used up.
+  // Holds the next run of whole lines in the first runEnd_ bytes held; false when the file is used
+  // up.
   bool Refill();
   // Finds the end of the next run of whole lines: just after its last line feed, or the end of
   // the file. 0 when nothing is left.
@@ -88,7 +89,7 @@ class HistoryLineReader {
 
   std::vector<char> raw_;  // a file's bytes read: [0, rawSize_)
   std::size_t rawSize_ = 0;
-  std::size_t runEnd_ = 0;   // raw_[0, runEnd_) holds whole lines ...
+  std::size_t runEnd_ = 0;   // the first runEnd_ bytes held are whole lines ...
   std::size_t linePos_ = 0;  // ... of which those from here on are still to be handed out
   // A line decoded, in a buffer grown to the longest line met (each byte gives one unit at most).
   std::unique_ptr<char16_t[]> decoded_;

@@ -152,12 +152,7 @@ bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
     failure.reason = std::string("cannot be read: ") + std::strerror(error);
     return false;
   }
-  return ReadHistoryContents(options, contents, failure);
-}
-
-bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
-                         ImportResult& failure, bool lastDrawOnly) {
-  return ReadHistoryContents(contents.bytes, options, contents, failure, lastDrawOnly);
+  return ReadHistoryContents(std::string_view(contents.bytes), options, contents, failure);
 }
 
 bool ReadHistoryContents(std::string_view bytes, const LoadOptions& options,

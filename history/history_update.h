@@ -38,12 +38,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes, int& error);
 // reports them) when a draw line has no real date or no plain round: those cannot be added to.
 bool ReadHistoryContents(const std::string& path, const LoadOptions& options,
                          HistoryContents& contents, ImportResult& failure);
-// The same for the file's bytes already read into `contents.bytes`: those very bytes are checked,
-// so they are the ones to write. With `lastDrawOnly` (a plain append needs no more), `draws`
-// holds only the last draw line's draw, and a long history is checked in little memory.
-bool ReadHistoryContents(const LoadOptions& options, HistoryContents& contents,
-                         ImportResult& failure, bool lastDrawOnly = false);
-// The same for bytes held elsewhere (a file mapped into memory): `contents.bytes` stays empty.
+// The same for the file's bytes already read (into `contents.bytes`, or held elsewhere, as a file
+// mapped into memory): those very bytes are checked, so they are the ones to write. With
+// `lastDrawOnly` (a plain append needs no more), `draws` holds only the last draw line's draw, and
+// a long history is checked in little memory.
 bool ReadHistoryContents(std::string_view bytes, const LoadOptions& options,
                          HistoryContents& contents, ImportResult& failure,
                          bool lastDrawOnly = false);

@@ -329,7 +329,10 @@ TEST(AppendFileLocked, StopsWithTheFileAsItWas) {
   ASSERT_EQ(::write(ends[1], "piped bytes", 11), 11);
   ::close(ends[1]);
   const int copy = ::open(dir.File("copy").c_str(), O_RDWR | O_CREAT, 0644);
-  EXPECT_EQ(CopyFileBytes(ends[0], copy), 11);
+  const ByteSink sink = [copy](std::string_view piece) {
+    return ::write(copy, piece.data(), piece.size()) == static_cast<ssize_t>(piece.size());
+  };
+  EXPECT_EQ(CopyFileBytes(ends[0], copy, sink), 11);
   FileBytes bytes;
   ASSERT_TRUE(bytes.Read(copy, 11));
   EXPECT_EQ(bytes.View(), "piped bytes");
