@@ -39,6 +39,8 @@ off_t CopyFileBytes(int source, int destination, const ByteSink& sink) {
     }
     break;
   }
+#else
+  static_cast<void>(destination);  // only the kernel's copy writes there itself
 #endif
   const auto buffer = std::make_unique_for_overwrite<char[]>(kCopyChunk);
   for (;;) {
